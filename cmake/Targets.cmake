@@ -1,0 +1,22 @@
+# Shared helpers for the libraries, programs and tests of the tree.
+
+# A shared library of the system: hidden visibility, own symbols bound inside.
+function(orvane_shared_library target)
+  add_library(${target} SHARED ${ARGN})
+  target_link_options(${target} PRIVATE -Wl,-Bsymbolic -Wl,--no-undefined)
+endfunction()
+
+# One test program for a folder of tests: every *_test.cpp in DIR.
+# Usage: orvane_test_folder(NAME DIR LIBS lib1 lib2 ...)
+function(orvane_test_folder name dir)
+  cmake_parse_arguments(T "" "" "LIBS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS ${dir}/*_test.cpp ${dir}/test_*.cpp)
+  if(NOT sources)
+    return()
+  endif()
+  file(GLOB helpers CONFIGURE_DEPENDS ${dir}/support/*.cpp)
+  add_executable(${name} ${sources} ${helpers})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main GTest::gmock Threads::Threads)
+  target_include_directories(${name} PRIVATE ${dir})
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 120)
+endfunction()

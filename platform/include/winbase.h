@@ -1,0 +1,16 @@
+// kernel32: one header per service area.
+#pragma once
+#include "windef.h"
+#include "winerror.h"
+#include "win/handles.h"
+#include "win/sync.h"
+#include "win/threads.h"
+#include "win/timing.h"
+#include "win/modules.h"
+#include "win/debug.h"
+#include "win/system.h"
+#include "win/files.h"
+#include "win/profile.h"
+#include "win/mapping.h"
+#include "win/devio.h"
+#include "win/comm.h"
