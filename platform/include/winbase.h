@@ -14,3 +14,4 @@
 #include "win/mapping.h"
 #include "win/devio.h"
 #include "win/comm.h"
+#include "win/codepage.h"

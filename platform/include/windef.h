@@ -100,7 +100,9 @@ typedef HKEY* PHKEY;
 typedef HANDLE HGLOBAL;
 typedef HANDLE HLOCAL;
 
-typedef intptr_t (*FARPROC)();
+// Callers cast it to the function type they expect; this form keeps such
+// casts free of function-type warnings.
+typedef void (*FARPROC)(void);
 
 #ifndef TRUE
 #define TRUE 1

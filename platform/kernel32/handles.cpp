@@ -95,7 +95,16 @@ std::condition_variable& waitCondition() {
   return *cv;
 }
 
-void notifyWaiters() { waitCondition().notify_all(); }
+namespace {
+std::atomic<uint64_t> g_waitGeneration{0};
+}  // namespace
+
+void notifyWaiters() {
+  g_waitGeneration.fetch_add(1, std::memory_order_release);
+  waitCondition().notify_all();
+}
+
+uint64_t waitGeneration() { return g_waitGeneration.load(std::memory_order_acquire); }
 
 DWORD currentThreadId() {
   thread_local DWORD id = static_cast<DWORD>(::syscall(SYS_gettid));

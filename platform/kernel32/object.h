@@ -75,6 +75,9 @@ ObjectPtr findNamed(const char* name, ObjectKind kind);
 std::mutex& waitLock();
 void notifyWaiters();  // call with waitLock() held after a state change
 std::condition_variable& waitCondition();
+// Advances with every notifyWaiters(); a waiter may watch it without the
+// lock to learn that some state changed.
+uint64_t waitGeneration();
 
 DWORD currentThreadId();
 

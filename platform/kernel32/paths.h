@@ -7,6 +7,8 @@
 // taken from the current directory. A path that is already a Linux
 // absolute path ("/tmp/x") is left as it is.
 #pragma once
+#include <windows.h>
+
 #include <string>
 
 namespace plat {
@@ -20,5 +22,25 @@ std::string driveRoot();
 
 // The folder of the running program (the App.Path of the monitor).
 std::string programFolder();
+
+// The full form of a path, as GetFullPathNameA gives it: "." and ".."
+// applied, no lookup on disk. Drive paths keep their Windows form
+// ("C:\a\b"); others become absolute Linux paths from the current folder.
+std::string fullPathName(const std::string& path);
+
+// Returns text into a caller's buffer the Windows way: the length without
+// the terminating zero when it fits, else the size needed including it
+// (and the buffer untouched).
+DWORD copyToBuffer(const std::string& text, char* buffer, DWORD size);
+
+// The Windows error for an errno value of a file-system call. ENOENT is
+// ERROR_FILE_NOT_FOUND; use pathError() where the folder may be missing.
+DWORD errorFromErrno(int error);
+// As errorFromErrno, but ENOENT on `linuxPath` becomes ERROR_PATH_NOT_FOUND
+// when the folder that would hold it does not exist.
+DWORD pathError(int error, const std::string& linuxPath);
+// Sets the last error from pathError() and returns FALSE, for one-line
+// failure returns.
+BOOL failPath(int error, const std::string& linuxPath);
 
 }  // namespace plat

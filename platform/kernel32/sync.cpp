@@ -3,6 +3,7 @@
 #include <thread>
 #include <vector>
 
+#include "kernel32/threads_internal.h"
 #include "kernel32/waitable.h"
 
 namespace plat {
@@ -50,19 +51,25 @@ std::vector<std::weak_ptr<MutexObject>>& ownedMutexes() {
   return *list;
 }
 
+// Threads started by CreateThread abandon their mutexes before their handle
+// becomes signalled; this catches every other thread as it ends.
 struct ThreadExitWatch {
   DWORD threadId = 0;
   ~ThreadExitWatch() {
     if (threadId == 0) return;
     std::lock_guard<std::mutex> lock(waitLock());
-    for (auto& weak : ownedMutexes()) {
-      if (auto mutex = weak.lock()) mutex->abandonIfOwnedBy(threadId);
-    }
-    notifyWaiters();
+    abandonMutexesOwnedBy(threadId);
   }
 };
 thread_local ThreadExitWatch t_exitWatch;
 }  // namespace
+
+void abandonMutexesOwnedBy(DWORD threadId) {
+  for (auto& weak : ownedMutexes()) {
+    if (auto mutex = weak.lock()) mutex->abandonIfOwnedBy(threadId);
+  }
+  notifyWaiters();
+}
 
 bool MutexObject::acquire(DWORD threadId) {
   bool wasAbandoned = abandoned_;
@@ -104,11 +111,36 @@ bool SemaphoreObject::release(LONG count, LONG* previous) {
   return true;
 }
 
+namespace {
+// The thread that will signal is often already running on another
+// processor and answers within microseconds. Watching for its state change
+// a little while before blocking saves the two trips through the scheduler
+// that a sleep and a wake-up cost, which dominate a request/answer hand-off.
+// Returns with the lock held again; the caller must look at its states anew.
+void spinForStateChange(std::unique_lock<std::mutex>& lock) {
+  static const bool severalProcessors = std::thread::hardware_concurrency() > 1;
+  if (!severalProcessors) return;
+  constexpr auto kSpin = std::chrono::microseconds(20);
+  const uint64_t seen = waitGeneration();
+  lock.unlock();
+  const auto until = std::chrono::steady_clock::now() + kSpin;
+  for (unsigned i = 1; waitGeneration() == seen; ++i) {
+#if defined(__x86_64__) || defined(__i386__)
+    __builtin_ia32_pause();
+#endif
+    if (i % 64 == 0 && std::chrono::steady_clock::now() >= until) break;
+  }
+  lock.lock();
+}
+}  // namespace
+
 DWORD waitForObjects(const ObjectPtr* objects, DWORD count, bool waitAll, DWORD milliseconds) {
   const DWORD self = currentThreadId();
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
   std::unique_lock<std::mutex> lock(waitLock());
+  bool spun = false;
   for (;;) {
+    stopWhileSuspended(lock);
     if (waitAll) {
       bool all = true;
       for (DWORD i = 0; i < count && all; ++i) all = objects[i]->signaled(self);
@@ -125,6 +157,11 @@ DWORD waitForObjects(const ObjectPtr* objects, DWORD count, bool waitAll, DWORD 
       }
     }
     if (milliseconds == 0) return WAIT_TIMEOUT;
+    if (!spun) {
+      spun = true;
+      spinForStateChange(lock);
+      continue;
+    }
     if (milliseconds == INFINITE) {
       waitCondition().wait(lock);
     } else if (waitCondition().wait_until(lock, deadline) == std::cv_status::timeout) {

@@ -64,6 +64,10 @@ class SemaphoreObject : public KernelObject {
   LONG maximum_;
 };
 
+// Leaves every mutex that the thread still owns abandoned, so the next
+// waiter gets WAIT_ABANDONED. Under waitLock(); threads call it as they end.
+void abandonMutexesOwnedBy(DWORD threadId);
+
 // Waits on objects already looked up; the result is as WaitForMultipleObjects.
 DWORD waitForObjects(const ObjectPtr* objects, DWORD count, bool waitAll, DWORD milliseconds);
 

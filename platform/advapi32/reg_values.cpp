@@ -1,0 +1,50 @@
+// Reading, writing and deleting values.
+#include <winreg.h>
+
+#include "advapi32/key_store.h"
+#include "advapi32/value_out.h"
+
+using plat::reg::StoreContext;
+
+namespace {
+
+std::string valueName(LPCSTR name) { return name != nullptr ? std::string(name) : std::string(); }
+
+}  // namespace
+
+PLATFORM_API LONG WINAPI RegQueryValueExA(HKEY hKey, LPCSTR lpValueName, LPDWORD lpReserved, LPDWORD lpType,
+                                          LPBYTE lpData, LPDWORD lpcbData) {
+  if (lpReserved != nullptr || (lpData != nullptr && lpcbData == nullptr)) return ERROR_INVALID_PARAMETER;
+  std::string name = valueName(lpValueName);
+  return plat::reg::readStore([&](StoreContext& store) -> long {
+    int64_t id = 0;
+    if (long status = plat::reg::resolveKey(store, hKey, KEY_QUERY_VALUE, id); status != ERROR_SUCCESS)
+      return status;
+    std::optional<plat::reg::ValueRow> value = plat::reg::findValue(store, id, name);
+    if (!value) return ERROR_FILE_NOT_FOUND;
+    return plat::reg::copyValueOut(*value, lpType, lpData, lpcbData);
+  });
+}
+
+PLATFORM_API LONG WINAPI RegSetValueExA(HKEY hKey, LPCSTR lpValueName, DWORD /*Reserved*/, DWORD dwType,
+                                        const BYTE* lpData, DWORD cbData) {
+  if (lpData == nullptr && cbData != 0) return ERROR_INVALID_PARAMETER;
+  std::string name = valueName(lpValueName);
+  return plat::reg::writeStore([&](StoreContext& store) -> long {
+    int64_t id = 0;
+    if (long status = plat::reg::resolveKey(store, hKey, KEY_SET_VALUE, id); status != ERROR_SUCCESS)
+      return status;
+    plat::reg::setValue(store, id, name, dwType, lpData, cbData);
+    return ERROR_SUCCESS;
+  });
+}
+
+PLATFORM_API LONG WINAPI RegDeleteValueA(HKEY hKey, LPCSTR lpValueName) {
+  std::string name = valueName(lpValueName);
+  return plat::reg::writeStore([&](StoreContext& store) -> long {
+    int64_t id = 0;
+    if (long status = plat::reg::resolveKey(store, hKey, KEY_SET_VALUE, id); status != ERROR_SUCCESS)
+      return status;
+    return plat::reg::deleteValue(store, id, name) ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND;
+  });
+}

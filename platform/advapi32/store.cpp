@@ -1,0 +1,198 @@
+#include "advapi32/store.h"
+#include "kernel32/paths.h"
+
+#include <pthread.h>
+#include <unistd.h>
+#include <winreg.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <mutex>
+#include <new>
+#include <vector>
+
+namespace plat::reg {
+
+namespace {
+
+// Marks a database as a registry store, so another application's database
+// at the same path is refused instead of being filled with our tables.
+constexpr int64_t kApplicationId = 0x4F52474B;  // "ORGK"
+constexpr int kDefaultBusyMs = 5000;
+
+const char* const kSchema =
+    "CREATE TABLE IF NOT EXISTS keys("
+    " id INTEGER PRIMARY KEY AUTOINCREMENT,"
+    " parent INTEGER,"
+    " name BLOB NOT NULL,"
+    " name_fold BLOB NOT NULL,"
+    " UNIQUE(parent, name_fold));"
+    "CREATE TABLE IF NOT EXISTS vals("
+    " id INTEGER PRIMARY KEY AUTOINCREMENT,"
+    " key INTEGER NOT NULL,"
+    " name BLOB NOT NULL,"
+    " name_fold BLOB NOT NULL,"
+    " type INTEGER NOT NULL,"
+    " data BLOB NOT NULL,"
+    " UNIQUE(key, name_fold));"
+    "CREATE INDEX IF NOT EXISTS vals_order ON vals(key, id);"
+    "INSERT OR IGNORE INTO keys(id, parent, name, name_fold) VALUES"
+    " (1, NULL, CAST('HKEY_CLASSES_ROOT' AS BLOB), CAST('HKEY_CLASSES_ROOT' AS BLOB)),"
+    " (2, NULL, CAST('HKEY_CURRENT_USER' AS BLOB), CAST('HKEY_CURRENT_USER' AS BLOB)),"
+    " (3, NULL, CAST('HKEY_LOCAL_MACHINE' AS BLOB), CAST('HKEY_LOCAL_MACHINE' AS BLOB)),"
+    " (4, NULL, CAST('HKEY_USERS' AS BLOB), CAST('HKEY_USERS' AS BLOB));"
+    "PRAGMA application_id = 1330792267;";
+static_assert(kApplicationId == 1330792267, "application id in the schema text");
+
+std::string envOr(const char* name, const std::string& fallback) {
+  const char* value = std::getenv(name);
+  return value != nullptr && *value != '\0' ? std::string(value) : fallback;
+}
+
+int busyTimeoutMs() {
+  const char* text = std::getenv("ORVANE_REGISTRY_BUSY_MS");
+  if (text == nullptr || *text == '\0') return kDefaultBusyMs;
+  char* end = nullptr;
+  long ms = std::strtol(text, &end, 10);
+  if (end == text || ms < 0) return kDefaultBusyMs;
+  return ms > 600000 ? 600000 : static_cast<int>(ms);
+}
+
+int64_t scalar(Database& db, const char* sql) {
+  Statement st(db.get(), sql);
+  return st.step() ? st.integer(0) : 0;
+}
+
+// Errors after which the connection is of no further use; the next call
+// opens the store afresh (the file may have been repaired or replaced).
+bool connectionSpoilt(int code) {
+  switch (code & 0xFF) {
+    case SQLITE_NOTADB:
+    case SQLITE_CORRUPT:
+    case SQLITE_CANTOPEN:
+    case SQLITE_IOERR:
+    case SQLITE_FORMAT:
+    case SQLITE_SCHEMA:
+      return true;
+    default:
+      return false;
+  }
+}
+
+class Store {
+ public:
+  static Store& instance() {
+    // Never destroyed: registry calls from other static destructors stay safe.
+    static Store* store = new Store;
+    return *store;
+  }
+
+  long run(Transaction::Kind kind, const StoreWork& work) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    try {
+      std::string path = storePath();
+      if (path.empty()) return ERROR_CANTOPEN;
+      if (!db_ || path != path_) {
+        db_.close();
+        path_.clear();
+        db_ = open(path);
+        path_ = path;
+      }
+      setBusyTimeout(busyTimeoutMs());
+      StoreContext context{db_, path_};
+      Transaction transaction(db_, kind);
+      long status = work(context);
+      if (status == ERROR_SUCCESS) transaction.commit();
+      return status;
+    } catch (const SqlError& error) {
+      if (connectionSpoilt(error.code)) {
+        db_.close();
+        path_.clear();
+      }
+      return statusFromSqlite(error.code);
+    } catch (const std::bad_alloc&) {
+      return ERROR_NOT_ENOUGH_MEMORY;
+    }
+  }
+
+ private:
+  Store() {
+    pthread_atfork([] { instance().mutex_.lock(); }, [] { instance().mutex_.unlock(); },
+                   [] { instance().afterForkInChild(); });
+  }
+
+  // The child must not use or close the parent's connection (its file locks
+  // belong to the parent); it is kept, unused, and the child opens its own.
+  void afterForkInChild() {
+    static auto* abandoned = new std::vector<sqlite3*>;
+    if (db_) abandoned->push_back(db_.release());
+    path_.clear();
+    busyMs_ = -1;
+    mutex_.unlock();
+  }
+
+  void setBusyTimeout(int ms) {
+    if (ms == busyMs_) return;
+    sqlite3_busy_timeout(db_.get(), ms);
+    busyMs_ = ms;
+  }
+
+  Database open(const std::string& path) {
+    busyMs_ = -1;
+    if (envOr("ORVANE_REGISTRY", "").empty()) {
+      // The default place is ours to make; a folder named explicitly is not.
+      std::error_code ignored;
+      std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ignored);
+    }
+    sqlite3* raw = nullptr;
+    int rc = sqlite3_open_v2(path.c_str(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    Database db(raw);
+    if (rc != SQLITE_OK) throw SqlError{rc};
+    sqlite3_busy_timeout(raw, busyTimeoutMs());
+    // Reading the header first: a file that is not a database fails here,
+    // before anything could be written to it.
+    int64_t tables = scalar(db, "SELECT count(*) FROM sqlite_master");
+    int64_t appId = scalar(db, "PRAGMA application_id");
+    if (tables != 0 && appId != kApplicationId) throw SqlError{SQLITE_NOTADB};
+    // WAL lets readers go on while one process writes. The mode is kept in
+    // the file: when another process holds the store while it switches, or
+    // the store is read-only, this connection follows whatever the file says.
+    try {
+      Statement mode(db.get(), "PRAGMA journal_mode=WAL");
+      mode.step();
+    } catch (const SqlError& error) {
+      if ((error.code & 0xFF) != SQLITE_BUSY && (error.code & 0xFF) != SQLITE_READONLY) throw;
+    }
+    if (tables == 0 || appId == 0) {
+      Transaction transaction(db, Transaction::Kind::Write);
+      // Another process may have made the store while this one waited.
+      if (scalar(db, "SELECT count(*) FROM sqlite_master") != 0 &&
+          scalar(db, "PRAGMA application_id") != kApplicationId)
+        throw SqlError{SQLITE_NOTADB};
+      db.exec(kSchema);
+      transaction.commit();
+    }
+    db.exec("PRAGMA synchronous=FULL");
+    return db;
+  }
+
+  std::mutex mutex_;
+  Database db_;
+  std::string path_;
+  int busyMs_ = -1;
+};
+
+}  // namespace
+
+std::string storePath() {
+  std::string path = envOr("ORVANE_REGISTRY", "");
+  if (!path.empty()) return path;
+  std::string root = plat::driveRoot();
+  return root.empty() ? std::string() : root + "/registry.sqlite";
+}
+
+long readStore(const StoreWork& work) { return Store::instance().run(Transaction::Kind::Read, work); }
+
+long writeStore(const StoreWork& work) { return Store::instance().run(Transaction::Kind::Write, work); }
+
+}  // namespace plat::reg

@@ -1,0 +1,59 @@
+// A small library for the module tests, built several times with different
+// MODTEST_TAG values. It counts its attaches and writes "<tag> attach" and
+// "<tag> detach" as debug output, so a test sees the order.
+#include <windows.h>
+
+#include <platform/dllmain.h>
+
+#include <cstdio>
+
+#define MODTEST_TEXT2(x) #x
+#define MODTEST_TEXT(x) MODTEST_TEXT2(x)
+
+#ifdef MODTEST_NEEDS_A
+extern "C" int ModTestAOnly();
+#endif
+
+namespace {
+
+int attachCount = 0;
+int attachesSeenOfA = -1;
+HINSTANCE attachInstance = nullptr;
+
+void note(const char* event) {
+  char line[64];
+  std::snprintf(line, sizeof line, "%s %s", MODTEST_TEXT(MODTEST_TAG), event);
+  OutputDebugStringA(line);
+}
+
+BOOL WINAPI ModTestMain(HINSTANCE instance, DWORD reason, LPVOID) {
+  if (reason == DLL_PROCESS_ATTACH) {
+    ++attachCount;
+    attachInstance = instance;
+#ifdef MODTEST_NEEDS_A
+    attachesSeenOfA = ModTestAOnly();
+#endif
+    note("attach");
+#ifdef MODTEST_REFUSE_ATTACH
+    return FALSE;
+#endif
+  } else if (reason == DLL_PROCESS_DETACH) {
+    note("detach");
+  }
+  return TRUE;
+}
+
+}  // namespace
+
+ORVANE_DLLMAIN(ModTestMain)
+
+DLL_EXPORT int ModTestAttachCount() { return attachCount; }
+DLL_EXPORT HINSTANCE ModTestInstance() { return attachInstance; }
+DLL_EXPORT const char* ModTestTag() { return MODTEST_TEXT(MODTEST_TAG); }
+// How many times the linked library had attached when this one attached.
+DLL_EXPORT int ModTestAttachesSeenOfA() { return attachesSeenOfA; }
+
+#ifdef MODTEST_IS_A
+DLL_EXPORT int ModTestAOnly() { return attachCount; }
+ORVANE_ORDINALS({2, "ModTestTag"}, {4, "ModTestAttachCount"}, {7, "ModTestNotExported"})
+#endif
