@@ -1,0 +1,148 @@
+// Window surfaces. Lock order: a surface's own lock before windowLock().
+#include <algorithm>
+#include <cstring>
+
+#include "user32/window.h"
+
+namespace plat::user {
+
+class Surface {
+ public:
+  std::recursive_mutex mutex;
+  // Under mutex.
+  std::vector<uint32_t> pixels;
+  LONG width = 0;
+  LONG height = 0;
+
+  void resize(LONG newWidth, LONG newHeight) {
+    if (newWidth == width && newHeight == height) return;
+    std::vector<uint32_t> fresh(static_cast<size_t>(newWidth) * static_cast<size_t>(newHeight), kBlack);
+    const LONG rows = std::min(height, newHeight);
+    const LONG columns = std::min(width, newWidth);
+    for (LONG y = 0; y < rows; ++y) {
+      std::memcpy(&fresh[static_cast<size_t>(y) * newWidth], &pixels[static_cast<size_t>(y) * width],
+                  static_cast<size_t>(columns) * sizeof(uint32_t));
+    }
+    pixels.swap(fresh);
+    width = newWidth;
+    height = newHeight;
+  }
+
+  void describe(PlatSurface* out) {
+    out->pixels = pixels.empty() ? nullptr : pixels.data();
+    out->width = width;
+    out->height = height;
+    out->stride = width * static_cast<LONG>(sizeof(uint32_t));
+  }
+
+ private:
+  static constexpr uint32_t kBlack = 0xFF000000u;
+};
+
+namespace {
+
+// The window's surface, made on first request at the window's size.
+std::shared_ptr<Surface> surfaceOf(HWND hwnd) {
+  std::lock_guard<std::mutex> lock(windowLock());
+  WindowPtr window = findWindowLocked(hwnd);
+  if (!window || !window->queue) {
+    SetLastError(window ? ERROR_ACCESS_DENIED : ERROR_INVALID_WINDOW_HANDLE);
+    return nullptr;
+  }
+  if (!window->surface) {
+    auto surface = std::make_shared<Surface>();
+    surface->resize(window->width(), window->height());  // not shared yet: no lock needed
+    window->surface = surface;
+  }
+  return window->surface;
+}
+
+}  // namespace
+
+void resizeSurface(const WindowPtr& window) {
+  std::shared_ptr<Surface> surface;
+  {
+    std::lock_guard<std::mutex> lock(windowLock());
+    surface = window->surface;
+  }
+  if (!surface) return;
+  {
+    std::lock_guard<std::recursive_mutex> hold(surface->mutex);
+    LONG width, height;
+    {
+      std::lock_guard<std::mutex> lock(windowLock());
+      if (window->surface != surface) return;
+      width = window->width();
+      height = window->height();
+    }
+    surface->resize(width, height);
+  }
+  PlatSurfaceChanged(window->hwnd, nullptr);
+}
+
+}  // namespace plat::user
+
+struct PlatSurfaceLock {
+  std::shared_ptr<plat::user::Surface> surface;
+};
+
+using namespace plat::user;
+
+PLATFORM_API PlatSurfaceLock* WINAPI PlatLockWindowSurface(HWND hwnd, PlatSurface* out) {
+  if (out == nullptr) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return nullptr;
+  }
+  std::shared_ptr<Surface> surface = surfaceOf(hwnd);
+  if (!surface) return nullptr;
+  surface->mutex.lock();
+  surface->describe(out);
+  return new PlatSurfaceLock{std::move(surface)};
+}
+
+PLATFORM_API void WINAPI PlatUnlockWindowSurface(PlatSurfaceLock* lock) {
+  if (lock == nullptr) return;
+  lock->surface->mutex.unlock();
+  delete lock;
+}
+
+PLATFORM_API BOOL WINAPI PlatGetWindowSurface(HWND hwnd, PlatSurface* out) {
+  if (out == nullptr) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
+  std::shared_ptr<Surface> surface = surfaceOf(hwnd);
+  if (!surface) return FALSE;
+  std::lock_guard<std::recursive_mutex> hold(surface->mutex);
+  surface->describe(out);
+  return TRUE;
+}
+
+PLATFORM_API BOOL WINAPI PlatSetSurfaceChangedHook(HWND hwnd, PlatSurfaceChangedProc proc, void* user) {
+  std::lock_guard<std::mutex> lock(windowLock());
+  WindowPtr window = findWindowLocked(hwnd);
+  if (!window) {
+    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    return FALSE;
+  }
+  window->surfaceHook = proc;
+  window->surfaceHookUser = user;
+  return TRUE;
+}
+
+PLATFORM_API BOOL WINAPI PlatSurfaceChanged(HWND hwnd, const RECT* changed) {
+  PlatSurfaceChangedProc proc;
+  void* user;
+  {
+    std::lock_guard<std::mutex> lock(windowLock());
+    WindowPtr window = findWindowLocked(hwnd);
+    if (!window) {
+      SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+      return FALSE;
+    }
+    proc = window->surfaceHook;
+    user = window->surfaceHookUser;
+  }
+  if (proc) proc(hwnd, changed, user);
+  return TRUE;
+}
