@@ -8,10 +8,7 @@
 
 namespace {
 
-BOOL fail(DWORD error) {
-  SetLastError(error);
-  return FALSE;
-}
+using plat::fail;
 
 DWORD statusOf(OVERLAPPED* overlapped) {
   return static_cast<DWORD>(std::atomic_ref<ULONG_PTR>(overlapped->Internal).load());

@@ -19,11 +19,6 @@ constexpr auto kCloseWait = std::chrono::milliseconds(2000);
 
 bool isError(LONG status) { return (static_cast<DWORD>(status) >> 30) == 3; }
 
-BOOL fail(DWORD error) {
-  SetLastError(error);
-  return FALSE;
-}
-
 BOOL finish(LONG status) {
   if (PLAT_NT_SUCCESS(status)) return TRUE;
   return fail(PlatStatusToWin32Error(status));

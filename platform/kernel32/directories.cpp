@@ -16,17 +16,6 @@
 namespace plat {
 namespace {
 
-BOOL fail(DWORD error) {
-  SetLastError(error);
-  return FALSE;
-}
-
-std::string mapped(LPCSTR name) {
-  std::string path = name != nullptr ? mapWindowsPath(name) : std::string();
-  if (path.empty()) SetLastError(ERROR_PATH_NOT_FOUND);
-  return path;
-}
-
 // The Windows and system folders answer in their Windows form and exist
 // under the drive root from the first time a caller asks for them.
 UINT systemFolder(const char* windowsPath, LPSTR buffer, UINT size) {
@@ -43,7 +32,7 @@ bool endsWithSeparator(const std::string& path) {
 }  // namespace plat
 
 PLATFORM_API BOOL WINAPI CreateDirectoryA(LPCSTR lpPathName, LPSECURITY_ATTRIBUTES) {
-  std::string path = plat::mapped(lpPathName);
+  std::string path = plat::mappedOrFail(lpPathName);
   if (path.empty()) return FALSE;
   if (::mkdir(path.c_str(), 0777) == 0) return TRUE;
   if (errno == EEXIST) return plat::fail(ERROR_ALREADY_EXISTS);
@@ -52,7 +41,7 @@ PLATFORM_API BOOL WINAPI CreateDirectoryA(LPCSTR lpPathName, LPSECURITY_ATTRIBUT
 }
 
 PLATFORM_API BOOL WINAPI RemoveDirectoryA(LPCSTR lpPathName) {
-  std::string path = plat::mapped(lpPathName);
+  std::string path = plat::mappedOrFail(lpPathName);
   if (path.empty()) return FALSE;
   if (::rmdir(path.c_str()) == 0) return TRUE;
   if (errno == ENOTEMPTY || errno == EEXIST) return plat::fail(ERROR_DIR_NOT_EMPTY);
@@ -74,7 +63,7 @@ PLATFORM_API DWORD WINAPI GetCurrentDirectoryA(DWORD nBufferLength, LPSTR lpBuff
 }
 
 PLATFORM_API BOOL WINAPI SetCurrentDirectoryA(LPCSTR lpPathName) {
-  std::string path = plat::mapped(lpPathName);
+  std::string path = plat::mappedOrFail(lpPathName);
   if (path.empty()) return FALSE;
   if (::chdir(path.c_str()) == 0) return TRUE;
   if (errno == ENOTDIR) {

@@ -12,18 +12,6 @@
 namespace plat {
 namespace {
 
-BOOL fail(DWORD error) {
-  SetLastError(error);
-  return FALSE;
-}
-
-// The mapped path, or empty with ERROR_PATH_NOT_FOUND set.
-std::string mapped(LPCSTR name) {
-  std::string path = name != nullptr ? mapWindowsPath(name) : std::string();
-  if (path.empty()) SetLastError(ERROR_PATH_NOT_FOUND);
-  return path;
-}
-
 bool writable(const struct stat& st) { return (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0; }
 
 // Copies a regular file's bytes and permission bits. The sources stays
@@ -78,8 +66,8 @@ BOOL copyFile(const std::string& from, const std::string& to, bool failIfExists)
 }
 
 BOOL moveFile(LPCSTR existing, LPCSTR newName, DWORD flags) {
-  std::string from = mapped(existing);
-  std::string to = mapped(newName);
+  std::string from = mappedOrFail(existing);
+  std::string to = mappedOrFail(newName);
   if (from.empty() || to.empty()) return FALSE;
   struct stat st;
   if (::lstat(from.c_str(), &st) != 0) return failPath(errno, from);
@@ -111,7 +99,7 @@ BOOL moveFile(LPCSTR existing, LPCSTR newName, DWORD flags) {
 }  // namespace plat
 
 PLATFORM_API BOOL WINAPI DeleteFileA(LPCSTR lpFileName) {
-  std::string path = plat::mapped(lpFileName);
+  std::string path = plat::mappedOrFail(lpFileName);
   if (path.empty()) return FALSE;
   struct stat st;
   if (::lstat(path.c_str(), &st) != 0) return plat::failPath(errno, path);
@@ -124,8 +112,8 @@ PLATFORM_API BOOL WINAPI DeleteFileA(LPCSTR lpFileName) {
 }
 
 PLATFORM_API BOOL WINAPI CopyFileA(LPCSTR lpExistingFileName, LPCSTR lpNewFileName, BOOL bFailIfExists) {
-  std::string from = plat::mapped(lpExistingFileName);
-  std::string to = plat::mapped(lpNewFileName);
+  std::string from = plat::mappedOrFail(lpExistingFileName);
+  std::string to = plat::mappedOrFail(lpNewFileName);
   if (from.empty() || to.empty()) return FALSE;
   return plat::copyFile(from, to, bFailIfExists != FALSE);
 }
@@ -143,7 +131,7 @@ PLATFORM_API BOOL WINAPI MoveFileExA(LPCSTR lpExistingFileName, LPCSTR lpNewFile
 }
 
 PLATFORM_API DWORD WINAPI GetFileAttributesA(LPCSTR lpFileName) {
-  std::string path = plat::mapped(lpFileName);
+  std::string path = plat::mappedOrFail(lpFileName);
   if (path.empty()) return INVALID_FILE_ATTRIBUTES;
   struct stat st;
   if (::stat(path.c_str(), &st) != 0) {
@@ -154,7 +142,7 @@ PLATFORM_API DWORD WINAPI GetFileAttributesA(LPCSTR lpFileName) {
 }
 
 PLATFORM_API BOOL WINAPI SetFileAttributesA(LPCSTR lpFileName, DWORD dwFileAttributes) {
-  std::string path = plat::mapped(lpFileName);
+  std::string path = plat::mappedOrFail(lpFileName);
   if (path.empty()) return FALSE;
   struct stat st;
   if (::stat(path.c_str(), &st) != 0) return plat::failPath(errno, path);

@@ -124,11 +124,6 @@ void complete(OVERLAPPED* overlapped, ULONG_PTR status, DWORD bytes) {
   if (overlapped->hEvent != nullptr) SetEvent(overlapped->hEvent);
 }
 
-BOOL fail(DWORD error) {
-  SetLastError(error);
-  return FALSE;
-}
-
 }  // namespace
 
 FileObject::FileObject(UniqueFd fd, std::string linuxPath, DWORD access, DWORD flags, bool directory,

@@ -18,11 +18,6 @@ HANDLE failOpen(DWORD error) {
   return INVALID_HANDLE_VALUE;
 }
 
-BOOL fail(DWORD error) {
-  SetLastError(error);
-  return FALSE;
-}
-
 // "\\.\NAME" and "\\?\NAME" name devices; "\\?\C:\..." is a drive path.
 bool isDeviceName(const char* name) {
   if (std::strncmp(name, "\\\\.\\", 4) != 0 && std::strncmp(name, "\\\\?\\", 4) != 0) return false;

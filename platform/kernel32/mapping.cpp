@@ -19,7 +19,7 @@ MappingState::~MappingState() {
 
 namespace {
 
-HANDLE fail(DWORD error) {
+HANDLE failNull(DWORD error) {
   SetLastError(error);
   return nullptr;
 }
@@ -218,10 +218,10 @@ PLATFORM_API HANDLE WINAPI CreateFileMappingA(HANDLE file, LPSECURITY_ATTRIBUTES
   request.size = (static_cast<uint64_t>(sizeHigh) << 32) | sizeLow;
   if (request.protect == PAGE_WRITECOPY) request.protect = PAGE_READONLY;  // copy views stay private
   if (request.protect != PAGE_READONLY && request.protect != PAGE_READWRITE) {
-    return plat::fail(ERROR_INVALID_PARAMETER);
+    return plat::failNull(ERROR_INVALID_PARAMETER);
   }
   if (file == INVALID_HANDLE_VALUE) {
-    if (request.size == 0) return plat::fail(ERROR_INVALID_PARAMETER);
+    if (request.size == 0) return plat::failNull(ERROR_INVALID_PARAMETER);
   } else if (!plat::describeFile(file, request.protect, request.size, request.fileFd)) {
     return nullptr;
   }
@@ -229,7 +229,7 @@ PLATFORM_API HANDLE WINAPI CreateFileMappingA(HANDLE file, LPSECURITY_ATTRIBUTES
   DWORD error = ERROR_GEN_FAILURE;
   if (name == nullptr || *name == '\0') {
     plat::ObjectPtr object = plat::wrap(plat::makeUnnamed(request, error));
-    if (!object) return plat::fail(error);
+    if (!object) return plat::failNull(error);
     SetLastError(ERROR_SUCCESS);
     return plat::insertHandle(std::move(object));
   }
@@ -247,7 +247,7 @@ PLATFORM_API HANDLE WINAPI CreateFileMappingA(HANDLE file, LPSECURITY_ATTRIBUTES
 }
 
 PLATFORM_API HANDLE WINAPI OpenFileMappingA(DWORD access, BOOL, LPCSTR name) {
-  if (name == nullptr || *name == '\0') return plat::fail(ERROR_INVALID_PARAMETER);
+  if (name == nullptr || *name == '\0') return plat::failNull(ERROR_INVALID_PARAMETER);
   std::string shared = plat::normalizedMappingName(name);
   bool inProcess = false;
   plat::ObjectPtr object = plat::createNamed(shared.c_str(), plat::ObjectKind::Mapping, inProcess, [&] {
@@ -259,7 +259,7 @@ PLATFORM_API HANDLE WINAPI OpenFileMappingA(DWORD access, BOOL, LPCSTR name) {
   });
   if (!object) return nullptr;
   auto mapping = std::static_pointer_cast<MappingObject>(object);
-  if ((access & FILE_MAP_WRITE) && !mapping->state()->writable) return plat::fail(ERROR_ACCESS_DENIED);
+  if ((access & FILE_MAP_WRITE) && !mapping->state()->writable) return plat::failNull(ERROR_ACCESS_DENIED);
   SetLastError(ERROR_SUCCESS);
   return plat::insertHandle(std::move(object));
 }
@@ -267,25 +267,25 @@ PLATFORM_API HANDLE WINAPI OpenFileMappingA(DWORD access, BOOL, LPCSTR name) {
 PLATFORM_API LPVOID WINAPI MapViewOfFileEx(HANDLE mapping, DWORD access, DWORD offsetHigh, DWORD offsetLow,
                                            SIZE_T bytes, LPVOID baseAddress) {
   auto object = plat::lookupAs<MappingObject>(mapping);
-  if (!object) return plat::fail(ERROR_INVALID_HANDLE);
+  if (!object) return plat::failNull(ERROR_INVALID_HANDLE);
   std::shared_ptr<MappingState> state = object->state();
   bool write = (access & FILE_MAP_WRITE) != 0;
   bool copy = !write && (access & FILE_MAP_COPY) != 0 && (access & FILE_MAP_READ) == 0;
-  if (!write && !copy && (access & FILE_MAP_READ) == 0) return plat::fail(ERROR_INVALID_PARAMETER);
-  if (write && !state->writable) return plat::fail(ERROR_ACCESS_DENIED);
+  if (!write && !copy && (access & FILE_MAP_READ) == 0) return plat::failNull(ERROR_INVALID_PARAMETER);
+  if (write && !state->writable) return plat::failNull(ERROR_ACCESS_DENIED);
 
   uint64_t offset = (static_cast<uint64_t>(offsetHigh) << 32) | offsetLow;
-  if (offset >= state->size) return plat::fail(ERROR_ACCESS_DENIED);
+  if (offset >= state->size) return plat::failNull(ERROR_ACCESS_DENIED);
   uint64_t length = bytes != 0 ? bytes : state->size - offset;
-  if (length > state->size - offset) return plat::fail(ERROR_ACCESS_DENIED);
+  if (length > state->size - offset) return plat::failNull(ERROR_ACCESS_DENIED);
   if (state->fileBacked) {
     // Someone outside may have cut the file; pages past its end would fault.
     DWORD error = ERROR_ACCESS_DENIED;
     struct stat st;
-    if (::fstat(state->dataFd, &st) != 0) return plat::fail(plat::errorFromErrno());
+    if (::fstat(state->dataFd, &st) != 0) return plat::failNull(plat::errorFromErrno());
     if (static_cast<uint64_t>(st.st_size) < offset + length &&
         (!state->writable || !plat::growFile(state->dataFd, offset + length, error))) {
-      return plat::fail(error);
+      return plat::failNull(error);
     }
   }
 
@@ -296,17 +296,17 @@ PLATFORM_API LPVOID WINAPI MapViewOfFileEx(HANDLE mapping, DWORD access, DWORD o
   char* hint = nullptr;
   if (baseAddress != nullptr) {
     hint = static_cast<char*>(baseAddress) - delta;
-    if (reinterpret_cast<uintptr_t>(hint) % plat::pageSize() != 0) return plat::fail(plat::kErrorInvalidAddress);
+    if (reinterpret_cast<uintptr_t>(hint) % plat::pageSize() != 0) return plat::failNull(plat::kErrorInvalidAddress);
     flags |= MAP_FIXED_NOREPLACE;
   }
   int protection = PROT_READ | (write || copy ? PROT_WRITE : 0);
   void* base = ::mmap(hint, mapLength, protection, flags, state->dataFd, static_cast<off_t>(position - delta));
   if (base == MAP_FAILED) {
-    return plat::fail(errno == EEXIST ? plat::kErrorInvalidAddress : plat::errorFromErrno());
+    return plat::failNull(errno == EEXIST ? plat::kErrorInvalidAddress : plat::errorFromErrno());
   }
   if (hint != nullptr && base != hint) {  // a kernel that took the address as a hint only
     ::munmap(base, mapLength);
-    return plat::fail(plat::kErrorInvalidAddress);
+    return plat::failNull(plat::kErrorInvalidAddress);
   }
   char* view = static_cast<char*>(base) + delta;
   std::lock_guard<std::mutex> lock(plat::viewsLock());

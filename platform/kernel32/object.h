@@ -81,6 +81,12 @@ uint64_t waitGeneration();
 
 DWORD currentThreadId();
 
+// The usual failure return of a BOOL function: the error set, FALSE out.
+inline BOOL fail(DWORD error) {
+  SetLastError(error);
+  return FALSE;
+}
+
 // Named-object registry, used by createNamed.
 ObjectPtr registerNamed(const std::string& name, ObjectKind kind, bool& alreadyExists,
                         const std::function<ObjectPtr()>& make);

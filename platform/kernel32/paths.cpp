@@ -238,4 +238,10 @@ BOOL failPath(int error, const std::string& linuxPath) {
   return FALSE;
 }
 
+std::string mappedOrFail(const char* name) {
+  std::string path = name != nullptr ? mapWindowsPath(name) : std::string();
+  if (path.empty()) SetLastError(ERROR_PATH_NOT_FOUND);
+  return path;
+}
+
 }  // namespace plat

@@ -43,4 +43,8 @@ DWORD pathError(int error, const std::string& linuxPath);
 // failure returns.
 BOOL failPath(int error, const std::string& linuxPath);
 
+// The mapped path of a caller's name, or empty with ERROR_PATH_NOT_FOUND set
+// (a NULL or empty name).
+std::string mappedOrFail(const char* name);
+
 }  // namespace plat

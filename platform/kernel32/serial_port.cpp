@@ -29,11 +29,6 @@ using Clock = std::chrono::steady_clock;
 // Keeps deadlines far from the clock's range even for MAXDWORD multipliers.
 constexpr uint64_t kLongestWaitMs = uint64_t{1} << 40;
 
-BOOL fail(DWORD error) {
-  SetLastError(error);
-  return FALSE;
-}
-
 uint64_t totalLimit(DWORD multiplier, DWORD constant, DWORD bytes) {
   return std::min<uint64_t>(uint64_t{multiplier} * bytes + constant, kLongestWaitMs);
 }
