@@ -14,11 +14,6 @@
 
 namespace plat {
 
-void UniqueFd::reset() {
-  if (fd_ >= 0) ::close(fd_);
-  fd_ = -1;
-}
-
 // ---- share table ----------------------------------------------------------
 
 namespace {

@@ -9,35 +9,9 @@
 #include <string>
 
 #include "kernel32/io_object.h"
+#include "kernel32/unique_fd.h"
 
 namespace plat {
-
-// An owned file descriptor.
-class UniqueFd {
- public:
-  UniqueFd() = default;
-  explicit UniqueFd(int fd) : fd_(fd) {}
-  ~UniqueFd() { reset(); }
-  UniqueFd(UniqueFd&& other) noexcept : fd_(other.release()) {}
-  UniqueFd& operator=(UniqueFd&& other) noexcept {
-    if (this != &other) {
-      reset();
-      fd_ = other.release();
-    }
-    return *this;
-  }
-  int get() const { return fd_; }
-  explicit operator bool() const { return fd_ >= 0; }
-  int release() {
-    int fd = fd_;
-    fd_ = -1;
-    return fd;
-  }
-  void reset();
-
- private:
-  int fd_ = -1;
-};
 
 // The identity of a file on disk, whatever name it was opened by.
 struct FileIdentity {

@@ -1,6 +1,7 @@
 // INI files on disk: whole-file reads, and edits that replace the file by
 // rename so that a failed or interrupted write never loses its content.
 #include "kernel32/profile_file.h"
+#include "kernel32/unique_fd.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -19,36 +20,7 @@ namespace plat::ini {
 
 namespace {
 
-class UniqueFd {
- public:
-  explicit UniqueFd(int fd = -1) : fd_(fd) {}
-  ~UniqueFd() { reset(); }
-  UniqueFd(const UniqueFd&) = delete;
-  UniqueFd& operator=(const UniqueFd&) = delete;
-  UniqueFd& operator=(UniqueFd&& other) noexcept {
-    if (this != &other) {
-      reset();
-      fd_ = other.fd_;
-      other.fd_ = -1;
-    }
-    return *this;
-  }
-  int get() const { return fd_; }
-  explicit operator bool() const { return fd_ >= 0; }
-  // Closes now and reports the result; writes may fail only at close.
-  bool close() {
-    int fd = fd_;
-    fd_ = -1;
-    return fd < 0 || ::close(fd) == 0;
-  }
-  void reset() {
-    if (fd_ >= 0) ::close(fd_);
-    fd_ = -1;
-  }
-
- private:
-  int fd_;
-};
+using plat::UniqueFd;
 
 DWORD windowsError(int error) {
   switch (error) {
