@@ -32,16 +32,6 @@ bool validFilter(HWND filter) {
   return false;
 }
 
-MSG made(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  MSG msg{};
-  msg.hwnd = hwnd;
-  msg.message = message;
-  msg.wParam = wParam;
-  msg.lParam = lParam;
-  msg.time = tickCount();
-  return msg;
-}
-
 bool retrieve(MessageQueue& queue, MSG* out, HWND hwnd, UINT first, UINT last, bool remove) {
   std::lock_guard<std::mutex> lock(waitLock());
   const auto now = Clock::now();
@@ -56,7 +46,7 @@ bool retrieve(MessageQueue& queue, MSG* out, HWND hwnd, UINT first, UINT last, b
   }
   // WM_QUIT passes every filter, so a loop with a filter still ends.
   if (queue.quit) {
-    *out = made(nullptr, WM_QUIT, static_cast<WPARAM>(queue.quitCode), 0);
+    *out = makeMessage(nullptr, WM_QUIT, static_cast<WPARAM>(queue.quitCode), 0);
     if (remove) queue.quit = false;
     return true;
   }
@@ -64,14 +54,14 @@ bool retrieve(MessageQueue& queue, MSG* out, HWND hwnd, UINT first, UINT last, b
     auto it = std::find_if(queue.paintPending.begin(), queue.paintPending.end(),
                            [hwnd](HWND h) { return forWindow(h, hwnd); });
     if (it != queue.paintPending.end()) {
-      *out = made(*it, WM_PAINT, 0, 0);  // stays until the region is validated
+      *out = makeMessage(*it, WM_PAINT, 0, 0);  // stays until the region is validated
       return true;
     }
   }
   if (inRange(WM_TIMER, first, last)) {
     for (Timer& timer : queue.timers) {
       if (timer.due > now || !forWindow(timer.hwnd, hwnd)) continue;
-      *out = made(timer.hwnd, WM_TIMER, timer.id, reinterpret_cast<LPARAM>(timer.proc));
+      *out = makeMessage(timer.hwnd, WM_TIMER, timer.id, reinterpret_cast<LPARAM>(timer.proc));
       if (remove) {
         timer.due = now + std::chrono::milliseconds(timer.interval);
         timer.reported = false;

@@ -89,15 +89,19 @@ DWORD tickCount() {
   return static_cast<DWORD>(std::chrono::duration_cast<std::chrono::milliseconds>(since).count());
 }
 
-bool postLocked(MessageQueue& queue, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (!queue.alive) return false;
+MSG makeMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   MSG msg{};
   msg.hwnd = hwnd;
   msg.message = message;
   msg.wParam = wParam;
   msg.lParam = lParam;
   msg.time = tickCount();
-  queue.posted.push_back(msg);
+  return msg;
+}
+
+bool postLocked(MessageQueue& queue, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (!queue.alive) return false;
+  queue.posted.push_back(makeMessage(hwnd, message, wParam, lParam));
   wakeLocked(queue, QS_POSTMESSAGE | QS_ALLPOSTMESSAGE);
   return true;
 }

@@ -114,5 +114,7 @@ bool runTimerProc(const MSG& msg);
 
 // Milliseconds of the steady clock, as MSG.time carries them.
 DWORD tickCount();
+// A message stamped with the current time.
+MSG makeMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
 }  // namespace plat::user
