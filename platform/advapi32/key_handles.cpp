@@ -25,12 +25,10 @@ struct Table {
 
 Table& table() {
   static Table* instance = [] {
-    auto* t = new Table;
-    // A fork while another thread edits the table must not leave the
-    // child's copy of the lock held for ever.
-    pthread_atfork([] { table().mutex.lock(); }, [] { table().mutex.unlock(); },
-                   [] { table().mutex.unlock(); });
-    return t;
+    // The store's fork handlers hold this table's lock across a fork too,
+    // taken after the store's own, in the order every registry call takes them.
+    installStoreForkHandlers();
+    return new Table;
   }();
   return *instance;
 }
@@ -89,5 +87,8 @@ std::optional<KeyRef> findKeyHandle(HKEY key) {
   if (it == t.keys.end()) return std::nullopt;
   return it->second;
 }
+
+void lockKeyTableForFork() { table().mutex.lock(); }
+void unlockKeyTableAfterFork() { table().mutex.unlock(); }
 
 }  // namespace plat::reg

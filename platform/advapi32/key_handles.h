@@ -25,4 +25,8 @@ bool isPredefinedKey(HKEY key);
 // The key a handle or a predefined root stands for.
 std::optional<KeyRef> findKeyHandle(HKEY key);
 
+// For the store's fork handlers: the table's lock is held across a fork.
+void lockKeyTableForFork();
+void unlockKeyTableAfterFork();
+
 }  // namespace plat::reg

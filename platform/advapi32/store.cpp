@@ -1,4 +1,5 @@
 #include "advapi32/store.h"
+#include "advapi32/key_handles.h"
 #include "kernel32/paths.h"
 
 #include <pthread.h>
@@ -117,8 +118,19 @@ class Store {
 
  private:
   Store() {
-    pthread_atfork([] { instance().mutex_.lock(); }, [] { instance().mutex_.unlock(); },
-                   [] { instance().afterForkInChild(); });
+    pthread_atfork(
+        [] {
+          instance().mutex_.lock();
+          lockKeyTableForFork();
+        },
+        [] {
+          unlockKeyTableAfterFork();
+          instance().mutex_.unlock();
+        },
+        [] {
+          unlockKeyTableAfterFork();
+          instance().afterForkInChild();
+        });
   }
 
   // The child must not use or close the parent's connection (its file locks
@@ -194,5 +206,7 @@ std::string storePath() {
 long readStore(const StoreWork& work) { return Store::instance().run(Transaction::Kind::Read, work); }
 
 long writeStore(const StoreWork& work) { return Store::instance().run(Transaction::Kind::Write, work); }
+
+void installStoreForkHandlers() { (void)Store::instance(); }
 
 }  // namespace plat::reg

@@ -30,6 +30,10 @@ struct StoreContext {
 using StoreWork = std::function<long(StoreContext&)>;
 
 // Runs work in one read transaction (a consistent snapshot).
+// Registers, once, the fork handlers that keep the store's and the key
+// table's locks consistent in a child (store first, then key table).
+void installStoreForkHandlers();
+
 long readStore(const StoreWork& work);
 // Runs work in one write transaction; committed only when it answers
 // ERROR_SUCCESS.

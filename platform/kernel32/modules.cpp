@@ -3,6 +3,7 @@
 #include <link.h>
 
 #include <cstring>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,13 @@
 #include "kernel32/module_table.h"
 
 namespace {
+
+// Loads and unloads follow one another, as under the Windows loader lock;
+// a DllMain may load further libraries on the same thread.
+std::recursive_mutex& loaderLock() {
+  static auto* lock = new std::recursive_mutex;
+  return *lock;
+}
 
 struct NameMatch {
   const std::string* file;
@@ -100,6 +108,7 @@ PLATFORM_API HMODULE WINAPI LoadLibraryA(LPCSTR lpLibFileName) {
     SetLastError(ERROR_MOD_NOT_FOUND);
     return nullptr;
   }
+  std::lock_guard<std::recursive_mutex> lock(loaderLock());
   void* handle = openLoaded(stem);
   if (handle == nullptr) handle = loadFromSearchPath(stem);
   if (handle == nullptr) return nullptr;
@@ -116,6 +125,7 @@ PLATFORM_API BOOL WINAPI FreeLibrary(HMODULE hLibModule) {
     SetLastError(ERROR_MOD_NOT_FOUND);
     return FALSE;
   }
+  std::lock_guard<std::recursive_mutex> lock(loaderLock());
   // A module that only a program's link holds stays, as Windows pins its
   // import libraries.
   void* handle = plat::dropLoadReference(module->value);
