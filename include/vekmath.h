@@ -8,3 +8,25 @@ DLL_EXPORT LONG WINAPI SelectBoard(LONG type, LONG value, const char* name);
 
 // Copies the whole 2,048-byte message buffer (Shift-JIS) into text.
 DLL_EXPORT void WINAPI GetErrorText(char* text);
+
+// Configures one acquisition on the selected board. channels: low 16 bits,
+// 0 to 32; channelList: 32 entries, 1-based channel numbers; triggerChannel:
+// 1-based, 0 or below for none; levels: low 16 bits, signed counts.
+DLL_EXPORT void WINAPI SetupSampling(LONG channels, const SHORT* channelList, LONG blockScans, LONG scanClockUs,
+                                     LONG periodUs, LONG eventOffset, LONG triggerChannel, LONG levelB, LONG levelA,
+                                     LONG* status);
+
+// formatTable: 32 entries, 1 = the channel's raw data is signed.
+DLL_EXPORT void WINAPI SetupSampling2(const LONG* formatTable, LONG value, LONG* status);
+
+// 1: the acquisition thread looks for trigger events.
+DLL_EXPORT void WINAPI SetupSampling3(LONG detect);
+
+// Refused (nothing starts) while the last status is not 0 or a run is on.
+DLL_EXPORT void WINAPI StartSampling(LONG* status);
+
+// Ends the run, waiting for the acquisition thread; returns the last status.
+DLL_EXPORT LONG WINAPI StopSampling(LONG* status);
+
+// Closes the device, ending a run first.
+DLL_EXPORT void WINAPI CloseBoard(LONG* status);

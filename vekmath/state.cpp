@@ -7,4 +7,9 @@ SelectionState& selection() {
   return state;
 }
 
+SamplingConfig& config() {
+  static SamplingConfig state;
+  return state;
+}
+
 }  // namespace vekmath

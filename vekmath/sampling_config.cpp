@@ -1,0 +1,113 @@
+// SetupSampling and its side settings: checks, derived values, the back
+// end's open and configure, and the ring length.
+#include <windows.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "backend.h"
+#include "ring.h"
+#include "state.h"
+#include "status_texts.h"
+#include "vekmath.h"
+
+namespace vekmath {
+namespace {
+
+int32_t chunkFor(int32_t rate) {
+  if (rate < 100) return 1;
+  return rate % 10 == 0 ? rate / 10 : rate / 8;
+}
+
+// The ring length for cfg, or -1 when it stays as it is. Lengths outside
+// 1..capacity come back as 0. A wrap must keep scans aligned, so the length
+// is a whole number of scans.
+int64_t ringLengthFor(SamplingConfig& cfg) {
+  const int64_t n = cfg.channels;
+  if (n <= 0) return -1;
+  int64_t length;
+  if (cfg.triggerChannel > 0) {
+    length = kRingCapacity / n * n;
+  } else {
+    if (cfg.monitorSpan == 0) cfg.monitorSpan = cfg.blockScans;
+    const int64_t b = cfg.monitorSpan;
+    if (b <= 0) return 0;
+    length = cfg.periodUs == 1000 ? b * (kRingCapacity / b) : b * n;
+    length -= length % n;
+  }
+  return length >= 1 && length <= kRingCapacity ? length : 0;
+}
+
+void fail(SamplingConfig& cfg, int32_t status) {
+  cfg.lastStatus.store(status);
+  setOwnStatusText(status);
+}
+
+}  // namespace
+}  // namespace vekmath
+
+DLL_EXPORT void WINAPI SetupSampling(LONG channels, const SHORT* channelList, LONG blockScans, LONG scanClockUs,
+                                     LONG periodUs, LONG eventOffset, LONG triggerChannel, LONG levelB, LONG levelA,
+                                     LONG* status) {
+  using namespace vekmath;
+  SamplingConfig& cfg = config();
+  cfg.channels = static_cast<int16_t>(channels & 0xFFFF);
+  cfg.blockScans = blockScans;
+  cfg.scanClockUs = scanClockUs;
+  cfg.periodUs = periodUs;
+  // A period of 0 or less is refused below; it must not divide first.
+  cfg.rate = periodUs > 0 ? 1000000 / periodUs : 0;
+  cfg.chunk = chunkFor(cfg.rate);
+  cfg.eventOffset = eventOffset;
+  cfg.levelA = static_cast<int16_t>(levelA & 0xFFFF);
+  // Below 0 means no level trigger, as 0 does, for every back end alike.
+  cfg.triggerChannel = std::max<LONG>(triggerChannel, 0);
+  cfg.levelB = static_cast<int16_t>(levelB & 0xFFFF);
+  cfg.lastStatus.store(0);
+
+  const bool vendorB = groupOf(selection().boardType) == BoardGroup::VendorB;
+  const int64_t needed = int64_t{cfg.channels} * scanClockUs + 1;
+  const bool clockFails = periodUs <= 0 || (!vendorB && periodUs < needed);
+
+  // A trigger channel outside the scan would make the detector read other
+  // channels, or past the ring.
+  if (cfg.channels < 0 || cfg.channels > static_cast<int32_t>(kMaxChannels) || cfg.triggerChannel > cfg.channels) {
+    fail(cfg, kStatusParameter);
+    reportLastStatus(status);
+    return;
+  }
+  if (clockFails) {
+    fail(cfg, kStatusClock);
+    reportLastStatus(status);
+    return;
+  }
+  cfg.triggerDirection = cfg.levelB >= cfg.levelA ? 1 : 0;
+
+  int16_t list[kMaxChannels] = {};
+  if (channelList != nullptr) std::memcpy(list, channelList, sizeof list);
+  int32_t result = selectedBackEnd().configure(cfg, list);
+  if (result != 0) {
+    cfg.lastStatus.store(result);
+    reportLastStatus(status);
+    return;
+  }
+
+  int64_t length = ringLengthFor(cfg);
+  if (length == 0) {
+    ring().length.store(0);
+    fail(cfg, kStatusRingLength);
+  } else if (length > 0) {
+    ring().length.store(static_cast<int32_t>(length));
+  }
+  reportLastStatus(status);
+}
+
+DLL_EXPORT void WINAPI SetupSampling2(const LONG* formatTable, LONG value, LONG* status) {
+  using namespace vekmath;
+  SamplingConfig& cfg = config();
+  if (formatTable != nullptr) std::memcpy(cfg.dataFormat, formatTable, sizeof cfg.dataFormat);
+  cfg.setupValue = value;
+  reportLastStatus(status);
+}
+
+DLL_EXPORT void WINAPI SetupSampling3(LONG detect) { vekmath::config().detectTriggers = detect; }
