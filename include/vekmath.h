@@ -30,3 +30,18 @@ DLL_EXPORT LONG WINAPI StopSampling(LONG* status);
 
 // Closes the device, ending a run first.
 DLL_EXPORT void WINAPI CloseBoard(LONG* status);
+
+// The simulated board's test-signal table (column c is what channel c
+// plays) and its pacing.
+// Rows 0 to n - 1 of the column: a sine of the given number of periods,
+// centred on 32768. Rows past the table's end are left out.
+DLL_EXPORT void WINAPI SetTestSine(LONG cycles, LONG n, LONG channel);
+DLL_EXPORT void WINAPI SetTestCosine(LONG cycles, LONG n, LONG channel);
+// A square wave between 0 and 65535 that starts low.
+DLL_EXPORT void WINAPI SetTestSquare(LONG cycles, LONG n, LONG channel);
+// How many rows the channel cycles through, 1 to 10,000; others are refused.
+DLL_EXPORT void WINAPI SetTestChannelLength(LONG length, LONG channel);
+// One table entry; a row or column outside the table is refused.
+DLL_EXPORT void WINAPI SetTestSample(LONG value, LONG row, LONG channel);
+// Empty loop iterations after each scan; at least 10,000.
+DLL_EXPORT void WINAPI SetTestLength(LONG count);

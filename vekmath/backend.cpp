@@ -1,14 +1,16 @@
 // Which back end serves each board type group.
 #include "backend.h"
+#include "backend_simulated.h"
 
 namespace vekmath {
 
 BackEnd& backEndFor(BoardGroup group) {
   switch (group) {
+    case BoardGroup::Simulated:
+      return simulatedBackEnd();
     // These device families have no library in this build yet; until theirs
     // lands they are served like the codes without a device: nothing is
     // opened and the thread fetches nothing.
-    case BoardGroup::Simulated:
     case BoardGroup::OlderVendorA:
     case BoardGroup::VendorB:
     case BoardGroup::Wdm:
