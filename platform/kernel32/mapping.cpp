@@ -9,6 +9,7 @@
 #include <mutex>
 
 #include "kernel32/file_object.h"
+#include "kernel32/errno_map.h"
 #include "kernel32/mapping_object.h"
 
 namespace plat {
@@ -24,20 +25,9 @@ HANDLE failNull(DWORD error) {
   return nullptr;
 }
 
-DWORD errorFromErrno() {
-  switch (errno) {
-    case ENOMEM:
-    case ENOSPC:
-    case EFBIG:
-      return ERROR_NOT_ENOUGH_MEMORY;
-    case EACCES:
-    case EPERM:
-      return ERROR_ACCESS_DENIED;
-    case ENOENT:
-      return ERROR_FILE_NOT_FOUND;
-    default:
-      return ERROR_GEN_FAILURE;
-  }
+// Paging-file memory that cannot be had is out of memory, not a full disk.
+DWORD mappingError() {
+  return errno == ENOSPC || errno == EFBIG ? ERROR_NOT_ENOUGH_MEMORY : plat::errorFromErrno(errno);
 }
 
 int duplicate(int fd) { return ::fcntl(fd, F_DUPFD_CLOEXEC, 0); }
@@ -56,12 +46,12 @@ bool commit(int fd, uint64_t offset, uint64_t size, DWORD& error) {
 bool growFile(int fd, uint64_t size, DWORD& error) {
   struct stat st;
   if (::fstat(fd, &st) != 0) {
-    error = errorFromErrno();
+    error = mappingError();
     return false;
   }
   if (static_cast<uint64_t>(st.st_size) >= size) return true;
   if (::ftruncate(fd, static_cast<off_t>(size)) != 0) {
-    error = errno == EFBIG || errno == ENOSPC ? ERROR_DISK_FULL : errorFromErrno();
+    error = errno == EFBIG || errno == ENOSPC ? ERROR_DISK_FULL : mappingError();
     return false;
   }
   return true;
@@ -89,14 +79,14 @@ std::shared_ptr<MappingState> makeUnnamed(const Request& request, DWORD& error) 
   if (state->fileBacked) {
     state->dataFd = duplicate(request.fileFd);
     if (state->dataFd < 0 || (state->writable && !growFile(state->dataFd, request.size, error))) {
-      if (state->dataFd < 0) error = errorFromErrno();
+      if (state->dataFd < 0) error = mappingError();
       return nullptr;
     }
     return state;
   }
   state->dataFd = ::memfd_create("orvane-mapping", MFD_CLOEXEC);
   if (state->dataFd < 0) {
-    error = errorFromErrno();
+    error = mappingError();
     return nullptr;
   }
   if (!commit(state->dataFd, 0, request.size, error)) return nullptr;
@@ -120,7 +110,7 @@ std::shared_ptr<MappingState> stateOf(std::unique_ptr<SharedSection> shared, int
     state->dataFd = ::open(layout.filePath.c_str(), (state->writable ? O_RDWR : O_RDONLY) | O_CLOEXEC);
   }
   if (state->dataFd < 0) {
-    error = errorFromErrno();
+    error = mappingError();
     return nullptr;
   }
   state->shared = std::move(shared);
@@ -166,7 +156,7 @@ bool describeFile(HANDLE file, DWORD protect, uint64_t& size, int& fd) {
   }
   struct stat st;
   if (::fstat(object->fd(), &st) != 0) {
-    SetLastError(errorFromErrno());
+    SetLastError(mappingError());
     return false;
   }
   uint64_t fileSize = static_cast<uint64_t>(st.st_size);
@@ -282,7 +272,7 @@ PLATFORM_API LPVOID WINAPI MapViewOfFileEx(HANDLE mapping, DWORD access, DWORD o
     // Someone outside may have cut the file; pages past its end would fault.
     DWORD error = ERROR_ACCESS_DENIED;
     struct stat st;
-    if (::fstat(state->dataFd, &st) != 0) return plat::failNull(plat::errorFromErrno());
+    if (::fstat(state->dataFd, &st) != 0) return plat::failNull(plat::mappingError());
     if (static_cast<uint64_t>(st.st_size) < offset + length &&
         (!state->writable || !plat::growFile(state->dataFd, offset + length, error))) {
       return plat::failNull(error);
@@ -302,7 +292,7 @@ PLATFORM_API LPVOID WINAPI MapViewOfFileEx(HANDLE mapping, DWORD access, DWORD o
   int protection = PROT_READ | (write || copy ? PROT_WRITE : 0);
   void* base = ::mmap(hint, mapLength, protection, flags, state->dataFd, static_cast<off_t>(position - delta));
   if (base == MAP_FAILED) {
-    return plat::failNull(errno == EEXIST ? plat::kErrorInvalidAddress : plat::errorFromErrno());
+    return plat::failNull(errno == EEXIST ? plat::kErrorInvalidAddress : plat::mappingError());
   }
   if (hint != nullptr && base != hint) {  // a kernel that took the address as a hint only
     ::munmap(base, mapLength);
@@ -354,7 +344,7 @@ PLATFORM_API BOOL WINAPI FlushViewOfFile(LPCVOID address, SIZE_T bytes) {
   uintptr_t end = (bytes == 0 || bytes > stop - at) ? stop : at + bytes;
   uintptr_t from = at - at % plat::pageSize();
   if (::msync(reinterpret_cast<void*>(from), end - from, MS_SYNC) != 0) {
-    SetLastError(plat::errorFromErrno());
+    SetLastError(plat::mappingError());
     return FALSE;
   }
   return TRUE;

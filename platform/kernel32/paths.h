@@ -11,6 +11,8 @@
 
 #include <string>
 
+#include "kernel32/errno_map.h"
+
 namespace plat {
 
 // The Linux path for a Windows path; existing components resolved without
@@ -33,9 +35,6 @@ std::string fullPathName(const std::string& path);
 // (and the buffer untouched).
 DWORD copyToBuffer(const std::string& text, char* buffer, DWORD size);
 
-// The Windows error for an errno value of a file-system call. ENOENT is
-// ERROR_FILE_NOT_FOUND; use pathError() where the folder may be missing.
-DWORD errorFromErrno(int error);
 // As errorFromErrno, but ENOENT on `linuxPath` becomes ERROR_PATH_NOT_FOUND
 // when the folder that would hold it does not exist.
 DWORD pathError(int error, const std::string& linuxPath);

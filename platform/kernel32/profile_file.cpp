@@ -1,6 +1,7 @@
 // INI files on disk: whole-file reads, and edits that replace the file by
 // rename so that a failed or interrupted write never loses its content.
 #include "kernel32/profile_file.h"
+#include "kernel32/errno_map.h"
 #include "kernel32/unique_fd.h"
 
 #include <fcntl.h>
@@ -22,33 +23,8 @@ namespace {
 
 using plat::UniqueFd;
 
-DWORD windowsError(int error) {
-  switch (error) {
-    case ENOENT:
-      return ERROR_FILE_NOT_FOUND;
-    case ENOTDIR:
-      return ERROR_PATH_NOT_FOUND;
-    case EACCES:
-    case EPERM:
-    case EROFS:
-    case EISDIR:
-      return ERROR_ACCESS_DENIED;
-    case ENOSPC:
-    case EDQUOT:
-      return ERROR_DISK_FULL;
-    case ENAMETOOLONG:
-      return ERROR_FILENAME_EXCED_RANGE;
-    case EMFILE:
-    case ENFILE:
-      return ERROR_TOO_MANY_OPEN_FILES;
-    case ENOMEM:
-      return ERROR_NOT_ENOUGH_MEMORY;
-    case EWOULDBLOCK:
-      return ERROR_LOCK_VIOLATION;
-    default:
-      return ERROR_GEN_FAILURE;
-  }
-}
+// INI writes have always reported a read-only medium as access denied.
+DWORD windowsError(int error) { return error == EROFS ? ERROR_ACCESS_DENIED : errorFromErrno(error); }
 
 bool fail(DWORD& error, DWORD code) {
   error = code;

@@ -1,6 +1,7 @@
 // The path mapping is internal to the library, so the test builds its own
 // copy of it.
 #include "kernel32/paths.cpp"
+#include "kernel32/errno_map.cpp"
 
 #include "temp_root.h"
 
