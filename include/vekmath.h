@@ -45,3 +45,11 @@ DLL_EXPORT void WINAPI SetTestChannelLength(LONG length, LONG channel);
 DLL_EXPORT void WINAPI SetTestSample(LONG value, LONG row, LONG channel);
 // Empty loop iterations after each scan; at least 10,000.
 DLL_EXPORT void WINAPI SetTestLength(LONG count);
+
+// The other export families, one header each.
+#include <vekmath/triggers.h>
+#include <vekmath/readout.h>
+#include <vekmath/blocks.h>
+#include <vekmath/wave_graph.h>
+#include <vekmath/calibration.h>
+#include <vekmath/arrays.h>

@@ -1,0 +1,3 @@
+// Exports of the processing library: arrays.
+#pragma once
+#include <windef.h>

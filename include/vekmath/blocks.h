@@ -1,0 +1,3 @@
+// Exports of the processing library: blocks.
+#pragma once
+#include <windef.h>

@@ -1,0 +1,3 @@
+// Exports of the processing library: calibration.
+#pragma once
+#include <windef.h>

@@ -1,0 +1,3 @@
+// Exports of the processing library: readout.
+#pragma once
+#include <windef.h>

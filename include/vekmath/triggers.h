@@ -1,0 +1,3 @@
+// Exports of the processing library: triggers.
+#pragma once
+#include <windef.h>

@@ -1,0 +1,3 @@
+// Exports of the processing library: wave_graph.
+#pragma once
+#include <windef.h>
