@@ -10,7 +10,9 @@
 #include "backend.h"
 #include "ring.h"
 #include "state.h"
+#include "trigger.h"
 #include "vekmath.h"
+#include "wave_graph_state.h"
 
 namespace vekmath {
 namespace {
@@ -25,13 +27,24 @@ DWORD WINAPI acquisitionThread(LPVOID) {
   // for before this line runs must not be lost.
   Ring& r = ring();
   BackEnd& backEnd = selectedBackEnd();
+  TriggerEvents& events = triggerEvents();
   const int32_t channels = config().channels;
+  const bool detect = config().detectTriggers == 1 && backEnd.detectsTriggers();
   int32_t status = backEnd.beginThread();
   while (status == 0 && r.stopRequested.load() == 0) {
     int32_t scans = 0;
     const int32_t room = r.roomScans(channels);
-    status = backEnd.fetch(r.samples + r.writeIndex.load(), channels, room, scans);
-    if (status == 0) r.step(channels, scans);
+    const int32_t before = r.writeIndex.load();
+    status = backEnd.fetch(r.samples + before, channels, room, scans);
+    if (status != 0) break;
+    // The window handed out last lies in the ring's previous lap now.
+    if (r.step(channels, scans)) events.onWrap();
+    // After the step the pass's data sits at ring positions below the
+    // length, where the detector reads it.
+    if (detect && scans >= 1) {
+      events.detectAndComplete(r.samples, r.length.load(), before, r.writeIndex.load(), scans,
+                               r.wrappedForEvents.load() != 0);
+    }
   }
   if (status != 0) config().lastStatus.store(status);
   r.running.store(0);
@@ -39,15 +52,22 @@ DWORD WINAPI acquisitionThread(LPVOID) {
   return 0;
 }
 
-// Asks the thread to end, waits for it and forgets its handle.
-void joinThread() {
+// Asks the thread to end, waits for it (at most timeoutMs) and forgets its
+// handle. False when the thread still runs after the wait.
+bool joinThread(DWORD timeoutMs = INFINITE) {
   Ring& r = ring();
   r.stopRequested.store(1);
   HANDLE thread = r.thread.exchange(nullptr);
-  if (thread == nullptr) return;
+  if (thread == nullptr) return true;
   DWORD code = 0;
-  if (GetExitCodeThread(thread, &code) && code == STILL_ACTIVE) WaitForSingleObject(thread, INFINITE);
+  if (GetExitCodeThread(thread, &code) && code == STILL_ACTIVE &&
+      WaitForSingleObject(thread, timeoutMs) != WAIT_OBJECT_0) {
+    // Still running: keep the handle, so nothing closes the device under it.
+    r.thread.store(thread);
+    return false;
+  }
   CloseHandle(thread);
+  return true;
 }
 
 bool threadAlive() {
@@ -77,6 +97,10 @@ DLL_EXPORT void WINAPI StartSampling(LONG* status) {
   joinThread();  // a thread that ended on a failure leaves its handle
   r.started.store(1);
   r.clearForRun();
+  // Events and crossings of an earlier run point into a ring just cleared.
+  triggerEvents().reset();
+  triggerEvents().arm(currentTriggerSettings());
+  restartSweep();
   bool useThread = false;
   const int32_t result = selectedBackEnd().start(config(), useThread);
   if (result != 0) {
@@ -95,26 +119,40 @@ DLL_EXPORT void WINAPI StartSampling(LONG* status) {
   reportLastStatus(status);
 }
 
-DLL_EXPORT LONG WINAPI StopSampling(LONG* status) {
-  using namespace vekmath;
+namespace vekmath {
+
+bool stopAcquisition(DWORD joinMs, bool redraw) {
   std::lock_guard<std::mutex> guard(controlLock());
   ring().started.store(0);
-  joinThread();
+  // A device is never stopped under a thread that still reads it.
+  if (!joinThread(joinMs)) return false;
   noteFailure(selectedBackEnd().stop());
-  return reportLastStatus(status);
+  if (redraw) redrawWaveGraph();
+  return true;
 }
 
-DLL_EXPORT void WINAPI CloseBoard(LONG* status) {
-  using namespace vekmath;
+bool closeAcquisition(DWORD joinMs) {
   std::lock_guard<std::mutex> guard(controlLock());
   Ring& r = ring();
   // Closing under a running reader would pull the device from under it.
   if (r.thread.load() != nullptr) {
-    joinThread();
+    if (!joinThread(joinMs)) return false;
     noteFailure(selectedBackEnd().stop());
   }
   r.stopRequested.store(1);
   r.started.store(0);
   noteFailure(selectedBackEnd().close());
-  reportLastStatus(status);
+  return true;
+}
+
+}  // namespace vekmath
+
+DLL_EXPORT LONG WINAPI StopSampling(LONG* status) {
+  vekmath::stopAcquisition(INFINITE, true);
+  return vekmath::reportLastStatus(status);
+}
+
+DLL_EXPORT void WINAPI CloseBoard(LONG* status) {
+  vekmath::closeAcquisition(INFINITE);
+  vekmath::reportLastStatus(status);
 }

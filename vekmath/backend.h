@@ -35,6 +35,10 @@ class BackEnd {
 
   virtual int32_t stop() = 0;
   virtual int32_t close() = 0;
+
+  // Whether the thread looks for trigger events in what fetch delivers (the
+  // back ends whose reads say how many scans came).
+  virtual bool detectsTriggers() const { return false; }
 };
 
 BackEnd& backEndFor(BoardGroup group);
@@ -42,7 +46,8 @@ BackEnd& backEndFor(BoardGroup group);
 // The back end of the board selected last.
 inline BackEnd& selectedBackEnd() { return backEndFor(groupOf(selection().boardType)); }
 
-// The one back end per family.
+// The one back end per family. Each instance is leaked rather than
+// destroyed, so that the detach at process exit can still stop and close it.
 BackEnd& noBackEnd();
 
 }  // namespace vekmath

@@ -28,8 +28,8 @@ class NoBackEnd final : public BackEnd {
 }  // namespace
 
 BackEnd& noBackEnd() {
-  static NoBackEnd instance;
-  return instance;
+  static NoBackEnd* instance = new NoBackEnd;
+  return *instance;
 }
 
 }  // namespace vekmath

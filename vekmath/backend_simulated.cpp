@@ -84,7 +84,7 @@ class SimulatedBackEnd final : public BackEnd {
       for (int32_t c = 0; c < std::min(channels, kColumns); ++c) {
         const int32_t length = s.length[c].load(std::memory_order_relaxed);
         const int32_t row = static_cast<int32_t>(phase_[c] % static_cast<uint32_t>(length));
-        dest[c] = static_cast<uint16_t>(s.table[row][c].load(std::memory_order_relaxed));
+        storeSample(dest[c], static_cast<uint16_t>(s.table[row][c].load(std::memory_order_relaxed)));
         ++phase_[c];
       }
       scans = 1;
@@ -96,6 +96,7 @@ class SimulatedBackEnd final : public BackEnd {
 
   int32_t stop() override { return 0; }
   int32_t close() override { return 0; }
+  bool detectsTriggers() const override { return true; }
 
  private:
   // Busy-waits the pacing count; volatile so the optimiser keeps the loop.
@@ -117,8 +118,8 @@ class SimulatedBackEnd final : public BackEnd {
 }  // namespace
 
 BackEnd& simulatedBackEnd() {
-  static SimulatedBackEnd instance;
-  return instance;
+  static SimulatedBackEnd* instance = new SimulatedBackEnd;
+  return *instance;
 }
 
 }  // namespace vekmath

@@ -32,16 +32,19 @@ int32_t Ring::roomScans(int32_t channels) const {
   return limit > 0 ? limit / channels : 0;
 }
 
-void Ring::step(int32_t channels, int32_t scans) {
-  if (channels <= 0 || scans <= 0) return;
+bool Ring::step(int32_t channels, int32_t scans) {
+  if (channels <= 0 || scans <= 0) return false;
   scans = std::min(scans, roomScans(channels));
   int32_t delivered = channels * scans;
   totalScans.fetch_add(scans);
   int32_t r = length.load();
   int32_t w = writeIndex.load();
   int32_t overflow = w + delivered - r;
-  if (overflow > 0) {
-    std::memmove(samples, samples + r, static_cast<std::size_t>(overflow) * sizeof(uint16_t));
+  const bool wraps = overflow > 0;
+  if (wraps) {
+    // The part moved is at most one ring length, so source and target
+    // never overlap.
+    moveSamples(samples, samples + r, static_cast<std::size_t>(overflow));
     writeIndex.store(overflow);
     lastChunkOverrun.store(overflow);
     lastWrapOverrun.store(overflow);
@@ -54,6 +57,7 @@ void Ring::step(int32_t channels, int32_t scans) {
   // Old data is overwritten silently: the count stops at about one ring.
   if (unread.load() < r) unread.fetch_add(delivered);
   scanCounter.store(unread.load() / channels);
+  return wraps;
 }
 
 }  // namespace vekmath

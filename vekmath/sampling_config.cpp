@@ -9,6 +9,7 @@
 #include "ring.h"
 #include "state.h"
 #include "status_texts.h"
+#include "trigger.h"
 #include "vekmath.h"
 
 namespace vekmath {
@@ -110,4 +111,7 @@ DLL_EXPORT void WINAPI SetupSampling2(const LONG* formatTable, LONG value, LONG*
   reportLastStatus(status);
 }
 
-DLL_EXPORT void WINAPI SetupSampling3(LONG detect) { vekmath::config().detectTriggers = detect; }
+DLL_EXPORT void WINAPI SetupSampling3(LONG detect) {
+  vekmath::config().detectTriggers = detect;
+  vekmath::triggerEvents().reset();
+}

@@ -12,4 +12,14 @@ SamplingConfig& config() {
   return state;
 }
 
+Hooks& hooks() {
+  static Hooks instance;
+  return instance;
+}
+
+NiDaqmxBinding& niDaqmx() {
+  static NiDaqmxBinding instance;
+  return instance;
+}
+
 }  // namespace vekmath

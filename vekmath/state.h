@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include <windef.h>
+
 namespace vekmath {
 
 inline constexpr std::size_t kDeviceNameSize = 88;
@@ -57,5 +59,69 @@ inline int32_t reportLastStatus(int32_t* out) {
   if (out != nullptr) *out = status;
   return status;
 }
+
+// Seams to the parts of the library that record; each is filled by its
+// owner and may stay empty (nothing is then done).
+struct Hooks {
+  // Detach: close the library's debug output file.
+  std::atomic<void (*)()> closeDebugOutput{nullptr};
+};
+
+Hooks& hooks();
+
+// NI-DAQmx, bound by name at attach when it is installed. Null module: absent.
+enum class NiEntry {
+  CreateTask,
+  GetExtendedErrorInfo,
+  StopTask,
+  ClearTask,
+  StartTask,
+  ReadBinaryU16,
+  ReadAnalogF64,
+  CreateAIVoltageChan,
+  ExportSignal,
+  CfgSampClkTiming,
+  GetSysDevNames,
+  GetDevProductType,
+  CreateDOChan,
+  WriteDigitalU32,
+  ReadDigitalU32,
+  CfgDigEdgeStartTrig,
+  RegisterEveryNSamplesEvent,
+  CreateDIChan,
+  Count,
+};
+
+inline constexpr const char* kNiEntryNames[] = {
+    "DAQmxCreateTask",     "DAQmxGetExtendedErrorInfo",  "DAQmxStopTask",          "DAQmxClearTask",
+    "DAQmxStartTask",      "DAQmxReadBinaryU16",         "DAQmxReadAnalogF64",     "DAQmxCreateAIVoltageChan",
+    "DAQmxExportSignal",   "DAQmxCfgSampClkTiming",      "DAQmxGetSysDevNames",    "DAQmxGetDevProductType",
+    "DAQmxCreateDOChan",   "DAQmxWriteDigitalU32",       "DAQmxReadDigitalU32",    "DAQmxCfgDigEdgeStartTrig",
+    "DAQmxRegisterEveryNSamplesEvent", "DAQmxCreateDIChan",
+};
+static_assert(sizeof kNiEntryNames / sizeof kNiEntryNames[0] == static_cast<std::size_t>(NiEntry::Count));
+
+inline constexpr const char* kNiLibraryName = "nicaiu.dll";
+
+struct NiDaqmxBinding {
+  std::atomic<HMODULE> module{nullptr};
+  // Cast to the entry's own prototype by its caller; null when not found.
+  std::atomic<FARPROC> entries[static_cast<std::size_t>(NiEntry::Count)] = {};
+  FARPROC entry(NiEntry e) const { return entries[static_cast<std::size_t>(e)].load(); }
+};
+
+NiDaqmxBinding& niDaqmx();
+
+// What the library does when a process loads and unloads it (attach.cpp).
+// The detach waits at most detachJoinMs for the acquisition thread and
+// skips the monitor redraw: at process exit the window may be gone.
+void attachLibrary();
+// The work of StopSampling and CloseBoard (acquisition.cpp) with a bounded
+// join; false when the thread did not end in time, and then the device is
+// left alone.
+bool stopAcquisition(DWORD joinMs, bool redraw);
+bool closeAcquisition(DWORD joinMs);
+inline constexpr DWORD kDetachJoinMs = 5000;
+void detachLibrary();
 
 }  // namespace vekmath

@@ -200,6 +200,28 @@ constexpr CodeText<int32_t> kOlderVendorATexts[] = {
     {10003, "エラー内容 = XanSetRange、XanGetRangeで設定したレンジが設定範囲外です。\n"},
 };
 
+// Where the older library raised the code, the allowed range and what to
+// check, after the title line.
+#define VEKMATH_BDMEM "対象関数 = XanInpBdMem\n"
+constexpr CodeText<int32_t> kOlderVendorAHints[] = {
+    {1, "対象関数 = XanOpen\n設定範囲(0 ≦ドライバ番号≦30 )\n"},
+    {2, "対象関数 = XanOpen\nドライバが組み込まれているか、ボードの設定を確認してください。\n"},
+    {3, "対象関数 = XanOpen\n設定範囲(1 ≦グループ番号≦16 )\n"},
+    {769, VEKMATH_BDMEM "設定範囲(0 ≦論理チャネル番号≦入力チャネル数－１ )\n"},
+    {770, VEKMATH_BDMEM "設定範囲(1 ≦チャネル数≦入力チャネル数 )\n"},
+    {771, VEKMATH_BDMEM "サンプリング実行中です。XanStopで停止してから実行してください。\n"},
+    {772, VEKMATH_BDMEM "設定範囲(0 ≦サンプリングモード≦4 )\n"},
+    {773, VEKMATH_BDMEM "設定範囲(1 ≦サンプリング回数≦16777215 )\n"},
+    {774, VEKMATH_BDMEM "設定範囲(サンプリングクロック ≧ (スキャンクロック＋１)×チャネル数－１ )\n"},
+    {777, VEKMATH_BDMEM "ボードの種類ごとのスキャンクロックの設定範囲を確認してください。\n"},
+    {785, "対象関数 = XanReadBuf\n取得済みデータの範囲内のサンプリング番号を指定してください。\n"},
+    {786, "対象関数 = XanReadBuf\n設定範囲(1 ≦取得するサンプリングの回数≦取得済みの回数 )\n"},
+    {791, "対象関数 = XanStop\nサンプリングが実行されていません。\n"},
+    {800, "対象関数 = XanSts\nボードの状態を取得できません。ボードの設定を確認してください。\n"},
+    {827, "ドライバ内部で作業するためのメモリが不足しています。\n"},
+};
+#undef VEKMATH_BDMEM
+
 constexpr const char* kInitialText = "この変数に状態を表す文字列を設定してください。";
 
 template <typename Code, std::size_t N>
@@ -308,7 +330,10 @@ void setVendorBStatusText(uint32_t code) {
 }
 
 void setOlderVendorAStatusText(int32_t code) {
-  Message(kCodeLabel, static_cast<uint32_t>(code)).add(find(kOlderVendorATexts, code)).publish();
+  Message(kCodeLabel, static_cast<uint32_t>(code))
+      .add(find(kOlderVendorATexts, code))
+      .add(find(kOlderVendorAHints, code))
+      .publish();
 }
 
 std::string messageText() {

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -107,6 +109,37 @@ TEST_F(StatusText, OlderVendorACodes) {
                                "\x68\x8e\x77\x92\xe8\x83\x47\x83\x89\x81\x5b\x0a");
   setOlderVendorAStatusText(999);
   EXPECT_EQ(messageText(), kCodeLine + "3e7\n");
+}
+
+TEST_F(StatusText, OlderVendorARangeAndHintLines) {
+  // Title, the function concerned, then the allowed range.
+  setOlderVendorAStatusText(1);
+  EXPECT_EQ(messageText(),
+            kCodeLine + "1\n" +
+                "\x83\x47\x83\x89\x81\x5b\x93\xe0\x97\x65\x20\x3d\x20\x83\x68\x83\x89\x83\x43\x83\x6f\x94\xd4\x8d"
+                "\x86\x8e\x77\x92\xe8\x83\x47\x83\x89\x81\x5b\x0a\x91\xce\x8f\xdb\x8a\xd6\x90\x94\x20\x3d\x20\x58"
+                "\x61\x6e\x4f\x70\x65\x6e\x0a\x90\xdd\x92\xe8\x94\xcd\x88\xcd\x28\x30\x20\x81\x85\x83\x68\x83\x89"
+                "\x83\x43\x83\x6f\x94\xd4\x8d\x86\x81\x85\x33\x30\x20\x29\x0a");
+  setOlderVendorAStatusText(774);
+  const std::string clock =
+      "\x90\xdd\x92\xe8\x94\xcd\x88\xcd\x28\x83\x54\x83\x93\x83\x76\x83\x8a\x83\x93\x83\x4f\x83\x4e\x83"
+      "\x8d\x83\x62\x83\x4e\x20\x81\x86\x20\x28\x83\x58\x83\x4c\x83\x83\x83\x93\x83\x4e\x83\x8d\x83\x62"
+      "\x83\x4e\x81\x7b\x82\x50\x29\x81\x7e\x83\x60\x83\x83\x83\x6c\x83\x8b\x90\x94\x81\x7c\x82\x50\x20"
+      "\x29\x0a";
+  const std::string text = messageText();
+  ASSERT_GE(text.size(), clock.size());
+  EXPECT_EQ(text.substr(text.size() - clock.size()), clock);
+  EXPECT_NE(text.find("XanInpBdMem\n"), std::string::npos);
+
+  // Every hinted code converts whole (no replacement characters) and ends
+  // its last line.
+  for (int32_t code : {1, 2, 3, 769, 770, 771, 772, 773, 774, 777, 785, 786, 791, 800, 827}) {
+    setOlderVendorAStatusText(code);
+    const std::string t = messageText();
+    EXPECT_EQ(t.find('?'), std::string::npos) << code;
+    EXPECT_EQ(t.back(), '\n') << code;
+    EXPECT_GE(std::count(t.begin(), t.end(), '\n'), 3) << code;
+  }
 }
 
 TEST_F(StatusText, BackEndTextsPassThroughUnchanged) {

@@ -1,0 +1,165 @@
+// The monitor display: one per process, prepared by SetupWaveGraph, drawn
+// strip by strip by the block reader and whole by DrawWaveGraph. Everything
+// here runs on the window thread.
+#pragma once
+#include <windows.h>
+#include <wingdi.h>
+
+#include <cmath>
+#include <cstdint>
+#include <utility>
+#include <vector>
+
+#include <vekmath/wave_graph.h>
+
+namespace vekmath {
+
+inline constexpr int32_t kTraces = WAVE_GRAPH_TRACES;
+inline constexpr int32_t kGridLines = WAVE_GRAPH_GRID_LINES;
+// Room after the last row, kept so a row's end can be read past safely.
+inline constexpr int32_t kSparePoints = 10001;
+
+// A pen or brush that is deleted when replaced or dropped.
+class GdiObject {
+ public:
+  GdiObject() = default;
+  ~GdiObject() { reset(); }
+  GdiObject(const GdiObject&) = delete;
+  GdiObject& operator=(const GdiObject&) = delete;
+  void reset(HGDIOBJ object = nullptr) {
+    if (object_ != nullptr) DeleteObject(object_);
+    object_ = object;
+  }
+  HGDIOBJ get() const { return object_; }
+
+ private:
+  HGDIOBJ object_ = nullptr;
+};
+
+// A window's device context, released when replaced or dropped.
+class WindowDc {
+ public:
+  WindowDc() = default;
+  ~WindowDc() { reset(); }
+  WindowDc(const WindowDc&) = delete;
+  WindowDc& operator=(const WindowDc&) = delete;
+  void reset(HWND window = nullptr) {
+    if (dc_ != nullptr) ReleaseDC(window_, dc_);
+    window_ = window;
+    dc_ = window != nullptr ? GetDC(window) : nullptr;
+  }
+  HDC get() const { return dc_; }
+
+ private:
+  HWND window_ = nullptr;
+  HDC dc_ = nullptr;
+};
+
+// Colours of 0xFFFFFF and above (-1 among them) are drawn white.
+inline COLORREF drawnColour(LONG colour) {
+  const DWORD c = static_cast<DWORD>(colour);
+  return c >= 0xFFFFFFu ? 0xFFFFFFu : c;
+}
+
+// A pixel coordinate from a scale computation; values far outside any
+// surface are held at a distance that drawing clips, and NaN becomes 0.
+inline LONG pixel(double v) {
+  if (std::isnan(v)) return 0;
+  if (v > 1e7) return 10000000;
+  if (v < -1e7) return -10000000;
+  return static_cast<LONG>(v);
+}
+
+struct SweepLine {
+  LONG x = 0;
+  LONG top = 0;
+  LONG bottom = 0;
+};
+
+struct WaveGraph {
+  HWND window = nullptr;
+  WindowDc dc;
+  LONG flag = 0;
+  MonitorSettings settings{};
+  TraceParams traces[kTraces]{};
+  GridLine gridLines[kGridLines]{};
+
+  // Channel numbers from 1 in channel order, -1 after the last.
+  int32_t visible[kTraces]{};
+  int32_t visibleCount = 0;
+  double centre[kTraces]{};  // band centre in counts, per place in the list
+  double bandHeight = 0.0;
+  double countsPerPixel = 0.0;
+  double samplesPerPixel = 0.0;
+  int32_t width = 0;
+  int32_t height = 0;
+  RECT eraseRect{};
+  SweepLine previousSweep{};
+  int32_t sweep = 0;  // sweep position in scans, 0 .. span
+  int32_t gridIndex = 0;
+  int32_t previousScans = 0;
+
+  // rows x span points, row c for channel c, then the spare points.
+  std::vector<POINT> points;
+  int32_t rows = 0;
+  int32_t span = 0;
+
+  GdiObject tracePens[kTraces];
+  GdiObject dottedPens[kTraces];
+  GdiObject gridLinePens[kGridLines];
+  GdiObject referencePen;
+  GdiObject gridPen;
+  GdiObject sweepPen;
+  GdiObject erasePen;
+  GdiObject background;
+
+  bool live = false;  // on from the first setup
+  LONG rebuild = 0;
+
+  // Puts stock objects into the context so that the display's own can be
+  // deleted (a selected object cannot be).
+  void deselect() const {
+    if (dc.get() == nullptr) return;
+    SelectObject(dc.get(), GetStockObject(BLACK_PEN));
+    SelectObject(dc.get(), GetStockObject(WHITE_BRUSH));
+  }
+
+  // Whether scales and surface allow any drawing at all; a window of width
+  // 0, a span of 0 or a band height of 0 would divide by zero.
+  bool drawable() const;
+  POINT* row(int32_t channel) {
+    return channel >= 0 && channel < rows ? points.data() + static_cast<std::size_t>(channel) * span : nullptr;
+  }
+  // The x of point i of any row, also for i = span (the right edge).
+  LONG xAt(int32_t i) const { return pixel(i / samplesPerPixel); }
+  // y of a raw sample of the trace at `place` in the list, channel c.
+  LONG traceY(int32_t place, int32_t c, uint16_t raw) const;
+  // y of a line `counts` above the trace's zero (offset included).
+  LONG levelY(int32_t place, int32_t c, double counts) const;
+  // y of a horizontal grid line.
+  LONG gridY(const GridLine& line) const {
+    return pixel(height - line.position * 0.01 * height);
+  }
+};
+
+// Never destroyed: at process exit the drawing layer may be gone before
+// this library; the detach releases what it holds.
+WaveGraph& waveGraph();
+
+// Draws one line from (x1, y) to (x2, y) or (x, y1) to (x, y2) with pen.
+void drawLine(HDC dc, HGDIOBJ pen, LONG x1, LONG y1, LONG x2, LONG y2);
+// Draws the horizontal grid lines whose flag is -1 from x1 to x2.
+void drawGridLines(WaveGraph& g, LONG x1, LONG x2);
+// The zero line and the dotted reference lines of the trace at place k.
+void drawReferenceLines(WaveGraph& g, int32_t k, LONG x1, LONG x2);
+// The StopSampling redraw and the library's detach.
+void redrawWaveGraph();
+void releaseWaveGraph();
+// Rewrites the y of every visible trace's points from the sample ring
+// (RefreshWaveGraph, and DrawWaveGraph when its rebuild switch is on).
+void rebuildTracePoints();
+// A new run (StartSampling, with the ring just cleared): the sweep starts
+// again at the left edge and the block reader at the ring start.
+void restartSweep();
+
+}  // namespace vekmath
