@@ -1,0 +1,152 @@
+// frmMonitor, the monitor's main form: one row of boxes per channel, the
+// run controls, the live plot drawn by the processing library, and the
+// acquisition run.
+#pragma once
+#include <QCheckBox>
+#include <QDateTime>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTextEdit>
+#include <QWidget>
+#include <array>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "core/board.h"
+#include "core/channel_calibration.h"
+#include "core/display_scaling.h"
+#include "csv_file.h"
+#include "message_pump.h"
+#include "picture_box.h"
+#include "vekmath_api.h"
+
+namespace orvane::forms {
+
+inline constexpr int kRows = 32;        // row elements; the board shows up to 32
+inline constexpr int kBlockScans = 1000;
+
+using RowArray = std::array<QLineEdit*, kRows>;
+
+class FrmMonitor : public QWidget {
+  Q_OBJECT
+ public:
+  struct Options {
+    QString programFolder;            // App.Path: Init.ini, CSV\, Debug\ live here
+    const VekmathApi* api = nullptr;  // nullptr: the loaded library
+    std::function<QDateTime()> now;   // the clock behind the start time
+    std::function<void()> quit;       // Ctrl+Q; default ends the process
+    // Time a stop request waits for the block in progress before the
+    // acquisition itself is stopped (a board that delivers nothing).
+    int stopGraceMs = 2000;
+  };
+
+  // Builds the form and runs its load sequence.
+  explicit FrmMonitor(Options options);
+  ~FrmMonitor() override;
+
+  // The controls, under the names the rest of the program knows them by.
+  QWidget* picPanel;
+  QLineEdit* txt取込開始時間;
+  QLineEdit* txt掃引時間;
+  QCheckBox* chkCSVOut;
+  QRadioButton* optCSV換算後;
+  QRadioButton* optCSV換算前;
+  QLineEdit* txtCnt;
+  QPushButton* cmd取込開始;
+  QCheckBox* chk終了;
+  QCheckBox* chkAcq;
+  PictureBox* Picture1;
+  QWidget* Picture2;
+  std::array<QWidget*, kRows> Picture3{};
+  std::array<QLabel*, kRows> lblCH{};
+  std::array<QLabel*, kRows> lblコメント{};
+  QListWidget* FileCSV;
+  QTextEdit* rtxtCSVJoin;
+  QTextEdit* rtxtCSVFile;
+  QLabel* lblRGB;
+  RowArray txtRangeMax{}, txtRangeMin{}, txtコメント{}, txtCalAD{}, txtBaseAD{}, txtName{}, txtUnit{}, txt換算前{},
+      txt換算後{}, DisplayLimitA{}, DisplayLimitB{}, txtR{}, txtG{}, txtB{};
+
+  bool IsACQ() const { return chkAcq->checkState() != Qt::Unchecked; }
+  int ChannelCount() const { return channels_; }
+  const core::Board& Board() const { return *board_; }
+  // The last message shown through Guidance, without the prefix.
+  const QString& LastMessage() const { return lastMessage_; }
+
+  void RunAcquisition();
+  QString CSVFILENAME() const;
+  void Guidance(const QString& text);
+  void ApplyTraceColours();
+  void SetupChannelDisplay(int index);
+  void IncTextBox(QLineEdit* box, double step);
+  void lblRGB_Click();
+
+  const std::array<TraceParams, 32>& Traces() const { return traces_; }
+  const MonitorSettings& Settings() const { return settings_; }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  // One column of the channel rows: where its box sits in a row (twips), its
+  // design text ("%1" is the row's channel number), whether Shift+Up/Down
+  // step its number, and the next box of the row's Enter cycle (-1: none).
+  struct RowColumn {
+    const char* name;
+    const char* design;
+    int left, top, width;
+    RowArray FrmMonitor::*boxes;
+    bool numeric;
+    int next;
+  };
+  static const RowColumn kColumns[14];
+
+  void BuildControls();
+  void Form_Load();
+  void Form_Unload();
+  void LayOutRows();
+  void InitDrawDefaults();
+  bool Form_KeyDown(int key, Qt::KeyboardModifiers mods);
+  bool RowKeyDown(int column, int row, int key, Qt::KeyboardModifiers mods);
+  void FocusBox(int column, int row);
+  void Redraw();
+  void DisplayLimit_Change(int index);
+  void WatchStopRequest();
+  // The run's stages; false ends the run with the reason in the caption.
+  bool StartRun(int n);
+  void EndRun();
+  bool Failed(LONG status, const char* step);
+
+  Options options_;
+  const VekmathApi& api_;
+  QtPumpHook pumpHook_;
+  std::unique_ptr<core::Board> board_;
+  int channels_ = 0;
+  MonitorSettings settings_{};
+  std::array<TraceParams, 32> traces_{};
+  std::array<SHORT, 32> channelList_{};
+  std::array<CalibrationRecord, 32> calibration_{};
+  // The last run's channel calibration and display scaling, kept for the
+  // display-limit handlers; until a run, a scaling on the default board and
+  // calibration.
+  std::unique_ptr<core::ChannelCalibration> runCalibration_;
+  std::unique_ptr<core::DisplayScaling> scaling_;
+  core::DisplayScaling& Scaling();
+  std::vector<SHORT> raw_;
+  std::vector<float> data_;
+  CsvFile csv_;
+  QString lastMessage_;
+  bool closePending_ = false;
+  bool stopForced_ = false;
+  QElapsedTimer stopClock_;
+  QElapsedTimer readClock_;
+};
+
+}  // namespace orvane::forms

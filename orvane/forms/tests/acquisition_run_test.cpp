@@ -1,0 +1,156 @@
+#include <QFile>
+#include <QTest>
+
+#include "csv_format.h"
+#include "support/form_fixture.h"
+
+namespace orvane::forms {
+namespace {
+
+using testing::FakeVekmath;
+using testing::FormTest;
+
+class RunTest : public FormTest {
+ protected:
+  void SetUp() override {
+    WriteInit("NI-USB-6008-D");  // 4 channels
+    Open();
+    // Channel 1 with a calibration of its own: 5 per 1000 counts.
+    form->txtRangeMax[1]->setText("5");
+    form->txtCalAD[1]->setText("1000");
+    form->txtBaseAD[1]->setText("0");
+  }
+  QString CsvPath() const { return folder.file("CSV/20250302_090507.CSV"); }
+  QList<QByteArray> CsvLines() const {
+    QList<QByteArray> lines = folder.read("CSV/20250302_090507.CSV").split('\n');
+    if (!lines.isEmpty() && lines.back().isEmpty()) lines.pop_back();
+    return lines;
+  }
+  // The line the run writes for scan s of the run.
+  static QByteArray Line(LONG scan) {
+    const CalibrationRecord cal[4] = {{10, 0, 31100, -140}, {5, 0, 1000, 0}, {10, 0, 31100, -140}, {10, 0, 31100, -140}};
+    QByteArray line;
+    for (int c = 0; c < 4; ++c) {
+      const SHORT raw = FakeVekmath::Sample(scan, c);
+      const double v = (raw - static_cast<double>(cal[c].baseAd)) * (cal[c].calValue - cal[c].baseValue) / cal[c].calAd +
+                       cal[c].baseValue;
+      line += QByteArray::fromStdString(SingleText(static_cast<float>(v))) + ",";
+    }
+    return line + "\r";
+  }
+};
+
+TEST_F(RunTest, ThreeBlocksAndAStopDuringTheFourthWriteFourThousandLines) {
+  StopAfter(3);
+  form->txt掃引時間->setText("2.5");
+  QTest::mouseClick(form->cmd取込開始, Qt::LeftButton);
+  const QList<QByteArray> lines = CsvLines();
+  ASSERT_EQ(lines.size(), 4000);
+  for (LONG s : {0, 1, 999, 1000, 2345, 3999}) EXPECT_EQ(lines[s], Line(s)) << "scan " << s;
+  EXPECT_EQ(form->txtCnt->text(), "3");
+  EXPECT_EQ(form->txt取込開始時間->text(), "2025/03/02 09:05:07");
+  EXPECT_EQ(form->txt換算前[2]->text(), "2");  // first scan of the last block: 0 * 10 + channel
+  EXPECT_EQ(form->txt換算後[1]->text(), "0.005");
+  EXPECT_FALSE(form->IsACQ());
+  EXPECT_EQ(form->chk終了->checkState(), Qt::Unchecked);
+  EXPECT_TRUE(form->cmd取込開始->isEnabled());
+
+  std::vector<std::string> order;
+  for (const auto& c : fake.calls)
+    if (c.rfind("ReadBlock", 0) != 0 && c.rfind("DrawWaveGraph", 0) != 0 && c.rfind("SetupWaveGraph 5000", 0) != 0)
+      order.push_back(c);
+  const std::vector<std::string> expected = {"SelectBoard 12 1 Dev1", "SetupWaveGraph_XLINE", "SetupSampling2",
+                                             "SetupSampling 4 1..4 1000 1 1000 0", "SetupWaveGraph 2500",
+                                             "SetupWaveGraph2 1", "StartSampling", "StopSampling", "CloseBoard"};
+  EXPECT_EQ(order, expected);
+  EXPECT_EQ(fake.CallsOf("ReadBlock").size(), 4u);
+}
+
+TEST_F(RunTest, AStopBeforeTheFirstBlockStillWritesOneWholeBlock) {
+  StopAfter(0);
+  form->RunAcquisition();
+  EXPECT_EQ(CsvLines().size(), 1000);
+  EXPECT_EQ(form->txtCnt->text(), "0");
+}
+
+TEST_F(RunTest, RunsOfTheSameSecondContinueOneFile) {
+  StopAfter(0);
+  form->RunAcquisition();
+  form->RunAcquisition();
+  EXPECT_EQ(CsvLines().size(), 2000);
+  EXPECT_EQ(CsvLines()[1000], Line(0));
+}
+
+TEST_F(RunTest, AFailingReadEndsTheRunWithoutAStaleBlock) {
+  fake.failFromBlock = 2;
+  form->RunAcquisition();
+  const QList<QByteArray> lines = CsvLines();
+  EXPECT_EQ(lines.size(), 2000);  // the two good blocks, nothing repeated
+  EXPECT_EQ(lines[1999], Line(1999));
+  EXPECT_EQ(fake.CallsOf("ReadBlock").size(), 3u);
+  EXPECT_EQ(form->windowTitle(), "ORVANE : board failed");
+  EXPECT_FALSE(form->IsACQ());
+  EXPECT_EQ(fake.CallsOf("CloseBoard").size(), 1u);
+}
+
+TEST_F(RunTest, AFailedSetUpOpensNoFileAndStartsNothing) {
+  fake.setupStatus = 30009;
+  form->RunAcquisition();
+  EXPECT_FALSE(QFile::exists(CsvPath()));
+  EXPECT_TRUE(fake.CallsOf("StartSampling").empty());
+  EXPECT_TRUE(fake.CallsOf("ReadBlock").empty());
+  EXPECT_EQ(form->LastMessage(), "board failed");
+  EXPECT_FALSE(form->IsACQ());
+  EXPECT_EQ(fake.CallsOf("StopSampling").size(), 1u);
+}
+
+TEST_F(RunTest, ACsvFolderThatCannotBeMadeStopsTheRun) {
+  folder.write("CSV", "a file where the folder should be");
+  form->RunAcquisition();
+  EXPECT_TRUE(form->LastMessage().startsWith("cannot write")) << form->LastMessage().toStdString();
+  EXPECT_TRUE(fake.CallsOf("ReadBlock").empty());
+  EXPECT_FALSE(form->IsACQ());
+  EXPECT_EQ(fake.CallsOf("CloseBoard").size(), 1u);
+}
+
+// A board type without a back end never completes a block: the stop request
+// must still end the run, with no block written and no failure shown.
+TEST_F(RunTest, AFileThatStopsTakingDataEndsTheRun) {
+  if (!QFile::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+  QDir().mkpath(folder.file("CSV"));
+  ASSERT_TRUE(QFile::link("/dev/full", CsvPath()));
+  form->RunAcquisition();
+  EXPECT_TRUE(form->LastMessage().startsWith("cannot write")) << form->LastMessage().toStdString();
+  EXPECT_EQ(fake.CallsOf("ReadBlock").size(), 1u);  // no block read that could not be kept
+  EXPECT_FALSE(form->IsACQ());
+}
+
+TEST_F(FormTest, AStopEndsARunWhoseBoardDeliversNothing) {
+  stopGraceMs = 20;
+  WriteInit("NI-USB-6008-D");
+  FrmMonitor& f = Open();
+  fake.deliverNothing = true;
+  fake.onReadBlock = [&](LONG) { f.chk終了->setCheckState(Qt::Checked); };
+  f.RunAcquisition();
+  EXPECT_FALSE(f.IsACQ());
+  EXPECT_TRUE(folder.read("CSV/20250302_090507.CSV").isEmpty());
+  EXPECT_TRUE(f.LastMessage().isEmpty());
+  EXPECT_EQ(fake.CallsOf("ReadBlock").size(), 1u);
+}
+
+TEST_F(RunTest, ClosingDuringARunEndsItFirstAndThenUnloads) {
+  fake.onReadBlock = [this](LONG block) {
+    if (block == 1) form->close();
+  };
+  form->RunAcquisition();
+  EXPECT_EQ(fake.CallsOf("ReadBlock").size(), 2u);  // none after the close
+  EXPECT_EQ(CsvLines().size(), 1000);               // the cut-off block is not written
+  EXPECT_FALSE(form->IsACQ());
+  QTest::qWait(10);  // the close queued by the run
+  EXPECT_FALSE(form->isVisible());
+  EXPECT_TRUE(QFile::exists(folder.file("Debug/Property.ini")));
+  EXPECT_GE(fake.CallsOf("CloseBoard").size(), 2u);
+}
+
+}  // namespace
+}  // namespace orvane::forms

@@ -1,0 +1,214 @@
+#include <winuser.h>
+
+#include <QApplication>
+#include <QSignalSpy>
+#include <QTest>
+
+#include "support/form_fixture.h"
+
+namespace orvane::forms {
+namespace {
+
+using testing::FormTest;
+
+int VisibleRows(FrmMonitor& f) {
+  int n = 0;
+  for (QWidget* row : f.Picture3) n += row->isVisibleTo(&f) ? 1 : 0;
+  return n;
+}
+
+TEST_F(FormTest, StartsOnTheSimulatedBoardNamedInInitIni) {
+  WriteInit("DEBUG", "Dev3");
+  FrmMonitor& f = Open();
+  EXPECT_EQ(f.Board().BoardTypeIndex(), -1);
+  EXPECT_EQ(f.ChannelCount(), 16);
+  EXPECT_EQ(VisibleRows(f), 16);
+  EXPECT_EQ(fake.CallsOf("SelectBoard"), std::vector<std::string>{"SelectBoard -1 1 20"});
+  EXPECT_EQ(fake.CallsOf("SetTestSine").size(), 16u);
+  EXPECT_EQ(fake.CallsOf("SetTestSine").back(), "SetTestSine 16 15");
+  EXPECT_EQ(f.windowTitle(), "ORVANE");
+  EXPECT_EQ(f.txtCnt->text(), "0");
+  EXPECT_FALSE(f.IsACQ());
+  EXPECT_EQ(f.txtCalAD[0]->text(), "31100");
+  EXPECT_EQ(f.txtName[4]->text(), "5CH");
+  EXPECT_EQ(f.Settings().span, 5000);
+  EXPECT_EQ(f.Traces()[31].referenceStep, 0x4000);
+}
+
+TEST_F(FormTest, MissingInitIniGivesTheDefaultModelAndDevice) {
+  FrmMonitor& f = Open();
+  EXPECT_EQ(f.Board().BoardTypeIndex(), 27);
+  EXPECT_EQ(f.ChannelCount(), 8);
+  EXPECT_EQ(VisibleRows(f), 8);
+  EXPECT_EQ(fake.CallsOf("SelectBoard"), std::vector<std::string>{"SelectBoard 27 1 Dev1"});
+}
+
+TEST_F(FormTest, UnknownModelSelectsTheFirstType) {
+  WriteInit("ni-usb-6001-s");
+  FrmMonitor& f = Open();
+  EXPECT_EQ(f.Board().BoardTypeIndex(), 0);
+  EXPECT_EQ(f.ChannelCount(), 16);
+  EXPECT_EQ(fake.CallsOf("SelectBoard"), std::vector<std::string>{"SelectBoard 0 1 20"});
+}
+
+TEST_F(FormTest, ABoardWithoutChannelsRefusesTheRun) {
+  WriteInit("NI-USB-6218-D");
+  FrmMonitor& f = Open();
+  EXPECT_EQ(VisibleRows(f), 0);
+  QTest::mouseClick(f.cmd取込開始, Qt::LeftButton);
+  EXPECT_TRUE(fake.CallsOf("SetupSampling").empty());
+  EXPECT_FALSE(QDir(folder.file("CSV")).exists());
+  EXPECT_EQ(f.LastMessage(), "no channels");
+  EXPECT_FALSE(f.IsACQ());
+}
+
+TEST_F(FormTest, ShortcutsNeedCtrlOrAlt) {
+  WriteInit("DEBUG");
+  FrmMonitor& f = Open();
+  f.txtName[0]->setFocus();
+  f.txtName[0]->selectAll();
+  QTest::keyClick(f.txtName[0], 'S', Qt::ShiftModifier);
+  EXPECT_TRUE(fake.CallsOf("StartSampling").empty());
+  EXPECT_EQ(f.txtName[0]->text(), "S");
+  QTest::keyClick(f.txtName[0], 'q');
+  EXPECT_EQ(quits, 0);
+  QTest::keyClick(f.txtName[0], 'Q', Qt::ShiftModifier);
+  EXPECT_EQ(quits, 0);
+  EXPECT_EQ(f.txtName[0]->text(), "SqQ");
+  QTest::keyClick(f.txtName[0], Qt::Key_E, Qt::ControlModifier);  // idle: nothing
+  EXPECT_EQ(f.chk終了->checkState(), Qt::Unchecked);
+  QTest::keyClick(f.txtName[0], Qt::Key_Q, Qt::AltModifier);
+  EXPECT_EQ(quits, 1);
+}
+
+TEST_F(FormTest, DuringARunStartAndQuitDoNothingAndCtrlEStops) {
+  WriteInit("DEBUG");
+  FrmMonitor& f = Open();
+  int starts = 0;
+  fake.onReadBlock = [&](LONG block) {
+    QTest::keyClick(f.txtCalAD[0], Qt::Key_S, Qt::ControlModifier);
+    QTest::keyClick(f.txtCalAD[0], Qt::Key_Q, Qt::ControlModifier);
+    starts = static_cast<int>(fake.CallsOf("StartSampling").size());
+    if (block == 1) QTest::keyClick(f.txtCalAD[0], Qt::Key_E, Qt::AltModifier);
+  };
+  QTest::keyClick(&f, Qt::Key_S, Qt::ControlModifier);
+  EXPECT_EQ(starts, 1);
+  EXPECT_EQ(quits, 0);
+  EXPECT_EQ(fake.blocksRead, 2);
+  EXPECT_EQ(f.txtCalAD[0]->text(), "31100");  // the shortcuts never typed into the box
+  EXPECT_FALSE(f.IsACQ());
+}
+
+TEST_F(FormTest, UpAndDownWrapAmongTheShownRows) {
+  FrmMonitor& f = Open();  // 8 channels of 32 rows
+  f.txtUnit[0]->setFocus();
+  QTest::keyClick(f.txtUnit[0], Qt::Key_Up);
+  EXPECT_EQ(QApplication::focusWidget(), f.txtUnit[7]);
+  QTest::keyClick(f.txtUnit[7], Qt::Key_Down);
+  EXPECT_EQ(QApplication::focusWidget(), f.txtUnit[0]);
+  QTest::keyClick(f.txtUnit[0], Qt::Key_Down);
+  EXPECT_EQ(QApplication::focusWidget(), f.txtUnit[1]);
+  // Text boxes ignore the modifier and move too.
+  QTest::keyClick(f.txtUnit[1], Qt::Key_Up, Qt::ShiftModifier);
+  EXPECT_EQ(QApplication::focusWidget(), f.txtUnit[0]);
+}
+
+TEST_F(FormTest, EnterWalksTheRowInReadingOrder) {
+  FrmMonitor& f = Open();
+  const RowArray* order[] = {&f.txtRangeMax, &f.txtCalAD, &f.txtName, &f.DisplayLimitA, &f.txtR,
+                             &f.txtRangeMin, &f.txtBaseAD, &f.txtUnit, &f.txtG, &f.txtコメント,
+                             &f.DisplayLimitB, &f.txtB, &f.txtRangeMax};
+  (*order[0])[2]->setFocus();
+  for (std::size_t i = 1; i < std::size(order); ++i) {
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_EQ(QApplication::focusWidget(), (*order[i])[2]) << "step " << i;
+  }
+}
+
+TEST_F(FormTest, ModifiedArrowsStepNumbersOnly) {
+  FrmMonitor& f = Open();
+  QTest::keyClick(f.txtCalAD[0], Qt::Key_Up, Qt::ShiftModifier);
+  EXPECT_EQ(f.txtCalAD[0]->text(), "31101");
+  QTest::keyClick(f.txtBaseAD[1], Qt::Key_Down, Qt::ControlModifier);
+  EXPECT_EQ(f.txtBaseAD[1]->text(), "-141");
+  f.txtRangeMax[0]->setText("abc");
+  QTest::keyClick(f.txtRangeMax[0], Qt::Key_Up, Qt::ShiftModifier);
+  EXPECT_EQ(f.txtRangeMax[0]->text(), "abc");
+}
+
+TEST_F(FormTest, ColourPresetsAndClampedComponents) {
+  WriteInit("DEBUG");
+  FrmMonitor& f = Open();
+  QTest::mouseClick(f.lblRGB, Qt::LeftButton);
+  EXPECT_EQ(f.txtR[0]->text(), "255");
+  EXPECT_EQ(f.txtG[1]->text(), "120");
+  EXPECT_EQ(f.txtB[2]->text(), "255");
+  EXPECT_EQ(f.Traces()[0].colour, 255);
+  EXPECT_EQ(f.Traces()[1].colour, 120 * 256);
+  EXPECT_EQ(f.Traces()[2].colour, 255 * 65536);
+  EXPECT_EQ(f.Traces()[3].colour, 0);
+  f.txtG[3]->setText("300");
+  EXPECT_EQ(f.Traces()[3].colour, 255 * 256);  // clamped, not bled into blue
+  f.txtG[3]->setText("-1");
+  EXPECT_EQ(f.Traces()[3].colour, 255 * 256);  // an error keeps the colour
+  f.txtG[3]->setText("x");
+  EXPECT_EQ(f.Traces()[3].colour, 255 * 256);
+}
+
+TEST_F(FormTest, AnOverflowingDisplayLimitKeepsTheTrace) {
+  FrmMonitor& f = Open();
+  f.DisplayLimitA[0]->setText("5");
+  const TraceParams before = f.Traces()[0];
+  EXPECT_NE(before.gain, 1.0f);
+  f.DisplayLimitA[0]->setText("1E+30");
+  EXPECT_EQ(f.Traces()[0].gain, before.gain);
+  EXPECT_EQ(f.Traces()[0].offset, before.offset);
+  f.DisplayLimitA[0]->setText("-10");  // equal limits: a flat trace
+  EXPECT_EQ(f.Traces()[0].gain, 0.0f);
+}
+
+TEST_F(FormTest, RowsShareThePlotHeightAndTheFormKeepsItsMinimum) {
+  WriteInit("NI-USB-6008-D");  // 4 channels
+  FrmMonitor& f = Open();
+  ASSERT_EQ(f.ChannelCount(), 4);
+  f.resize(1000, 900);
+  QApplication::processEvents();
+  const int plot = f.Picture1->height();
+  EXPECT_EQ(f.Picture2->height(), plot);
+  for (int i = 0; i < 4; ++i) {
+    EXPECT_NEAR(f.Picture3[i]->height(), plot / 4.0, 1.0);
+    EXPECT_NEAR(f.Picture3[i]->y(), i * plot / 4.0, 1.0);
+    EXPECT_EQ(f.DisplayLimitB[i]->geometry().bottom() + 1, f.Picture3[i]->height());
+  }
+  EXPECT_EQ(f.Picture1->width(), 1000 - 5160 / 15 - 270 / 15);
+  // The library scales the traces by the plot window's rectangle.
+  RECT r{};
+  ASSERT_TRUE(GetWindowRect(f.Picture1->hWnd(), &r));
+  EXPECT_EQ(r.right - r.left, f.Picture1->width());
+  EXPECT_EQ(r.bottom - r.top, plot);
+  f.resize(1000, 300);
+  QTest::qWait(20);
+  EXPECT_EQ(f.height(), 13410 / 15);
+}
+
+TEST_F(FormTest, ClosingStopsTheBoardAndKeepsTheControlsForTheNextStart) {
+  WriteInit("DEBUG");
+  FrmMonitor& f = Open();
+  f.txtName[2]->setText(QString::fromUtf8("圧力"));
+  f.txt掃引時間->setText("2.5");
+  f.txtR[15]->setText("17");
+  f.chkCSVOut->setCheckState(Qt::Checked);
+  Close();
+  EXPECT_EQ(fake.CallsOf("StopSampling").size(), 1u);
+  EXPECT_EQ(fake.CallsOf("CloseBoard").size(), 1u);
+  ASSERT_TRUE(QFile::exists(folder.file("Debug/Property.ini")));
+  FrmMonitor& again = Open();
+  EXPECT_EQ(again.txtName[2]->text(), QString::fromUtf8("圧力"));
+  EXPECT_EQ(again.txt掃引時間->text(), "2.5");
+  EXPECT_EQ(again.txtR[15]->text(), "17");
+  EXPECT_EQ(again.chkCSVOut->checkState(), Qt::Checked);
+  EXPECT_EQ(again.txtCnt->text(), "0");  // cleared at load whatever was saved
+}
+
+}  // namespace
+}  // namespace orvane::forms
