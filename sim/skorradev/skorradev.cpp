@@ -40,9 +40,11 @@ class HandleTable {
   std::map<HANDLE, DWORD> handles_;
 };
 
+// Never destroyed: a library above may close its handles from its own
+// detach, which can run after this library's static objects are gone.
 HandleTable& handles() {
-  static HandleTable table;
-  return table;
+  static HandleTable* table = new HandleTable;
+  return *table;
 }
 
 DWORD deviceNumberOfPath(const char* path) {

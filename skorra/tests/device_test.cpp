@@ -1,4 +1,5 @@
 // Opening, closing and the information exports on the simulated boards.
+#include <cstdlib>
 #include <cstring>
 #include <thread>
 
@@ -73,6 +74,17 @@ TEST_F(SkorraLibDevice, SecondOpenFailsWithoutARequestAndCloseEndsTheWorker) {
   // The slot is free again.
   HANDLE again = openBoard(1);
   EXPECT_NE(again, INVALID_HANDLE_VALUE);
+}
+
+TEST_F(SkorraLibDevice, AProgramThatExitsWithBoardsOpenEndsCleanly) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(
+      {
+        SkOpen("SKORRA1");
+        SkOpen("SKORRA2");
+        std::exit(0);
+      },
+      ::testing::ExitedWithCode(0), "");
 }
 
 TEST_F(SkorraLibDevice, OpensOfOneBoardFromManyThreadsYieldOneHandle) {

@@ -37,8 +37,10 @@ static_assert(offsetof(OVERLAPPED, Offset) == 16 && offsetof(OVERLAPPED, hEvent)
 
 #define FILE_DEVICE_UNKNOWN 0x00000022
 
-// True once the request behind the record has completed.
-#define HasOverlappedIoCompleted(lpOverlapped) (((DWORD)(lpOverlapped)->Internal) != STATUS_PENDING_VALUE)
+// True once the request behind the record has completed. The completing
+// thread stores the status atomically, so the poll loads it atomically too.
+#define HasOverlappedIoCompleted(lpOverlapped) \
+  (((DWORD)__atomic_load_n(&(lpOverlapped)->Internal, __ATOMIC_ACQUIRE)) != STATUS_PENDING_VALUE)
 
 PLATFORM_API BOOL WINAPI DeviceIoControl(HANDLE hDevice, DWORD dwIoControlCode, LPVOID lpInBuffer,
                                          DWORD nInBufferSize, LPVOID lpOutBuffer, DWORD nOutBufferSize,
