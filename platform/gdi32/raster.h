@@ -45,12 +45,12 @@ void span(const Target& t, LONG y, LONG x0, LONG x1, const Mix& mix, Box& box);
 // Half-open rectangle, clipped.
 void fill(const Target& t, LONG left, LONG top, LONG right, LONG bottom, const Mix& mix, Box& box);
 
-// A dash pattern walked one pixel at a time along a line's major axis.
+// A dash pattern, on and off pixels along a line's major axis from its
+// start.
 struct Dashes {
-  const uint8_t* runs = nullptr;  // alternating on and off lengths
-  int count = 0;                  // 0: solid
-  int total = 0;
-  bool on(uint32_t phase) const;
+  int count = 0;      // runs in the pattern; 0: solid
+  int total = 0;      // pixels in one period, at most 32
+  uint32_t mask = 0;  // bit i: pixel i of the period is on
 };
 Dashes dashesOf(int penStyle);
 
@@ -61,6 +61,9 @@ Dashes dashesOf(int penStyle);
 // `phase` counts pixels of the pattern and is advanced past the line.
 void line(const Target& t, LONG x0, LONG y0, LONG x1, LONG y1, const Mix& ink, const Mix* gap, const Dashes& dashes,
           uint32_t& phase, Box& box);
+// A chain of solid one pixel-wide segments, each drawn as line() draws it
+// (phase advanced alike).
+void solidLines(const Target& t, const POINT* points, int count, const Mix& ink, uint32_t& phase, Box& box);
 // A line `width` pixels wide with round ends, every pixel written once.
 void wideLine(const Target& t, LONG x0, LONG y0, LONG x1, LONG y1, LONG width, const Mix& ink, Box& box);
 
