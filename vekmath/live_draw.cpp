@@ -58,7 +58,8 @@ void drawLiveStrip(const RingSpan& samples, int32_t channels) {
     const int32_t c = g.visible[k] - 1;
     POINT* row = g.row(c);
     if (row == nullptr || c >= channels) continue;
-    for (int32_t j = 0; j < fresh; ++j) row[p + j].y = g.traceY(k, c, samples[int64_t{j} * channels + c]);
+    const TraceScale scale = g.scaleOf(k, c);
+    for (int32_t j = 0; j < fresh; ++j) row[p + j].y = scale.y(samples[int64_t{j} * channels + c]);
   }
 
   const int32_t b = std::min(p, back);

@@ -3,6 +3,8 @@
 #pragma once
 #include <cstdint>
 
+#include "ring.h"
+
 namespace vekmath {
 
 // Samples in time order that lie in at most two stretches of the ring
@@ -12,7 +14,9 @@ struct RingSpan {
   int64_t firstCount = 0;
   const uint16_t* second = nullptr;
   int64_t count = 0;  // both stretches together
-  uint16_t operator[](int64_t i) const { return i < firstCount ? first[i] : second[i - firstCount]; }
+  // The acquisition thread may be writing these samples: read each one
+  // through the ring's own access.
+  uint16_t operator[](int64_t i) const { return loadSample(i < firstCount ? first[i] : second[i - firstCount]); }
 };
 
 // Draws the scans of one pass (whole scans of `channels` samples) at the

@@ -24,16 +24,17 @@ void rebuildTracePoints() {
     const int32_t c = g.visible[k] - 1;
     POINT* row = g.row(c);
     if (row == nullptr || c >= n) continue;
-    for (int64_t j = 0; j < r0; ++j) row[j].y = g.traceY(k, c, r.samples[start + n * j + c]);
-    // The older part begins one span before the write index, at point r0.
+    const TraceScale scale = g.scaleOf(k, c);
+    for (int64_t j = 0; j < r0; ++j) row[j].y = scale.y(loadSample(r.samples[start + n * j + c]));
+    // The older part begins one span before the write index, at point r0;
+    // it starts at most one ring length back and never reaches the write
+    // index, so one wrap back to the ring end covers it.
+    int64_t at = w - spanSamples + c;
+    if (at < 0) at += R;
     for (int64_t j = r0; j < S; ++j) {
-      uint16_t v = 0;
-      if (olderExists) {
-        int64_t at = w - spanSamples + n * (j - r0) + c;
-        if (at < 0) at += R;
-        v = r.samples[at % R];
-      }
-      row[j].y = g.traceY(k, c, v);
+      row[j].y = scale.y(olderExists ? loadSample(r.samples[at]) : uint16_t{0});
+      at += n;
+      if (at >= R) at -= R;
     }
   }
 }

@@ -17,12 +17,15 @@ bool WaveGraph::drawable() const {
          positive(countsPerPixel) && positive(samplesPerPixel);
 }
 
-LONG WaveGraph::traceY(int32_t place, int32_t c, uint16_t raw) const {
-  const bool isSigned = config().dataFormat[c] == 1;
-  const double s = isSigned ? static_cast<double>(static_cast<int16_t>(raw)) : static_cast<double>(raw);
-  const double z = isSigned ? 0.0 : static_cast<double>(selection().zeroOffset);
-  const TraceParams& t = traces[c];
-  return pixel((centre[place] - t.gain * (s - z) - t.offset) / countsPerPixel);
+TraceScale WaveGraph::scaleOf(int32_t place, int32_t c) const {
+  TraceScale s;
+  s.isSigned = config().dataFormat[c] == 1;
+  s.zero = s.isSigned ? 0.0 : static_cast<double>(selection().zeroOffset);
+  s.centre = centre[place];
+  s.gain = traces[c].gain;
+  s.offset = traces[c].offset;
+  s.countsPerPixel = countsPerPixel;
+  return s;
 }
 
 LONG WaveGraph::levelY(int32_t place, int32_t c, double counts) const {

@@ -70,6 +70,21 @@ inline LONG pixel(double v) {
   return static_cast<LONG>(v);
 }
 
+// The scale from one trace's raw counts to y, worked out once per row so
+// the per-sample work is the arithmetic alone.
+struct TraceScale {
+  bool isSigned = false;
+  double zero = 0.0;
+  double centre = 0.0;
+  double gain = 0.0;
+  double offset = 0.0;
+  double countsPerPixel = 1.0;
+  LONG y(uint16_t raw) const {
+    const double s = isSigned ? static_cast<double>(static_cast<int16_t>(raw)) : static_cast<double>(raw);
+    return pixel((centre - gain * (s - zero) - offset) / countsPerPixel);
+  }
+};
+
 struct SweepLine {
   LONG x = 0;
   LONG top = 0;
@@ -132,8 +147,9 @@ struct WaveGraph {
   }
   // The x of point i of any row, also for i = span (the right edge).
   LONG xAt(int32_t i) const { return pixel(i / samplesPerPixel); }
-  // y of a raw sample of the trace at `place` in the list, channel c.
-  LONG traceY(int32_t place, int32_t c, uint16_t raw) const;
+  // y of raw samples of the trace at `place` in the list, channel c.
+  TraceScale scaleOf(int32_t place, int32_t c) const;
+  LONG traceY(int32_t place, int32_t c, uint16_t raw) const { return scaleOf(place, c).y(raw); }
   // y of a line `counts` above the trace's zero (offset included).
   LONG levelY(int32_t place, int32_t c, double counts) const;
   // y of a horizontal grid line.
