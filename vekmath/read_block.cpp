@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "backend_vendor_b.h"
 #include "board_types.h"
 #include "live_draw.h"
 #include "ring.h"
@@ -67,7 +68,7 @@ struct Offsets {
 void copyOut(const uint16_t* from, int64_t count, int64_t first, int32_t channels, const Offsets& o, SHORT* out) {
   int32_t c = static_cast<int32_t>(first % channels);
   for (int64_t i = 0; i < count; ++i) {
-    out[i] = static_cast<SHORT>(static_cast<uint16_t>(from[i] - o.of[c]));
+    out[i] = static_cast<SHORT>(static_cast<uint16_t>(loadSample(from[i]) - o.of[c]));
     if (++c == channels) c = 0;
   }
 }
@@ -127,11 +128,20 @@ int32_t readRing(SHORT* buffer, int64_t total, int32_t channels, int32_t boardTy
   Ring& r = ring();
   SamplingConfig& cfg = config();
   const bool eventMode = cfg.samplingMode == 2;
+  // Vendor B boards run without the acquisition thread: the reader itself
+  // moves their samples into the ring, once per pass.
+  const bool pollsBoard = cfg.samplingMode == 0 && groupOf(boardType) == BoardGroup::VendorB;
   const Offsets offsets(channels);
   int64_t done = 0;
   while (done < total) {
     // A failing back end ends the thread too: its own code is the answer.
     if (cfg.lastStatus.load() != 0) break;
+    if (pollsBoard && runOn()) {
+      if (const int32_t polled = pollVendorB(channels, static_cast<int32_t>(total / channels)); polled != 0) {
+        cfg.lastStatus.store(polled);
+        break;
+      }
+    }
     if (!runOn()) {
       // Only a continuous read records it: the run ended under it.
       if (!eventMode) cfg.lastStatus.store(kStatusParameter);

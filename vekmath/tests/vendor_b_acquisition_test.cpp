@@ -1,0 +1,134 @@
+// Vendor B boards end to end: the processing library's exports, the Skorra
+// library and the simulated boards behind it.
+#include <gtest/gtest.h>
+#include <skorra.h>
+#include <skorradev.h>
+#include <windows.h>
+
+#include <vector>
+
+#include "backend_vendor_b.h"
+#include "ring.h"
+#include "state.h"
+#include "status_texts.h"
+#include "support/vendor_b_board.h"
+#include "vekmath.h"
+
+using namespace vekmath;
+using namespace vendorbtest;
+
+namespace {
+
+constexpr LONG kChannels = 4;
+constexpr LONG kScans = 1000;
+
+LONG asLong(uint32_t code) { return static_cast<LONG>(code); }
+
+class VendorBRun : public VendorBBoard, public ::testing::WithParamInterface<LONG> {};
+
+// Code 5 runs in the normal mode, 6 in bus-master mode; both deliver the
+// board's signal, less the zero of a 16-bit board, block after block.
+TEST_P(VendorBRun, BlocksCarryTheBoardSignalInOrder) {
+  ASSERT_EQ(setUp(GetParam(), "SKORRA1", kChannels), 0) << messageText();
+  EXPECT_EQ(selection().zeroOffset, 32768);
+  EXPECT_EQ(config().samplingMode, 0);
+  ASSERT_EQ(start(), 0) << messageText();
+  EXPECT_EQ(ring().running.load(), 1);
+  EXPECT_EQ(ring().thread.load(), nullptr);
+
+  std::vector<SHORT> block(kChannels * kScans);
+  for (uint32_t b = 0; b < 2; ++b) {
+    ASSERT_TRUE(SkorradevSimAdvance(1, kScans));
+    LONG running = 0;
+    ASSERT_EQ(read(block, kScans, &running), 0) << messageText();
+    EXPECT_EQ(running, 1);
+    for (uint32_t s = 0; s < kScans; ++s) {
+      for (uint32_t c = 0; c < kChannels; ++c) {
+        ASSERT_EQ(block[s * kChannels + c], expectedCount(1, c + 1, b * kScans + s)) << "scan " << s << " ch " << c;
+      }
+    }
+  }
+  EXPECT_EQ(ring().unread.load(), 0);
+
+  LONG status = -1;
+  EXPECT_EQ(StopSampling(&status), 0);
+  EXPECT_EQ(ring().running.load(), 0);
+  CloseBoard(&status);
+  EXPECT_EQ(status, 0);
+  EXPECT_EQ(vendorBHandle(), nullptr);
+}
+
+INSTANTIATE_TEST_SUITE_P(NormalAndBusMaster, VendorBRun, ::testing::Values(5, 6));
+
+using VendorBFailures = VendorBBoard;
+
+TEST_F(VendorBFailures, MissingBoardIsReportedAsNotFound) {
+  EXPECT_EQ(setUp(5, "SKORRA9", kChannels), asLong(0xC0000001u));
+  EXPECT_NE(messageText().find("c0000001"), std::string::npos);
+  EXPECT_NE(messageText().find("The specified device could not be found."), std::string::npos);
+  EXPECT_EQ(vendorBHandle(), nullptr);
+  // Nothing starts on a failed configuration.
+  EXPECT_EQ(start(), asLong(0xC0000001u));
+  EXPECT_EQ(ring().running.load(), 0);
+}
+
+// The 4597 has no exemption from the library's rule that an endless normal
+// run covers at least 0x8000 samples: 4 x 1000 is refused.
+TEST_F(VendorBFailures, BoardRefusingTheRecordGivesItsCode) {
+  EXPECT_EQ(setUp(5, "SKORRA2", kChannels), asLong(SK_E_INVALID_CONFIG));
+  EXPECT_NE(messageText().find("Sampling request conditions are invalid."), std::string::npos);
+  EXPECT_EQ(start(), asLong(SK_E_INVALID_CONFIG));
+}
+
+TEST_F(VendorBFailures, RefusedStartLeavesNoRun) {
+  ASSERT_EQ(setUp(5, "SKORRA1", kChannels), 0);
+  ASSERT_TRUE(SkorradevSimSetFault(1, SKDF_START, FALSE, SK_E_BUSY));
+  EXPECT_EQ(start(), asLong(SK_E_BUSY));
+  EXPECT_NE(messageText().find("The sampling is running."), std::string::npos);
+  EXPECT_EQ(ring().running.load(), 0);
+}
+
+// A board whose status cannot be read ends the block with that code
+// instead of keeping the reader polling stale values.
+TEST_F(VendorBFailures, FailingStatusEndsTheBlock) {
+  ASSERT_EQ(setUp(6, "SKORRA1", kChannels), 0);
+  ASSERT_EQ(start(), 0);
+  ASSERT_TRUE(SkorradevSimSetFault(1, SKDF_STATUS, FALSE, SK_E_NOT_READY));
+  std::vector<SHORT> block(kChannels * kScans);
+  EXPECT_EQ(read(block, kScans), asLong(SK_E_NOT_READY));
+  EXPECT_EQ(config().lastStatus.load(), asLong(SK_E_NOT_READY));
+}
+
+TEST_F(VendorBFailures, BusMasterClockBeyondTheMasterClockIsAClockFault) {
+  // 32 channels at 1 MHz would need 32 MHz of scan clock.
+  EXPECT_EQ(setUp(6, "SKORRA1", 32, 1000, 1), kStatusClock);
+}
+
+// The board times its own channels: a period shorter than channels x scan
+// clock is no clock fault here.
+TEST_F(VendorBFailures, ScanClockIsNotCheckedAgainstThePeriod) {
+  EXPECT_EQ(setUp(5, "SKORRA1", 8, 1000, 80), 0) << messageText();
+}
+
+TEST_F(VendorBFailures, ReadAfterStopEndsWithNoRun) {
+  ASSERT_EQ(setUp(5, "SKORRA1", kChannels), 0);
+  ASSERT_EQ(start(), 0);
+  LONG status = -1;
+  StopSampling(&status);
+  std::vector<SHORT> block(kChannels * kScans);
+  LONG running = -1;
+  EXPECT_EQ(read(block, kScans, &running), kStatusParameter);
+  EXPECT_EQ(running, 0);
+}
+
+// A second configuration reopens the board without keeping the first
+// handle open.
+TEST_F(VendorBFailures, ReconfiguringReplacesTheHandle) {
+  ASSERT_EQ(setUp(5, "SKORRA1", kChannels), 0);
+  HANDLE first = vendorBHandle();
+  ASSERT_EQ(setUp(5, "SKORRA1", kChannels), 0);
+  EXPECT_NE(vendorBHandle(), nullptr);
+  EXPECT_EQ(SkStopSampling(first), SK_E_UNKNOWN_HANDLE);
+}
+
+}  // namespace
