@@ -11,6 +11,7 @@
 
 #include "backend.h"
 #include "backend_simulated.h"
+#include "board_types.h"
 #include "ring.h"
 #include "state.h"
 #include "vekmath.h"
@@ -18,6 +19,7 @@
 namespace vekmath {
 namespace {
 
+constexpr int32_t kSimulatedCode = -1;
 constexpr int32_t kRows = 10000;
 constexpr int32_t kColumns = static_cast<int32_t>(kMaxChannels);
 constexpr int32_t kMinPacing = 10000;
@@ -62,8 +64,11 @@ void fillTrig(LONG cycles, LONG n, LONG channel, double (*f)(double)) {
 class SimulatedBackEnd final : public BackEnd {
  public:
   int32_t configure(SamplingConfig& cfg, const int16_t* channelList) override {
-    selection().zeroOffset = 32768;
-    selection().resolution = 16;
+    // The board's own row, so that the values cannot drift from the table.
+    static constexpr const BoardTypeInfo* row = boardInfo(kSimulatedCode);
+    static_assert(row->group == BoardGroup::Simulated);
+    selection().zeroOffset = row->zeroOffset;
+    selection().resolution = row->bits;
     cfg.samplingMode = cfg.detectTriggers == 1 ? 2 : 0;
     std::memcpy(cfg.channelList, channelList, sizeof cfg.channelList);
     return 0;

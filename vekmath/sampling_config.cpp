@@ -6,7 +6,9 @@
 #include <cstring>
 
 #include "backend.h"
+#include "board_types.h"
 #include "ring.h"
+#include "ring_length.h"
 #include "state.h"
 #include "status_texts.h"
 #include "trigger.h"
@@ -20,9 +22,30 @@ int32_t chunkFor(int32_t rate) {
   return rate % 10 == 0 ? rate / 10 : rate / 8;
 }
 
-// The ring length for cfg, or -1 when it stays as it is. Lengths outside
-// 1..capacity come back as 0. A wrap must keep scans aligned, so the length
-// is a whole number of scans.
+void fail(SamplingConfig& cfg, int32_t status) {
+  cfg.lastStatus.store(status);
+  setOwnStatusText(status);
+}
+
+// The zero offset and resolution of the board type's row, so that no value
+// left by an earlier board type shifts the samples. A back end that learns
+// them from its device overrides them in its configure.
+void applyBoardRow(int32_t code) {
+  const BoardTypeInfo* row = boardInfo(code);
+  if (row == nullptr) return;
+  SelectionState& s = selection();
+  if (row->zeroOffset != kNotSet) s.zeroOffset = row->zeroOffset;
+  if (row->bits != kNotSet) s.resolution = row->bits;
+}
+
+// A run reads the channel count and ring length on its thread.
+bool acquisitionActive() {
+  const Ring& r = ring();
+  return r.started.load() != 0 || r.running.load() != 0;
+}
+
+}  // namespace
+
 int64_t ringLengthFor(SamplingConfig& cfg) {
   const int64_t n = cfg.channels;
   if (n <= 0) return -1;
@@ -39,12 +62,6 @@ int64_t ringLengthFor(SamplingConfig& cfg) {
   return length >= 1 && length <= kRingCapacity ? length : 0;
 }
 
-void fail(SamplingConfig& cfg, int32_t status) {
-  cfg.lastStatus.store(status);
-  setOwnStatusText(status);
-}
-
-}  // namespace
 }  // namespace vekmath
 
 DLL_EXPORT void WINAPI SetupSampling(LONG channels, const SHORT* channelList, LONG blockScans, LONG scanClockUs,
@@ -52,6 +69,12 @@ DLL_EXPORT void WINAPI SetupSampling(LONG channels, const SHORT* channelList, LO
                                      LONG* status) {
   using namespace vekmath;
   SamplingConfig& cfg = config();
+  // Refused while a run is on: the configuration stays as the run uses it
+  // and the caller gets the last status.
+  if (acquisitionActive()) {
+    reportLastStatus(status);
+    return;
+  }
   cfg.channels = static_cast<int16_t>(channels & 0xFFFF);
   cfg.blockScans = blockScans;
   cfg.scanClockUs = scanClockUs;
@@ -84,6 +107,7 @@ DLL_EXPORT void WINAPI SetupSampling(LONG channels, const SHORT* channelList, LO
   }
   cfg.triggerDirection = cfg.levelB >= cfg.levelA ? 1 : 0;
 
+  applyBoardRow(selection().boardType);
   int16_t list[kMaxChannels] = {};
   if (channelList != nullptr) std::memcpy(list, channelList, sizeof list);
   int32_t result = selectedBackEnd().configure(cfg, list);

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "ring_length.h"
 #include "ring.h"
 #include "state.h"
 #include "status_texts.h"
@@ -39,20 +40,10 @@ void recomputeRingLength(int32_t span) {
   cfg.monitorSpan = span;
   Ring& r = ring();
   if (r.started.load() != 0 || r.running.load() != 0) return;
-  const int64_t n = cfg.channels;
-  if (n <= 0) return;
-  int64_t length;
-  if (cfg.triggerChannel > 0) {
-    length = kRingCapacity / n * n;
-  } else {
-    if (cfg.monitorSpan == 0) cfg.monitorSpan = cfg.blockScans;
-    const int64_t b = cfg.monitorSpan;
-    length = b <= 0 ? 0 : (cfg.periodUs == 1000 ? b * (kRingCapacity / b) : b * n);
-    length -= length % n;
-  }
-  if (length >= 1 && length <= kRingCapacity) {
+  const int64_t length = ringLengthFor(cfg);
+  if (length > 0) {
     r.length.store(static_cast<int32_t>(length));
-  } else {
+  } else if (length == 0) {
     r.length.store(0);
     cfg.lastStatus.store(kStatusRingLength);
     setOwnStatusText(kStatusRingLength);

@@ -94,7 +94,11 @@ TEST_F(SamplingConfigTest, BadInputGetsItsStatus) {
 }
 
 TEST_F(SamplingConfigTest, VendorBSkipsTheClockCheck) {
-  EXPECT_EQ(run({8, 1000, 10, 80, 0, 5}), 0);
+  // No such device here, so the back end answers with its own code; the
+  // point is that the clock check let the call reach it.
+  const LONG vendorB = run({8, 1000, 10, 80, 0, 5});
+  EXPECT_NE(vendorB, kStatusClock);
+  EXPECT_NE(vendorB, 0);
   EXPECT_EQ(run({8, 1000, 10, 80, 0, 1}), kStatusClock);
 }
 
@@ -127,6 +131,61 @@ TEST_F(SamplingConfigTest, MonitorSpanTakesTheBlockLengthWhenUnset) {
   EXPECT_EQ(config().monitorSpan, 500);
   run({2, 900, 10, 100});  // the span stays and sets the length
   EXPECT_EQ(ring().length.load(), 1000);
+}
+
+TEST_F(SamplingConfigTest, BoardRowSetsZeroAndResolution) {
+  // Each row replaces what the board type before it left; a row without a
+  // value leaves it alone.
+  struct Case {
+    LONG code;
+    int32_t zero;
+    int32_t bits;
+  };
+  const Case cases[] = {
+      {-1, 32768, 16}, {32, 0, 13}, {34, 2048, 12}, {33, 0, 13}, {3, 32768, 13}, {0, 2048, 13}, {1, 2048, 13},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.code);
+    EXPECT_EQ(run({8, 1000, 10, 100, 0, c.code}), 0);
+    EXPECT_EQ(selection().zeroOffset, c.zero);
+    EXPECT_EQ(selection().resolution, c.bits);
+  }
+}
+
+TEST_F(SamplingConfigTest, SimulatedThenUnitAGivesZeroZero) {
+  EXPECT_EQ(run({8, 1000, 10, 100, 0, -1}), 0);
+  ASSERT_EQ(selection().zeroOffset, 32768);
+  EXPECT_EQ(run({8, 1000, 10, 100, 0, 32}), 0);
+  EXPECT_EQ(selection().zeroOffset, 0);
+}
+
+TEST_F(SamplingConfigTest, ChecksThatFailKeepTheEarlierZero) {
+  EXPECT_EQ(run({8, 1000, 10, 100, 0, -1}), 0);
+  EXPECT_EQ(run({8, 1000, 10, 80, 0, 32}), kStatusClock);
+  EXPECT_EQ(selection().zeroOffset, 32768);
+}
+
+TEST_F(SamplingConfigTest, RefusedWhileARunIsOn) {
+  ASSERT_EQ(run({2, 500, 10, 100, 0, -1}), 0);
+  ASSERT_EQ(ring().length.load(), 1000);
+  LONG status = -1;
+  StartSampling(&status);
+  ASSERT_EQ(status, 0);
+  SHORT list[32] = {1, 2, 3, 4};
+  status = -1;
+  SetupSampling(4, list, 9000, 10, 1000, 0, 0, 0, 0, &status);
+  EXPECT_EQ(status, 0);  // the run's own status, untouched
+  EXPECT_EQ(config().channels, 2);
+  EXPECT_EQ(config().blockScans, 500);
+  EXPECT_EQ(config().periodUs, 100);
+  EXPECT_EQ(ring().length.load(), 1000);
+  EXPECT_EQ(StopSampling(&status), 0);
+
+  // Stopped, the same call goes through.
+  SetupSampling(4, list, 9000, 10, 100, 0, 0, 0, 0, &status);
+  EXPECT_EQ(status, 0);
+  EXPECT_EQ(config().channels, 4);
+  CloseBoard(nullptr);
 }
 
 TEST_F(SamplingConfigTest, SideSettingsAndMissingArguments) {

@@ -3,8 +3,10 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
+#include <iconv.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -168,6 +170,176 @@ TEST_F(StatusText, LongTextIsCutOnACharacterBoundary) {
   EXPECT_EQ(out[2046], '\0');
   EXPECT_EQ(out[2047], '\0');
   GetErrorText(nullptr);
+}
+
+// Every text the library builds, as written out for its code, turned into
+// CP932 here by iconv rather than by the library's own conversion.
+enum class Builder { Own, Bits, VendorB, OlderA };
+
+struct TextRow {
+  Builder builder;
+  uint32_t code;
+  const char* utf8;
+};
+
+const TextRow kTextRows[] = {
+    {Builder::Own, 30000, "エラー内容 = パラメータエラー。\n" "SetupSamplingのパラメータが異常です\n"},
+    {Builder::Own, 30007, "エラー内容 = 下記の条件が成り立っていません。\n" "サンプリングクロック　≧　スキャンクロック　×　取り込みチャネル数　＋　１(μsec)\n"},
+    {Builder::Own, 30009, "エラー内容 = Ruk635,Ruk634,Ruk657,Ruk656で必要なDLLがロードできません。\n" "必要なライブラリ(DAQmx)がインストールされているかを確認してください。\n"},
+    {Builder::Own, 30010, "エラー内容 = BCCが異常です。\n"},
+    {Builder::Own, 30011, "エラー内容 = COMポートがオープンできません。\n" "正しいCOMポートが指定されているかを確認してください。\n"},
+    {Builder::Own, 30012, "エラー内容 = 受信データフォーマットエラー(Ruk904)\n" "コマンドは受け付けられましたが、戻り値のフォーマットが異常です。\n"},
+    {Builder::Own, 30013, "エラー内容 = ステータスエラー\n" "コマンドは受け付けられましたが、戻り値のステータスが0x21ではありません。\n"},
+    {Builder::Own, 30014, "エラー内容 = ファイル作成エラー\n" "メモリへのファイル作成ができません。ロガーのメモリを初期化してください。\n"},
+    {Builder::Own, 30015, "エラー内容 = ファイル作成エラー\n" "メモリへのファイル作成ができません。ロガーのメモリを初期化してください。\n"},
+    {Builder::Own, 30008, "エラー内容 = その他のエラー"},
+    {Builder::Bits, 0x10000, "エラー内容 = オーバーフロー\n"},
+    {Builder::Bits, 0x20000, "エラー内容 = サンプリングクロックエラー\n"},
+    {Builder::Bits, 0x40000, "エラー内容 = AD変換エラー\n"},
+    {Builder::Bits, 1, "デバイス動作中 : \n"},
+    {Builder::Bits, 2, "エラー内容 = 開始トリガ待ち\n"},
+    {Builder::Bits, 16, "エラー内容 = 指定個数以上データ格納\n"},
+    {Builder::Bits, 0x10001, "エラー内容 = Unexpected error!"},
+    {Builder::VendorB, 0, "正常終了 : The operation was successfully completed.\n"},
+    {Builder::VendorB, 0xC0000001, "エラー内容 = The specified device could not be found.\n" "指定されたデバイスが見つかりませんでした。指定しているデバイス名が存在するかどうかを確認してください。\n"},
+    {Builder::VendorB, 0xC0000002, "エラー内容 = Failed to open the device.\n" "デバイスのオープン時に何らかのエラーが発生しました。ドライバの内部作業領域の確保に失敗したなど。\n"},
+    {Builder::VendorB, 0xC0000003, "エラー内容 = The specified device handle is invalid.\n" "不正なデバイスハンドルで呼び出しを行おうとしました。オープン関数で返されたデバイスハンドルを使用してください。\n"},
+    {Builder::VendorB, 0xC0000004, "エラー内容 = The device has already been opened.\n" "既にオープンされているデバイスをオープンしようとしました。\n"},
+    {Builder::VendorB, 0xC0000009, "エラー内容 = This function is not supported.\n" "ボードがサポートしていない機能を制御する関数です。\n"},
+    {Builder::VendorB, 0xC0001001, "エラー内容 = The sampling is running.\n" "サンプリング実行中に再度サンプリングを実行しようとしました。サンプリング実行中に実行できない関数を呼び出そうとしました。\n"},
+    {Builder::VendorB, 0xC0001002, "エラー内容 = The sampling has been stopped.\n" "サンプリング停止中に実行できない関数を呼び出そうとしました。\n"},
+    {Builder::VendorB, 0xC0001003, "エラー内容 = The sampling could not be done.\n" "サンプリングを実行できませんでした"},
+    {Builder::VendorB, 0xC0001004, "エラー内容 = The time-out interval elapsed while the sampling is running.\n" "サンプリング中においてタイムアウトが発生しました"},
+    {Builder::VendorB, 0xC0001005, "サンプリング周波数が正しくありません。ボード仕様以上のサンプリング周波数が設定された。\n"},
+    {Builder::VendorB, 0xC0001021, "エラー内容 = The parameters are invalid.\n" "引数の値が不正です。引数の値が指定範囲外です。\n"},
+    {Builder::VendorB, 0xC0001022, "エラー内容 = Sampling request conditions are invalid.\n" "サンプリング設定値が正しくありません。サンプリング設定に矛盾があります。\n"},
+    {Builder::VendorB, 0xC0001023, "エラー内容 = A null pointer is specified.\n" "サンプリングデータ領域の指定にNULLを指定しました。データ変換関数において、データ変換元となるデータへのポインタがNULLで指定された。変換後のデータを返すためのポインタがNULLで指定された。\n"},
+    {Builder::VendorB, 0xC0001024, "エラー内容 = Failed to retrieve the sampled data.\n" "まだ、サンプリングが行われていないのでサンプリングデータの取得ができませんでした。サンプリングバッファがクリアされているのでサンプリングデータが取得できませんでした。\n"},
+    {Builder::VendorB, 0xC0001041, "エラー内容 = Failed to open the file.\n" "ファイルのパス名が存在しません。存在しないドライブを指定しました。\n"},
+    {Builder::VendorB, 0xC0001042, "エラー内容 = Failed to close the file.\n" "ファイルアクセス時に何らかのエラーが発生しました。データファイルに以上がないかご確認ください。\n"},
+    {Builder::VendorB, 0xC0001043, "エラー内容 = Failed to read data from the file.\n" "ファイルアクセス時に何らかのエラーが発生しました。データファイルに以上がないかご確認ください。\n"},
+    {Builder::VendorB, 0xC0001044, "エラー内容 = Failed to write data to the file.\n" "ファイルアクセス時に何らかのエラーが発生しました。データファイルに以上がないかご確認ください。\n"},
+    {Builder::VendorB, 0xC0001061, "エラー内容 = The data format is invalid.\n" "データ形式が無効です。データ形式をご確認ください。\n"},
+    {Builder::VendorB, 0xC0001062, "エラー内容 = The specified averaging or smoothing is invalid.\n" "平均またはスムージングの回数が0またはデータ件数を超えている。平均またはスムージングが指定されているのにも関わらず、平均またはスムージングの件数が0に指定された。\n"},
+    {Builder::VendorB, 0xC0001063, "エラー内容 = Source data to convert is invalid.\n" "データ変換元のアドレス指定箇所などに間違いがないかご確認ください。\n"},
+    {Builder::VendorB, 0xC0001081, "エラー内容 = Failed to allocate memory.\n" "ドライバ内部で作業するためのメモリの確保に失敗しました。\n"},
+    {Builder::VendorB, 0xC0001082, "エラー内容 = Failed to load DLL.\n" "DLLのロードに失敗しました。DLLが見つかりませんでした。\n"},
+    {Builder::VendorB, 0xC0001083, "エラー内容 = Failed to call DLL.\n" "DLL呼び出し時にサポートしていない機能を制御する関数です。\n"},
+    {Builder::VendorB, 0xC0000005, "エラー内容 = Unexpected error!"},
+    {Builder::OlderA, 0, "エラー内容 = 正常終了\n"},
+    {Builder::OlderA, 1, "エラー内容 = ドライバ番号指定エラー\n"},
+    {Builder::OlderA, 2, "エラー内容 = ドライバオープンエラー\n"},
+    {Builder::OlderA, 3, "エラー内容 = グループ番号指定エラー\n"},
+    {Builder::OlderA, 5, "エラー内容 = スレッドオープンエラー\n"},
+    {Builder::OlderA, 12, "エラー内容 = メッセージ値の設定エラー\n"},
+    {Builder::OlderA, 16, "エラー内容 = PCIバス対応ボードのBoardIDの設定エラー\n"},
+    {Builder::OlderA, 17, "エラー内容 = PCIバス対応ボードのBoardID重複エラー\n"},
+    {Builder::OlderA, 768, "エラー内容 = ボード異常エラー\n"},
+    {Builder::OlderA, 769, "エラー内容 = 論理チャネル番号指定エラー\n"},
+    {Builder::OlderA, 770, "エラー内容 = チャネル数指定エラー\n"},
+    {Builder::OlderA, 771, "エラー内容 = 関数実行中エラー\n"},
+    {Builder::OlderA, 772, "エラー内容 = サンプリングモード指定エラー\n"},
+    {Builder::OlderA, 773, "エラー内容 = サンプリング回数指定エラー\n"},
+    {Builder::OlderA, 774, "エラー内容 = サンプリングクロック指定エラー\n"},
+    {Builder::OlderA, 775, "エラー内容 = 割り込み要因指定エラー\n"},
+    {Builder::OlderA, 776, "エラー内容 = バッファメモリ形式指定エラー\n"},
+    {Builder::OlderA, 777, "エラー内容 = スキャンクロック指定エラー\n"},
+    {Builder::OlderA, 778, "エラー内容 = 変換データ形式指定エラー\n"},
+    {Builder::OlderA, 779, "エラー内容 = リピート回数指定エラー\n"},
+    {Builder::OlderA, 780, "エラー内容 = トリガディレイ回数、遅延サンプリング回数指定エラー\n"},
+    {Builder::OlderA, 781, "エラー内容 = 外部信号タイプ指定エラー\n"},
+    {Builder::OlderA, 782, "エラー内容 = 比較チャネル番号指定エラー\n"},
+    {Builder::OlderA, 783, "エラー内容 = 比較データ指定エラー\n"},
+    {Builder::OlderA, 784, "エラー内容 = トリガモード指定エラー\n"},
+    {Builder::OlderA, 785, "エラー内容 = サンプリング番号指定エラー\n"},
+    {Builder::OlderA, 815, "エラー内容 = サンプリング番号指定エラー\n"},
+    {Builder::OlderA, 786, "エラー内容 = 取得するサンプリングの回数指定エラー\n"},
+    {Builder::OlderA, 787, "エラー内容 = ゲイン設定単位の指定エラー\n"},
+    {Builder::OlderA, 788, "エラー内容 = ゲイン設定チャネル指定エラー\n"},
+    {Builder::OlderA, 789, "エラー内容 = ゲイン設定値指定エラー\n"},
+    {Builder::OlderA, 790, "エラー内容 = デジタル機能指定エラー\n"},
+    {Builder::OlderA, 791, "エラー内容 = XanStop実行エラー\n"},
+    {Builder::OlderA, 800, "エラー内容 = XanSts実行エラー\n"},
+    {Builder::OlderA, 801, "エラー内容 = ＡＤ機能使用エラー\n"},
+    {Builder::OlderA, 802, "エラー内容 = ＤＡ機能使用エラー\n"},
+    {Builder::OlderA, 803, "エラー内容 = ＤＡ変換データ個数指定エラー\n"},
+    {Builder::OlderA, 804, "エラー内容 = ＤＡ変換リピート回数指定エラー\n"},
+    {Builder::OlderA, 805, "エラー内容 = ＡＤ，ＤＡタイマモード指定エラー\n"},
+    {Builder::OlderA, 806, "エラー内容 = ＡＤ，ＤＡタイマデータ指定エラー\n"},
+    {Builder::OlderA, 807, "エラー内容 = ゲイン機能使用エラー\n"},
+    {Builder::OlderA, 808, "エラー内容 = ＤＩ機能使用エラー\n"},
+    {Builder::OlderA, 809, "エラー内容 = ＤＯ機能使用エラー\n"},
+    {Builder::OlderA, 810, "エラー内容 = レンジ機能使用エラー\n"},
+    {Builder::OlderA, 811, "エラー内容 = 出力レンジの論理チャネル番号指定エラー\n"},
+    {Builder::OlderA, 812, "エラー内容 = 出力レンジコード指定エラー\n"},
+    {Builder::OlderA, 813, "エラー内容 = 出力レンジのチャネル個数指定エラー\n"},
+    {Builder::OlderA, 814, "エラー内容 = XanInpBdMemサンプリングモード指定エラー\n"},
+    {Builder::OlderA, 821, "エラー内容 = デジタル入出力ポート番号指定エラー\n"},
+    {Builder::OlderA, 822, "エラー内容 = カウンタ番号指定範囲エラー\n"},
+    {Builder::OlderA, 823, "エラー内容 = カウンタ設定データ指定範囲エラー\n"},
+    {Builder::OlderA, 824, "エラー内容 = ゲートオープン重複エラー\n"},
+    {Builder::OlderA, 825, "エラー内容 = カウンタ機能指定エラー\n"},
+    {Builder::OlderA, 826, "エラー内容 = XanIsDataReady関数は使用できません。\n"},
+    {Builder::OlderA, 827, "エラー内容 = メモリの確保ができません。\n"},
+    {Builder::OlderA, 848, "エラー内容 = AD変換に失敗しました。\n"},
+    {Builder::OlderA, 849, "エラー内容 = DA変換に失敗しました。\n"},
+    {Builder::OlderA, 1280, "エラー内容 = ドライバ内部エラーです。インフォメーションセンターまでご相談ください。\n"},
+    {Builder::OlderA, 10000, "エラー内容 = レンジモード指定エラー\n"},
+    {Builder::OlderA, 10001, "エラー内容 = レンジタイプ指定エラー\n"},
+    {Builder::OlderA, 10002, "エラー内容 = レンジ設定チャネル指定エラー\n"},
+    {Builder::OlderA, 10003, "エラー内容 = XanSetRange、XanGetRangeで設定したレンジが設定範囲外です。\n"},
+};
+
+std::string viaIconv(const std::string& utf8) {
+  iconv_t cd = iconv_open("CP932", "UTF-8");
+  if (cd == reinterpret_cast<iconv_t>(-1)) return "<no iconv>";
+  std::string out(utf8.size() * 2 + 16, '\0');
+  char* in = const_cast<char*>(utf8.data());
+  std::size_t inLeft = utf8.size();
+  char* to = out.data();
+  std::size_t toLeft = out.size();
+  const std::size_t result = iconv(cd, &in, &inLeft, &to, &toLeft);
+  iconv_close(cd);
+  if (result == static_cast<std::size_t>(-1) || inLeft != 0) return "<not convertible>";
+  out.resize(out.size() - toLeft);
+  return out;
+}
+
+std::string build(const TextRow& row) {
+  switch (row.builder) {
+    case Builder::Own:
+      setOwnStatusText(static_cast<int32_t>(row.code));
+      break;
+    case Builder::Bits:
+      setWdmInputStatusText(row.code);
+      break;
+    case Builder::VendorB:
+      setVendorBStatusText(row.code);
+      break;
+    case Builder::OlderA:
+      setOlderVendorAStatusText(static_cast<int32_t>(row.code));
+      break;
+  }
+  char out[kMessageBufferSize];
+  GetErrorText(out);
+  return std::string(out, strnlen(out, sizeof out));
+}
+
+TEST(StatusTextBytes, EveryTableRowMatchesItsIndependentConversion) {
+  for (const TextRow& row : kTextRows) {
+    char codeLine[64];
+    std::snprintf(codeLine, sizeof codeLine, "%s%x\n",
+                  row.builder == Builder::Bits ? "ステータスコード = " : "エラーコード = ", row.code);
+    const std::string expected = viaIconv(std::string(codeLine) + row.utf8);
+    const std::string text = build(row);
+    SCOPED_TRACE(codeLine);
+    // The older library's title may be followed by its range and hint lines.
+    if (row.builder == Builder::OlderA) {
+      EXPECT_EQ(text.substr(0, expected.size()), expected);
+    } else {
+      EXPECT_EQ(text, expected);
+    }
+  }
 }
 
 TEST(Cp932Prefix, CountsLeadAndSingleBytes) {
