@@ -12,6 +12,7 @@
 
 #include "core/vekmath_calls.h"
 #include "csv_file.h"
+#include "csv_format.h"
 #include "vekmath_api.h"
 
 namespace {
@@ -48,6 +49,19 @@ void BM_CsvWriteBlock(benchmark::State& state) {
       benchmark::Counter(static_cast<double>(state.iterations()) * kChannels * kScans, benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_CsvWriteBlock)->Unit(benchmark::kMillisecond);
+
+// The text alone, without the file: how much of a block's time is formatting.
+void BM_CsvFormatBlock(benchmark::State& state) {
+  const std::vector<float> block = TestBlock();
+  std::vector<char> text(orvane::forms::CsvBlockBound(kChannels, kScans));
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(orvane::forms::FormatCsvBlock(text.data(), block.data(), kChannels, kScans));
+    benchmark::ClobberMemory();
+  }
+  state.counters["values/s"] =
+      benchmark::Counter(static_cast<double>(state.iterations()) * kChannels * kScans, benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_CsvFormatBlock)->Unit(benchmark::kMillisecond);
 
 // The simulated board at 32 channels, read, converted and recorded for 10 s.
 void BM_SimulatedBoardToCsv(benchmark::State& state) {

@@ -22,10 +22,14 @@ bool CsvFile::Open(const QString& path) {
 }
 
 bool CsvFile::WriteBlock(const float* data, int channels, int scans) {
-  if (!out_.is_open()) return false;
-  text_.clear();
-  AppendCsvBlock(text_, data, channels, scans);
-  out_.write(text_.data(), static_cast<std::streamsize>(text_.size()));
+  const std::size_t bound = CsvBlockBound(channels, scans);
+  if (!out_.is_open() || data == nullptr || bound == 0) return false;
+  if (room_ < bound) {
+    text_ = std::make_unique_for_overwrite<char[]>(bound);
+    room_ = bound;
+  }
+  const std::size_t length = FormatCsvBlock(text_.get(), data, channels, scans);
+  out_.write(text_.get(), static_cast<std::streamsize>(length));
   out_.flush();
   return out_.good();
 }

@@ -5,8 +5,9 @@
 #include <QDateTime>
 #include <QString>
 
+#include <cstddef>
 #include <fstream>
-#include <string>
+#include <memory>
 
 namespace orvane::forms {
 
@@ -19,14 +20,17 @@ class CsvFile {
   // cannot be made or opened.
   bool Open(const QString& path);
   // Appends the block (column-major, scans lines); false when it was not
-  // written whole.
+  // written whole, and for no data or a count that is not positive.
   bool WriteBlock(const float* data, int channels, int scans);
   void Close();
   bool IsOpen() const { return out_.is_open(); }
 
  private:
   std::ofstream out_;
-  std::string text_;
+  // The text of one block, kept from block to block: formatting goes
+  // straight into it, with no fill or growth per block.
+  std::unique_ptr<char[]> text_;
+  std::size_t room_ = 0;
 };
 
 }  // namespace orvane::forms

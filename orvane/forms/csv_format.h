@@ -18,8 +18,17 @@ inline constexpr std::size_t kSingleTextMax = 24;
 std::size_t FormatSingle(float value, char* out);
 std::string SingleText(float value);
 
-// Appends one block to text: scans lines of channels values, taken from a
-// column-major block (value of scan j, channel c at data[j + scans * c]).
+// Room FormatCsvBlock needs for a block of these counts; 0 when a count is
+// not positive.
+std::size_t CsvBlockBound(int channels, int scans);
+
+// Writes one block at out (room for CsvBlockBound bytes) and returns its
+// length: scans lines of channels values, taken from a column-major block
+// (value of scan j, channel c at data[j + scans * c]). Bad counts or no data
+// write nothing.
+std::size_t FormatCsvBlock(char* out, const float* data, int channels, int scans);
+
+// The same block appended to text.
 void AppendCsvBlock(std::string& text, const float* data, int channels, int scans);
 
 }  // namespace orvane::forms

@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <charconv>
+#include <cmath>
 #include <cstring>
+#include <limits>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "core/toolkit.h"
 #include "csv_format.h"
@@ -41,27 +44,59 @@ TEST(SingleText, WritesTheToolkitForm) {
   EXPECT_EQ(SingleText(100.0f), "100");
 }
 
-// The fast road must agree with the exact one on every value it takes:
-// digits, rounding carries (9.9999996 -> 10), the switch to exponents.
+float FromBits(uint32_t b) {
+  float v;
+  std::memcpy(&v, &b, sizeof v);
+  return v;
+}
+
+// Exact halves at the seventh digit go to the even neighbour, as the
+// library rounds; just below a power of ten the digits stay nines, and the
+// single nearest 1e-4 (a little below it) still rounds up to fixed form.
+TEST(SingleText, RoundsHalvesToEvenAndKeepsTheDecade) {
+  EXPECT_EQ(SingleText(1000000.5f), "1000000");
+  EXPECT_EQ(SingleText(1000001.5f), "1000002");
+  EXPECT_EQ(SingleText(1048576.5f), "1048576");
+  EXPECT_EQ(SingleText(-4194303.5f), "-4194304");
+  EXPECT_EQ(SingleText(8388607.5f), "8388608");
+  EXPECT_EQ(SingleText(999999.9375f), "999999.9");
+  EXPECT_EQ(SingleText(-9.99999904f), "-9.999999");
+  EXPECT_EQ(SingleText(0.0999999940f), "0.09999999");
+  EXPECT_EQ(SingleText(9.99999902e-5f), "9.999999E-05");
+  EXPECT_EQ(SingleText(1e-4f), "0.0001");
+  EXPECT_EQ(SingleText(9999999.0f), "9999999");
+  EXPECT_EQ(SingleText(1e7f), "1E+07");
+}
+
+// The fast road must agree with the exact one on every value: random bit
+// patterns (NaN, infinities, subnormals included), values as measured, every
+// binary exponent around the fast range, and both sides of each power of
+// ten.
 TEST(SingleText, AgreesWithTheExactConversion) {
   std::mt19937 gen(7);
   std::uniform_int_distribution<uint32_t> bits;
-  std::uniform_real_distribution<float> small(-12.0f, 12.0f);
-  for (int i = 0; i < 200000; ++i) {
-    float v;
-    if (i % 2) {
-      uint32_t b = bits(gen);
-      std::memcpy(&v, &b, sizeof v);
-      if (!std::isfinite(v)) continue;
-    } else {
-      v = small(gen);
+  std::uniform_real_distribution<float> measured(-12.0f, 12.0f);
+  std::vector<float> values;
+  for (int i = 0; i < 100000; ++i) values.push_back(FromBits(bits(gen)));
+  for (int i = 0; i < 100000; ++i) values.push_back(measured(gen));
+  for (uint32_t biased = 100; biased <= 160; ++biased)
+    for (int i = 0; i < 2000; ++i) values.push_back(FromBits(biased << 23 | (bits(gen) & 0x807FFFFFu)));
+  for (int k = -6; k <= 9; ++k) {
+    float up = std::pow(10.0f, static_cast<float>(k)), down = up;
+    for (int step = 0; step < 8; ++step) {
+      values.push_back(up);
+      values.push_back(down);
+      up = std::nextafter(up, std::numeric_limits<float>::infinity());
+      down = std::nextafter(down, 0.0f);
     }
-    ASSERT_EQ(SingleText(v), Reference(v)) << "bits of " << v;
   }
-  for (float v : {9.9999996f, 99999.996f, 0.99999996f, 0.0001f, 0.000099999f, 9999999.5f, 1e7f, 1048576.5f,
-                  16777215.0f, 0.00010000001f}) {
-    EXPECT_EQ(SingleText(v), Reference(v)) << v;
-    EXPECT_EQ(SingleText(-v), Reference(-v)) << -v;
+  const float inf = std::numeric_limits<float>::infinity();
+  for (float v : {inf, std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::denorm_min(),
+                  std::numeric_limits<float>::min(), std::numeric_limits<float>::max(), 16777215.0f, 0.00012345f})
+    values.push_back(v);
+  for (float v : values) {
+    ASSERT_EQ(SingleText(v), Reference(v)) << "bits of " << v;
+    ASSERT_EQ(SingleText(-v), Reference(-v)) << "bits of " << -v;
   }
 }
 
@@ -72,12 +107,11 @@ TEST(SingleText, SpellsNumbersAsTheCoreToolkit) {
   std::uniform_int_distribution<uint32_t> bits;
   for (int i = 0; i < 50000; ++i) {
     uint32_t b = bits(gen);
-    float v;
-    std::memcpy(&v, &b, sizeof v);
-    if (!std::isfinite(v)) continue;
-    ASSERT_EQ(SingleText(v), core::SingleText(v)) << v;
+    ASSERT_EQ(SingleText(FromBits(b)), core::SingleText(FromBits(b))) << FromBits(b);
   }
-  for (float v : {0.0f, -0.0f, 3.0f, 1.5f, 1e-5f, 0.0001f, 1e7f, 1e30f, -123.4567f})
+  for (float v : {0.0f, -0.0f, 3.0f, 1.5f, 1e-5f, 0.0001f, 1e7f, 1e30f, -123.4567f,
+                  std::numeric_limits<float>::infinity(), -std::numeric_limits<float>::infinity(),
+                  std::numeric_limits<float>::quiet_NaN()})
     EXPECT_EQ(SingleText(v), core::SingleText(v)) << v;
 }
 
@@ -89,7 +123,38 @@ TEST(CsvBlock, EveryValueEndsInACommaAndEveryScanInCrLf) {
   EXPECT_EQ(text, "x1.25,-2,\r\n3,0.5,\r\n");
 }
 
+// The longest texts, fast road and general road, in a buffer of exactly
+// the bound (the sanitizer build sees any byte beyond); the block is the
+// values' texts in scan order.
+TEST(CsvBlock, LongestValuesStayWithinTheBound) {
+  const int channels = 3, scans = 4;
+  std::vector<float> block(channels * scans, -1.234567e-38f);
+  block[1] = -0.0001234567f;
+  block[scans + 2] = -123456.7f;
+  block[2 * scans] = std::numeric_limits<float>::quiet_NaN();
+  std::vector<char> out(CsvBlockBound(channels, scans));
+  const std::size_t n = FormatCsvBlock(out.data(), block.data(), channels, scans);
+  std::string expected;
+  for (int j = 0; j < scans; ++j) {
+    for (int c = 0; c < channels; ++c) expected += SingleText(block[j + scans * c]) + ",";
+    expected += "\r\n";
+  }
+  EXPECT_EQ(std::string(out.data(), n), expected);
+  std::string appended;
+  AppendCsvBlock(appended, block.data(), channels, scans);
+  EXPECT_EQ(appended, expected);
+}
+
 TEST(CsvBlock, BadCountsWriteNothing) {
+  char out[64] = {};
+  const float one[] = {1.0f};
+  EXPECT_EQ(CsvBlockBound(0, 5), 0u);
+  EXPECT_EQ(CsvBlockBound(3, -1), 0u);
+  EXPECT_EQ(FormatCsvBlock(out, one, 1, 0), 0u);
+  EXPECT_EQ(FormatCsvBlock(out, nullptr, 1, 1), 0u);
+  EXPECT_EQ(FormatCsvBlock(nullptr, one, 1, 1), 0u);
+  EXPECT_EQ(out[0], 0);
+
   const float block[] = {1.0f};
   std::string text;
   AppendCsvBlock(text, block, 0, 1);
