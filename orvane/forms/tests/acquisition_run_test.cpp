@@ -93,6 +93,39 @@ TEST_F(RunTest, AFailingReadEndsTheRunWithoutAStaleBlock) {
   EXPECT_EQ(fake.CallsOf("CloseBoard").size(), 1u);
 }
 
+// The library keeps a failure as its last status until the next set-up;
+// the run after a failed one must start afresh, not see the old failure.
+TEST_F(RunTest, ARunAfterAFailedReadStartsAfresh) {
+  fake.failFromBlock = 1;
+  form->RunAcquisition();
+  ASSERT_EQ(CsvLines().size(), 1000);
+  ASSERT_EQ(form->LastMessage(), "board failed");
+  fake.failFromBlock = -1;
+  StopAfter(1);
+  form->RunAcquisition();
+  EXPECT_EQ(CsvLines().size(), 3000);  // the second run's two blocks follow
+  EXPECT_EQ(CsvLines()[1000], Line(0));
+  EXPECT_EQ(fake.CallsOf("StartSampling").size(), 2u);
+  EXPECT_EQ(form->txtCnt->text(), "1");
+}
+
+TEST_F(FormTest, ARunAfterAStoppedSilentBoardStartsAfresh) {
+  stopGraceMs = 20;
+  WriteInit("NI-USB-6008-D");
+  FrmMonitor& f = Open();
+  fake.deliverNothing = true;
+  fake.onReadBlock = [&](LONG) { f.chk終了->setCheckState(Qt::Checked); };
+  f.RunAcquisition();
+  ASSERT_EQ(fake.lastStatus, 30000);
+  fake.deliverNothing = false;
+  fake.onReadBlock = [&](LONG block) {
+    if (block == 2) f.chk終了->setCheckState(Qt::Checked);
+  };
+  f.RunAcquisition();
+  EXPECT_TRUE(f.LastMessage().isEmpty()) << f.LastMessage().toStdString();
+  EXPECT_EQ(folder.read("CSV/20250302_090507.CSV").count('\n'), 3000);
+}
+
 TEST_F(RunTest, AFailedSetUpOpensNoFileAndStartsNothing) {
   fake.setupStatus = 30009;
   form->RunAcquisition();

@@ -212,3 +212,78 @@ TEST_F(FormTest, ClosingStopsTheBoardAndKeepsTheControlsForTheNextStart) {
 
 }  // namespace
 }  // namespace orvane::forms
+
+namespace orvane::forms {
+namespace {
+
+using testing::FormTest;
+
+// The label naming a row box: in the box's column, on the heads' line that
+// matches the box's line within the row (the RGB label starts the first).
+QLabel* HeadOf(FrmMonitor& f, QLineEdit* box) {
+  for (QLabel* l : f.picPanel->findChildren<QLabel*>())
+    if (l != f.lblRGB && l->x() == box->x() && l->y() == f.lblRGB->y() + box->y()) return l;
+  return nullptr;
+}
+
+TEST_F(FormTest, EveryColumnHasItsHeadAboveItsBoxes) {
+  WriteInit("DEBUG");
+  FrmMonitor& f = Open();
+  const struct {
+    RowArray FrmMonitor::*boxes;
+    const char* head;
+  } kExpected[] = {{&FrmMonitor::txtRangeMax, "MAX"}, {&FrmMonitor::txtRangeMin, "MIN"},
+                   {&FrmMonitor::txtCalAD, "AD"},      {&FrmMonitor::txtBaseAD, "OFFSET"},
+                   {&FrmMonitor::txtName, "名前"},     {&FrmMonitor::txtUnit, "単位"},
+                   {&FrmMonitor::txt換算前, "換算前"}, {&FrmMonitor::txt換算後, "換算後"},
+                   {&FrmMonitor::DisplayLimitA, "レンジ"}};
+  for (const auto& e : kExpected) {
+    QLabel* head = HeadOf(f, (f.*e.boxes)[0]);
+    ASSERT_NE(head, nullptr) << e.head;
+    EXPECT_EQ(head->text(), QString::fromUtf8(e.head));
+    // The heads stay in the panel, clear of the plot and the rows below.
+    EXPECT_LE(head->geometry().bottom(), f.picPanel->height());
+  }
+}
+
+TEST_F(FormTest, TheFileListShowsTheCsvFolderAtLoadAndAfterARun) {
+  WriteInit("NI-USB-6008-D");
+  folder.write("CSV/20240101_000000.CSV", "1,\r\n");
+  folder.write("CSV/old.csv", "1,\r\n");
+  folder.write("CSV/notes.txt", "x");
+  FrmMonitor& f = Open();
+  auto listed = [&f] {
+    QStringList names;
+    for (int i = 0; i < f.FileCSV->count(); ++i) names << f.FileCSV->item(i)->text();
+    return names;
+  };
+  EXPECT_EQ(listed(), (QStringList{"20240101_000000.CSV", "old.csv"}));
+  StopAfter(0);
+  f.RunAcquisition();
+  EXPECT_EQ(listed(), (QStringList{"20240101_000000.CSV", "20250302_090507.CSV", "old.csv"}));
+}
+
+TEST_F(FormTest, TheAxesStyleRecordHoldsSixColoursOfThirtyTwoValues) {
+  FrmMonitor& f = Open();
+  const AxesStyle& a = f.AxesStyleRecord();
+  const LONG expected[6] = {-1, 224 + 256 * 255 + 65536 * 224, 255 + 256 * 192 + 65536 * 192, 65536 * 127, -1, 0};
+  for (int i = 0; i < 6; ++i) EXPECT_EQ(a[i], expected[i]) << i;
+  for (int i = 6; i < 32; ++i) EXPECT_EQ(a[i], 0) << i;
+}
+
+TEST_F(FormTest, EnteringARowBoxSelectsItsText) {
+  WriteInit("DEBUG");
+  FrmMonitor& f = Open();
+  f.txtCalAD[2]->setFocus();
+  QApplication::processEvents();
+  EXPECT_EQ(f.txtCalAD[2]->selectedText(), "31100");
+  QTest::keyClicks(f.txtCalAD[2], "500");
+  EXPECT_EQ(f.txtCalAD[2]->text(), "500");  // typing replaces the selection
+  f.txtCalAD[2]->deselect();
+  f.SelText(f.txtCalAD[2]);
+  EXPECT_EQ(f.txtCalAD[2]->selectionStart(), 0);
+  EXPECT_EQ(f.txtCalAD[2]->selectionLength(), 3);
+}
+
+}  // namespace
+}  // namespace orvane::forms

@@ -27,7 +27,7 @@ FakeVekmath::FakeVekmath() {
   };
   api_.SetupSampling2 = [](const LONG*, LONG, LONG* status) {
     Log("SetupSampling2");
-    *status = 0;
+    *status = current->lastStatus;
   };
   api_.SetupSampling = [](LONG channels, const SHORT* list, LONG scans, LONG clock, LONG period, LONG, LONG trig,
                           LONG, LONG, LONG* status) {
@@ -35,10 +35,17 @@ FakeVekmath::FakeVekmath() {
     Log("SetupSampling " + std::to_string(channels) + " " + std::to_string(list[0]) + ".." +
         std::to_string(list[channels > 0 ? channels - 1 : 0]) + " " + std::to_string(scans) + " " +
         std::to_string(clock) + " " + std::to_string(period) + " " + std::to_string(trig));
-    *status = current->setupStatus;
+    current->lastStatus = current->setupStatus;
+    *status = current->lastStatus;
   };
   api_.StartSampling = [](LONG* status) {
     Log("StartSampling");
+    // Refused while the last status holds a failure.
+    if (current->lastStatus != 0) {
+      *status = current->lastStatus;
+      return;
+    }
+    current->lastStatus = current->startStatus;
     current->stopped = false;
     current->blocksRead = 0;
     current->scansHandedOut = 0;
@@ -63,11 +70,13 @@ FakeVekmath::FakeVekmath() {
       QThread::msleep(1);
     }
     if (f.stopped) {
+      f.lastStatus = 30000;
       *status = 30000;
       *running = 0;
       return 0;
     }
     if (f.failFromBlock >= 0 && f.blocksRead >= f.failFromBlock) {
+      f.lastStatus = f.failStatus;
       *status = f.failStatus;
       return 0;
     }

@@ -26,6 +26,9 @@ struct FakeVekmath {
   // ReadBlock waits (pumping) for a block that never comes until stopped.
   bool deliverNothing = false;
   bool stopped = false;
+  // The library's last status: SetupSampling sets it afresh, a failure sets
+  // it, SetupSampling2 only reports it.
+  LONG lastStatus = 0;
   std::function<void(LONG block)> onReadBlock;  // before the block is handed out
 
   FakeVekmath();

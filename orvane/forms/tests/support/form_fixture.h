@@ -2,6 +2,8 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include <winbase.h>
+
 #include <QApplication>
 #include <QTest>
 #include <memory>
@@ -14,6 +16,13 @@ namespace orvane::forms::testing {
 
 class FormTest : public ::testing::Test {
  protected:
+  // The board class loads the real library by its fixed path, as the
+  // program does: under a root of this test's own, and kept loaded as the
+  // program keeps it (the program binds it by name before the board).
+  FormTest() {
+    qputenv("ORVANE_ROOT", root.path().toUtf8());
+    library = LoadLibraryA("Vekmath.dll");
+  }
   void WriteInit(const char* board, const char* device = nullptr) {
     QByteArray text = QByteArray("[ADBOARD]\r\nBoard=") + board + "\r\n";
     if (device) text += QByteArray("DeviceName=") + device + "\r\n";
@@ -44,6 +53,8 @@ class FormTest : public ::testing::Test {
     };
   }
 
+  QTemporaryDir root;
+  HMODULE library = nullptr;
   ProgramFolder folder;
   FakeVekmath fake;
   QDateTime clock{QDate(2025, 3, 2), QTime(9, 5, 7)};
