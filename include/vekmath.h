@@ -53,3 +53,4 @@ DLL_EXPORT void WINAPI SetTestLength(LONG count);
 #include <vekmath/wave_graph.h>
 #include <vekmath/calibration.h>
 #include <vekmath/arrays.h>
+#include <vekmath/device_lists.h>
