@@ -4,8 +4,6 @@
 // NI board type is served like a code without a device.
 #include "backend_ni.h"
 
-#include <windows.h>
-
 #include "backend.h"
 #include "state.h"
 #include "status_texts.h"
@@ -15,28 +13,27 @@ namespace {
 
 bool niDaqmxBound() { return niDaqmx().module.load() != nullptr; }
 
+// Until the device sequence lands, a bound library leaves an NI board type
+// to the back end of the codes without a device.
 class NiDaqmxBackEnd final : public BackEnd {
  public:
-  int32_t configure(SamplingConfig&, const int16_t*) override {
+  int32_t configure(SamplingConfig& cfg, const int16_t* channelList) override {
     if (!niDaqmxBound()) {
       setOwnStatusText(kStatusDaqmxMissing);
       return kStatusDaqmxMissing;
     }
-    return 0;
+    return empty_.configure(cfg, channelList);
   }
-  int32_t start(const SamplingConfig&, bool& useThread) override {
-    useThread = true;
-    return 0;
+  int32_t start(const SamplingConfig& cfg, bool& useThread) override { return empty_.start(cfg, useThread); }
+  int32_t beginThread() override { return empty_.beginThread(); }
+  int32_t fetch(uint16_t* dest, int32_t channels, int32_t maxScans, int32_t& scans) override {
+    return empty_.fetch(dest, channels, maxScans, scans);
   }
-  int32_t beginThread() override { return 0; }
-  int32_t fetch(uint16_t*, int32_t, int32_t, int32_t& scans) override {
-    scans = 0;
-    // A pass that delivers nothing must not spin a core at high priority.
-    Sleep(1);
-    return 0;
-  }
-  int32_t stop() override { return 0; }
-  int32_t close() override { return 0; }
+  int32_t stop() override { return empty_.stop(); }
+  int32_t close() override { return empty_.close(); }
+
+ private:
+  BackEnd& empty_ = noBackEnd();
 };
 
 }  // namespace
