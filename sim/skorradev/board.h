@@ -165,6 +165,10 @@ class Board {
   static void finish(Deferred& d);
   uint32_t sample(uint32_t channel, uint64_t scan) const;
   bool validChannels(uint32_t count, uint32_t inputType, const SkorradevChannelEntry* list) const;
+  // Takes a configuration record between runs when its channel list and the
+  // mode's own check pass; defined with the handlers.
+  template <class Record, class Check>
+  LONG acceptConfig(Call& c, Record& target, Source source, Check modeCheck);
 
   const DWORD number_;
   const DWORD boardId_;

@@ -5,32 +5,31 @@ namespace skorradev {
 
 // ---------------------------------------------------------------- configuration
 
-LONG Board::setConfig(Call& c) {
-  const auto in = load<SkorradevSamplingRequest>(c);
+template <class Record, class Check>
+LONG Board::acceptConfig(Call& c, Record& target, Source source, Check modeCheck) {
+  const auto in = load<Record>(c);
   std::lock_guard<std::mutex> lock(mutex_);
   if (running_) return reply(c, SKORRADEV_STATUS_BUSY);
-  if (!validChannels(in.channelCount, in.inputType, in.channels)) return reply(c, SKORRADEV_STATUS_BAD_CONFIG);
-  normal_ = in;
-  normal_.head = 0;
-  configured_ = Source::Normal;
+  if (!validChannels(in.channelCount, in.inputType, in.channels) || !modeCheck(in))
+    return reply(c, SKORRADEV_STATUS_BAD_CONFIG);
+  target = in;
+  target.head = 0;
+  configured_ = source;
   return reply(c, 0);
 }
+
+namespace {
+constexpr auto kNoModeCheck = [](const auto&) { return true; };
+}  // namespace
+
+LONG Board::setConfig(Call& c) { return acceptConfig(c, normal_, Source::Normal, kNoModeCheck); }
 
 LONG Board::getConfig(Call& c) {
   std::lock_guard<std::mutex> lock(mutex_);
   return replyRecord(c, normal_);
 }
 
-LONG Board::bmSetConfig(Call& c) {
-  const auto in = load<SkorradevBmSamplingRequest>(c);
-  std::lock_guard<std::mutex> lock(mutex_);
-  if (running_) return reply(c, SKORRADEV_STATUS_BUSY);
-  if (!validChannels(in.channelCount, in.inputType, in.channels)) return reply(c, SKORRADEV_STATUS_BAD_CONFIG);
-  bm_ = in;
-  bm_.head = 0;
-  configured_ = Source::BusMaster;
-  return reply(c, 0);
-}
+LONG Board::bmSetConfig(Call& c) { return acceptConfig(c, bm_, Source::BusMaster, kNoModeCheck); }
 
 LONG Board::bmGetConfig(Call& c) {
   std::lock_guard<std::mutex> lock(mutex_);
@@ -38,16 +37,10 @@ LONG Board::bmGetConfig(Call& c) {
 }
 
 LONG Board::memSetConfig(Call& c) {
-  const auto in = load<SkorradevMemSamplingRequest>(c);
-  std::lock_guard<std::mutex> lock(mutex_);
-  if (running_) return reply(c, SKORRADEV_STATUS_BUSY);
-  if (!validChannels(in.channelCount, in.inputType, in.channels)) return reply(c, SKORRADEV_STATUS_BAD_CONFIG);
-  const uint64_t total = static_cast<uint64_t>(in.preTrigger) + in.postTrigger;
-  if (total == 0 || total > 0x400000) return reply(c, SKORRADEV_STATUS_BAD_CONFIG);
-  mem_ = in;
-  mem_.head = 0;
-  configured_ = Source::Memory;
-  return reply(c, 0);
+  return acceptConfig(c, mem_, Source::Memory, [](const SkorradevMemSamplingRequest& in) {
+    const uint64_t total = static_cast<uint64_t>(in.preTrigger) + in.postTrigger;
+    return total != 0 && total <= 0x400000;
+  });
 }
 
 LONG Board::memGetConfig(Call& c) {
