@@ -47,6 +47,7 @@ DLL_EXPORT void WINAPI SetTestSample(LONG value, LONG row, LONG channel);
 DLL_EXPORT void WINAPI SetTestLength(LONG count);
 
 // The other export families, one header each.
+#include <vekmath/status.h>
 #include <vekmath/triggers.h>
 #include <vekmath/readout.h>
 #include <vekmath/blocks.h>

@@ -298,7 +298,7 @@ constexpr const char* kDetailLabel = "エラー内容 = ";
 std::size_t cp932PrefixLength(const std::string& text, std::size_t limit) {
   std::size_t end = 0;
   while (end < text.size()) {
-    std::size_t width = isCp932LeadByte(static_cast<unsigned char>(text[end])) ? 2 : 1;
+    std::size_t width = IsDBCSLeadByte(static_cast<BYTE>(text[end])) ? 2 : 1;
     // A lead byte cut off by the end of the text is no character either.
     if (end + width > limit || end + width > text.size()) break;
     end += width;

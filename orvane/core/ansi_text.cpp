@@ -36,7 +36,7 @@ std::string FromAnsi(std::string_view ansi) { return Narrow(CP_UTF8, Widen(CP_AC
 std::size_t WholeCharacterPrefix(std::string_view ansi, std::size_t n) {
   std::size_t i = 0;
   while (i < ansi.size() && i < n) {
-    std::size_t width = IsAnsiLeadByte(static_cast<unsigned char>(ansi[i])) && i + 1 < ansi.size() ? 2 : 1;
+    std::size_t width = IsDBCSLeadByte(static_cast<BYTE>(ansi[i])) && i + 1 < ansi.size() ? 2 : 1;
     if (i + width > n) break;
     i += width;
   }

@@ -17,9 +17,6 @@ std::string FromAnsi(std::string_view ansi);
 
 namespace orvane::core {
 
-// True for a CP932 byte that opens a double-byte character.
-constexpr bool IsAnsiLeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
-
 // The length of the longest prefix of ansi, at most n bytes, that cuts no
 // double-byte character in half.
 std::size_t WholeCharacterPrefix(std::string_view ansi, std::size_t n);

@@ -8,12 +8,6 @@
 #include "toolkit_text.h"
 
 namespace orvane::forms {
-namespace {
-
-// 30000: the library's "not or no longer running".
-constexpr LONG kNotRunning = 30000;
-
-}  // namespace
 
 QString FrmMonitor::CSVFILENAME() const {
   auto start = ParseDateText(txt取込開始時間->text());
@@ -151,7 +145,7 @@ void FrmMonitor::RunAcquisition() {
       if (status != 0) {
         // A stop we asked for ends the wait without a block; anything else
         // is a failure. Neither block is written: its data is not fresh.
-        if (!(stopForced_ && status == kNotRunning)) Failed(status, "ReadBlock");
+        if (!(stopForced_ && status == vekmath::kStatusParameter)) Failed(status, "ReadBlock");
         break;
       }
       api_.ConvertBlock(data_.data(), raw_.data(), static_cast<SHORT>(n), kBlockScans, calibration_.data());

@@ -1,20 +1,14 @@
 #include "advapi32/key_names.h"
 
-#include <winreg.h>
+#include <windows.h>
 
 namespace plat::reg {
-
-namespace {
-
-bool isLeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
-
-}  // namespace
 
 std::string foldName(std::string_view name) {
   std::string folded(name);
   for (size_t i = 0; i < folded.size(); ++i) {
     auto c = static_cast<unsigned char>(folded[i]);
-    if (isLeadByte(c)) {
+    if (IsDBCSLeadByte(c)) {
       ++i;  // the trail byte belongs to the same character
     } else if (c >= 'a' && c <= 'z') {
       folded[i] = static_cast<char>(c - 'a' + 'A');

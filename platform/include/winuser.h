@@ -284,6 +284,10 @@ static_assert(sizeof(CREATESTRUCTA) == 80 && sizeof(PAINTSTRUCT) == 72, "records
 #define IDYES 6
 #define IDNO 7
 
+// ANSI (CP932) text: the character after the one at lpsz, or lpsz itself at
+// the terminator. A lead byte before the terminator counts as one character.
+PLATFORM_API LPSTR WINAPI CharNextA(LPCSTR lpsz);
+
 // Window classes.
 PLATFORM_API ATOM WINAPI RegisterClassA(const WNDCLASSA* lpWndClass);
 PLATFORM_API ATOM WINAPI RegisterClassExA(const WNDCLASSEXA* lpWndClass);

@@ -65,7 +65,6 @@ Iconv& toAnsi() {
   return converter;
 }
 
-bool isLeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
 bool isTrailByte(unsigned char c) { return (c >= 0x40 && c <= 0x7E) || (c >= 0x80 && c <= 0xFC); }
 
 void appendUtf16Le(std::u16string& out, const char* bytes, size_t count) {
@@ -89,7 +88,7 @@ bool decodeAnsi(const char* in, size_t length, std::u16string& out, bool strict)
     // An unreadable byte, or a lead byte without its trail byte.
     if (strict) return false;
     out.push_back(kAnsiReplacement);
-    bool pair = length >= 2 && isLeadByte(static_cast<unsigned char>(in[0])) &&
+    bool pair = length >= 2 && IsDBCSLeadByte(static_cast<BYTE>(in[0])) &&
                 isTrailByte(static_cast<unsigned char>(in[1]));
     size_t skip = pair ? 2 : 1;
     in += skip;

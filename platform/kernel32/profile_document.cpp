@@ -1,6 +1,8 @@
 // Parsing and editing of INI files line by line.
 #include "kernel32/profile_document.h"
 
+#include <winbase.h>
+
 namespace plat::ini {
 
 namespace {
@@ -10,11 +12,8 @@ constexpr const char* kNewLine = "\r\n";
 
 bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f'; }
 
-// CP932 lead bytes; the byte after one is part of the same character.
-bool isLeadByte(char c) {
-  auto b = static_cast<unsigned char>(c);
-  return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
-}
+// The byte after a CP932 lead byte is part of the same character.
+bool isLeadByte(char c) { return IsDBCSLeadByte(static_cast<BYTE>(c)) != FALSE; }
 
 char lowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 

@@ -18,3 +18,6 @@ PLATFORM_API int WINAPI MultiByteToWideChar(UINT CodePage, DWORD dwFlags, LPCSTR
 PLATFORM_API int WINAPI WideCharToMultiByte(UINT CodePage, DWORD dwFlags, LPCWSTR lpWideCharStr, int cchWideChar,
                                             LPSTR lpMultiByteStr, int cbMultiByte, LPCSTR lpDefaultChar,
                                             LPBOOL lpUsedDefaultChar);
+
+// True for a byte that opens a double-byte character of the ANSI code page.
+PLATFORM_API BOOL WINAPI IsDBCSLeadByte(BYTE TestChar);

@@ -69,3 +69,19 @@ TEST(CodePage, SizesAndTerminatorsFollowTheWindowsRules) {
 }
 
 }  // namespace
+
+TEST(CodePage, LeadBytesAndCharacterSteps) {
+  // The bounds of both lead-byte ranges, and the half-width katakana between them.
+  for (int b : {0x81, 0x9F, 0xE0, 0xFC}) EXPECT_TRUE(IsDBCSLeadByte(static_cast<BYTE>(b))) << b;
+  for (int b : {0x00, 0x41, 0x80, 0xA0, 0xB6, 0xDF, 0xFD, 0xFF}) EXPECT_FALSE(IsDBCSLeadByte(static_cast<BYTE>(b))) << b;
+
+  const char text[] = "\x83\x4a" "A\x81";  // a pair, a letter, then a lead byte cut off by the end
+  const char* p = text;
+  p = CharNextA(p);
+  EXPECT_EQ(p, text + 2);
+  p = CharNextA(p);
+  EXPECT_EQ(p, text + 3);
+  p = CharNextA(p);
+  EXPECT_EQ(p, text + 4);  // the stray lead byte is one character, the terminator is not swallowed
+  EXPECT_EQ(CharNextA(p), p);
+}
