@@ -75,10 +75,11 @@ PLATFORM_API LONG WINAPI RegCloseKey(HKEY hKey) {
 }
 
 PLATFORM_API LONG WINAPI RegDeleteKeyA(HKEY hKey, LPCSTR lpSubKey) {
+  if (lpSubKey == nullptr) return ERROR_INVALID_PARAMETER;
   std::vector<std::string> path;
   if (LONG status = plat::reg::splitKeyPath(lpSubKey, path); status != ERROR_SUCCESS) return status;
-  // A key is deleted by naming it below another; roots stay.
-  if (path.empty()) return ERROR_INVALID_PARAMETER;
+  // An empty name deletes the key the handle names; roots stay.
+  if (path.empty() && plat::reg::isPredefinedKey(hKey)) return ERROR_INVALID_PARAMETER;
   return plat::reg::writeStore([&](StoreContext& store) -> long {
     int64_t start = 0;
     if (long status = plat::reg::resolveKey(store, hKey, 0, start); status != ERROR_SUCCESS) return status;
