@@ -30,6 +30,35 @@ TEST(Events, HandleValuesFitThirtyOneBitsAndAreNotReused) {
   CloseHandle(second);
 }
 
+TEST(Events, AWrappedHandleCounterSkipsValuesStillInUse) {
+  auto value = [](HANDLE h) { return reinterpret_cast<uintptr_t>(h); };
+  const DWORD saved = PlatSetNextHandleValue(0);  // the start of the range
+  HANDLE live = CreateEventA(nullptr, TRUE, TRUE, nullptr);
+  PlatSetNextHandleValue(0x7FFFFFFC);
+  HANDLE last = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  HANDLE wrapped = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  PlatSetNextHandleValue(saved);
+  EXPECT_EQ(value(last), 0x7FFFFFFCu);
+  EXPECT_NE(wrapped, live);
+  EXPECT_GT(value(wrapped), value(live)) << "every value from the start up to it is in use";
+  EXPECT_LT(value(wrapped), 0x80000000u);
+  EXPECT_EQ(WaitForSingleObject(live, 0), WAIT_OBJECT_0) << "each value still names its own event";
+  EXPECT_EQ(WaitForSingleObject(wrapped, 0), static_cast<DWORD>(WAIT_TIMEOUT));
+  for (HANDLE h : {live, last, wrapped}) CloseHandle(h);
+}
+
+TEST(Events, PseudoHandlesAndTaggedValuesNameTheirObjects) {
+  // The process and the calling thread are running: waits on them time out.
+  EXPECT_EQ(WaitForSingleObject(GetCurrentProcess(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
+  EXPECT_EQ(WaitForSingleObject(GetCurrentThread(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
+  HANDLE event = CreateEventA(nullptr, TRUE, TRUE, nullptr);
+  for (uintptr_t bits : {1u, 2u, 3u}) {
+    HANDLE tagged = reinterpret_cast<HANDLE>(reinterpret_cast<uintptr_t>(event) | bits);
+    EXPECT_EQ(WaitForSingleObject(tagged, 0), WAIT_OBJECT_0) << bits;
+  }
+  CloseHandle(event);
+}
+
 TEST(Events, AutoResetWakesOneWaiterManualResetWakesAll) {
   for (BOOL manual : {FALSE, TRUE}) {
     HANDLE event = CreateEventA(nullptr, manual, FALSE, nullptr);
