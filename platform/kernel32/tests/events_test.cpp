@@ -60,19 +60,27 @@ TEST(Events, PseudoHandlesAndTaggedValuesNameTheirObjects) {
 }
 
 TEST(Events, AutoResetWakesOneWaiterManualResetWakesAll) {
+  // Timeouts only bound a broken wait, so a loaded machine cannot fail it.
   for (BOOL manual : {FALSE, TRUE}) {
     HANDLE event = CreateEventA(nullptr, manual, FALSE, nullptr);
     std::atomic<int> woken{0};
     std::vector<std::thread> waiters;
     for (int i = 0; i < 4; ++i) {
       waiters.emplace_back([&] {
-        if (WaitForSingleObject(event, 300) == WAIT_OBJECT_0) ++woken;
+        if (WaitForSingleObject(event, 10000) == WAIT_OBJECT_0) ++woken;
       });
     }
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    SetEvent(event);
+    auto setAndAwait = [&](int count) {
+      SetEvent(event);
+      for (int i = 0; i < 1000 && woken.load() < count; ++i) Sleep(5);
+    };
+    const int expected = manual ? 4 : 1;
+    setAndAwait(expected);
+    Sleep(20);  // room for a wrongly woken second waiter to show
+    EXPECT_EQ(woken.load(), expected) << (manual ? "manual" : "auto");
+    for (int i = expected + 1; i <= 4; ++i) setAndAwait(i);  // the others go one set each
     for (auto& t : waiters) t.join();
-    EXPECT_EQ(woken.load(), manual ? 4 : 1) << (manual ? "manual" : "auto");
+    EXPECT_EQ(woken.load(), 4);
     CloseHandle(event);
   }
 }
