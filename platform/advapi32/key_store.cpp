@@ -29,7 +29,7 @@ long resolveKey(StoreContext& store, HKEY key, DWORD neededAccess, int64_t& id) 
   std::optional<KeyRef> ref = findKeyHandle(key);
   if (!ref) return ERROR_INVALID_HANDLE;
   if ((ref->access & neededAccess) != neededAccess) return ERROR_ACCESS_DENIED;
-  if (!ref->store.empty() && ref->store != store.path) return ERROR_KEY_DELETED;
+  if (!ref->store.empty() && ref->store != store.id) return ERROR_KEY_DELETED;
   if (!keyExists(store, ref->id)) return ERROR_KEY_DELETED;
   id = ref->id;
   return ERROR_SUCCESS;

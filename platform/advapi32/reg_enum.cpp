@@ -51,8 +51,11 @@ PLATFORM_API LONG WINAPI RegEnumValueA(HKEY hKey, DWORD dwIndex, LPSTR lpValueNa
       return status;
     std::optional<plat::reg::ValueRow> value = plat::reg::valueAt(store, id, dwIndex);
     if (!value) return ERROR_NO_MORE_ITEMS;
-    if (long status = plat::reg::copyNameOut(value->name, lpValueName, lpcchValueName); status != ERROR_SUCCESS)
+    if (long status = plat::reg::copyNameOut(value->name, lpValueName, lpcchValueName); status != ERROR_SUCCESS) {
+      // The caller still learns what the value needs.
+      plat::reg::copyValueOut(*value, lpType, nullptr, lpcbData);
       return status;
+    }
     return plat::reg::copyValueOut(*value, lpType, lpData, lpcbData);
   });
 }

@@ -21,7 +21,7 @@ LONG openKey(HKEY key, LPCSTR subKey, REGSAM samDesired, bool create, HKEY* resu
 
   int64_t id = 0;
   bool created = false;
-  std::string storePath;
+  std::string storeId;
   auto work = [&](StoreContext& store) -> long {
     int64_t start = 0;
     if (long status = plat::reg::resolveKey(store, key, 0, start); status != ERROR_SUCCESS) return status;
@@ -32,7 +32,7 @@ LONG openKey(HKEY key, LPCSTR subKey, REGSAM samDesired, bool create, HKEY* resu
       id = plat::reg::createPath(store, start, path, created);
       status = ERROR_SUCCESS;
     }
-    storePath = store.path;
+    storeId = store.id;
     return status;
   };
   // The handle is made only once the key is there for good (committed).
@@ -42,7 +42,7 @@ LONG openKey(HKEY key, LPCSTR subKey, REGSAM samDesired, bool create, HKEY* resu
   if (path.empty() && plat::reg::isPredefinedKey(key)) {
     *result = key;
   } else {
-    *result = plat::reg::addKeyHandle(KeyRef{id, access, storePath});
+    *result = plat::reg::addKeyHandle(KeyRef{id, access, storeId});
   }
   return ERROR_SUCCESS;
 }
@@ -75,10 +75,11 @@ PLATFORM_API LONG WINAPI RegCloseKey(HKEY hKey) {
 }
 
 PLATFORM_API LONG WINAPI RegDeleteKeyA(HKEY hKey, LPCSTR lpSubKey) {
+  if (lpSubKey == nullptr) return ERROR_INVALID_PARAMETER;
   std::vector<std::string> path;
   if (LONG status = plat::reg::splitKeyPath(lpSubKey, path); status != ERROR_SUCCESS) return status;
-  // A key is deleted by naming it below another; roots stay.
-  if (path.empty()) return ERROR_INVALID_PARAMETER;
+  // An empty name deletes the key the handle names; roots stay.
+  if (path.empty() && plat::reg::isPredefinedKey(hKey)) return ERROR_INVALID_PARAMETER;
   return plat::reg::writeStore([&](StoreContext& store) -> long {
     int64_t start = 0;
     if (long status = plat::reg::resolveKey(store, hKey, 0, start); status != ERROR_SUCCESS) return status;

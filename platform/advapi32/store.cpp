@@ -3,6 +3,7 @@
 #include "kernel32/paths.h"
 
 #include <pthread.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <winreg.h>
 
@@ -93,14 +94,17 @@ class Store {
     try {
       std::string path = storePath();
       if (path.empty()) return ERROR_CANTOPEN;
-      if (!db_ || path != path_) {
+      if (!db_ || path != path_ || !stillAtPath()) {
+        // The old connection goes first: its journal files carry the names
+        // that a new store at this path uses.
         db_.close();
         path_.clear();
         db_ = open(path);
         path_ = path;
+        storeId_ = path + '\n' + fileIdentity(path);
       }
       setBusyTimeout(busyTimeoutMs());
-      StoreContext context{db_, path_};
+      StoreContext context{db_, storeId_};
       Transaction transaction(db_, kind);
       long status = work(context);
       if (status == ERROR_SUCCESS) transaction.commit();
@@ -131,6 +135,21 @@ class Store {
           unlockKeyTableAfterFork();
           instance().afterForkInChild();
         });
+  }
+
+  // A store deleted or replaced at its path while open would take this
+  // process's writes into a file that no other process opens again.
+  bool stillAtPath() const {
+    struct stat st;
+    return ::stat(path_.c_str(), &st) == 0 && st.st_dev == device_ && st.st_ino == inode_;
+  }
+
+  std::string fileIdentity(const std::string& path) {
+    struct stat st;
+    if (::stat(path.c_str(), &st) != 0) throw SqlError{SQLITE_CANTOPEN};
+    device_ = st.st_dev;
+    inode_ = st.st_ino;
+    return std::to_string(device_) + ':' + std::to_string(inode_);
   }
 
   // The child must not use or close the parent's connection (its file locks
@@ -191,6 +210,9 @@ class Store {
   std::mutex mutex_;
   Database db_;
   std::string path_;
+  std::string storeId_;
+  dev_t device_ = 0;
+  ino_t inode_ = 0;
   int busyMs_ = -1;
 };
 

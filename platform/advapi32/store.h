@@ -3,8 +3,9 @@
 // It lives at $ORVANE_REGISTRY, by default <drive root>/registry.sqlite
 // (the drive root being $ORVANE_ROOT, else $XDG_DATA_HOME/orvane, else
 // ~/.local/share/orvane). The path is looked at on every call, so a change
-// of the variable takes effect at the next call; handles opened in the old
-// store then answer ERROR_KEY_DELETED.
+// of the variable takes effect at the next call, and so does a store file
+// deleted or replaced at the path (the call opens the file now there);
+// handles opened in the old store then answer ERROR_KEY_DELETED.
 //
 // Every call is one transaction. A store held by another process makes a
 // call wait up to $ORVANE_REGISTRY_BUSY_MS (default 5000) and then fail with
@@ -24,7 +25,9 @@ enum RootId : int64_t { kClassesRoot = 1, kCurrentUser = 2, kLocalMachine = 3, k
 
 struct StoreContext {
   Database& db;
-  const std::string& path;  // the store the call runs against
+  // The store the call runs against: its path and the file's identity, so
+  // that a store replaced at the same path is another store.
+  const std::string& id;
 };
 
 using StoreWork = std::function<long(StoreContext&)>;

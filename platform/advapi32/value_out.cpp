@@ -6,13 +6,12 @@
 
 namespace plat::reg {
 
-namespace {
-
 bool isText(DWORD type) { return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ; }
 
-}  // namespace
-
 long copyValueOut(const ValueRow& value, LPDWORD type, LPBYTE data, LPDWORD size) {
+  // The room is read before the type is written: callers may hand one
+  // variable for both.
+  const DWORD room = size != nullptr ? *size : 0;
   if (type != nullptr) *type = value.type;
   if (size == nullptr) return ERROR_SUCCESS;
   auto stored = static_cast<DWORD>(value.data.size());
@@ -20,12 +19,12 @@ long copyValueOut(const ValueRow& value, LPDWORD type, LPBYTE data, LPDWORD size
     *size = stored;
     return ERROR_SUCCESS;
   }
-  if (*size < stored) {
+  if (room < stored) {
     *size = stored;
     return ERROR_MORE_DATA;
   }
   if (stored != 0) std::memcpy(data, value.data.data(), stored);
-  if (isText(value.type) && *size > stored && (stored == 0 || value.data.back() != 0)) data[stored] = 0;
+  if (isText(value.type) && room > stored && (stored == 0 || value.data.back() != 0)) data[stored] = 0;
   *size = stored;
   return ERROR_SUCCESS;
 }

@@ -7,10 +7,13 @@
 
 namespace plat::reg {
 
+// REG_SZ, REG_EXPAND_SZ and REG_MULTI_SZ.
+bool isText(DWORD type);
+
 // Type always; with no data buffer only the size; a buffer smaller than the
 // data gets nothing and ERROR_MORE_DATA with the size needed. A text stored
-// without its terminating NUL gets one behind the data when there is room
-// (the size reported stays the stored size).
+// without its terminating NUL (by an older store) gets one behind the data
+// when there is room (the size reported stays the stored size).
 long copyValueOut(const ValueRow& value, LPDWORD type, LPBYTE data, LPDWORD size);
 
 // A name into a caller's buffer of *length characters (NUL included);

@@ -1,4 +1,4 @@
-// Calls on files by name: delete, copy, move, attributes.
+// Calls on files by name: delete, move, attributes.
 #include <fcntl.h>
 #include <stdio.h>
 #include <sys/stat.h>
@@ -14,8 +14,9 @@ namespace {
 
 bool writable(const struct stat& st) { return (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0; }
 
-// Copies a regular file's bytes and permission bits. The sources stays
-// untouched; a failed copy removes its partial target.
+// Copies a regular file's bytes and permission bits, for a move across file
+// systems. The source stays untouched; a failed copy removes its partial
+// target.
 BOOL copyFile(const std::string& from, const std::string& to, bool failIfExists) {
   UniqueFd in(::open(from.c_str(), O_RDONLY | O_CLOEXEC));
   if (!in) return failPath(errno, from);
@@ -109,13 +110,6 @@ PLATFORM_API BOOL WINAPI DeleteFileA(LPCSTR lpFileName) {
   if (!plat::mayDeleteOrRename(path)) return FALSE;
   if (::unlink(path.c_str()) != 0) return plat::failPath(errno, path);
   return TRUE;
-}
-
-PLATFORM_API BOOL WINAPI CopyFileA(LPCSTR lpExistingFileName, LPCSTR lpNewFileName, BOOL bFailIfExists) {
-  std::string from = plat::mappedOrFail(lpExistingFileName);
-  std::string to = plat::mappedOrFail(lpNewFileName);
-  if (from.empty() || to.empty()) return FALSE;
-  return plat::copyFile(from, to, bFailIfExists != FALSE);
 }
 
 PLATFORM_API BOOL WINAPI MoveFileA(LPCSTR lpExistingFileName, LPCSTR lpNewFileName) {

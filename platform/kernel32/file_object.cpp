@@ -63,6 +63,9 @@ bool compatible(DWORD access, DWORD share, const OpenEntry& other) {
 std::unique_ptr<ShareLease> ShareLease::acquire(const FileIdentity& id, DWORD access, DWORD share) {
   ShareTable& table = shareTable();
   DWORD normalised = normaliseAccess(access);
+  // An open without data access (attributes only) takes no part in sharing:
+  // it conflicts with nothing and its share mode asks nothing of others.
+  if (normalised == 0) return std::unique_ptr<ShareLease>(new ShareLease(id, 0));
   std::lock_guard<std::mutex> lock(table.mutex);
   for (const OpenEntry& entry : table.opens) {
     if (entry.id == id && !compatible(normalised, share, entry)) {
@@ -76,6 +79,7 @@ std::unique_ptr<ShareLease> ShareLease::acquire(const FileIdentity& id, DWORD ac
 }
 
 ShareLease::~ShareLease() {
+  if (serial_ == 0) return;
   ShareTable& table = shareTable();
   std::lock_guard<std::mutex> lock(table.mutex);
   std::erase_if(table.opens, [this](const OpenEntry& entry) { return entry.serial == serial_; });

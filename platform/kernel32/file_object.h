@@ -23,7 +23,8 @@ struct FileIdentity {
 // One open of a file in the share table; leaving it removes the open.
 // Windows refuses an open whose access the earlier opens do not share, or
 // whose share mode does not allow their access; handles opened by this
-// process are checked against each other.
+// process are checked against each other. An open without data access is
+// left out of the table.
 class ShareLease {
  public:
   // Null with ERROR_SHARING_VIOLATION set when the open conflicts.

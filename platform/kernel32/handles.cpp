@@ -12,6 +12,27 @@ namespace plat {
 
 KernelObject::~KernelObject() = default;
 
+namespace {
+
+// The running process: it is signalled when it has ended, which no wait of
+// its own can see.
+class CurrentProcessObject : public KernelObject {
+ public:
+  CurrentProcessObject() : KernelObject(ObjectKind::Process) {}
+  bool waitable() const override { return true; }
+};
+
+ObjectPtr currentProcessObject() {
+  static auto* process = new ObjectPtr(std::make_shared<CurrentProcessObject>());
+  return *process;
+}
+
+constexpr intptr_t kCurrentProcessValue = -1;
+constexpr intptr_t kCurrentThreadValue = -2;
+constexpr uintptr_t kCallerBits = 3;
+
+}  // namespace
+
 class HandleTable {
  public:
   static HandleTable& instance() {
@@ -31,7 +52,10 @@ class HandleTable {
   }
 
   ObjectPtr lookup(HANDLE handle) {
-    uintptr_t raw = reinterpret_cast<uintptr_t>(handle);
+    auto signedValue = reinterpret_cast<intptr_t>(handle);
+    if (signedValue == kCurrentProcessValue) return currentProcessObject();
+    if (signedValue == kCurrentThreadValue) return currentThreadKernelObject();
+    uintptr_t raw = reinterpret_cast<uintptr_t>(handle) & ~kCallerBits;
     if (raw == 0 || raw >= 0x80000000u) return nullptr;
     std::lock_guard<std::mutex> lock(mutex_);
     auto it = objects_.find(static_cast<uint32_t>(raw));
@@ -39,7 +63,7 @@ class HandleTable {
   }
 
   bool close(HANDLE handle) {
-    uintptr_t raw = reinterpret_cast<uintptr_t>(handle);
+    uintptr_t raw = reinterpret_cast<uintptr_t>(handle) & ~kCallerBits;
     ObjectPtr object;
     bool last = false;
     {
@@ -57,6 +81,14 @@ class HandleTable {
   uint32_t nextValue() {
     std::lock_guard<std::mutex> lock(mutex_);
     return nextValueLocked();
+  }
+
+  uint32_t setNext(uint32_t next) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    uint32_t previous = next_;
+    next &= ~static_cast<uint32_t>(kCallerBits);
+    next_ = next < kFirst || next >= 0x80000000u ? kFirst : next;
+    return previous;
   }
 
  private:
@@ -188,3 +220,5 @@ PLATFORM_API BOOL WINAPI DuplicateHandle(HANDLE sourceProcess, HANDLE source, HA
   if (options & DUPLICATE_CLOSE_SOURCE) plat::closeHandle(source);
   return TRUE;
 }
+
+PLATFORM_API DWORD WINAPI PlatSetNextHandleValue(DWORD next) { return plat::HandleTable::instance().setNext(next); }

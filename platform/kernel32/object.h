@@ -53,6 +53,9 @@ using ObjectPtr = std::shared_ptr<KernelObject>;
 
 // Handle values are multiples of 4, non-zero, below 2^31 and not reused soon.
 HANDLE insertHandle(ObjectPtr object);
+// The low two bits of a value are the caller's: a value with them set names
+// the same object. The pseudo handles of the current process and thread
+// name those.
 ObjectPtr lookupHandle(HANDLE handle);
 template <class T>
 std::shared_ptr<T> lookupAs(HANDLE handle) {
@@ -80,6 +83,8 @@ std::condition_variable& waitCondition();
 uint64_t waitGeneration();
 
 DWORD currentThreadId();
+// The object of the calling thread, as GetCurrentThread() names it.
+ObjectPtr currentThreadKernelObject();
 
 // The usual failure return of a BOOL function: the error set, FALSE out.
 inline BOOL fail(DWORD error) {

@@ -1,10 +1,13 @@
 // The profile (INI file) functions over the line-keeping document.
 #include <windows.h>
+#include <sys/stat.h>
 
 #include <cstring>
 #include <filesystem>
+#include <memory>
 #include <string_view>
 
+#include "kernel32/file_object.h"
 #include "kernel32/paths.h"
 #include "kernel32/profile_file.h"
 
@@ -32,13 +35,33 @@ void ensureWindowsFolder(const char* fileName) {
   std::filesystem::create_directories(plat::mapWindowsPath(kWindowsFolder), ignored);
 }
 
-// The document of a file; empty when it is missing or unreadable, which
-// readers treat alike. `found` tells which.
-Document loadDocument(const char* fileName, bool& found) {
+// An INI call opens the file as CreateFileA would, so a handle that does
+// not share what the call needs refuses it (ERROR_SHARING_VIOLATION set).
+// A missing file has no handles to ask.
+bool shareWithOpenHandles(const std::string& path, DWORD access, std::unique_ptr<plat::ShareLease>& lease) {
+  struct stat st;
+  if (::stat(path.c_str(), &st) != 0) return true;
+  lease = plat::ShareLease::acquire(plat::FileIdentity{st.st_dev, st.st_ino}, access,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE);
+  return lease != nullptr;
+}
+
+// The document of a file; empty when it is missing, unreadable or held by
+// a handle that shares no reading, which readers treat alike. `error` is
+// ERROR_SUCCESS when it was read, ERROR_SHARING_VIOLATION when refused and
+// ERROR_FILE_NOT_FOUND otherwise.
+Document loadDocument(const char* fileName, DWORD& error) {
   std::string path = iniPath(fileName);
   std::string bytes;
-  DWORD error = 0;
-  found = !path.empty() && plat::ini::readFile(path, bytes, error);
+  std::unique_ptr<plat::ShareLease> lease;
+  DWORD readError = 0;
+  if (path.empty()) {
+    error = ERROR_FILE_NOT_FOUND;
+  } else if (!shareWithOpenHandles(path, GENERIC_READ, lease)) {
+    error = ERROR_SHARING_VIOLATION;
+  } else {
+    error = plat::ini::readFile(path, bytes, readError) ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND;
+  }
   return Document(bytes);
 }
 
@@ -51,8 +74,9 @@ DWORD copyString(std::string_view text, LPSTR buffer, DWORD size) {
 
 // Names one after another, each ended by a NUL, with one more NUL at the
 // end. When they do not fit, the list is cut, still ends in two NULs, and
-// the count is size - 2.
-DWORD copyList(const std::vector<std::string>& items, LPSTR buffer, DWORD size) {
+// the count is size - 2; with fillCountsAsCut, so is a list that fills the
+// buffer exactly (the section-name list answers so).
+DWORD copyList(const std::vector<std::string>& items, LPSTR buffer, DWORD size, bool fillCountsAsCut = false) {
   std::string joined;
   for (const std::string& item : items) {
     joined += item;
@@ -64,7 +88,7 @@ DWORD copyList(const std::vector<std::string>& items, LPSTR buffer, DWORD size) 
     return 0;
   }
   joined += '\0';
-  if (joined.size() <= size) {
+  if (joined.size() < size || (joined.size() == size && !fillCountsAsCut)) {
     std::memcpy(buffer, joined.data(), joined.size());
     return static_cast<DWORD>(joined.size() - 1);
   }
@@ -117,21 +141,21 @@ PLATFORM_API DWORD WINAPI GetPrivateProfileStringA(LPCSTR appName, LPCSTR keyNam
     SetLastError(ERROR_INVALID_PARAMETER);
     return 0;
   }
-  bool found = false;
-  Document document = loadDocument(fileName, found);
+  DWORD error = 0;
+  Document document = loadDocument(fileName, error);
   if (appName == nullptr) {
-    SetLastError(found ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND);
+    SetLastError(error);
     return copyList(document.sectionNames(), buffer, size);
   }
   if (keyName == nullptr) {
-    SetLastError(found ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND);
+    SetLastError(error);
     return copyList(document.keyNames(appName), buffer, size);
   }
   if (std::optional<std::string> value = document.value(appName, keyName)) {
     SetLastError(ERROR_SUCCESS);
     return copyString(*value, buffer, size);
   }
-  SetLastError(ERROR_FILE_NOT_FOUND);
+  SetLastError(error != ERROR_SUCCESS ? error : ERROR_FILE_NOT_FOUND);
   return copyString(trimTrailingBlanks(defaultValue), buffer, size);
 }
 
@@ -141,10 +165,10 @@ PLATFORM_API UINT WINAPI GetPrivateProfileIntA(LPCSTR appName, LPCSTR keyName, I
     SetLastError(ERROR_INVALID_PARAMETER);
     return static_cast<UINT>(defaultValue);
   }
-  bool found = false;
-  std::optional<std::string> value = loadDocument(fileName, found).value(appName, keyName);
+  DWORD error = 0;
+  std::optional<std::string> value = loadDocument(fileName, error).value(appName, keyName);
   if (!value) {
-    SetLastError(ERROR_FILE_NOT_FOUND);
+    SetLastError(error != ERROR_SUCCESS ? error : ERROR_FILE_NOT_FOUND);
     return static_cast<UINT>(defaultValue);
   }
   SetLastError(ERROR_SUCCESS);
@@ -156,14 +180,21 @@ PLATFORM_API DWORD WINAPI GetPrivateProfileSectionA(LPCSTR appName, LPSTR buffer
     SetLastError(ERROR_INVALID_PARAMETER);
     return 0;
   }
-  bool found = false;
-  Document document = loadDocument(fileName, found);
-  SetLastError(found ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND);
+  DWORD error = 0;
+  Document document = loadDocument(fileName, error);
+  SetLastError(error);
   return copyList(document.sectionEntries(appName), buffer, size);
 }
 
 PLATFORM_API DWORD WINAPI GetPrivateProfileSectionNamesA(LPSTR buffer, DWORD size, LPCSTR fileName) {
-  return GetPrivateProfileStringA(nullptr, nullptr, nullptr, buffer, size, fileName);
+  if (buffer == nullptr || size == 0) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return 0;
+  }
+  DWORD error = 0;
+  Document document = loadDocument(fileName, error);
+  SetLastError(error);
+  return copyList(document.sectionNames(), buffer, size, true);
 }
 
 PLATFORM_API BOOL WINAPI WritePrivateProfileStringA(LPCSTR appName, LPCSTR keyName, LPCSTR value,
@@ -171,14 +202,16 @@ PLATFORM_API BOOL WINAPI WritePrivateProfileStringA(LPCSTR appName, LPCSTR keyNa
   if (appName == nullptr) {
     // All three NULL asks to flush a cache; every write already reached the disk.
     if (keyName == nullptr && value == nullptr) return TRUE;
-    SetLastError(ERROR_INVALID_PARAMETER);
+    SetLastError(ERROR_FILE_NOT_FOUND);
     return FALSE;
   }
   std::string path = iniPath(fileName);
   if (path.empty()) {
-    SetLastError(ERROR_INVALID_PARAMETER);
+    SetLastError(fileName != nullptr && *fileName == '\0' ? ERROR_ACCESS_DENIED : ERROR_INVALID_PARAMETER);
     return FALSE;
   }
+  std::unique_ptr<plat::ShareLease> lease;
+  if (!shareWithOpenHandles(path, GENERIC_READ | GENERIC_WRITE, lease)) return FALSE;
   ensureWindowsFolder(fileName != nullptr ? fileName : kWinIni);
   std::string section = appName;
   std::string key = keyName != nullptr ? keyName : "";

@@ -60,7 +60,11 @@ void classify(Line& line, bool firstLine) {
   }
   // '=' is below the range of second bytes, so the first one is the delimiter.
   size_t equals = text.find('=');
-  if (equals == std::string_view::npos) return;
+  if (equals == std::string_view::npos) {
+    line.kind = LineKind::NameOnly;
+    line.name = text;
+    return;
+  }
   line.kind = LineKind::Key;
   line.name = trim(text.substr(0, equals));
   line.rawValue = trim(text.substr(equals + 1));
@@ -173,6 +177,7 @@ std::vector<std::string> Document::sectionEntries(std::string_view section) cons
   if (header == npos) return entries;
   for (size_t i = header + 1, end = sectionEnd(header); i < end; ++i) {
     if (lines_[i].kind == LineKind::Key) entries.push_back(lines_[i].name + "=" + lines_[i].rawValue);
+    if (lines_[i].kind == LineKind::NameOnly) entries.push_back(lines_[i].name);
   }
   return entries;
 }

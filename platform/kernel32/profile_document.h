@@ -12,13 +12,15 @@
 
 namespace plat::ini {
 
-enum class LineKind { Other, Comment, Section, Key };
+// NameOnly: a line with neither '=' nor a section header; it is listed with
+// the section's contents but names no key.
+enum class LineKind { Other, Comment, Section, Key, NameOnly };
 
 struct Line {
   std::string text;  // the bytes of the line without its end
   std::string end;   // "\r\n", "\n", "\r", or "" for a last line without one
   LineKind kind = LineKind::Other;
-  std::string name;      // section or key name, trimmed
+  std::string name;      // section or key name, or a NameOnly line, trimmed
   std::string rawValue;  // key value, trimmed, quotes kept
 };
 
@@ -39,7 +41,8 @@ class Document {
   std::vector<std::string> sectionNames() const;
   // Keys of the first section of that name; empty when there is none.
   std::vector<std::string> keyNames(std::string_view section) const;
-  // "key=value" for each key of the section, values as written.
+  // "key=value" for each key of the section, values as written, and the
+  // NameOnly lines as they stand.
   std::vector<std::string> sectionEntries(std::string_view section) const;
   // The value of the first such key, trimmed and with enclosing double
   // quotes removed.

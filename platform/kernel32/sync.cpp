@@ -19,16 +19,6 @@ void EventObject::reset() {
   state_ = false;
 }
 
-void EventObject::pulse() {
-  // Without a list of current waiters, a pulse is a set that waiters see
-  // only if they are already blocked when it happens: the state is raised,
-  // every waiter is woken, and the state is lowered once they had the
-  // chance to take it. Good enough for callers that use it as a nudge.
-  set();
-  std::this_thread::yield();
-  reset();
-}
-
 bool setEventHandle(HANDLE handle) {
   auto event = lookupAs<EventObject>(handle);
   if (!event) return false;
@@ -224,9 +214,6 @@ PLATFORM_API BOOL WINAPI SetEvent(HANDLE event) {
 }
 PLATFORM_API BOOL WINAPI ResetEvent(HANDLE event) {
   return withEvent(event, [](EventObject& e) { e.reset(); });
-}
-PLATFORM_API BOOL WINAPI PulseEvent(HANDLE event) {
-  return withEvent(event, [](EventObject& e) { e.pulse(); });
 }
 
 PLATFORM_API HANDLE WINAPI CreateMutexA(LPSECURITY_ATTRIBUTES, BOOL initialOwner, LPCSTR name) {

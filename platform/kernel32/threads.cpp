@@ -53,6 +53,12 @@ ThreadPtr currentThreadObject() {
   return t_current.self;
 }
 
+}  // namespace
+
+ObjectPtr currentThreadKernelObject() { return currentThreadObject(); }
+
+namespace {
+
 ThreadPtr resolveThread(HANDLE handle) {
   if (handle == kCurrentThread) return currentThreadObject();
   auto thread = lookupAs<ThreadObject>(handle);

@@ -18,7 +18,6 @@ class EventObject : public KernelObject {
   // Take waitLock() themselves.
   void set();
   void reset();
-  void pulse();
 
  private:
   bool manualReset_;

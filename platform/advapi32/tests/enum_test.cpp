@@ -79,6 +79,10 @@ TEST_F(RegistryEnumTest, TooSmallBuffersAnswerMoreData) {
   char valueName[16];
   DWORD nameLength = 10;  // "DriverDesc" needs 11
   EXPECT_EQ(RegEnumValueA(key, 0, valueName, &nameLength, nullptr, nullptr, nullptr, nullptr), ERROR_MORE_DATA);
+  DWORD needType = 0, needSize = 0;
+  EXPECT_EQ(RegEnumValueA(key, 0, valueName, &nameLength, nullptr, &needType, nullptr, &needSize), ERROR_MORE_DATA);
+  EXPECT_EQ(needType, REG_SZ) << "type and size are reported even when the name does not fit";
+  EXPECT_EQ(needSize, 20u);
 
   BYTE data[8];
   DWORD size = sizeof data;

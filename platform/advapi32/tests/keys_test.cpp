@@ -127,8 +127,9 @@ TEST_F(RegistryKeysTest, DeleteRefusesAKeyWithSubkeys) {
 
   EXPECT_EQ(RegDeleteKeyA(HKEY_LOCAL_MACHINE, "Software\\Tree"), ERROR_ACCESS_DENIED);
   EXPECT_EQ(RegDeleteKeyA(tree, "NoSuchLeaf"), ERROR_FILE_NOT_FOUND);
-  EXPECT_EQ(RegDeleteKeyA(tree, ""), ERROR_INVALID_PARAMETER);
+  EXPECT_EQ(RegDeleteKeyA(tree, ""), ERROR_ACCESS_DENIED);
   EXPECT_EQ(RegDeleteKeyA(tree, nullptr), ERROR_INVALID_PARAMETER);
+  EXPECT_EQ(RegDeleteKeyA(HKEY_LOCAL_MACHINE, ""), ERROR_INVALID_PARAMETER);
   EXPECT_EQ(RegDeleteKeyA(tree, "LEAF"), ERROR_SUCCESS);
   HKEY key = nullptr;
   EXPECT_EQ(open("Software\\Tree\\Leaf", key), ERROR_FILE_NOT_FOUND);
@@ -137,6 +138,9 @@ TEST_F(RegistryKeysTest, DeleteRefusesAKeyWithSubkeys) {
   EXPECT_EQ(RegQueryValueExA(tree, "kept", nullptr, nullptr, reinterpret_cast<BYTE*>(&value), &size),
             ERROR_SUCCESS);
   EXPECT_EQ(value, 7u);
+  // An empty name deletes the key the handle names.
+  EXPECT_EQ(RegDeleteKeyA(tree, ""), ERROR_SUCCESS);
+  EXPECT_EQ(open("Software\\Tree", key), ERROR_FILE_NOT_FOUND);
 }
 
 TEST_F(RegistryKeysTest, AHandleToADeletedKeyAnswersKeyDeleted) {

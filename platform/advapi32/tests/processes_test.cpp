@@ -259,3 +259,36 @@ TEST_F(RegistryProcessesTest, ThreadsShareHandlesSafely) {
   EXPECT_EQ(subkeys, 40u);
   EXPECT_EQ(values, 40u);
 }
+
+TEST_F(RegistryProcessesTest, AStoreDeletedOrReplacedAtItsPathTakesTheWritesThatFollow) {
+  for (bool replaced : {false, true}) {
+    SCOPED_TRACE(replaced ? "replaced" : "deleted");
+    std::string backup = dir_ + "/backup.sqlite";
+    if (replaced) {
+      ::setenv("ORVANE_REGISTRY", backup.c_str(), 1);
+      RegCloseKey(create("Software\\Backup"));
+      ::setenv("ORVANE_REGISTRY", store_.c_str(), 1);
+    }
+    HKEY before = create("Software\\Before");
+    KeyCloser closer{before};
+    for (const char* suffix : {"", "-wal", "-shm"}) ::unlink((store_ + suffix).c_str());
+    if (replaced) {
+      ASSERT_EQ(::rename(backup.c_str(), store_.c_str()), 0);
+    }
+
+    EXPECT_EQ(RegSetValueExA(before, "State", 0, REG_SZ, reinterpret_cast<const BYTE*>("x"), 2), ERROR_KEY_DELETED);
+    HKEY after = create("Software\\After");
+    setString(after, "State", "after");
+    RegCloseKey(after);
+    pid_t child = spawn([replaced] {
+      HKEY key = nullptr;
+      if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\After", 0, KEY_READ, &key) != ERROR_SUCCESS) return 1;
+      if (getString(key, "State") != "after") return 2;
+      RegCloseKey(key);
+      if (replaced && RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Backup", 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return 3;
+      return 0;
+    });
+    EXPECT_EQ(waitExit(child), 0);
+  }
+}

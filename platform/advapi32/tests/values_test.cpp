@@ -59,11 +59,17 @@ TEST_F(RegistryValuesTest, SizeQueryAndTooSmallBuffer) {
   // A buffer without its size is refused.
   EXPECT_EQ(RegQueryValueExA(key_, "ObjectName", nullptr, &type, reinterpret_cast<BYTE*>(buffer), nullptr),
             ERROR_INVALID_PARAMETER);
+  // One variable for the type and the size: the size is what counts.
+  DWORD both = sizeof buffer;
+  EXPECT_EQ(RegQueryValueExA(key_, "ObjectName", nullptr, &both, reinterpret_cast<BYTE*>(buffer), &both),
+            ERROR_SUCCESS);
+  EXPECT_EQ(both, 7u);
 }
 
 TEST_F(RegistryValuesTest, MissingValuesAndTheDefaultValue) {
-  DWORD size = 0;
+  DWORD size = 99;
   EXPECT_EQ(RegQueryValueExA(key_, "Nothing", nullptr, nullptr, nullptr, &size), ERROR_FILE_NOT_FOUND);
+  EXPECT_EQ(size, 0u);
   EXPECT_EQ(RegQueryValueExA(key_, nullptr, nullptr, nullptr, nullptr, &size), ERROR_FILE_NOT_FOUND);
   setString(key_, nullptr, "default");
   EXPECT_EQ(getString(key_, ""), "default");
@@ -73,21 +79,16 @@ TEST_F(RegistryValuesTest, MissingValuesAndTheDefaultValue) {
   EXPECT_EQ(RegDeleteValueA(key_, "Nothing"), ERROR_FILE_NOT_FOUND);
 }
 
-TEST_F(RegistryValuesTest, TextStoredWithoutItsNulGetsOneWhenThereIsRoom) {
-  ASSERT_EQ(RegSetValueExA(key_, "Bare", 0, REG_SZ, reinterpret_cast<const BYTE*>("COM3"), 4), ERROR_SUCCESS);
-  char buffer[8];
+TEST_F(RegistryValuesTest, TextWrittenWithoutItsNulIsStoredWithOne) {
+  ASSERT_EQ(RegSetValueExA(key_, "Bare", 0, REG_SZ, reinterpret_cast<const BYTE*>("ThisNeverBreaks"), 15),
+            ERROR_SUCCESS);
+  char buffer[20];
   std::memset(buffer, '#', sizeof buffer);
   DWORD size = sizeof buffer;
   ASSERT_EQ(RegQueryValueExA(key_, "Bare", nullptr, nullptr, reinterpret_cast<BYTE*>(buffer), &size),
             ERROR_SUCCESS);
-  EXPECT_EQ(size, 4u);
-  EXPECT_STREQ(buffer, "COM3");
-  // Exactly the stored size: the bytes, and nothing beyond them.
-  std::memset(buffer, '#', sizeof buffer);
-  size = 4;
-  ASSERT_EQ(RegQueryValueExA(key_, "Bare", nullptr, nullptr, reinterpret_cast<BYTE*>(buffer), &size),
-            ERROR_SUCCESS);
-  EXPECT_EQ(std::string(buffer, 5), "COM3#");
+  EXPECT_EQ(size, 16u);
+  EXPECT_EQ(std::string(buffer, 17), std::string("ThisNeverBreaks\0#", 17));
   // Binary data is never terminated.
   ASSERT_EQ(RegSetValueExA(key_, "Raw", 0, REG_BINARY, reinterpret_cast<const BYTE*>("ab"), 2), ERROR_SUCCESS);
   std::memset(buffer, '#', sizeof buffer);

@@ -88,7 +88,6 @@ PLATFORM_API BOOL WINAPI GetFileTime(HANDLE hFile, LPFILETIME lpCreationTime, LP
 
 // Files by name.
 PLATFORM_API BOOL WINAPI DeleteFileA(LPCSTR lpFileName);
-PLATFORM_API BOOL WINAPI CopyFileA(LPCSTR lpExistingFileName, LPCSTR lpNewFileName, BOOL bFailIfExists);
 PLATFORM_API BOOL WINAPI MoveFileA(LPCSTR lpExistingFileName, LPCSTR lpNewFileName);
 PLATFORM_API BOOL WINAPI MoveFileExA(LPCSTR lpExistingFileName, LPCSTR lpNewFileName, DWORD dwFlags);
 PLATFORM_API DWORD WINAPI GetFileAttributesA(LPCSTR lpFileName);

@@ -14,5 +14,9 @@ PLATFORM_API BOOL WINAPI DuplicateHandle(HANDLE hSourceProcessHandle, HANDLE hSo
 PLATFORM_API HANDLE WINAPI GetCurrentProcess(void);
 PLATFORM_API DWORD WINAPI GetCurrentProcessId(void);
 
+// For tests: the value the next handle is given (a multiple of 4 below
+// 2^31; others start the counter at its beginning); returns the one before.
+PLATFORM_API DWORD WINAPI PlatSetNextHandleValue(DWORD next);
+
 PLATFORM_API DWORD WINAPI GetLastError(void);
 PLATFORM_API void WINAPI SetLastError(DWORD dwErrCode);

@@ -20,7 +20,6 @@ PLATFORM_API HANDLE WINAPI CreateEventA(LPSECURITY_ATTRIBUTES lpEventAttributes,
 PLATFORM_API HANDLE WINAPI OpenEventA(DWORD dwDesiredAccess, BOOL bInheritHandle, LPCSTR lpName);
 PLATFORM_API BOOL WINAPI SetEvent(HANDLE hEvent);
 PLATFORM_API BOOL WINAPI ResetEvent(HANDLE hEvent);
-PLATFORM_API BOOL WINAPI PulseEvent(HANDLE hEvent);
 
 PLATFORM_API HANDLE WINAPI CreateMutexA(LPSECURITY_ATTRIBUTES lpMutexAttributes, BOOL bInitialOwner,
                                         LPCSTR lpName);

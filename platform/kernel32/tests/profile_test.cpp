@@ -85,15 +85,25 @@ TEST_F(Profile, EnumeratesSectionsAndKeysWithDoubleNul) {
   EXPECT_EQ(get("beta", nullptr), "");
   EXPECT_EQ(get("absent", nullptr), "");
 
-  char buffer[16];
+  char buffer[24];
   std::memset(buffer, 'x', sizeof buffer);
   EXPECT_EQ(GetPrivateProfileSectionNamesA(buffer, 9, file_.c_str()), 7u) << "cut lists give size - 2";
   EXPECT_EQ(std::string(buffer, 9), std::string("alpha\0b\0\0", 9));
+  EXPECT_EQ(GetPrivateProfileSectionNamesA(buffer, 18, file_.c_str()), 16u) << "so does a list that fills it";
+  EXPECT_EQ(std::string(buffer, 18), std::string("alpha\0beta\0gamma\0\0", 18));
   EXPECT_EQ(GetPrivateProfileStringA("alpha", nullptr, "", buffer, 2, file_.c_str()), 0u);
   EXPECT_EQ(std::string(buffer, 2), std::string("\0\0", 2));
 
   EXPECT_EQ(GetPrivateProfileSectionA("alpha", buffer, sizeof buffer, file_.c_str()), 12u);
   EXPECT_EQ(std::string(buffer, 13), std::string("one=1\0two=2\0\0", 13));
+}
+
+TEST_F(Profile, SectionContentsKeepLinesWithoutEquals) {
+  write(file_, "[section1]\r\nname1=val1\r\nname2=\r\nname3\r\nname4=val4\r\n");
+  char buffer[64];
+  EXPECT_EQ(GetPrivateProfileSectionA("section1", buffer, sizeof buffer, file_.c_str()), 35u);
+  EXPECT_EQ(std::string(buffer, 36), std::string("name1=val1\0name2=\0name3\0name4=val4\0\0", 36));
+  EXPECT_EQ(get("section1", nullptr), std::string("name1\0name2\0name4\0", 18)) << "but they name no key";
 }
 
 TEST_F(Profile, ReadsIntegersAsWindowsDoes) {
@@ -152,7 +162,9 @@ TEST_F(Profile, DeletesKeysAndSections) {
 TEST_F(Profile, NullArguments) {
   EXPECT_TRUE(WritePrivateProfileStringA(nullptr, nullptr, nullptr, file_.c_str()));
   EXPECT_FALSE(WritePrivateProfileStringA(nullptr, "k", "v", file_.c_str()));
-  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+  EXPECT_FALSE(WritePrivateProfileStringA("s", "k", "v", ""));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
   EXPECT_EQ(GetPrivateProfileStringA("s", "k", "d", nullptr, 10, file_.c_str()), 0u);
 }
 
@@ -225,6 +237,32 @@ TEST_F(Profile, ReadOnlyFolderLosesNothing) {
   size_t entries = 0;
   for ([[maybe_unused]] auto& entry : std::filesystem::directory_iterator(dir_)) ++entries;
   EXPECT_EQ(entries, 1u) << "no temporary file is left behind";
+}
+
+TEST_F(Profile, OpenHandlesThatDoNotShareRefuseTheCall) {
+  struct Case {
+    DWORD share;
+    bool writes;
+    bool reads;
+  };
+  const Case cases[] = {
+      {FILE_SHARE_READ, false, true},
+      {0, false, false},
+      {FILE_SHARE_READ | FILE_SHARE_WRITE, true, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.share);
+    write(file_, "[s]\r\nk=1\r\n");
+    HANDLE held = CreateFileA(file_.c_str(), GENERIC_READ, c.share, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(put("s", "k", "2") != FALSE, c.writes);
+    if (!c.writes) {
+      EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
+    }
+    EXPECT_EQ(get("s", "k"), c.reads ? (c.writes ? "2" : "1") : "?");
+    CloseHandle(held);
+    EXPECT_EQ(read(file_), c.writes ? "[s]\r\nk=2\r\n" : "[s]\r\nk=1\r\n");
+  }
 }
 
 TEST_F(Profile, ConcurrentWritersKeepEachOthersKeys) {
