@@ -56,6 +56,7 @@ void FrmMonitor::FocusBox(int column, int row) {
   if (column < 0 || row < 0 || row >= kRows) return;
   QLineEdit* box = (this->*kColumns[column].boxes)[row];
   box->setFocus(Qt::OtherFocusReason);
+  rowsArea->ensureWidgetVisible(box, 0, 0);
 }
 
 bool FrmMonitor::RowKeyDown(int column, int row, int key, Qt::KeyboardModifiers mods) {

@@ -31,7 +31,6 @@ class FormTest : public ::testing::Test {
   FrmMonitor& Open() {
     FrmMonitor::Options options;
     options.programFolder = folder.path();
-    options.api = &fake.api();
     options.now = [this] { return clock; };
     options.quit = [this] { ++quits; };
     options.stopGraceMs = stopGraceMs;
