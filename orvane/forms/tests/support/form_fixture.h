@@ -33,6 +33,7 @@ class FormTest : public ::testing::Test {
     options.programFolder = folder.path();
     options.now = [this] { return clock; };
     options.quit = [this] { ++quits; };
+    options.warn = [this](const QString& text) { warnings << text; };
     options.stopGraceMs = stopGraceMs;
     form = std::make_unique<FrmMonitor>(std::move(options));
     form->show();
@@ -58,6 +59,7 @@ class FormTest : public ::testing::Test {
   FakeVekmath fake;
   QDateTime clock{QDate(2025, 3, 2), QTime(9, 5, 7)};
   int quits = 0;
+  QStringList warnings;
   int stopGraceMs = 2000;
   std::unique_ptr<FrmMonitor> form;
 };
