@@ -12,7 +12,7 @@
 namespace orvane::core {
 
 // Room FormatSingle needs at out: the longest text ("-1.1754944E-38") plus
-// the slack of its fixed-size copies.
+// the slack of its fixed-size copies (up to 19 bytes are stored).
 inline constexpr std::size_t kSingleTextMax = 24;
 
 // Writes the value's text at out (room for kSingleTextMax bytes) and
