@@ -68,7 +68,7 @@ const FrmMonitor::RowColumn FrmMonitor::kColumns[14] = {
 static_assert(kColumnCount == 14);
 
 FrmMonitor::FrmMonitor(Options options)
-    : options_(std::move(options)) {
+    : options_(std::move(options)), api_(core::VekmathInUse()) {
   if (!options_.now) options_.now = [] { return QDateTime::currentDateTime(); };
   if (!options_.quit) options_.quit = [] { std::exit(0); };
   if (!options_.warn) options_.warn = [this](const QString& text) {
@@ -148,7 +148,7 @@ void FrmMonitor::BuildControls() {
   Picture2->setProperty("index", 0);
   rowsArea->setWidget(Picture2);
   Picture1->setPaintHandler([this] {
-    if (IsACQ() && Api().DrawWaveGraph) Api().DrawWaveGraph();
+    if (IsACQ() && api_.DrawWaveGraph) api_.DrawWaveGraph();
   });
 
   for (int i = 0; i < kRows; ++i) {
@@ -192,7 +192,6 @@ void FrmMonitor::BuildControls() {
 void FrmMonitor::InitDrawDefaults() {
   settings_ = MonitorSettings{5000, Rgb(224, 255, 224), 5, -1, Rgb(192, 192, 192), 20000, Rgb(0, 0, 0), 0};
   traces_.fill(TraceParams{-1, 1.0f, Rgb(0, 0, 16), 0, 0x4000, 1, Rgb(128, 128, 128)});
-  for (int i = 0; i < 32; ++i) channelList_[i] = static_cast<SHORT>(i + 1);
   InitColourRecord();
 }
 
@@ -233,8 +232,8 @@ void FrmMonitor::Form_Load() {
 
 void FrmMonitor::Form_Unload() {
   LONG status = 0;
-  if (Api().StopSampling) Api().StopSampling(&status);
-  if (Api().CloseBoard) Api().CloseBoard(&status);
+  if (api_.StopSampling) api_.StopSampling(&status);
+  if (api_.CloseBoard) api_.CloseBoard(&status);
   if (!SaveAllControls(*this, kFormName, options_.programFolder))
     options_.warn(QStringLiteral("the control values could not be saved to %1")
                       .arg(QDir::toNativeSeparators(DefaultStorePath(options_.programFolder))));
@@ -259,8 +258,8 @@ void FrmMonitor::Guidance(const QString& text) {
 }
 
 void FrmMonitor::Redraw() {
-  if (Api().SetupWaveGraph) Api().SetupWaveGraph(Picture1->hWnd(), &settings_, traces_.data(), 0);
-  if (Api().DrawWaveGraph) Api().DrawWaveGraph();
+  if (api_.SetupWaveGraph) api_.SetupWaveGraph(Picture1->hWnd(), &settings_, traces_.data(), 0);
+  if (api_.DrawWaveGraph) api_.DrawWaveGraph();
   Picture1->update();
 }
 

@@ -144,16 +144,16 @@ class FrmMonitor : public QWidget {
   void EndRun();
   bool Failed(LONG status, const char* step);
   std::vector<RowTexts> RowsAsTheyStand() const;
-  const core::VekmathCalls& Api() const { return core::VekmathInUse(); }
 
   Options options_;
+  // The library's table in use when the form was made.
+  const core::VekmathCalls& api_;
   QtPumpHook pumpHook_;
   std::unique_ptr<core::Board> board_;
   int channels_ = 0;
   MonitorSettings settings_{};
   std::array<TraceParams, 32> traces_{};
   AxesStyle axesStyle_{};
-  std::array<SHORT, 32> channelList_{};
   // The last run, kept after it ends: its scaling serves the display-limit
   // handlers. Until a run, a scaling on the default board and calibration.
   std::unique_ptr<AcquisitionRun> run_;

@@ -17,9 +17,9 @@ QString FrmMonitor::CSVFILENAME() const {
 bool FrmMonitor::Failed(LONG status, const char* step) {
   if (status == 0) return false;
   QString text;
-  if (Api().GetErrorText) {
+  if (api_.GetErrorText) {
     std::vector<char> buf(2048 + 1, '\0');
-    Api().GetErrorText(buf.data());
+    api_.GetErrorText(buf.data());
     text = FromAnsi(buf.data(), static_cast<int>(strnlen(buf.data(), 2048))).trimmed();
   }
   if (text.isEmpty()) text = QStringLiteral("%1 failed (%2)").arg(QLatin1String(step)).arg(status);
@@ -37,7 +37,7 @@ std::vector<RowTexts> FrmMonitor::RowsAsTheyStand() const {
 }
 
 bool FrmMonitor::StartRun(AcquisitionRun& run) {
-  const core::VekmathCalls& api = Api();
+  const core::VekmathCalls& api = api_;
   if (!api.SetupSampling || !api.StartSampling || !api.ReadBlock || !api.ConvertBlock) {
     Guidance(QStringLiteral("the processing library lacks %1").arg(QLatin1String(core::MissingVekmathEntries())));
     return false;
