@@ -8,7 +8,6 @@
 #include <QString>
 
 #include <array>
-#include <memory>
 #include <optional>
 #include <span>
 #include <vector>
@@ -44,7 +43,6 @@ class AcquisitionRun {
 
   int Channels() const { return channels_; }
   core::DisplayScaling& Scaling() { return scaling_; }
-  const core::ChannelCalibration& Calibration() const { return calibration_; }
 
   // The calibration of every channel from its row; the message of the
   // first row that cannot convert, and then nothing of the run is set.
