@@ -15,7 +15,6 @@
 #include "core/vekmath_calls.h"
 #include "csv_file.h"
 #include "csv_format.h"
-#include "vekmath_api.h"
 
 namespace {
 
@@ -71,9 +70,8 @@ constexpr int kCounterRows = 10000;
 
 // The simulated board at 32 channels, read, converted and recorded for 10 s.
 void BM_SimulatedBoardToCsv(benchmark::State& state) {
-  const auto& api = orvane::forms::LoadedVekmath();
-  const auto& board = orvane::core::CoreVekmath();
-  if (!board.SelectBoard || !board.SetTestSine || !api.SetupSampling || !api.StartSampling || !api.ReadBlock || !api.StopSampling) {
+  const auto& api = orvane::core::LoadedVekmath();
+  if (!api.SelectBoard || !api.SetTestSine || !api.SetupSampling || !api.StartSampling || !api.ReadBlock || !api.StopSampling) {
     state.SkipWithError("the processing library lacks an acquisition call");
     return;
   }
@@ -94,8 +92,8 @@ void BM_SimulatedBoardToCsv(benchmark::State& state) {
   double seconds = 0;
   for (auto _ : state) {
     LONG status = 0;
-    board.SelectBoard(-1, 1, "20");
-    for (int c = 0; c < kChannels; ++c) board.SetTestSine(c + 1, kCounterRows, c);
+    api.SelectBoard(-1, 1, "20");
+    for (int c = 0; c < kChannels; ++c) api.SetTestSine(c + 1, kCounterRows, c);
     for (int row = 0; row < kCounterRows; ++row) setTestSample(row, row, 0);
     int expected = -1;  // the counter value the next scan must carry
     api.SetupSampling(kChannels, list, kScans, 1, 1000, 0, 0, 0, 0, &status);

@@ -22,6 +22,16 @@ constexpr size_t kListBytes = 1024;
 constexpr int32_t kSimulatedSines = 16;
 constexpr LONG kSineRows = 10000;
 
+// Boards of vendor A's older library (codes 0 to 3) are selected by a board
+// number, not by a device name: the text "20" goes in place of the name.
+// The simulated board takes it too.
+constexpr const char* kBoardNumberText = "20";
+constexpr bool IsOlderLibraryBoard(int32_t code) { return code >= 0 && code <= 3; }
+
+// The tracer and the two serial units hand out two's-complement counts;
+// every other board offset binary.
+constexpr bool DeliversSignedCounts(int32_t code) { return code == 16 || code == 33 || code == 34; }
+
 std::vector<std::string> SplitList(const char* buffer) {
   std::string text = FromAnsi(CutAtNul(std::string_view(buffer, kListBytes)));
   size_t first = text.find_first_not_of(' ');
@@ -57,14 +67,8 @@ bool Board::RangeFlag(int32_t index) const { return BoardTypeRow(index).rangeFla
 bool Board::LibrarySoftFlag(int32_t index) const { return BoardTypeRow(index).librarySoftFlag; }
 bool Board::DigitalFlag(int32_t index) const { return BoardTypeRow(index).digitalFlag; }
 
-int32_t Board::GetBoardType(const std::string& modelName) {
-  if (modelName == "DEBUG") {
-    const VekmathCalls& vk = CoreVekmath();
-    if (vk.SetTestSine != nullptr) {
-      for (int32_t i = 0; i < kSimulatedSines; ++i) vk.SetTestSine(i + 1, kSineRows, i);
-    }
-    return -1;
-  }
+int32_t Board::GetBoardType(const std::string& modelName) const {
+  if (modelName == kSimulatedModel) return kSimulatedBoard;
   for (int32_t code = 0; code <= kLastBoardType; ++code) {
     const char* model = BoardTypeRow(code).modelName;
     if (*model != '\0' && modelName == model) return code;
@@ -73,28 +77,32 @@ int32_t Board::GetBoardType(const std::string& modelName) {
 }
 
 void Board::OpenFromIni(const std::string& iniPath) {
-  std::string previous = GetIniPath();
-  SetIniPath(iniPath);
-  std::string model = ReadIni(kBoardSection, "Board", kDefaultBoardModel);
+  std::string model = ReadIniFile(iniPath, kBoardSection, "Board", kDefaultBoardModel);
   boardTypeIndex_ = GetBoardType(model);
-  currentDeviceName_ = ReadIni(kBoardSection, "DeviceName", kDefaultDeviceName);
-  SetIniPath(previous);
-  if (boardTypeIndex_ >= -1 && boardTypeIndex_ <= 3) {
-    Select(boardTypeIndex_, "20", false);
+  currentDeviceName_ = ReadIniFile(iniPath, kBoardSection, "DeviceName", kDefaultDeviceName);
+  if (boardTypeIndex_ == kSimulatedBoard) {
+    // Channel i of the simulated board plays i + 1 sine periods.
+    const VekmathCalls& vk = VekmathInUse();
+    if (vk.SetTestSine != nullptr) {
+      for (int32_t i = 0; i < kSimulatedSines; ++i) vk.SetTestSine(i + 1, kSineRows, i);
+    }
+  }
+  if (boardTypeIndex_ == kSimulatedBoard || IsOlderLibraryBoard(boardTypeIndex_)) {
+    Select(boardTypeIndex_, kBoardNumberText, false);
     return;
   }
   Select(boardTypeIndex_, currentDeviceName_, true);
 }
 
 void Board::ReopenDevice() {
-  if (boardTypeIndex_ >= 0 && boardTypeIndex_ <= 3)
-    Select(boardTypeIndex_, "20", false);
+  if (IsOlderLibraryBoard(boardTypeIndex_))
+    Select(boardTypeIndex_, kBoardNumberText, false);
   else
     Select(boardTypeIndex_, currentDeviceName_, true);
 }
 
 void Board::Select(int32_t type, const std::string& name, bool keepReturnedName) {
-  const VekmathCalls& vk = CoreVekmath();
+  const VekmathCalls& vk = VekmathInUse();
   if (vk.SelectBoard == nullptr) return;
   char buffer[kSelectNameBytes] = {};
   std::string ansi = ToAnsi(name);
@@ -106,8 +114,7 @@ void Board::Select(int32_t type, const std::string& name, bool keepReturnedName)
 }
 
 void Board::GetADDataFormat_Signed_Unsigned(std::vector<int32_t>& format) const {
-  const bool isSigned = boardTypeIndex_ == 16 || boardTypeIndex_ == 33 || boardTypeIndex_ == 34;
-  format.assign(kFormatChannels, isSigned ? 1 : 0);
+  format.assign(kFormatChannels, DeliversSignedCounts(boardTypeIndex_) ? 1 : 0);
 }
 
 void Board::QueryDeviceLists(std::vector<std::string>& models, std::vector<std::string>& names) {

@@ -26,7 +26,9 @@ struct BoardTypeInfo {
   bool digitalFlag;
 };
 
-inline constexpr int32_t kFirstBoardType = -1;  // the simulated board
+inline constexpr int32_t kSimulatedBoard = -1;
+inline constexpr const char* kSimulatedModel = "DEBUG";
+inline constexpr int32_t kFirstBoardType = kSimulatedBoard;
 inline constexpr int32_t kLastBoardType = 34;
 inline constexpr int32_t kFormatChannels = 32;
 
@@ -62,12 +64,13 @@ class Board {
   bool LibrarySoftFlag(int32_t index) const;
   bool DigitalFlag(int32_t index) const;
 
-  // "DEBUG" gives -1 and sets up the simulated board's 16 test sines; a
-  // model name of the table (exact case) gives its code; anything else 0.
-  int32_t GetBoardType(const std::string& modelName);
+  // "DEBUG" gives -1; a model name of the table (exact case) gives its
+  // code; anything else 0. A lookup only: nothing is set up.
+  int32_t GetBoardType(const std::string& modelName) const;
 
-  // Reads section "ADBOARD" of iniPath (the INI module's current path is
-  // put back afterwards) and selects the board in the processing library.
+  // Reads section "ADBOARD" of the file at iniPath (the INI module's
+  // current path is neither used nor changed) and selects the board in the
+  // processing library; the simulated board gets its 16 test sines first.
   void OpenFromIni(const std::string& iniPath);
 
   // Selects the stored type and device name again.

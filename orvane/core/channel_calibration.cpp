@@ -80,10 +80,12 @@ float ChannelCalibration::CountsToValue(float cCal, float cBase, float vCal, flo
 void ChannelCalibration::CountsToValues(float cCal, float cBase, float vCal, float vBase, std::vector<float>& values,
                                         std::span<const int16_t> counts, int32_t n) {
   if (cCal == cBase) return;
+  const VekmathCalls& vk = VekmathInUse();
+  // A library without its array routines converts nothing.
+  if (!vk.Int16ToFloat || !vk.ArraySubC || !vk.ArrayMulC || !vk.ArrayDivC || !vk.ArrayAddC) return;
   const LONG m = static_cast<LONG>(std::clamp<int64_t>(n, 0, static_cast<int64_t>(counts.size())));
   values.assign(static_cast<size_t>(m), 0.0f);
   if (m == 0) return;
-  const VekmathCalls& vk = CoreVekmath();
   float* v = values.data();
   vk.Int16ToFloat(v, counts.data(), m);
   vk.ArraySubC(v, v, cBase, m);
@@ -95,10 +97,11 @@ void ChannelCalibration::CountsToValues(float cCal, float cBase, float vCal, flo
 void ChannelCalibration::ValuesToCounts(float cCal, float cBase, float vCal, float vBase, std::span<const float> values,
                                         std::vector<int16_t>& counts, int32_t n) {
   if (vCal == vBase) return;
+  const VekmathCalls& vk = VekmathInUse();
+  if (!vk.ArraySubC || !vk.ArrayMulC || !vk.ArrayDivC || !vk.ArrayAddC || !vk.FloatToInt16) return;
   const LONG m = static_cast<LONG>(std::clamp<int64_t>(n, 0, static_cast<int64_t>(values.size())));
   counts.assign(static_cast<size_t>(m), 0);
   if (m == 0) return;
-  const VekmathCalls& vk = CoreVekmath();
   std::vector<float> work(values.begin(), values.begin() + m);
   float* w = work.data();
   vk.ArraySubC(w, w, vBase, m);
@@ -178,13 +181,13 @@ bool ChannelCalibration::PushCalibration() {
   for (int32_t i = 0; i < kCalChannels; ++i) records[static_cast<size_t>(i)] = RecordFromTexts(i);
   records_ = records;
   JoinFields();
-  const VekmathCalls& vk = CoreVekmath();
+  const VekmathCalls& vk = VekmathInUse();
   if (vk.SaveCalibration == nullptr) return false;
   return vk.SaveCalibration(records_.data(), namesField_.data(), unitsField_.data()) == kCalChannels;
 }
 
 bool ChannelCalibration::PullCalibration() {
-  const VekmathCalls& vk = CoreVekmath();
+  const VekmathCalls& vk = VekmathInUse();
   if (vk.LoadCalibration == nullptr) return false;
   std::array<CalibrationRecord, kCalChannels> records{};
   std::string names(kJoinedBytes, '\0'), units(kJoinedBytes, '\0');

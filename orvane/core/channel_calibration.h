@@ -70,7 +70,8 @@ class ChannelCalibration {
   static float CountsToValue(float cCal, float cBase, float vCal, float vBase, float c);
 
   // The first n elements (n clamped to the source), through the library's
-  // vector routines; values is resized to n. Nothing when cCal == cBase.
+  // vector routines; values is resized to n. Nothing when cCal == cBase or
+  // the library lacks a routine.
   static void CountsToValues(float cCal, float cBase, float vCal, float vBase, std::vector<float>& values,
                              std::span<const int16_t> counts, int32_t n);
   // The reverse, rounded half to even and held to the 16-bit range; nothing

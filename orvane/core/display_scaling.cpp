@@ -101,7 +101,7 @@ void DisplayScaling::SetupGridLines(HWND plot, int32_t channels) {
     line.position = static_cast<FLOAT>(100.0 - step * i);
     line.colour = i % kLinesPerBand == 0 ? kBandBorderColour : (i % 2 == 1 ? kQuarterColour : kBandMiddleColour);
   }
-  const VekmathCalls& vk = CoreVekmath();
+  const VekmathCalls& vk = VekmathInUse();
   if (vk.SetupWaveGraph_XLINE != nullptr) vk.SetupWaveGraph_XLINE(plot, grid_.data());
 }
 

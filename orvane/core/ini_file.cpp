@@ -37,7 +37,11 @@ std::string GetIniPath() {
 }
 
 std::string ReadIni(std::string_view section, std::string_view key, std::string_view def, int raw) {
-  std::string path = GetIniPath();
+  return ReadIniFile(GetIniPath(), section, key, def, raw);
+}
+
+std::string ReadIniFile(const std::string& path, std::string_view section, std::string_view key,
+                        std::string_view def, int raw) {
   if (path.empty()) return std::string(def);
   std::string ansiSection = ToAnsi(section), ansiKey = ToAnsi(key), ansiDefault = ToAnsi(def);
   std::string ansiPath = ToAnsi(path);

@@ -18,6 +18,9 @@ std::string GetIniPath();
 // missing file, section or key, or an empty value, gives def as given. With
 // raw == -1 the value is returned as stored, else through CleanIniValue.
 std::string ReadIni(std::string_view section, std::string_view key, std::string_view def, int raw = 0);
+// The same read from the file at path, whatever the current path is.
+std::string ReadIniFile(const std::string& path, std::string_view section, std::string_view key,
+                        std::string_view def, int raw = 0);
 
 // Writes section/key = value into the current file; nothing happens while
 // the path is empty. False when the file could not be written.

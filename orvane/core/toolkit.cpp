@@ -1,7 +1,6 @@
 #include "toolkit.h"
 
 #include <cerrno>
-#include <charconv>
 #include <cmath>
 #include <cstdlib>
 #include <limits>
@@ -133,17 +132,6 @@ float CSng(double value) {
     throw ToolkitError(kErrOverflow, "Overflow");
   }
   return static_cast<float>(value);
-}
-
-std::string SingleText(float value) {
-  if (value == 0.0f) return "0";
-  char buffer[32];
-  auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 7);
-  std::string text(buffer, result.ptr);
-  for (char& c : text) {
-    if (c == 'e') c = 'E';
-  }
-  return text;
 }
 
 }  // namespace orvane::core

@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "single_text.h"
+
 namespace orvane::core {
 
 // The toolkit's error numbers the classes raise.
@@ -44,9 +46,5 @@ int32_t CLng(double value);
 int16_t CInt(double value);
 // To single precision; a value beyond its range raises the overflow error.
 float CSng(double value);
-
-// The text form of a single-precision number: up to 7 significant digits,
-// "." as separator, exponents as "1E+30" and "1E-05"; -0 is "0".
-std::string SingleText(float value);
 
 }  // namespace orvane::core

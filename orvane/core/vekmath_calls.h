@@ -1,34 +1,61 @@
-// The processing library's entry points that the monitor's classes call,
-// as one table bound by name from the library loaded as "Vekmath.dll", so
-// that tests can put a recording double in its place.
+// The processing library as the monitor calls it: one table of its entry
+// points, bound by name once from the library loaded as "Vekmath.dll". The
+// board, the calibration and scaling classes, the form and the run all go
+// through it, so a test double fills this one table and nothing else.
 #pragma once
 #include <vekmath.h>
 
 namespace orvane::core {
 
 struct VekmathCalls {
+  // Board selection and the simulated board's test signals.
   LONG(WINAPI* SelectBoard)(LONG type, LONG value, const char* name) = nullptr;
   void(WINAPI* SetTestSine)(LONG cycles, LONG n, LONG channel) = nullptr;
+  // The calibration file.
   LONG(WINAPI* SaveCalibration)(const CalibrationRecord* records, const char* names, const char* units) = nullptr;
   LONG(WINAPI* LoadCalibration)(CalibrationRecord* records, char* names, char* units) = nullptr;
+  // Array routines.
   void(WINAPI* Int16ToFloat)(FLOAT* dst, const SHORT* src, LONG n) = nullptr;
   void(WINAPI* ArraySubC)(FLOAT* dst, const FLOAT* src, FLOAT c, LONG n) = nullptr;
   void(WINAPI* ArrayMulC)(FLOAT* dst, const FLOAT* src, FLOAT c, LONG n) = nullptr;
   void(WINAPI* ArrayDivC)(FLOAT* dst, const FLOAT* src, FLOAT c, LONG n) = nullptr;
   void(WINAPI* ArrayAddC)(FLOAT* dst, const FLOAT* src, FLOAT c, LONG n) = nullptr;
   void(WINAPI* FloatToInt16)(SHORT* dst, const FLOAT* src, LONG n) = nullptr;
+  // Acquisition, readout and conversion.
+  void(WINAPI* GetErrorText)(char* text) = nullptr;
+  void(WINAPI* SetupSampling2)(const LONG* formatTable, LONG value, LONG* status) = nullptr;
+  void(WINAPI* SetupSampling)(LONG channels, const SHORT* channelList, LONG blockScans, LONG scanClockUs,
+                              LONG periodUs, LONG eventOffset, LONG triggerChannel, LONG levelB, LONG levelA,
+                              LONG* status) = nullptr;
+  void(WINAPI* StartSampling)(LONG* status) = nullptr;
+  LONG(WINAPI* StopSampling)(LONG* status) = nullptr;
+  void(WINAPI* CloseBoard)(LONG* status) = nullptr;
+  LONG(WINAPI* ReadBlock)(SHORT* buffer, LONG scans, LONG* running, LONG* status) = nullptr;
+  void(WINAPI* ConvertBlock)(FLOAT* dst, const SHORT* raw, SHORT channels, LONG scans,
+                             const CalibrationRecord* records) = nullptr;
+  // The monitor's wave graph.
+  void(WINAPI* SetupWaveGraph)(HWND window, const MonitorSettings* settings, const TraceParams* traces,
+                               LONG flag) = nullptr;
+  void(WINAPI* SetupWaveGraph2)(LONG value) = nullptr;
+  void(WINAPI* DrawWaveGraph)() = nullptr;
   void(WINAPI* SetupWaveGraph_XLINE)(HWND window, const GridLine* lines) = nullptr;
 };
 
-// The table in use: the one installed by UseVekmathCalls, else the library
-// loaded as "Vekmath.dll" (bound once per process). Entry points the library
-// lacks stay empty, and the classes skip those calls, except the array
-// routines, which fall back on the same arithmetic done here.
-const VekmathCalls& CoreVekmath();
+// The table of the library loaded as "Vekmath.dll", bound on first use and
+// kept for the whole run (the library stops and closes the board in its
+// detach). Entry points it lacks stay empty; callers test before calling.
+const VekmathCalls& LoadedVekmath();
 
-// Installs a table for the classes to call (tests); nullptr goes back to the
-// loaded library. The table is copied, and its empty array routines take
-// the local arithmetic. Call from one thread while no class is at work.
+// Names of the entry points LoadedVekmath() could not bind, comma-separated.
+const char* MissingVekmathEntries();
+
+// The table in use: the one installed by UseVekmathCalls, else the loaded
+// library's.
+const VekmathCalls& VekmathInUse();
+
+// Installs a table in place of the library's (tests); nullptr goes back to
+// the loaded library. The table is copied as it is. Call from one thread
+// while no class is at work.
 void UseVekmathCalls(const VekmathCalls* calls);
 
 // The fixed path by which the board class loads the library a second time.

@@ -118,7 +118,7 @@ QString ControlSection(const QString& formName, const QWidget& control) {
 
 QString DefaultStorePath(const QString& programFolder) { return programFolder + QStringLiteral("/Debug/Property.ini"); }
 
-void SaveAllControls(QWidget& form, const QString& formName, const QString& programFolder, QString path) {
+bool SaveAllControls(QWidget& form, const QString& formName, const QString& programFolder, QString path) {
   path = StorePath(programFolder, path);
   IniBatch batch(ToAnsi(QFileInfo(path).absoluteFilePath()));
   for (QWidget* w : Controls(form)) {
@@ -146,8 +146,9 @@ void SaveAllControls(QWidget& form, const QString& formName, const QString& prog
       }
     }
   }
-  batch.Commit();  // a folder that cannot be written loses the save quietly
+  const bool saved = batch.Commit();
   QCoreApplication::processEvents();
+  return saved;
 }
 
 void RestoreAllControls(QWidget& form, const QString& formName, const QString& programFolder, QString path) {

@@ -22,8 +22,9 @@ QString DefaultStorePath(const QString& programFolder);
 // Both pass over every failure: a control whose value cannot be written or
 // read keeps going with the next one. Restoring sets values the way an edit
 // by hand does, so the controls' change handlers run. path empty: the
-// default file (its folder is created when missing).
-void SaveAllControls(QWidget& form, const QString& formName, const QString& programFolder, QString path = {});
+// default file (its folder is created when missing). The save gives false
+// when the file could not be written (the values are lost then).
+bool SaveAllControls(QWidget& form, const QString& formName, const QString& programFolder, QString path = {});
 void RestoreAllControls(QWidget& form, const QString& formName, const QString& programFolder, QString path = {});
 
 }  // namespace orvane::forms

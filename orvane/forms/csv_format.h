@@ -1,22 +1,17 @@
 // The text form of converted blocks in the monitor's CSV files: each value
-// as the toolkit writes a single-precision number (up to 7 significant
-// digits, "." as separator, no quotes), followed by a comma; CR LF ends a
-// scan's line. Files recorded before keep this exact form.
+// in the monitor's one single-precision spelling (core/single_text.h),
+// followed by a comma; CR LF ends a scan's line.
 #pragma once
 #include <cstddef>
 #include <string>
 
+#include "core/single_text.h"
+
 namespace orvane::forms {
 
-// Room FormatSingle needs at out: the longest text ("-1.234567E-38") plus
-// the slack of its fixed-size copies.
-inline constexpr std::size_t kSingleTextMax = 24;
-
-// Writes the value's text at out (room for kSingleTextMax bytes), returns its
-// length. Whole numbers have no decimal point ("3"), exponents are written
-// "1E+30", "1.5E-07"; -0 is "0".
-std::size_t FormatSingle(float value, char* out);
-std::string SingleText(float value);
+using core::FormatSingle;
+using core::kSingleTextMax;
+using core::SingleText;
 
 // Room FormatCsvBlock needs for a block of these counts; 0 when a count is
 // not positive.

@@ -4,14 +4,15 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QKeyEvent>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QResizeEvent>
+#include <QStyle>
 #include <QTimer>
 #include <cstdlib>
 
 #include "control_store.h"
 #include "core/toolkit.h"
-#include "csv_format.h"
 #include "toolkit_text.h"
 
 namespace orvane::forms {
@@ -31,6 +32,11 @@ constexpr int kPlotLeft = 5160;
 constexpr int kMinFormHeight = 13410;
 constexpr int kBoxWidth = 735;
 constexpr int kBoxHeight = 270;
+// Up to this many rows share the plot's height, as the form was drawn;
+// beyond it every row keeps the height of its three lines of boxes (the
+// third starts 510 down) and the rows scroll.
+constexpr int kSharedRows = 16;
+constexpr int kRowNeeds = 510 + kBoxHeight;
 
 constexpr LONG Rgb(int r, int g, int b) { return r + 256 * g + 65536 * b; }
 
@@ -62,10 +68,12 @@ const FrmMonitor::RowColumn FrmMonitor::kColumns[14] = {
 static_assert(kColumnCount == 14);
 
 FrmMonitor::FrmMonitor(Options options)
-    : options_(std::move(options)), api_(options_.api ? *options_.api : LoadedVekmath()) {
+    : options_(std::move(options)), api_(core::VekmathInUse()) {
   if (!options_.now) options_.now = [] { return QDateTime::currentDateTime(); };
   if (!options_.quit) options_.quit = [] { std::exit(0); };
-  raw_.assign(256000, 0);
+  if (!options_.warn) options_.warn = [this](const QString& text) {
+    QMessageBox::warning(this, QStringLiteral("ORVANE"), text);
+  };
   BuildControls();
   resize(Px(15360), Px(kMinFormHeight));
   qApp->installEventFilter(this);
@@ -132,8 +140,13 @@ void FrmMonitor::BuildControls() {
   for (const auto& h : kHeads) label(h.text, h.left, kHeadTop + kHeadStep * h.line, kBoxWidth);
 
   Picture1 = named(new PictureBox(this), "Picture1");
-  Picture2 = named(new QWidget(this), "Picture2");
+  rowsArea = new QScrollArea(this);
+  rowsArea->setFrameShape(QFrame::NoFrame);
+  rowsArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  rowsArea->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  Picture2 = named(new QWidget, "Picture2");
   Picture2->setProperty("index", 0);
+  rowsArea->setWidget(Picture2);
   Picture1->setPaintHandler([this] {
     if (IsACQ() && api_.DrawWaveGraph) api_.DrawWaveGraph();
   });
@@ -172,14 +185,13 @@ void FrmMonitor::BuildControls() {
     if (!IsACQ()) RunAcquisition();
   });
   connect(chk終了, &QCheckBox::stateChanged, this, [this](int state) {
-    if (state != Qt::Unchecked && IsACQ()) stopClock_.start();
+    if (state != Qt::Unchecked && IsACQ() && run_) run_->StopRequested();
   });
 }
 
 void FrmMonitor::InitDrawDefaults() {
   settings_ = MonitorSettings{5000, Rgb(224, 255, 224), 5, -1, Rgb(192, 192, 192), 20000, Rgb(0, 0, 0), 0};
   traces_.fill(TraceParams{-1, 1.0f, Rgb(0, 0, 16), 0, 0x4000, 1, Rgb(128, 128, 128)});
-  for (int i = 0; i < 32; ++i) channelList_[i] = static_cast<SHORT>(i + 1);
   InitColourRecord();
 }
 
@@ -222,7 +234,9 @@ void FrmMonitor::Form_Unload() {
   LONG status = 0;
   if (api_.StopSampling) api_.StopSampling(&status);
   if (api_.CloseBoard) api_.CloseBoard(&status);
-  SaveAllControls(*this, kFormName, options_.programFolder);
+  if (!SaveAllControls(*this, kFormName, options_.programFolder))
+    options_.warn(QStringLiteral("the control values could not be saved to %1")
+                      .arg(QDir::toNativeSeparators(DefaultStorePath(options_.programFolder))));
 }
 
 void FrmMonitor::closeEvent(QCloseEvent* event) {
@@ -230,9 +244,7 @@ void FrmMonitor::closeEvent(QCloseEvent* event) {
     // The run is still on the stack: let it end its own way, then close.
     closePending_ = true;
     chk終了->setCheckState(Qt::Checked);
-    stopForced_ = true;
-    LONG status = 0;
-    if (api_.StopSampling) api_.StopSampling(&status);
+    if (run_) run_->ForceStop();
     event->ignore();
     return;
   }
@@ -273,8 +285,9 @@ void FrmMonitor::ApplyTraceColours() {
 }
 
 core::DisplayScaling& FrmMonitor::Scaling() {
-  if (!scaling_) scaling_ = std::make_unique<core::DisplayScaling>();
-  return *scaling_;
+  if (run_) return run_->Scaling();
+  if (!idleScaling_) idleScaling_ = std::make_unique<core::DisplayScaling>();
+  return *idleScaling_;
 }
 
 void FrmMonitor::SetupChannelDisplay(int index) {
@@ -323,8 +336,8 @@ void FrmMonitor::resizeEvent(QResizeEvent* event) {
   const double formW = Twips(width()), formH = Twips(height());
   picPanel->resize(std::max(1, Px(formW - 0 - 270)), Px(kPanelHeight));
   const double plotH = formH - kPanelHeight - 600;
-  Picture1->setGeometry(Px(kPlotLeft), Px(kPanelHeight), std::max(1, Px(formW - kPlotLeft - 270)),
-                        std::max(1, Px(plotH)));
+  const int plotLeft = Px(kPlotLeft) + RowsBarWidth();
+  Picture1->setGeometry(plotLeft, Px(kPanelHeight), std::max(1, Px(formW - 270) - plotLeft), std::max(1, Px(plotH)));
   if (formH < kMinFormHeight) {
     QTimer::singleShot(0, this, [this] {
       if (Twips(height()) < kMinFormHeight) resize(width(), Px(kMinFormHeight));
@@ -334,10 +347,21 @@ void FrmMonitor::resizeEvent(QResizeEvent* event) {
   Redraw();
 }
 
+int FrmMonitor::RowsBarWidth() const {
+  return channels_ > kSharedRows ? style()->pixelMetric(QStyle::PM_ScrollBarExtent) : 0;
+}
+
 void FrmMonitor::LayOutRows() {
-  Picture2->setGeometry(0, Px(kPanelHeight), Px(kRowsWidth), Picture1->height());
-  if (channels_ <= 0) return;  // the rows keep their heights
-  const double rowH = Twips(Picture2->height()) / channels_;
+  const int plotH = Picture1->height();
+  rowsArea->setVerticalScrollBarPolicy(RowsBarWidth() > 0 ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+  rowsArea->setGeometry(0, Px(kPanelHeight), Px(kRowsWidth) + RowsBarWidth(), plotH);
+  if (channels_ <= 0) {  // the rows keep their heights
+    Picture2->resize(Px(kRowsWidth), plotH);
+    return;
+  }
+  double rowH = Twips(plotH) / channels_;
+  if (channels_ > kSharedRows) rowH = std::max(rowH, static_cast<double>(kRowNeeds));
+  Picture2->resize(Px(kRowsWidth), std::max(plotH, Px(rowH * channels_)));
   for (int i = 0; i < kRows; ++i) {
     Picture3[i]->setGeometry(0, Px(rowH * i), Px(kRowsWidth), std::max(1, Px(rowH)));
     // The lower limit stays at the bottom of its row.

@@ -1,15 +1,15 @@
 // frmMonitor, the monitor's main form: one row of boxes per channel, the
-// run controls, the live plot drawn by the processing library, and the
-// acquisition run.
+// run controls and the live plot drawn by the processing library; it drives
+// the acquisition run (acquisition_run.h) from its controls.
 #pragma once
 #include <QCheckBox>
 #include <QDateTime>
-#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
 #include <QTextEdit>
 #include <QWidget>
 #include <array>
@@ -17,18 +17,16 @@
 #include <memory>
 #include <vector>
 
+#include "acquisition_run.h"
 #include "core/board.h"
-#include "core/channel_calibration.h"
 #include "core/display_scaling.h"
-#include "csv_file.h"
+#include "core/vekmath_calls.h"
 #include "message_pump.h"
 #include "picture_box.h"
-#include "vekmath_api.h"
 
 namespace orvane::forms {
 
-inline constexpr int kRows = 32;        // row elements; the board shows up to 32
-inline constexpr int kBlockScans = 1000;
+inline constexpr int kRows = 32;  // row elements; the board shows up to 32
 
 using RowArray = std::array<QLineEdit*, kRows>;
 
@@ -41,10 +39,12 @@ class FrmMonitor : public QWidget {
   Q_OBJECT
  public:
   struct Options {
-    QString programFolder;            // App.Path: Init.ini, CSV\, Debug\ live here
-    const VekmathApi* api = nullptr;  // nullptr: the loaded library
-    std::function<QDateTime()> now;   // the clock behind the start time
-    std::function<void()> quit;       // Ctrl+Q; default ends the process
+    QString programFolder;           // App.Path: Init.ini, CSV\, Debug\ live here
+    std::function<QDateTime()> now;  // the clock behind the start time
+    std::function<void()> quit;      // Ctrl+Q; default ends the process
+    // A message the operator must see even as the window goes (the control
+    // values not saved); default a message box.
+    std::function<void(const QString&)> warn;
     // Time a stop request waits for the block in progress before the
     // acquisition itself is stopped (a board that delivers nothing).
     int stopGraceMs = 2000;
@@ -67,6 +67,9 @@ class FrmMonitor : public QWidget {
   QCheckBox* chkAcq;
   PictureBox* Picture1;
   QWidget* Picture2;
+  // Holds Picture2: the rows scroll when more of them are shown than the
+  // plot's height fits.
+  QScrollArea* rowsArea;
   std::array<QWidget*, kRows> Picture3{};
   std::array<QLabel*, kRows> lblCH{};
   std::array<QLabel*, kRows> lblコメント{};
@@ -87,9 +90,9 @@ class FrmMonitor : public QWidget {
   QString CSVFILENAME() const;
   // The first scan of the block just read into the live-value boxes.
   void ShowLiveValues();
-  // The block just converted, appended to the open CSV file; false when it
+  // The block just converted, appended to the run's CSV file; false when it
   // was not written whole.
-  bool WriteCsvBlock(CsvFile& file);
+  bool WriteCsvBlock();
   // Selects the whole text of a box, so that typing replaces it.
   void SelText(QLineEdit* box);
   // Lists the CSV folder's files in FileCSV.
@@ -127,6 +130,8 @@ class FrmMonitor : public QWidget {
   void Form_Load();
   void Form_Unload();
   void LayOutRows();
+  // The width the rows' scroll bar takes beside them (0 while they fit).
+  int RowsBarWidth() const;
   void InitDrawDefaults();
   void InitColourRecord();
   bool Form_KeyDown(int key, Qt::KeyboardModifiers mods);
@@ -134,36 +139,28 @@ class FrmMonitor : public QWidget {
   void FocusBox(int column, int row);
   void Redraw();
   void DisplayLimit_Change(int index);
-  void WatchStopRequest();
   // The run's stages; false ends the run with the reason in the caption.
-  bool StartRun(int n);
+  bool StartRun(AcquisitionRun& run);
   void EndRun();
   bool Failed(LONG status, const char* step);
+  std::vector<RowTexts> RowsAsTheyStand() const;
 
   Options options_;
-  const VekmathApi& api_;
+  // The library's table in use when the form was made.
+  const core::VekmathCalls& api_;
   QtPumpHook pumpHook_;
   std::unique_ptr<core::Board> board_;
   int channels_ = 0;
   MonitorSettings settings_{};
   std::array<TraceParams, 32> traces_{};
   AxesStyle axesStyle_{};
-  std::array<SHORT, 32> channelList_{};
-  std::array<CalibrationRecord, 32> calibration_{};
-  // The last run's channel calibration and display scaling, kept for the
-  // display-limit handlers; until a run, a scaling on the default board and
-  // calibration.
-  std::unique_ptr<core::ChannelCalibration> runCalibration_;
-  std::unique_ptr<core::DisplayScaling> scaling_;
+  // The last run, kept after it ends: its scaling serves the display-limit
+  // handlers. Until a run, a scaling on the default board and calibration.
+  std::unique_ptr<AcquisitionRun> run_;
+  std::unique_ptr<core::DisplayScaling> idleScaling_;
   core::DisplayScaling& Scaling();
-  std::vector<SHORT> raw_;
-  std::vector<float> data_;
-  CsvFile csv_;
   QString lastMessage_;
   bool closePending_ = false;
-  bool stopForced_ = false;
-  QElapsedTimer stopClock_;
-  QElapsedTimer readClock_;
 };
 
 }  // namespace orvane::forms

@@ -56,6 +56,9 @@ void FrmMonitor::FocusBox(int column, int row) {
   if (column < 0 || row < 0 || row >= kRows) return;
   QLineEdit* box = (this->*kColumns[column].boxes)[row];
   box->setFocus(Qt::OtherFocusReason);
+  // The whole box, not only its cursor, comes into view.
+  const QPoint centre = box->mapTo(Picture2, box->rect().center());
+  rowsArea->ensureVisible(centre.x(), centre.y(), box->width() / 2 + 1, box->height() / 2 + 1);
 }
 
 bool FrmMonitor::RowKeyDown(int column, int row, int key, Qt::KeyboardModifiers mods) {

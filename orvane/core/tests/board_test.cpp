@@ -49,12 +49,15 @@ TEST(CoreBoardTable, EveryModelNameMapsBackToItsCode) {
   EXPECT_TRUE(vk->sines.empty());
 }
 
-TEST(CoreBoardTable, DebugSetsUpSixteenTestSines) {
+// The lookup alone sets nothing up; opening the simulated board does.
+TEST_F(CoreBoardTest, OpeningDebugSetsUpSixteenTestSines) {
   RecordingVekmath vk;
   Board board;
   EXPECT_EQ(board.GetBoardType("DEBUG"), -1);
   EXPECT_EQ(board.ResolutionBits(-1), 16);
   EXPECT_EQ(board.ChannelCount(-1), 16);
+  EXPECT_TRUE(vk->sines.empty());
+  board.OpenFromIni(WriteInit("[ADBOARD]\r\nBoard=DEBUG\r\n"));
   ASSERT_EQ(vk->sines.size(), 16u);
   for (LONG i = 0; i < 16; ++i) EXPECT_EQ(vk->sines[static_cast<size_t>(i)], (std::array<LONG, 3>{i + 1, 10000, i}));
 }

@@ -41,6 +41,18 @@ TEST(CoreConversions, VectorsBothWays) {
   EXPECT_EQ(back, (std::vector<int16_t>{0, 1024, -2048}));
 }
 
+// Bases of their own on both sides (count -140 is value 2), so that a
+// count base and a value base taken one for the other show.
+TEST(CoreConversions, DistinctBasesBothWays) {
+  std::vector<int16_t> counts{-140, 884, 1908, -1164};
+  std::vector<float> values;
+  ChannelCalibration::CountsToValues(1908, -140, 102, 2, values, counts, 4);
+  EXPECT_EQ(values, (std::vector<float>{2, 52, 102, -48}));
+  std::vector<int16_t> back;
+  ChannelCalibration::ValuesToCounts(1908, -140, 102, 2, values, back, 4);
+  EXPECT_EQ(back, counts);
+}
+
 TEST(CoreConversions, CountsAreRoundedHalfToEvenAndHeldToSixteenBits) {
   // counts = v with this calibration
   std::vector<float> values{2.5f, 3.5f, -2.5f, 0.6f, -0.6f, 40000.0f, -40000.0f, 100.0f};

@@ -1,5 +1,8 @@
+#include <sys/resource.h>
+
 #include <QFile>
 #include <QTest>
+#include <csignal>
 
 #include "csv_format.h"
 #include "support/form_fixture.h"
@@ -156,6 +159,67 @@ TEST_F(RunTest, AFileThatStopsTakingDataEndsTheRun) {
   EXPECT_TRUE(form->LastMessage().startsWith("cannot write")) << form->LastMessage().toStdString();
   EXPECT_EQ(fake.CallsOf("ReadBlock").size(), 1u);  // no block read that could not be kept
   EXPECT_FALSE(form->IsACQ());
+}
+
+// The process may grow no file beyond a limit, as a disk that fills up:
+// writes past it fail part-way.
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t bytes) {
+    std::signal(SIGXFSZ, SIG_IGN);
+    getrlimit(RLIMIT_FSIZE, &saved_);
+    rlimit limited = saved_;
+    limited.rlim_cur = bytes;
+    setrlimit(RLIMIT_FSIZE, &limited);
+  }
+  ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &saved_); }
+
+ private:
+  rlimit saved_{};
+};
+
+TEST_F(RunTest, AWriteThatFailsMidBlockLeavesOnlyWholeBlocks) {
+  qsizetype block = 0;
+  for (LONG s = 0; s < 1000; ++s) block += Line(s).size() + 1;
+  StopAfter(5);
+  {
+    const FileSizeLimit limit(static_cast<rlim_t>(block + block / 2));
+    form->RunAcquisition();
+  }
+  EXPECT_EQ(QFileInfo(CsvPath()).size(), block);
+  const QList<QByteArray> lines = CsvLines();
+  ASSERT_EQ(lines.size(), 1000);
+  EXPECT_EQ(lines.back(), Line(999));
+  EXPECT_TRUE(form->LastMessage().startsWith("cannot write")) << form->LastMessage().toStdString();
+  EXPECT_EQ(fake.CallsOf("ReadBlock").size(), 2u);
+  EXPECT_FALSE(form->IsACQ());
+}
+
+// A row whose calibration would turn counts into values that are not
+// finite: the run does not start, and the message names the row.
+TEST_F(RunTest, ARowThatCannotConvertRefusesTheRun) {
+  const struct {
+    RowArray FrmMonitor::*boxes;
+    const char* text;
+    const char* message;
+  } kCases[] = {
+      {&FrmMonitor::txtCalAD, "0", "row 3CH: calibration AD is 0"},
+      {&FrmMonitor::txtRangeMax, "abc", "row 3CH: calibration MAX \"abc\" is not a number"},
+      {&FrmMonitor::txtBaseAD, "1E+39", "row 3CH: calibration OFFSET \"1E+39\" is not a number"},
+      {&FrmMonitor::txtCalAD, "1E-35", "row 3CH: calibration gives values beyond the single-precision range"},
+  };
+  StopAfter(0);  // a run that starts after all ends at once
+  for (const auto& c : kCases) {
+    QLineEdit* box = (form.get()->*c.boxes)[2];
+    const QString design = box->text();
+    box->setText(c.text);
+    form->RunAcquisition();
+    box->setText(design);
+    EXPECT_EQ(form->LastMessage(), c.message);
+    EXPECT_FALSE(form->IsACQ());
+  }
+  EXPECT_TRUE(fake.CallsOf("SetupSampling").empty());
+  EXPECT_FALSE(QFile::exists(CsvPath()));
 }
 
 TEST_F(FormTest, AStopEndsARunWhoseBoardDeliversNothing) {

@@ -21,9 +21,9 @@ class EndToEnd : public ::testing::Test {
   void SetUp() override {
     // The library maps C:\ under this root; every test has its own.
     qputenv("ORVANE_ROOT", root.path().toUtf8());
-    const VekmathApi& api = LoadedVekmath();
+    const core::VekmathCalls& api = core::LoadedVekmath();
     if (!api.ReadBlock || !api.SetupSampling || !api.StartSampling)
-      GTEST_SKIP() << "the processing library lacks " << MissingVekmathEntries();
+      GTEST_SKIP() << "the processing library lacks " << core::MissingVekmathEntries();
     folder.write("Init.ini", "[ADBOARD]\r\nBoard=DEBUG\r\nDeviceName=Dev1\r\n");
     FrmMonitor::Options options;
     options.programFolder = folder.path();
@@ -99,7 +99,7 @@ TEST_F(EndToEnd, Screenshot) {
   QDir().mkpath(QFileInfo(path).absolutePath());
   ASSERT_TRUE(shot.save(path));
   // The plot holds more than its background once the traces are drawn.
-  if (LoadedVekmath().DrawWaveGraph) {
+  if (core::LoadedVekmath().DrawWaveGraph) {
     const QImage plot = form->Picture1->surfaceImage();
     ASSERT_FALSE(plot.isNull());
     QSet<QRgb> colours;

@@ -6,7 +6,7 @@
 #include <QTemporaryDir>
 
 #include "support/temp_folder.h"
-#include "vekmath_api.h"
+#include "core/vekmath_calls.h"
 
 namespace orvane::forms {
 namespace {
@@ -14,9 +14,9 @@ namespace {
 using testing::ProgramFolder;
 
 TEST(KilledRun, KeepsEveryWholeBlockWrittenBeforeTheKill) {
-  const VekmathApi& api = LoadedVekmath();
+  const core::VekmathCalls& api = core::LoadedVekmath();
   if (!api.ReadBlock || !api.SetupSampling || !api.StartSampling)
-    GTEST_SKIP() << "the processing library lacks " << MissingVekmathEntries();
+    GTEST_SKIP() << "the processing library lacks " << core::MissingVekmathEntries();
   QTemporaryDir root;
   ProgramFolder folder;
   folder.write("Init.ini", "[ADBOARD]\r\nBoard=DEBUG\r\nDeviceName=Dev1\r\n");

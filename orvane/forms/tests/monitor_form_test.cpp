@@ -191,6 +191,36 @@ TEST_F(FormTest, RowsShareThePlotHeightAndTheFormKeepsItsMinimum) {
   EXPECT_EQ(f.height(), 13410 / 15);
 }
 
+// Beyond 16 rows every row keeps the height of its three lines and the rows
+// scroll: each box of all 32 rows can be read and reached.
+TEST_F(FormTest, ThirtyTwoRowsKeepTheirBoxesAndScroll) {
+  WriteInit("RQE-73-58-9-CB-L");
+  FrmMonitor& f = Open();
+  ASSERT_EQ(f.ChannelCount(), 32);
+  QApplication::processEvents();
+  for (int i = 0; i < 32; ++i) {
+    QWidget* row = f.Picture3[i];
+    if (i > 0) {
+      EXPECT_GT(row->y(), f.Picture3[i - 1]->geometry().bottom()) << "row " << i;
+    }
+    for (QLineEdit* box : row->findChildren<QLineEdit*>())
+      EXPECT_TRUE(row->rect().contains(box->geometry())) << "row " << i << " " << box->objectName().toStdString();
+    EXPECT_GT(f.DisplayLimitB[i]->y(), f.DisplayLimitA[i]->geometry().bottom()) << "row " << i;
+  }
+  f.txtRangeMin[30]->setFocus();
+  QTest::keyClick(f.txtRangeMin[30], Qt::Key_Down);
+  ASSERT_EQ(QApplication::focusWidget(), f.txtRangeMin[31]);
+  EXPECT_EQ(f.txtRangeMin[31]->visibleRegion().boundingRect(), f.txtRangeMin[31]->rect());
+}
+
+TEST_F(FormTest, AStoreThatCannotBeWrittenAtCloseIsReported) {
+  QDir().mkpath(folder.file("Debug/Property.ini"));  // a folder where the file should be
+  Open();
+  Close();
+  ASSERT_EQ(warnings.size(), 1);
+  EXPECT_TRUE(warnings[0].contains("Property.ini")) << warnings[0].toStdString();
+}
+
 TEST_F(FormTest, ClosingStopsTheBoardAndKeepsTheControlsForTheNextStart) {
   WriteInit("DEBUG");
   FrmMonitor& f = Open();
@@ -208,6 +238,7 @@ TEST_F(FormTest, ClosingStopsTheBoardAndKeepsTheControlsForTheNextStart) {
   EXPECT_EQ(again.txtR[15]->text(), "17");
   EXPECT_EQ(again.chkCSVOut->checkState(), Qt::Checked);
   EXPECT_EQ(again.txtCnt->text(), "0");  // cleared at load whatever was saved
+  EXPECT_TRUE(warnings.isEmpty());
 }
 
 }  // namespace

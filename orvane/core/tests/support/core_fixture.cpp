@@ -64,8 +64,13 @@ void WINAPI SetupWaveGraph_XLINE(HWND, const GridLine* lines) {
 
 RecordingVekmath::RecordingVekmath() {
   g_rec = new Recorded;
-  // The array routines stay empty and take the local arithmetic.
-  VekmathCalls t{SelectBoard, SetTestSine, SaveCalibration, LoadCalibration};
+  // The library's own array routines; the calls that reach a board or a
+  // file are recorded.
+  VekmathCalls t = LoadedVekmath();
+  t.SelectBoard = SelectBoard;
+  t.SetTestSine = SetTestSine;
+  t.SaveCalibration = SaveCalibration;
+  t.LoadCalibration = LoadCalibration;
   t.SetupWaveGraph_XLINE = SetupWaveGraph_XLINE;
   UseVekmathCalls(&t);
 }

@@ -13,23 +13,23 @@ void Log(std::string text) { current->calls.push_back(std::move(text)); }
 
 }  // namespace
 
-FakeVekmath::FakeVekmath() {
+FakeVekmath::FakeVekmath() : calls_(core::LoadedVekmath()) {
   current = this;
-  core_.SelectBoard = [](LONG type, LONG value, const char* name) -> LONG {
+  calls_.SelectBoard = [](LONG type, LONG value, const char* name) -> LONG {
     current->selectedTypes.push_back(type);
     current->selectedName = name ? name : "";
     Log("SelectBoard " + std::to_string(type) + " " + std::to_string(value) + " " + current->selectedName);
     return type;
   };
-  api_.GetErrorText = [](char* text) { std::strcpy(text, "board failed"); };
-  core_.SetTestSine = [](LONG cycles, LONG, LONG channel) {
+  calls_.GetErrorText = [](char* text) { std::strcpy(text, "board failed"); };
+  calls_.SetTestSine = [](LONG cycles, LONG, LONG channel) {
     Log("SetTestSine " + std::to_string(cycles) + " " + std::to_string(channel));
   };
-  api_.SetupSampling2 = [](const LONG*, LONG, LONG* status) {
+  calls_.SetupSampling2 = [](const LONG*, LONG, LONG* status) {
     Log("SetupSampling2");
     *status = current->lastStatus;
   };
-  api_.SetupSampling = [](LONG channels, const SHORT* list, LONG scans, LONG clock, LONG period, LONG, LONG trig,
+  calls_.SetupSampling = [](LONG channels, const SHORT* list, LONG scans, LONG clock, LONG period, LONG, LONG trig,
                           LONG, LONG, LONG* status) {
     current->channels = channels;
     Log("SetupSampling " + std::to_string(channels) + " " + std::to_string(list[0]) + ".." +
@@ -38,7 +38,7 @@ FakeVekmath::FakeVekmath() {
     current->lastStatus = current->setupStatus;
     *status = current->lastStatus;
   };
-  api_.StartSampling = [](LONG* status) {
+  calls_.StartSampling = [](LONG* status) {
     Log("StartSampling");
     // Refused while the last status holds a failure.
     if (current->lastStatus != 0) {
@@ -51,17 +51,17 @@ FakeVekmath::FakeVekmath() {
     current->scansHandedOut = 0;
     *status = current->startStatus;
   };
-  api_.StopSampling = [](LONG* status) -> LONG {
+  calls_.StopSampling = [](LONG* status) -> LONG {
     Log("StopSampling");
     current->stopped = true;
     *status = 0;
     return 0;
   };
-  api_.CloseBoard = [](LONG* status) {
+  calls_.CloseBoard = [](LONG* status) {
     Log("CloseBoard");
     *status = 0;
   };
-  api_.ReadBlock = [](SHORT* buffer, LONG scans, LONG* running, LONG* status) -> LONG {
+  calls_.ReadBlock = [](SHORT* buffer, LONG scans, LONG* running, LONG* status) -> LONG {
     FakeVekmath& f = *current;
     Log("ReadBlock");
     if (f.onReadBlock) f.onReadBlock(f.blocksRead);
@@ -88,14 +88,13 @@ FakeVekmath::FakeVekmath() {
     *status = 0;
     return 0;
   };
-  api_.ConvertBlock = &ConvertBlockLocal;
-  api_.SetupWaveGraph = [](HWND, const MonitorSettings* s, const TraceParams*, LONG) {
+  calls_.SetupWaveGraph = [](HWND, const MonitorSettings* s, const TraceParams*, LONG) {
     Log("SetupWaveGraph " + std::to_string(s->span));
   };
-  api_.SetupWaveGraph2 = [](LONG v) { Log("SetupWaveGraph2 " + std::to_string(v)); };
-  core_.SetupWaveGraph_XLINE = [](HWND, const GridLine*) { Log("SetupWaveGraph_XLINE"); };
-  api_.DrawWaveGraph = [] { Log("DrawWaveGraph"); };
-  core::UseVekmathCalls(&core_);
+  calls_.SetupWaveGraph2 = [](LONG v) { Log("SetupWaveGraph2 " + std::to_string(v)); };
+  calls_.SetupWaveGraph_XLINE = [](HWND, const GridLine*) { Log("SetupWaveGraph_XLINE"); };
+  calls_.DrawWaveGraph = [] { Log("DrawWaveGraph"); };
+  core::UseVekmathCalls(&calls_);
 }
 
 FakeVekmath::~FakeVekmath() {

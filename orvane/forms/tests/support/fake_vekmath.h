@@ -1,5 +1,6 @@
-// A recording stand-in for the processing library, for the form's table and
-// the core classes' table alike: every call is logged in order, ReadBlock hands out a known signal (scan s of channel c is
+// A recording stand-in for the processing library in the monitor's one
+// table (the library's own array routines and conversion stay): every call
+// is logged in order, ReadBlock hands out a known signal (scan s of channel c is
 // s % 1000 * 10 + c, counting scans over the whole run), and a hook lets a
 // test act inside the wait as the operator would.
 #pragma once
@@ -8,7 +9,6 @@
 #include <vector>
 
 #include "core/vekmath_calls.h"
-#include "vekmath_api.h"
 
 namespace orvane::forms::testing {
 
@@ -33,15 +33,13 @@ struct FakeVekmath {
 
   FakeVekmath();
   ~FakeVekmath();
-  const VekmathApi& api() const { return api_; }
   // The calls whose name starts with prefix, in order.
   std::vector<std::string> CallsOf(const std::string& prefix) const;
 
   static SHORT Sample(LONG scan, LONG channel) { return static_cast<SHORT>(scan % 1000 * 10 + channel); }
 
  private:
-  VekmathApi api_;
-  core::VekmathCalls core_;
+  core::VekmathCalls calls_;
 };
 
 }  // namespace orvane::forms::testing

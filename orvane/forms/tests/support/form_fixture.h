@@ -31,9 +31,9 @@ class FormTest : public ::testing::Test {
   FrmMonitor& Open() {
     FrmMonitor::Options options;
     options.programFolder = folder.path();
-    options.api = &fake.api();
     options.now = [this] { return clock; };
     options.quit = [this] { ++quits; };
+    options.warn = [this](const QString& text) { warnings << text; };
     options.stopGraceMs = stopGraceMs;
     form = std::make_unique<FrmMonitor>(std::move(options));
     form->show();
@@ -59,6 +59,7 @@ class FormTest : public ::testing::Test {
   FakeVekmath fake;
   QDateTime clock{QDate(2025, 3, 2), QTime(9, 5, 7)};
   int quits = 0;
+  QStringList warnings;
   int stopGraceMs = 2000;
   std::unique_ptr<FrmMonitor> form;
 };
