@@ -4,10 +4,10 @@
 
 #include <vector>
 
-#include "read_block.h"
-#include "ring.h"
-#include "state.h"
-#include "status_texts.h"
+#include "blocks/read_block.h"
+#include "acquisition/ring.h"
+#include "acquisition/sampling_config.h"
+#include "status/status_texts.h"
 #include "support/wave_window.h"
 #include "vekmath.h"
 

@@ -5,9 +5,10 @@
 #include <chrono>
 #include <thread>
 
-#include "backend_simulated.h"
-#include "ring.h"
-#include "state.h"
+#include "backends/simulated/simulated_backend.h"
+#include "acquisition/ring.h"
+#include "acquisition/sampling_config.h"
+#include "acquisition/selection.h"
 #include "vekmath.h"
 
 using namespace vekmath;

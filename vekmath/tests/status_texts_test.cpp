@@ -1,5 +1,5 @@
 // The expected texts are the CP932 bytes of the library's messages.
-#include "status_texts.h"
+#include "status/status_texts.h"
 
 #include <gtest/gtest.h>
 

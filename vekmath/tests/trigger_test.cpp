@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "trigger.h"
+#include "triggers/trigger_events.h"
 
 using namespace vekmath;
 

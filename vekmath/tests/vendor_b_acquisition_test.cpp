@@ -7,10 +7,11 @@
 
 #include <vector>
 
-#include "backend_vendor_b.h"
-#include "ring.h"
-#include "state.h"
-#include "status_texts.h"
+#include "backends/vendor_b/vendor_b_backend.h"
+#include "acquisition/ring.h"
+#include "acquisition/sampling_config.h"
+#include "acquisition/selection.h"
+#include "status/status_texts.h"
 #include "support/vendor_b_board.h"
 #include "vekmath.h"
 

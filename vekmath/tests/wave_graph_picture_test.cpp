@@ -9,7 +9,7 @@
 
 #include "support/wave_window.h"
 #include "vekmath.h"
-#include "wave_graph_state.h"
+#include "drawing/wave_graph.h"
 
 using namespace wavetest;
 

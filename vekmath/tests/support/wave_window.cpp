@@ -4,7 +4,7 @@
 #include <platform/surface_file.h>
 #include <platform/window_surface.h>
 
-#include "state.h"
+#include "acquisition/sampling_config.h"
 
 namespace wavetest {
 namespace {

@@ -1,0 +1,47 @@
+// Vendor B's boards (codes 5, 8, 9 in the normal mode, 6 in bus-master
+// mode) through the Skorra library. The board runs on its own once started:
+// no acquisition thread reads it, the block reader polls it instead.
+#pragma once
+#include <skorra.h>
+#include <windows.h>
+
+#include <cstdint>
+
+#include "acquisition/board_table.h"
+#include "acquisition/sampling_config.h"
+
+namespace vekmath {
+
+class BackEnd;
+BackEnd& vendorBBackEnd();
+
+// The board's handle while it is open, null when closed.
+HANDLE vendorBHandle();
+
+// One poll of the block reader's pass: when the board has sampled scans not
+// fetched yet, fetches what fits at the ring's write index (at most a tenth
+// of a second's worth, or blockScans in bus-master mode) and steps the ring.
+// 0, or the library's code of a failing call with its text built.
+int32_t pollVendorB(int32_t channels, int32_t blockScans);
+
+// ---- what the configuration writes into the library's records
+
+// The board's master clock, which every bus-master scan frequency divides.
+inline constexpr int64_t kVendorBMasterClock = 8000000;
+
+// The smallest divisor of v that is at least `from` (1 at the least), or
+// -1 when there is none.
+int64_t smallestDivisorFrom(int64_t from, int64_t v);
+
+// A trigger level in counts as volts of the code's full scale.
+float levelVolts(double fullScale, int32_t zero, int16_t level);
+
+// Fills the normal-mode record from the configuration; fields that are not
+// set keep what the record held.
+void fillNormalRecord(SkSamplingConfig& rec, const SamplingConfig& cfg, const BoardTypeInfo& board, int32_t zero);
+
+// Fills the bus-master record; 0, or kStatusClock when no scan frequency
+// of the master clock can keep up with channels x rate.
+int32_t fillBmRecord(SkBmSamplingConfig& rec, const SamplingConfig& cfg, int32_t zero);
+
+}  // namespace vekmath
