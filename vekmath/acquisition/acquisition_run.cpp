@@ -7,7 +7,7 @@
 
 #include <mutex>
 
-#include "backends/backend.h"
+#include "acquisition/backend.h"
 #include "acquisition/ring.h"
 #include "acquisition/sampling_config.h"
 #include "acquisition/library_lifecycle.h"
@@ -30,7 +30,7 @@ DWORD WINAPI acquisitionThread(LPVOID) {
   BackEnd& backEnd = selectedBackEnd();
   TriggerEvents& events = triggerEvents();
   const int32_t channels = config().channels;
-  const bool detect = config().detectTriggers == 1 && backEnd.detectsTriggers();
+  const bool detect = config().detectTriggers == 1 && backEnd.detectsTriggerEvents();
   int32_t status = backEnd.beginThread();
   while (status == 0 && r.stopRequested.load() == 0) {
     int32_t scans = 0;

@@ -1,7 +1,9 @@
-// The board type codes, in the groups every switch of the library uses.
+// The board type codes, in their groups: the one place besides a back end's
+// own folder that knows them. SelectBoard resolves a code into its row here
+// and its group's back end (backends/registry.cpp).
 //
 // One row per accepted code. A code without a row belongs to no group and
-// does nothing in any switch.
+// does nothing in any call.
 #pragma once
 #include <array>
 #include <cstdint>
@@ -50,19 +52,20 @@ struct BoardTypeInfo {
   RawRule rule;      // NI only
   int32_t rangeCode;  // vendor B only: range given for every channel
   double fullScaleVolts;  // vendor B only: turns a trigger level into volts
+  bool busMaster;         // vendor B only: the bus-master road
 };
 
 namespace detail {
 using G = BoardGroup;
 using R = RawRule;
 constexpr BoardTypeInfo plain(int32_t code, G group, bool flag, int32_t zero, int32_t bits = kNotSet) {
-  return {code, group, flag, zero, bits, kTermDefault, R::None, 0, 0.0};
+  return {code, group, flag, zero, bits, kTermDefault, R::None, 0, 0.0, false};
 }
 constexpr BoardTypeInfo ni(int32_t code, int32_t zero, int32_t bits, int32_t terminal, R rule) {
-  return {code, G::NiDaqmx, true, zero, bits, terminal, rule, 0, 0.0};
+  return {code, G::NiDaqmx, true, zero, bits, terminal, rule, 0, 0.0, false};
 }
-constexpr BoardTypeInfo vendorB(int32_t code, int32_t range, double fullScale) {
-  return {code, G::VendorB, true, kNotSet, kNotSet, kTermDefault, R::None, range, fullScale};
+constexpr BoardTypeInfo vendorB(int32_t code, int32_t range, double fullScale, bool busMaster = false) {
+  return {code, G::VendorB, true, kNotSet, kNotSet, kTermDefault, R::None, range, fullScale, busMaster};
 }
 }  // namespace detail
 
@@ -71,7 +74,7 @@ inline constexpr std::array kBoardTypes{
     detail::plain(0, BoardGroup::OlderVendorA, true, 2048),
     detail::plain(3, BoardGroup::OlderVendorA, true, 32768),
     detail::vendorB(5, 0x20000, 2.5),
-    detail::vendorB(6, 0x80000, 10.0),  // bus-master mode
+    detail::vendorB(6, 0x80000, 10.0, true),
     detail::vendorB(8, 0x40000, 5.0),
     detail::vendorB(9, 0x80000, 10.0),
     // 7 is a WDM board that deliberately leaves the back-end flag alone.

@@ -3,23 +3,14 @@
 
 #include <platform/dllmain.h>
 
+#include "acquisition/backend.h"
 #include "acquisition/library_lifecycle.h"
-#include "backends/ni/ni_binding.h"
 #include "drawing/wave_graph.h"
 
 namespace vekmath {
 
 void attachLibrary() {
-  // NI-DAQmx is optional: without it the library works until an NI board
-  // type is configured. LoadLibraryA asks nothing of the user when it is
-  // missing.
-  NiDaqmxBinding& ni = niDaqmx();
-  HMODULE module = LoadLibraryA(kNiLibraryName);
-  if (module == nullptr) return;
-  for (std::size_t i = 0; i < static_cast<std::size_t>(NiEntry::Count); ++i) {
-    ni.entries[i].store(GetProcAddress(module, kNiEntryNames[i]));
-  }
-  ni.module.store(module);
+  for (int32_t i = 0; i < registeredBackEnds(); ++i) registeredBackEnd(i).attach();
 }
 
 void detachLibrary() {
@@ -27,9 +18,7 @@ void detachLibrary() {
   // does not end in time is left rather than waited for without end.
   if (stopAcquisition(kDetachJoinMs, false)) closeAcquisition(kDetachJoinMs);
   releaseWaveGraph();
-  NiDaqmxBinding& ni = niDaqmx();
-  for (auto& entry : ni.entries) entry.store(nullptr);
-  if (HMODULE module = ni.module.exchange(nullptr)) FreeLibrary(module);
+  for (int32_t i = 0; i < registeredBackEnds(); ++i) registeredBackEnd(i).detach();
   if (auto close = hooks().closeDebugOutput.load()) close();
 }
 

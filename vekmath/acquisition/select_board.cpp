@@ -1,9 +1,8 @@
 // Board selection: remembers which device the later calls work on.
-#include "acquisition/board_table.h"
-
-#include <cstdlib>
 #include <cstring>
 
+#include "acquisition/backend.h"
+#include "acquisition/board_table.h"
 #include "acquisition/selection.h"
 #include "vekmath.h"
 
@@ -19,14 +18,6 @@ void storeDeviceName(SelectionState& s, const char* name) {
   std::memcpy(s.deviceName, name, length);
 }
 
-// "Dev1" gives 1: the number after the first three characters.
-int32_t niDeviceNumberOf(const char* stored) {
-  if (std::strlen(stored) < 3) return 0;
-  // strtol rather than atol: an overlong number saturates instead of being
-  // undefined, and the 32-bit state keeps its low half.
-  return static_cast<int32_t>(std::strtol(stored + 3, nullptr, 10));
-}
-
 }  // namespace
 }  // namespace vekmath
 
@@ -36,10 +27,13 @@ DLL_EXPORT LONG WINAPI SelectBoard(LONG type, LONG value, const char* name) {
   storeDeviceName(s, name);
   s.boardType = type;
   s.boardValue = value;
-  const BoardTypeInfo* info = boardInfo(type);
-  if (info != nullptr && info->setsBackEndFlag) {
+  const BoardTypeInfo* row = boardInfo(type);
+  BackEnd& backEnd = backEndFor(row != nullptr ? row->group : BoardGroup::None);
+  s.row.store(row);
+  s.backEnd.store(&backEnd);
+  if (row != nullptr && row->setsBackEndFlag) {
     s.backEndFlag.store(1);
-    if (info->group == BoardGroup::NiDaqmx) s.niDeviceNumber = niDeviceNumberOf(s.deviceName);
+    backEnd.selected(s);
   }
   return type;
 }

@@ -5,12 +5,22 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "acquisition/board_table.h"
+
 namespace vekmath {
+
+class BackEnd;
 
 inline constexpr std::size_t kDeviceNameSize = 88;
 
 struct SelectionState {
   int32_t boardType = 0;
+  // What SelectBoard resolved the type into, once: its row of the board
+  // table (null for a code of no group) and the back end that serves it.
+  // Read by the block reader, possibly while another thread selects. No
+  // back end before the first SelectBoard: the row of type 0 then names it.
+  std::atomic<const BoardTypeInfo*> row{boardInfo(0)};
+  std::atomic<BackEnd*> backEnd{nullptr};
   int32_t boardValue = 0;  // the older vendor A library's group number
   char deviceName[kDeviceNameSize] = {};
   int32_t niDeviceNumber = 0;

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "backends/backend.h"
+#include "acquisition/backend.h"
 #include "acquisition/board_table.h"
 #include "acquisition/ring.h"
 #include "acquisition/ring_length.h"
@@ -28,11 +28,11 @@ void fail(SamplingConfig& cfg, int32_t status) {
   setOwnStatusText(status);
 }
 
-// The zero offset and resolution of the board type's row, so that no value
-// left by an earlier board type shifts the samples. A back end that learns
-// them from its device overrides them in its configure.
-void applyBoardRow(int32_t code) {
-  const BoardTypeInfo* row = boardInfo(code);
+// The zero offset and resolution of the selected board's row, so that no
+// value left by an earlier board type shifts the samples. A back end that
+// learns them from its device overrides them in its configure.
+void applyBoardRow() {
+  const BoardTypeInfo* row = selection().row.load();
   if (row == nullptr) return;
   SelectionState& s = selection();
   if (row->zeroOffset != kNotSet) s.zeroOffset = row->zeroOffset;
@@ -90,9 +90,9 @@ DLL_EXPORT void WINAPI SetupSampling(LONG channels, const SHORT* channelList, LO
   cfg.levelB = static_cast<int16_t>(levelB & 0xFFFF);
   cfg.lastStatus.store(0);
 
-  const bool vendorB = groupOf(selection().boardType) == BoardGroup::VendorB;
+  BackEnd& backEnd = selectedBackEnd();
   const int64_t needed = int64_t{cfg.channels} * scanClockUs + 1;
-  const bool clockFails = periodUs <= 0 || (!vendorB && periodUs < needed);
+  const bool clockFails = periodUs <= 0 || (backEnd.checksScanClock() && periodUs < needed);
 
   // A trigger channel outside the scan would make the detector read other
   // channels, or past the ring.
@@ -108,10 +108,10 @@ DLL_EXPORT void WINAPI SetupSampling(LONG channels, const SHORT* channelList, LO
   }
   cfg.triggerDirection = cfg.levelB >= cfg.levelA ? 1 : 0;
 
-  applyBoardRow(selection().boardType);
+  applyBoardRow();
   int16_t list[kMaxChannels] = {};
   if (channelList != nullptr) std::memcpy(list, channelList, sizeof list);
-  int32_t result = selectedBackEnd().configure(cfg, list);
+  int32_t result = backEnd.configure(cfg, list);
   if (result != 0) {
     cfg.lastStatus.store(result);
     reportLastStatus(status);

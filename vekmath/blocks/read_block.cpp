@@ -14,8 +14,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "backends/vendor_b/vendor_b_backend.h"
-#include "acquisition/board_table.h"
+#include "acquisition/backend.h"
 #include "drawing/live_draw.h"
 #include "acquisition/ring.h"
 #include "acquisition/sampling_config.h"
@@ -74,10 +73,9 @@ void copyOut(const uint16_t* from, int64_t count, int64_t first, int32_t channel
   }
 }
 
-bool eventRoad(int32_t boardType) {
-  const BoardGroup group = groupOf(boardType);
-  return config().samplingMode == 2 && (group == BoardGroup::Simulated || group == BoardGroup::NiDaqmx);
-}
+// Event mode hands out trigger-event windows where the back end's reads
+// carry them; elsewhere it takes the ring road without the running check.
+bool eventRoad(const BackEnd& backEnd) { return config().samplingMode == 2 && backEnd.detectsTriggerEvents(); }
 
 // A run is on while its flag is up and neither StopSampling nor
 // CloseBoard has ended it (a handler in the pump may call either).
@@ -125,20 +123,20 @@ RingSpan takeUnread(int64_t wanted) {
   return span;
 }
 
-int32_t readRing(SHORT* buffer, int64_t total, int32_t channels, int32_t boardType) {
+int32_t readRing(SHORT* buffer, int64_t total, int32_t channels, BackEnd& backEnd) {
   Ring& r = ring();
   SamplingConfig& cfg = config();
   const bool eventMode = cfg.samplingMode == 2;
-  // Vendor B boards run without the acquisition thread: the reader itself
-  // moves their samples into the ring, once per pass.
-  const bool pollsBoard = cfg.samplingMode == 0 && groupOf(boardType) == BoardGroup::VendorB;
+  const bool waits = backEnd.readerWaitsPerPass();
   const Offsets offsets(channels);
   int64_t done = 0;
   while (done < total) {
     // A failing back end ends the thread too: its own code is the answer.
     if (cfg.lastStatus.load() != 0) break;
-    if (pollsBoard && runOn()) {
-      if (const int32_t polled = pollVendorB(channels, static_cast<int32_t>(total / channels)); polled != 0) {
+    // A board that runs without the acquisition thread has the reader move
+    // its samples into the ring, once per pass.
+    if (runOn()) {
+      if (const int32_t polled = backEnd.poll(channels, static_cast<int32_t>(total / channels)); polled != 0) {
         cfg.lastStatus.store(polled);
         break;
       }
@@ -149,7 +147,7 @@ int32_t readRing(SHORT* buffer, int64_t total, int32_t channels, int32_t boardTy
       return kStatusParameter;
     }
     pumpOneMessage();
-    if (boardType != -1) Sleep(1);
+    if (waits) Sleep(1);
 
     const RingSpan span = takeUnread(total - done);
     if (span.count <= 0) continue;
@@ -195,7 +193,7 @@ DLL_EXPORT LONG WINAPI ReadBlock(SHORT* buffer, LONG scans, LONG* running, LONG*
   const int64_t total = int64_t{channels} * scans;
   if (total <= 0) return finish(cfg.lastStatus.load());
   if (buffer == nullptr || channels > static_cast<int32_t>(kMaxChannels)) return finish(kStatusParameter);
-  const int32_t boardType = selection().boardType;
-  if (eventRoad(boardType)) return finish(readEvent(buffer, total, channels));
-  return finish(readRing(buffer, total, channels, boardType));
+  BackEnd& backEnd = selectedBackEnd();
+  if (eventRoad(backEnd)) return finish(readEvent(buffer, total, channels));
+  return finish(readRing(buffer, total, channels, backEnd));
 }

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "backends/backend.h"
+#include "acquisition/backend.h"
 #include "backends/ni/ni_backend.h"
 #include "acquisition/board_table.h"
 #include "acquisition/ring.h"

@@ -2,6 +2,12 @@
 #pragma once
 
 namespace vekmath {
+
 class BackEnd;
 BackEnd& niDaqmxBackEnd();
+
+// NI-DAQmx's devices in SelectBoardNAME's lists, when the library is bound.
+class DeviceLists;
+void listNiDaqmxDevices(DeviceLists& lists);
+
 }  // namespace vekmath

@@ -1,33 +1,19 @@
-// The back end of the codes that are accepted without a device: nothing is
-// opened and every pass delivers nothing.
-#include <windows.h>
+// The back end of the codes that are accepted without a device: the
+// interface's defaults, nothing more.
+#include "backends/none/none_backend.h"
 
-#include "backends/backend.h"
+#include "acquisition/backend.h"
 
 namespace vekmath {
 namespace {
 
-class NoBackEnd final : public BackEnd {
- public:
-  int32_t configure(SamplingConfig&, const int16_t*) override { return 0; }
-  int32_t start(const SamplingConfig&, bool& useThread) override {
-    useThread = true;
-    return 0;
-  }
-  int32_t beginThread() override { return 0; }
-  int32_t fetch(uint16_t*, int32_t, int32_t, int32_t& scans) override {
-    scans = 0;
-    // Without this the thread would spin a core at the highest priority.
-    Sleep(1);
-    return 0;
-  }
-  int32_t stop() override { return 0; }
-  int32_t close() override { return 0; }
-};
+class NoBackEnd final : public BackEnd {};
 
 }  // namespace
 
 BackEnd& noBackEnd() {
+  // Leaked rather than destroyed, like every back end, so that the detach
+  // at process exit can still stop and close it.
   static NoBackEnd* instance = new NoBackEnd;
   return *instance;
 }

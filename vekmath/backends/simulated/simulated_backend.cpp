@@ -9,7 +9,7 @@
 #include <cstring>
 #include <numbers>
 
-#include "backends/backend.h"
+#include "acquisition/backend.h"
 #include "backends/simulated/simulated_backend.h"
 #include "acquisition/board_table.h"
 #include "acquisition/ring.h"
@@ -81,8 +81,6 @@ class SimulatedBackEnd final : public BackEnd {
     return 0;
   }
 
-  int32_t beginThread() override { return 0; }
-
   int32_t fetch(uint16_t* dest, int32_t channels, int32_t maxScans, int32_t& scans) override {
     scans = 0;
     TestSignals& s = signals();
@@ -100,9 +98,9 @@ class SimulatedBackEnd final : public BackEnd {
     return 0;
   }
 
-  int32_t stop() override { return 0; }
-  int32_t close() override { return 0; }
-  bool detectsTriggers() const override { return true; }
+  // The thread spins between scans, so the block reader does not sleep.
+  bool readerWaitsPerPass() const override { return false; }
+  bool detectsTriggerEvents() const override { return true; }
 
  private:
   // Busy-waits the pacing count; volatile so the optimiser keeps the loop.

@@ -7,8 +7,10 @@
 #include <atomic>
 #include <cstring>
 
-#include "backends/backend.h"
+#include "acquisition/backend.h"
 #include "acquisition/ring.h"
+#include "acquisition/selection.h"
+#include "backends/vendor_b/status_texts.h"
 #include "status/status_texts.h"
 
 namespace vekmath {
@@ -50,8 +52,11 @@ void closeHandle() {
 
 class VendorBBackEnd final : public BackEnd {
  public:
+  // The board paces its own scans from the frequency it is given.
+  bool checksScanClock() const override { return false; }
+
   int32_t configure(SamplingConfig& cfg, const int16_t* channelList) override {
-    const BoardTypeInfo* board = boardInfo(selection().boardType);
+    const BoardTypeInfo* board = selection().row.load();
     if (board == nullptr) return 0;
     // A second SetupSampling opens the board again; the handle of the
     // first would leak.
@@ -72,7 +77,7 @@ class VendorBBackEnd final : public BackEnd {
     cfg.samplingMode = cfg.triggerChannel > 0 ? 1 : 0;
 
     VendorBState& s = state();
-    if (board->code == 6) {
+    if (board->busMaster) {
       if (SkResult r = SkBmGetSamplingConfig(h, &s.busMaster); r != 0) return failWith(r);
       if (int32_t own = fillBmRecord(s.busMaster, cfg, zero); own != 0) {
         setOwnStatusText(own);
@@ -102,12 +107,7 @@ class VendorBBackEnd final : public BackEnd {
     return 0;
   }
 
-  int32_t beginThread() override { return 0; }
-
-  int32_t fetch(uint16_t*, int32_t, int32_t, int32_t& scans) override {
-    scans = 0;
-    return 0;
-  }
+  int32_t poll(int32_t channels, int32_t blockScans) override;
 
   int32_t stop() override {
     HANDLE h = state().handle.load();
@@ -123,6 +123,10 @@ class VendorBBackEnd final : public BackEnd {
     ring().running.store(0);
     return 0;
   }
+
+  void listDevices(DeviceLists& lists) const override { listVendorBDevices(lists); }
+
+  void setStatusText(int32_t code) const override { setVendorBStatusText(static_cast<uint32_t>(code)); }
 };
 
 }  // namespace
@@ -134,10 +138,14 @@ BackEnd& vendorBBackEnd() {
 
 HANDLE vendorBHandle() { return state().handle.load(); }
 
-int32_t pollVendorB(int32_t channels, int32_t blockScans) {
+// When the board has sampled scans not fetched yet, fetches what fits at the
+// ring's write index (at most a tenth of a second's worth, or blockScans in
+// bus-master mode) and steps the ring. Only the continuous road is polled: a
+// triggered block is the block reader's own road.
+int32_t VendorBBackEnd::poll(int32_t channels, int32_t blockScans) {
   VendorBState& s = state();
   HANDLE h = s.handle.load();
-  if (h == nullptr || channels <= 0) return 0;
+  if (h == nullptr || channels <= 0 || config().samplingMode != 0) return 0;
   int32_t boardState = 0, sampled = 0, unused = 0;
   if (SkResult r = SkGetStatus(h, &boardState, &sampled, &unused); r != 0) return failWith(r);
   if (sampled == s.fetched.load()) {
@@ -148,7 +156,9 @@ int32_t pollVendorB(int32_t channels, int32_t blockScans) {
   }
   // Bus-master runs hand over a block at a time; the normal mode a tenth
   // of a second's worth.
-  const int32_t wanted = selection().boardType == 6 ? blockScans : config().rate / 10;
+  const BoardTypeInfo* board = selection().row.load();
+  const bool busMaster = board != nullptr && board->busMaster;
+  const int32_t wanted = busMaster ? blockScans : config().rate / 10;
   Ring& ring = vekmath::ring();
   const int32_t room = ring.roomScans(channels);
   if (room < 1) return 0;

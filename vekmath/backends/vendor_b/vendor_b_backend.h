@@ -1,5 +1,5 @@
-// Vendor B's boards (codes 5, 8, 9 in the normal mode, 6 in bus-master
-// mode) through the Skorra library. The board runs on its own once started:
+// Vendor B's boards (the normal mode, and the bus-master mode that the
+// board table names) through the Skorra library. The board runs on its own once started:
 // no acquisition thread reads it, the block reader polls it instead.
 #pragma once
 #include <skorra.h>
@@ -18,11 +18,9 @@ BackEnd& vendorBBackEnd();
 // The board's handle while it is open, null when closed.
 HANDLE vendorBHandle();
 
-// One poll of the block reader's pass: when the board has sampled scans not
-// fetched yet, fetches what fits at the ring's write index (at most a tenth
-// of a second's worth, or blockScans in bus-master mode) and steps the ring.
-// 0, or the library's code of a failing call with its text built.
-int32_t pollVendorB(int32_t channels, int32_t blockScans);
+// The family's boards in SelectBoardNAME's lists.
+class DeviceLists;
+void listVendorBDevices(DeviceLists& lists);
 
 // ---- what the configuration writes into the library's records
 
