@@ -122,6 +122,23 @@ TEST_F(VendorBFailures, ReadAfterStopEndsWithNoRun) {
   EXPECT_EQ(running, 0);
 }
 
+// Nothing but a thread takes the stop flag down, and this board runs
+// without one: after a stop the status reads as stopped until the next
+// start clears the flag.
+TEST_F(VendorBFailures, StatusAfterStopReadsStoppedUntilTheNextStart) {
+  ASSERT_EQ(setUp(5, "SKORRA1", kChannels), 0);
+  ASSERT_EQ(start(), 0);
+  LONG running = -1, scans = -1, status = -1;
+  StopSampling(&status);
+  GetSamplingStatus(&running, &scans, &status);
+  EXPECT_EQ(status, kStatusStopped);
+  EXPECT_EQ(running, 0);
+  ASSERT_EQ(start(), 0) << messageText();
+  GetSamplingStatus(&running, &scans, &status);
+  EXPECT_EQ(status, 0);
+  EXPECT_EQ(running, 1);
+}
+
 // A second configuration reopens the board without keeping the first
 // handle open.
 TEST_F(VendorBFailures, ReconfiguringReplacesTheHandle) {

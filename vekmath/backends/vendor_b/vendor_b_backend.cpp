@@ -112,9 +112,10 @@ class VendorBBackEnd final : public BackEnd {
   int32_t stop() override {
     HANDLE h = state().handle.load();
     if (h != nullptr) (void)SkStopSampling(h);
-    // Without a thread nobody else ends the run and clears the stop flag.
+    // Without a thread nobody else ends the run. The stop flag stays up:
+    // only a thread takes it down, and the status reads as stopped until
+    // the next start clears it.
     ring().running.store(0);
-    ring().stopRequested.store(0);
     return 0;
   }
 
