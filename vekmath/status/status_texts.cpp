@@ -31,11 +31,17 @@ constexpr CodeText<int32_t> kOwnTexts[] = {
 };
 constexpr const char* kOwnOther = "エラー内容 = その他のエラー";
 
+constexpr CodeText<StepText> kStepTexts[] = {
+    {StepText::SamplingConfigured, "サンプリング条件設定　：　正常終了\n"},
+};
+
 }  // namespace
 
 void setOwnStatusText(int32_t status) {
   const char* lines = findText(kOwnTexts, status);
   StatusMessage(kCodeLabel, static_cast<uint32_t>(status)).add(lines ? lines : kOwnOther).publish();
 }
+
+void setStepText(StepText step) { publishPlainText(findText(kStepTexts, step)); }
 
 }  // namespace vekmath

@@ -1,4 +1,5 @@
-// Message texts of the library's own status codes (LibraryStatus).
+// Message texts of the library's own status codes (LibraryStatus) and of
+// the steps it reports.
 #pragma once
 #include <cstdint>
 
@@ -7,5 +8,12 @@
 namespace vekmath {
 
 void setOwnStatusText(int32_t status);
+
+// Texts that stand alone, without a code line: a step that succeeded.
+enum class StepText {
+  SamplingConfigured,  // a board took its sampling configuration
+};
+
+void setStepText(StepText step);
 
 }  // namespace vekmath

@@ -61,6 +61,17 @@ TEST_P(VendorBRun, BlocksCarryTheBoardSignalInOrder) {
 
 INSTANTIATE_TEST_SUITE_P(NormalAndBusMaster, VendorBRun, ::testing::Values(5, 6));
 
+// The normal road's configuration that took hold is reported in the
+// message buffer, in CP932, without a code line.
+using VendorBSetUp = VendorBBoard;
+TEST_F(VendorBSetUp, NormalConfigurationLeavesItsSetUpText) {
+  setOwnStatusText(kStatusParameter);
+  ASSERT_EQ(setUp(5, "SKORRA1", kChannels), 0);
+  EXPECT_EQ(messageText(),
+            "\x83\x54\x83\x93\x83\x76\x83\x8a\x83\x93\x83\x4f\x8f\xf0\x8c\x8f\x90\xdd\x92\xe8"
+            "\x81\x40\x81\x46\x81\x40\x90\xb3\x8f\xed\x8f\x49\x97\xb9\x0a");
+}
+
 using VendorBFailures = VendorBBoard;
 
 TEST_F(VendorBFailures, MissingBoardIsReportedAsNotFound) {

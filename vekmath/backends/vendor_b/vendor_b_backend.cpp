@@ -93,6 +93,7 @@ class VendorBBackEnd final : public BackEnd {
     fillNormalRecord(s.normal, cfg, *board, zero);
     if (SkResult r = SkSetBoardConfig(h, nullptr, nullptr, nullptr); r != 0) return failWith(r);
     if (SkResult r = SkSetSamplingConfig(h, &s.normal); r != 0) return failWith(r);
+    setStepText(StepText::SamplingConfigured);
     return 0;
   }
 
