@@ -62,6 +62,8 @@ void TestWindow::postCall(std::function<void()> call) {
   PostMessageA(hwnd_, kCallMessage, 0, 0);
 }
 
+void TestWindow::postAgain() { PostMessageA(hwnd_, kCallMessage, 0, 0); }
+
 bool TestWindow::save(const std::string& name) const {
   PlatSurface s{};
   return PlatGetWindowSurface(hwnd_, &s) && PlatSaveSurfaceBmp(&s, name.c_str());
