@@ -5,6 +5,9 @@
 #include <skorradev.h>
 #include <windows.h>
 
+#include <atomic>
+#include <string>
+#include <thread>
 #include <vector>
 
 #include "backends/vendor_b/vendor_b_backend.h"
@@ -70,6 +73,49 @@ TEST_F(VendorBSetUp, NormalConfigurationLeavesItsSetUpText) {
   EXPECT_EQ(messageText(),
             "\x83\x54\x83\x93\x83\x76\x83\x8a\x83\x93\x83\x4f\x8f\xf0\x8c\x8f\x90\xdd\x92\xe8"
             "\x81\x40\x81\x46\x81\x40\x90\xb3\x8f\xed\x8f\x49\x97\xb9\x0a");
+}
+
+// The single-shot read runs its own finite run per call; a helper plays
+// the board's clock while a read waits for the run's end.
+class VendorBSingleShot : public VendorBBoard {
+ protected:
+  LONG readTwice(std::vector<SHORT>& block) {
+    std::atomic<bool> done{false};
+    std::thread clock([&] {
+      while (!done.load()) {
+        SkorradevSimAdvance(1, 100);
+        Sleep(1);
+      }
+    });
+    LONG first = ReadBlock2(block.data(), 0, 0, 0);
+    if (first == 0) first = ReadBlock2(block.data(), 0, 0, 0);
+    done.store(true);
+    clock.join();
+    return first;
+  }
+};
+
+TEST_F(VendorBSingleShot, EveryCallHandsOutOneRunOfChannel1Raw) {
+  ASSERT_TRUE(SkorradevSimSetManualClock(1, TRUE));
+  std::vector<SHORT> block(1000, -1);
+  ASSERT_EQ(readTwice(block), 0) << messageText();
+  for (DWORD s = 0; s < 1000; ++s) ASSERT_EQ(static_cast<uint16_t>(block[s]), SkorradevSimSample(1, 1, s, 16)) << s;
+  EXPECT_EQ(std::string(selection().deviceName), "SKORRA1");
+  EXPECT_EQ(selection().resolution, 12);
+  EXPECT_EQ(config().lastStatus.load(), 0);
+}
+
+// A failed start gives the board up; the next call sets it up again
+// instead of waiting on an event that is gone. No buffer touches no board.
+TEST_F(VendorBSingleShot, AFailureIsReportedAndTheNextCallStartsAfresh) {
+  ASSERT_TRUE(SkorradevSimSetManualClock(1, TRUE));
+  EXPECT_EQ(ReadBlock2(nullptr, 0, 0, 0), kStatusParameter);
+  ASSERT_TRUE(SkorradevSimSetFault(1, SKDF_START, FALSE, SK_E_BUSY));
+  std::vector<SHORT> block(1000);
+  EXPECT_EQ(ReadBlock2(block.data(), 0, 0, 0), asLong(SK_E_BUSY));
+  EXPECT_NE(messageText().find("The sampling is running."), std::string::npos);
+  SkorradevSimClearFaults(1);
+  EXPECT_EQ(readTwice(block), 0) << messageText();
 }
 
 using VendorBFailures = VendorBBoard;

@@ -16,9 +16,6 @@
 namespace vekmath {
 namespace {
 
-// The library's "device not found", given when the board does not open:
-// the next call would otherwise report a bad handle instead.
-constexpr uint32_t kDeviceNotFound = 0xC0000001u;
 // "data format invalid": a board that reports no usable resolution.
 constexpr uint32_t kDataFormatInvalid = 0xC0001061u;
 constexpr int kResolutionValue = 5;  // the sixth of the ten information values
@@ -62,7 +59,7 @@ class VendorBBackEnd final : public BackEnd {
     // first would leak.
     closeHandle();
     HANDLE h = SkOpen(selection().deviceName);
-    if (h == INVALID_HANDLE_VALUE || h == nullptr) return failWith(kDeviceNotFound);
+    if (h == INVALID_HANDLE_VALUE || h == nullptr) return failWith(kVendorBDeviceNotFound);
     state().handle.store(h);
 
     uint32_t info[10] = {};
@@ -122,6 +119,7 @@ class VendorBBackEnd final : public BackEnd {
 
   int32_t close() override {
     closeHandle();
+    releaseSingleShot();
     ring().running.store(0);
     return 0;
   }

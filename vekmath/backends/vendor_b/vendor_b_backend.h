@@ -15,8 +15,16 @@ namespace vekmath {
 class BackEnd;
 BackEnd& vendorBBackEnd();
 
+// The library's "device not found", given when a board does not open: the
+// next call would otherwise report a bad handle instead.
+inline constexpr uint32_t kVendorBDeviceNotFound = 0xC0000001u;
+
 // The board's handle while it is open, null when closed.
 HANDLE vendorBHandle();
+
+// Closes the board and event that ReadBlock2 keeps; its next call sets the
+// board up again.
+void releaseSingleShot();
 
 // The family's boards in SelectBoardNAME's lists.
 class DeviceLists;
