@@ -1,7 +1,5 @@
-// The simulated board's back end; its table exports are in vekmath.h.
+// The simulated board's back end; its table is test_signals.h.
 #pragma once
-#include <windef.h>
-
 namespace vekmath {
 class BackEnd;
 BackEnd& simulatedBackEnd();
