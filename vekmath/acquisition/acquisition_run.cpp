@@ -8,12 +8,12 @@
 #include <mutex>
 
 #include "acquisition/backend.h"
+#include "acquisition/library_lifecycle.h"
 #include "acquisition/ring.h"
 #include "acquisition/sampling_config.h"
-#include "acquisition/library_lifecycle.h"
+#include "drawing/wave_graph.h"
 #include "triggers/trigger_events.h"
 #include "vekmath.h"
-#include "drawing/wave_graph.h"
 
 namespace vekmath {
 namespace {

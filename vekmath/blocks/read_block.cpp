@@ -15,14 +15,14 @@
 #include <cstring>
 
 #include "acquisition/backend.h"
-#include "drawing/live_draw.h"
 #include "acquisition/ring.h"
 #include "acquisition/sampling_config.h"
 #include "acquisition/selection.h"
+#include "drawing/live_draw.h"
+#include "drawing/wave_graph.h"
 #include "status/status_texts.h"
 #include "triggers/trigger_events.h"
 #include "vekmath.h"
-#include "drawing/wave_graph.h"
 
 namespace vekmath {
 namespace {

@@ -3,10 +3,10 @@
 #include <windows.h>
 #include <wingdi.h>
 
-#include "blocks/read_block.h"
 #include "acquisition/ring.h"
-#include "vekmath.h"
+#include "blocks/read_block.h"
 #include "drawing/wave_graph.h"
+#include "vekmath.h"
 
 namespace vekmath {
 namespace {

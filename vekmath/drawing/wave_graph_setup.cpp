@@ -6,13 +6,13 @@
 #include <algorithm>
 #include <cstring>
 
-#include "acquisition/ring_length.h"
 #include "acquisition/ring.h"
+#include "acquisition/ring_length.h"
 #include "acquisition/sampling_config.h"
 #include "acquisition/selection.h"
+#include "drawing/wave_graph.h"
 #include "status/status_texts.h"
 #include "vekmath.h"
-#include "drawing/wave_graph.h"
 
 namespace vekmath {
 namespace {

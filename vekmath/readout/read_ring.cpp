@@ -6,9 +6,9 @@
 #include <atomic>
 #include <cstring>
 
-#include "readout/ring_copy.h"
 #include "acquisition/ring.h"
 #include "acquisition/selection.h"
+#include "readout/ring_copy.h"
 #include "triggers/trigger_detector.h"
 #include "vekmath.h"
 

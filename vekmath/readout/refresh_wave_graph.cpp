@@ -2,7 +2,7 @@
 // wave graph, which owns the traces and their scale.
 #include <windows.h>
 
-#include "vekmath.h"
 #include "drawing/wave_graph.h"
+#include "vekmath.h"
 
 DLL_EXPORT void WINAPI RefreshWaveGraph(LONG) { vekmath::rebuildTracePoints(); }

@@ -2,8 +2,8 @@
 
 #include <windows.h>
 
-#include "acquisition/ring.h"
 #include "acquisition/library_lifecycle.h"
+#include "acquisition/ring.h"
 #include "backends/ni/ni_binding.h"
 #include "vekmath.h"
 

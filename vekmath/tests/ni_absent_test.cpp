@@ -5,10 +5,10 @@
 #include <string>
 
 #include "acquisition/backend.h"
-#include "backends/ni/ni_backend.h"
 #include "acquisition/board_table.h"
 #include "acquisition/ring.h"
 #include "acquisition/sampling_config.h"
+#include "backends/ni/ni_backend.h"
 #include "backends/ni/ni_binding.h"
 #include "status/status_texts.h"
 #include "vekmath.h"

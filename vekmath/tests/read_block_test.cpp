@@ -4,9 +4,9 @@
 
 #include <vector>
 
-#include "blocks/read_block.h"
 #include "acquisition/ring.h"
 #include "acquisition/sampling_config.h"
+#include "blocks/read_block.h"
 #include "status/status_texts.h"
 #include "support/wave_window.h"
 #include "vekmath.h"

@@ -10,10 +10,10 @@
 #include <thread>
 #include <vector>
 
-#include "backends/vendor_b/vendor_b_backend.h"
 #include "acquisition/ring.h"
 #include "acquisition/sampling_config.h"
 #include "acquisition/selection.h"
+#include "backends/vendor_b/vendor_b_backend.h"
 #include "status/status_texts.h"
 #include "support/vendor_b_board.h"
 #include "vekmath.h"

@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "acquisition/ring.h"
+#include "drawing/wave_graph.h"
 #include "support/wave_window.h"
 #include "vekmath.h"
-#include "drawing/wave_graph.h"
 
 using namespace vekmath;
 using namespace wavetest;

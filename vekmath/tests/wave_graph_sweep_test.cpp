@@ -7,11 +7,11 @@
 
 #include <vector>
 
-#include "drawing/live_draw.h"
 #include "acquisition/ring.h"
+#include "drawing/live_draw.h"
+#include "drawing/wave_graph.h"
 #include "support/wave_window.h"
 #include "vekmath.h"
-#include "drawing/wave_graph.h"
 
 using namespace vekmath;
 using namespace wavetest;

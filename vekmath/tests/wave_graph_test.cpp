@@ -9,9 +9,9 @@
 #include "acquisition/ring.h"
 #include "acquisition/sampling_config.h"
 #include "acquisition/selection.h"
+#include "drawing/wave_graph.h"
 #include "support/wave_window.h"
 #include "vekmath.h"
-#include "drawing/wave_graph.h"
 
 using namespace vekmath;
 using namespace wavetest;
