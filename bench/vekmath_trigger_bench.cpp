@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "../vekmath/trigger_detector.h"
+#include "../vekmath/triggers/trigger_detector.h"
 
 namespace {
 

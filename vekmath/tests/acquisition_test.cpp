@@ -2,9 +2,9 @@
 
 #include <windows.h>
 
-#include "ring.h"
-#include "state.h"
-#include "status_texts.h"
+#include "acquisition/ring.h"
+#include "acquisition/sampling_config.h"
+#include "status/status_texts.h"
 #include "vekmath.h"
 
 using namespace vekmath;

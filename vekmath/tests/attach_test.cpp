@@ -2,8 +2,9 @@
 
 #include <windows.h>
 
-#include "ring.h"
-#include "state.h"
+#include "acquisition/library_lifecycle.h"
+#include "acquisition/ring.h"
+#include "backends/ni/ni_binding.h"
 #include "vekmath.h"
 
 using namespace vekmath;

@@ -1,4 +1,4 @@
-#include "board_types.h"
+#include "acquisition/board_table.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 #include <set>
 #include <string>
 
-#include "state.h"
+#include "acquisition/selection.h"
 #include "vekmath.h"
 
 using namespace vekmath;

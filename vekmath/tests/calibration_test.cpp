@@ -12,7 +12,7 @@
 #include <memory>
 #include <string>
 
-#include "calibration_text.h"
+#include "blocks/calibration_text.h"
 #include "vekmath.h"
 
 namespace {

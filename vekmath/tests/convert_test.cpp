@@ -14,12 +14,14 @@ float reference(SHORT r, const CalibrationRecord& k) {
 }
 
 TEST(ConvertBlock, TwoPointFormulaAndChannelColumns) {
-  CalibrationRecord k[2] = {{10.0f, 0.0f, 2000.0f, 0.0f}, {5.0f, -5.0f, 65535.0f, -32768.0f}};
-  // Scans interleaved: a0 b0 a1 b1 a2 b2.
+  // Bases of neither channel 0, and each base value apart from its base
+  // count, so that no base can stand in for another.
+  CalibrationRecord k[2] = {{12.0f, 2.0f, 2000.0f, 500.0f}, {5.0f, -5.0f, 65535.0f, -32768.0f}};
+  // Scans interleaved: a0 b0 a1 b1 a2 b2; the result in channel columns.
   const SHORT raw[] = {1000, -32768, -1000, 32767, 2000, 0};
   float out[6] = {};
   ConvertBlock(out, raw, 2, 3, k);
-  const float expected[] = {5.0f, -5.0f, 10.0f, -5.0f, 5.0f, reference(0, k[1])};
+  const float expected[] = {4.5f, -5.5f, 9.5f, -5.0f, 5.0f, reference(0, k[1])};
   for (int i = 0; i < 6; ++i) EXPECT_FLOAT_EQ(out[i], expected[i]) << i;
 }
 

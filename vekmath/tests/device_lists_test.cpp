@@ -11,8 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "state.h"
-#include "status_texts.h"
+#include "acquisition/selection.h"
+#include "backends/ni/ni_binding.h"
+#include "status/status_texts.h"
 #include "support/vendor_b_board.h"
 #include "vekmath.h"
 

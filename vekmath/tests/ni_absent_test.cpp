@@ -4,12 +4,13 @@
 
 #include <string>
 
-#include "backend.h"
-#include "backend_ni.h"
-#include "board_types.h"
-#include "ring.h"
-#include "state.h"
-#include "status_texts.h"
+#include "acquisition/backend.h"
+#include "acquisition/board_table.h"
+#include "acquisition/ring.h"
+#include "acquisition/sampling_config.h"
+#include "backends/ni/ni_backend.h"
+#include "backends/ni/ni_binding.h"
+#include "status/status_texts.h"
 #include "vekmath.h"
 
 using namespace vekmath;

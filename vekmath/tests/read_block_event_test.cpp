@@ -6,9 +6,9 @@
 
 #include <vector>
 
-#include "ring.h"
-#include "state.h"
-#include "status_texts.h"
+#include "acquisition/ring.h"
+#include "acquisition/sampling_config.h"
+#include "status/status_texts.h"
 #include "support/wave_window.h"
 #include "vekmath.h"
 

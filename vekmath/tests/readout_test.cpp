@@ -4,9 +4,10 @@
 
 #include <vector>
 
-#include "ring.h"
-#include "state.h"
-#include "status_texts.h"
+#include "acquisition/ring.h"
+#include "acquisition/sampling_config.h"
+#include "acquisition/selection.h"
+#include "status/status_texts.h"
 #include "vekmath.h"
 
 using namespace vekmath;

@@ -8,10 +8,10 @@
 #include <thread>
 #include <vector>
 
-#include "ring.h"
-#include "state.h"
-#include "status_texts.h"
-#include "trigger.h"
+#include "acquisition/ring.h"
+#include "acquisition/sampling_config.h"
+#include "status/status_texts.h"
+#include "triggers/trigger_events.h"
 #include "vekmath.h"
 
 using namespace vekmath;

@@ -1,5 +1,9 @@
 // The expected texts are the CP932 bytes of the library's messages.
-#include "status_texts.h"
+#include "backends/ni/status_texts.h"
+#include "backends/older_vendor_a/status_texts.h"
+#include "backends/vendor_b/status_texts.h"
+#include "backends/wdm/status_texts.h"
+#include "status/status_texts.h"
 
 #include <gtest/gtest.h>
 

@@ -5,9 +5,9 @@
 
 #include <vector>
 
-#include "ring.h"
-#include "state.h"
-#include "trigger.h"
+#include "acquisition/ring.h"
+#include "acquisition/sampling_config.h"
+#include "triggers/trigger_events.h"
 #include "vekmath.h"
 
 using namespace vekmath;

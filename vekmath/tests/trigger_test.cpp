@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "trigger.h"
+#include "triggers/trigger_events.h"
 
 using namespace vekmath;
 
@@ -110,6 +110,37 @@ TEST(TriggerDetection, FallingNeedsBThenA) {
   g.pass({800, 800, 800, 800, 800, 400});  // through A only
   EXPECT_TRUE(g.events.completedSnapshot().empty());
   EXPECT_TRUE(g.events.flagsSnapshot().fellA);
+}
+
+// A sample exactly on a level has not crossed it yet: it counts as the
+// side it comes from, so the crossing is the step that leaves the level.
+TEST(TriggerDetection, SamplesExactlyOnALevelCrossOnlyWhenTheyLeaveIt) {
+  struct Case {
+    const char* what;
+    int32_t a, b;
+    std::vector<int32_t> values;
+    std::vector<int32_t> events;  // window starts, (scan - 4) x 2
+    bool roseB, fellB;             // crossings of B still waiting for A
+  };
+  const Case cases[] = {
+      {"rise resting on B, then on A", 1000, 500, {0, 0, 0, 0, 0, 500, 1000, 2000}, {6}, false, false},
+      {"fall resting on B, then on A", 500, 1000, {2000, 2000, 2000, 2000, 2000, 1000, 500, 0}, {6}, false, false},
+      {"rise that touches A and turns back", 1000, 500, {0, 0, 0, 0, 0, 600, 1000, 600}, {}, true, false},
+      {"fall that touches A and turns back", 500, 1000, {2000, 2000, 2000, 2000, 2000, 800, 500, 800}, {}, false, true},
+      {"rise that touches B and turns back", 1000, 500, {0, 0, 0, 0, 0, 500, 0, 0}, {}, false, true},
+      {"fall that rests on B and turns back", 500, 1000, {2000, 2000, 2000, 2000, 2000, 1000, 1000, 2000}, {}, true, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Feeder f(2, 200, settings(c.a, c.b));
+    f.ring()[199] = static_cast<uint16_t>(c.values.front());  // what scan 0 is compared with
+    f.pass(c.values);
+    const auto completed = f.events.completedSnapshot();
+    EXPECT_EQ(std::vector<int32_t>(completed.begin(), completed.end()), c.events);
+    const TriggerFlags flags = f.events.flagsSnapshot();
+    EXPECT_EQ(flags.roseB, c.roseB);
+    EXPECT_EQ(flags.fellB, c.fellB);
+  }
 }
 
 TEST(TriggerDetection, UnsignedChannelsAreMeasuredFromTheZero) {

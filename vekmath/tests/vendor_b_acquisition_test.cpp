@@ -5,12 +5,16 @@
 #include <skorradev.h>
 #include <windows.h>
 
+#include <atomic>
+#include <string>
+#include <thread>
 #include <vector>
 
-#include "backend_vendor_b.h"
-#include "ring.h"
-#include "state.h"
-#include "status_texts.h"
+#include "acquisition/ring.h"
+#include "acquisition/sampling_config.h"
+#include "acquisition/selection.h"
+#include "backends/vendor_b/vendor_b_backend.h"
+#include "status/status_texts.h"
 #include "support/vendor_b_board.h"
 #include "vekmath.h"
 
@@ -59,6 +63,60 @@ TEST_P(VendorBRun, BlocksCarryTheBoardSignalInOrder) {
 }
 
 INSTANTIATE_TEST_SUITE_P(NormalAndBusMaster, VendorBRun, ::testing::Values(5, 6));
+
+// The normal road's configuration that took hold is reported in the
+// message buffer, in CP932, without a code line.
+using VendorBSetUp = VendorBBoard;
+TEST_F(VendorBSetUp, NormalConfigurationLeavesItsSetUpText) {
+  setOwnStatusText(kStatusParameter);
+  ASSERT_EQ(setUp(5, "SKORRA1", kChannels), 0);
+  EXPECT_EQ(messageText(),
+            "\x83\x54\x83\x93\x83\x76\x83\x8a\x83\x93\x83\x4f\x8f\xf0\x8c\x8f\x90\xdd\x92\xe8"
+            "\x81\x40\x81\x46\x81\x40\x90\xb3\x8f\xed\x8f\x49\x97\xb9\x0a");
+}
+
+// The single-shot read runs its own finite run per call; a helper plays
+// the board's clock while a read waits for the run's end.
+class VendorBSingleShot : public VendorBBoard {
+ protected:
+  LONG readTwice(std::vector<SHORT>& block) {
+    std::atomic<bool> done{false};
+    std::thread clock([&] {
+      while (!done.load()) {
+        SkorradevSimAdvance(1, 100);
+        Sleep(1);
+      }
+    });
+    LONG first = ReadBlock2(block.data(), 0, 0, 0);
+    if (first == 0) first = ReadBlock2(block.data(), 0, 0, 0);
+    done.store(true);
+    clock.join();
+    return first;
+  }
+};
+
+TEST_F(VendorBSingleShot, EveryCallHandsOutOneRunOfChannel1Raw) {
+  ASSERT_TRUE(SkorradevSimSetManualClock(1, TRUE));
+  std::vector<SHORT> block(1000, -1);
+  ASSERT_EQ(readTwice(block), 0) << messageText();
+  for (DWORD s = 0; s < 1000; ++s) ASSERT_EQ(static_cast<uint16_t>(block[s]), SkorradevSimSample(1, 1, s, 16)) << s;
+  EXPECT_EQ(std::string(selection().deviceName), "SKORRA1");
+  EXPECT_EQ(selection().resolution, 12);
+  EXPECT_EQ(config().lastStatus.load(), 0);
+}
+
+// A failed start gives the board up; the next call sets it up again
+// instead of waiting on an event that is gone. No buffer touches no board.
+TEST_F(VendorBSingleShot, AFailureIsReportedAndTheNextCallStartsAfresh) {
+  ASSERT_TRUE(SkorradevSimSetManualClock(1, TRUE));
+  EXPECT_EQ(ReadBlock2(nullptr, 0, 0, 0), kStatusParameter);
+  ASSERT_TRUE(SkorradevSimSetFault(1, SKDF_START, FALSE, SK_E_BUSY));
+  std::vector<SHORT> block(1000);
+  EXPECT_EQ(ReadBlock2(block.data(), 0, 0, 0), asLong(SK_E_BUSY));
+  EXPECT_NE(messageText().find("The sampling is running."), std::string::npos);
+  SkorradevSimClearFaults(1);
+  EXPECT_EQ(readTwice(block), 0) << messageText();
+}
 
 using VendorBFailures = VendorBBoard;
 
@@ -119,6 +177,23 @@ TEST_F(VendorBFailures, ReadAfterStopEndsWithNoRun) {
   LONG running = -1;
   EXPECT_EQ(read(block, kScans, &running), kStatusParameter);
   EXPECT_EQ(running, 0);
+}
+
+// Nothing but a thread takes the stop flag down, and this board runs
+// without one: after a stop the status reads as stopped until the next
+// start clears the flag.
+TEST_F(VendorBFailures, StatusAfterStopReadsStoppedUntilTheNextStart) {
+  ASSERT_EQ(setUp(5, "SKORRA1", kChannels), 0);
+  ASSERT_EQ(start(), 0);
+  LONG running = -1, scans = -1, status = -1;
+  StopSampling(&status);
+  GetSamplingStatus(&running, &scans, &status);
+  EXPECT_EQ(status, kStatusStopped);
+  EXPECT_EQ(running, 0);
+  ASSERT_EQ(start(), 0) << messageText();
+  GetSamplingStatus(&running, &scans, &status);
+  EXPECT_EQ(status, 0);
+  EXPECT_EQ(running, 1);
 }
 
 // A second configuration reopens the board without keeping the first

@@ -1,8 +1,8 @@
 // What the configuration writes into vendor B's records.
 #include <gtest/gtest.h>
 
-#include "backend_vendor_b.h"
-#include "status_texts.h"
+#include "backends/vendor_b/vendor_b_backend.h"
+#include "status/status_texts.h"
 
 using namespace vekmath;
 

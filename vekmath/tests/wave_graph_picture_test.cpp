@@ -7,9 +7,9 @@
 
 #include <vector>
 
+#include "drawing/wave_graph.h"
 #include "support/wave_window.h"
 #include "vekmath.h"
-#include "wave_graph_state.h"
 
 using namespace wavetest;
 

@@ -9,10 +9,10 @@
 #include <random>
 #include <vector>
 
-#include "ring.h"
+#include "acquisition/ring.h"
+#include "drawing/wave_graph.h"
 #include "support/wave_window.h"
 #include "vekmath.h"
-#include "wave_graph_state.h"
 
 using namespace vekmath;
 using namespace wavetest;

@@ -7,11 +7,11 @@
 
 #include <vector>
 
-#include "live_draw.h"
-#include "ring.h"
+#include "acquisition/ring.h"
+#include "drawing/live_draw.h"
+#include "drawing/wave_graph.h"
 #include "support/wave_window.h"
 #include "vekmath.h"
-#include "wave_graph_state.h"
 
 using namespace vekmath;
 using namespace wavetest;

@@ -6,11 +6,12 @@
 #include <climits>
 #include <vector>
 
-#include "ring.h"
-#include "state.h"
+#include "acquisition/ring.h"
+#include "acquisition/sampling_config.h"
+#include "acquisition/selection.h"
+#include "drawing/wave_graph.h"
 #include "support/wave_window.h"
 #include "vekmath.h"
-#include "wave_graph_state.h"
 
 using namespace vekmath;
 using namespace wavetest;

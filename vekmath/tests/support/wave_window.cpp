@@ -4,7 +4,7 @@
 #include <platform/surface_file.h>
 #include <platform/window_surface.h>
 
-#include "state.h"
+#include "acquisition/sampling_config.h"
 
 namespace wavetest {
 namespace {
@@ -61,6 +61,8 @@ void TestWindow::postCall(std::function<void()> call) {
   call_ = std::move(call);
   PostMessageA(hwnd_, kCallMessage, 0, 0);
 }
+
+void TestWindow::postAgain() { PostMessageA(hwnd_, kCallMessage, 0, 0); }
 
 bool TestWindow::save(const std::string& name) const {
   PlatSurface s{};

@@ -24,6 +24,8 @@ class TestWindow {
   // Rows of the surface on which column x has the given colour.
   std::vector<int> rowsWithColour(int x, COLORREF colour) const;
   void postCall(std::function<void()> call);
+  // Posts the call given last once more (a call may re-post itself).
+  void postAgain();
   // Writes the surface as a BMP file under the current folder.
   bool save(const std::string& name) const;
 

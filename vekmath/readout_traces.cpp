@@ -1,8 +1,0 @@
-// RefreshWaveGraph: the monitor's trace points rebuilt from the ring by the
-// wave graph, which owns the traces and their scale.
-#include <windows.h>
-
-#include "vekmath.h"
-#include "wave_graph_state.h"
-
-DLL_EXPORT void WINAPI RefreshWaveGraph(LONG) { vekmath::rebuildTracePoints(); }
