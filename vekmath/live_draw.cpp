@@ -76,8 +76,9 @@ void drawLiveStrip(const RingSpan& samples, int32_t channels) {
     if (first) drawGridLines(g, x1, x2);
     first = false;
     drawReferenceLines(g, k, x1, x2);
+    // Polyline starts at its first point on its own: a move there first
+    // would be one more drawing call per trace and strip.
     SelectObject(dc, g.tracePens[c].get());
-    MoveToEx(dc, row[from].x, row[from].y, nullptr);
     Polyline(dc, row + from, count);
   }
   g.sweep = p + fresh;
