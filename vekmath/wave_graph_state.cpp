@@ -46,7 +46,7 @@ void drawGridLines(WaveGraph& g, LONG x1, LONG x2) {
     if (line.drawn != -1 || g.gridLinePens[i].get() == nullptr) continue;
     const LONG y = g.gridY(line);
     // A one-pixel line above or below the window leaves no pixel; the live
-    // strips would pay three drawing calls for each.
+    // strips would pay two drawing calls for each.
     if (y < 0 || y >= g.height) continue;
     drawLine(g.dc.get(), g.gridLinePens[i].get(), x1, y, x2, y);
   }
