@@ -7,12 +7,21 @@
 namespace orvane::forms {
 namespace {
 
-void CALLBACK RunQtEvents(void*) { QCoreApplication::processEvents(QEventLoop::AllEvents); }
+// Input waits at most this long for a library's pump; DoEvents runs Qt's
+// events in any case.
+constexpr qint64 kQtEventsEveryMs = 4;
 
 }  // namespace
 
-QtPumpHook::QtPumpHook() { PlatSetMessagePumpHook(&RunQtEvents, nullptr); }
+QtPumpHook::QtPumpHook() { PlatSetMessagePumpHook(&QtPumpHook::Run, this); }
 QtPumpHook::~QtPumpHook() { PlatSetMessagePumpHook(nullptr, nullptr); }
+
+void CALLBACK QtPumpHook::Run(void* self) {
+  QElapsedTimer& last = static_cast<QtPumpHook*>(self)->lastRun_;
+  if (last.isValid() && last.elapsed() < kQtEventsEveryMs) return;
+  last.start();
+  QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
 
 void DoEvents() {
   MSG msg;

@@ -1,12 +1,20 @@
 // A picture box: a widget backed by a window of the platform layer, so that
 // the processing library can draw into it through the window handle; the
 // widget shows the window's pixel surface.
+//
+// What the library draws is shown at most once per screen frame, and only
+// the part it changed, painted straight from the surface's memory: a live
+// display draws far more often than a screen can show.
 #pragma once
 #include <windef.h>
 
+#include <QElapsedTimer>
+#include <QRect>
+#include <QTimer>
 #include <QWidget>
 #include <atomic>
 #include <functional>
+#include <mutex>
 
 namespace orvane::forms {
 
@@ -30,12 +38,24 @@ class PictureBox : public QWidget {
 
  private:
   static void CALLBACK SurfaceChanged(HWND hWnd, const RECT* changed, void* user);
+  // Window thread: shows the changed part once the frame time has passed.
+  void ScheduleFrame();
+  void ShowFrame();
 
   HWND hwnd_ = nullptr;
   // Set and read by drawing threads too.
   std::atomic<bool> painting_{false};
   std::atomic<bool> surfaceOnly_{false};
   std::function<void()> onPaint_;
+
+  std::mutex dirtyMutex_;
+  // Under dirtyMutex_: what changed since the last frame, and whether a
+  // frame is already on its way (so drawing wakes the window thread once
+  // per frame, not once per line).
+  QRect dirty_;
+  bool framePending_ = false;
+  QTimer frameTimer_;
+  QElapsedTimer lastFrame_;
 };
 
 }  // namespace orvane::forms

@@ -41,8 +41,44 @@ class Surface {
 
 namespace {
 
+// A batch of the calling thread (PlatBeginSurfaceBatch): it holds the
+// surface, so that drawing calls need not look the window up, and gathers
+// their change reports.
+struct Batch {
+  HWND hwnd = nullptr;
+  std::shared_ptr<Surface> surface;
+  int depth = 1;
+  bool changed = false;
+  bool whole = false;
+  RECT area{};
+  Batch* outer = nullptr;
+};
+// The innermost batch of this thread; a plain pointer, so that nothing of
+// it is torn down at thread or process exit.
+thread_local Batch* t_batches = nullptr;
+
+Batch* batchOf(HWND hwnd) {
+  for (Batch* b = t_batches; b != nullptr; b = b->outer) {
+    if (b->hwnd == hwnd) return b;
+  }
+  return nullptr;
+}
+
+void gather(Batch& b, const RECT* changed) {
+  if (changed == nullptr) {
+    b.whole = true;
+  } else if (!b.changed) {
+    b.area = *changed;
+  } else {
+    b.area = RECT{std::min(b.area.left, changed->left), std::min(b.area.top, changed->top),
+                  std::max(b.area.right, changed->right), std::max(b.area.bottom, changed->bottom)};
+  }
+  b.changed = true;
+}
+
 // The window's surface, made on first request at the window's size.
 std::shared_ptr<Surface> surfaceOf(HWND hwnd) {
+  if (Batch* b = batchOf(hwnd)) return b->surface;
   std::lock_guard<std::mutex> lock(windowLock());
   WindowPtr window = findWindowLocked(hwnd);
   if (!window || !window->queue) {
@@ -131,6 +167,10 @@ PLATFORM_API BOOL WINAPI PlatSetSurfaceChangedHook(HWND hwnd, PlatSurfaceChanged
 }
 
 PLATFORM_API BOOL WINAPI PlatSurfaceChanged(HWND hwnd, const RECT* changed) {
+  if (Batch* b = batchOf(hwnd)) {
+    gather(*b, changed);
+    return TRUE;
+  }
   PlatSurfaceChangedProc proc;
   void* user;
   {
@@ -144,5 +184,31 @@ PLATFORM_API BOOL WINAPI PlatSurfaceChanged(HWND hwnd, const RECT* changed) {
     user = window->surfaceHookUser;
   }
   if (proc) proc(hwnd, changed, user);
+  return TRUE;
+}
+
+PLATFORM_API BOOL WINAPI PlatBeginSurfaceBatch(HWND hwnd) {
+  if (t_batches != nullptr && t_batches->hwnd == hwnd) {
+    ++t_batches->depth;
+    return TRUE;
+  }
+  std::shared_ptr<Surface> surface = surfaceOf(hwnd);
+  if (!surface) return FALSE;
+  t_batches = new Batch{hwnd, std::move(surface), 1, false, false, RECT{}, t_batches};
+  return TRUE;
+}
+
+PLATFORM_API BOOL WINAPI PlatEndSurfaceBatch(HWND hwnd) {
+  Batch* b = t_batches;
+  if (b == nullptr || b->hwnd != hwnd) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
+  if (--b->depth > 0) return TRUE;
+  t_batches = b->outer;
+  const std::unique_ptr<Batch> done(b);
+  // To an outer batch of the same window, or else the hook; a window gone
+  // meanwhile has no one left to tell.
+  if (done->changed) PlatSurfaceChanged(hwnd, done->whole ? nullptr : &done->area);
   return TRUE;
 }

@@ -1,5 +1,6 @@
 #include "drawing/live_draw.h"
 
+#include <platform/window_surface.h>
 #include <windows.h>
 #include <wingdi.h>
 
@@ -52,6 +53,9 @@ void drawLiveStrip(const RingSpan& samples, int32_t channels) {
   const int32_t back = std::max(g.previousScans + fresh, minimumBack);
   g.previousScans = fresh;
 
+  // One change report for the strip rather than one per line, and no
+  // window look-up per drawing call.
+  const PlatSurfaceBatch batch(g.window);
   clearStrip(g, p, fresh);
 
   for (int32_t k = 0; k < g.visibleCount; ++k) {
@@ -76,8 +80,9 @@ void drawLiveStrip(const RingSpan& samples, int32_t channels) {
     if (first) drawGridLines(g, x1, x2);
     first = false;
     drawReferenceLines(g, k, x1, x2);
+    // Polyline starts at its first point on its own: a move there first
+    // would be one more drawing call per trace and strip.
     SelectObject(dc, g.tracePens[c].get());
-    MoveToEx(dc, row[from].x, row[from].y, nullptr);
     Polyline(dc, row + from, count);
   }
   g.sweep = p + fresh;

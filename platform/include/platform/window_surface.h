@@ -34,6 +34,17 @@ PLATFORM_API BOOL WINAPI PlatSetSurfaceChangedHook(HWND hWnd, PlatSurfaceChanged
 // Called by the drawing layer after it drew.
 PLATFORM_API BOOL WINAPI PlatSurfaceChanged(HWND hWnd, const RECT* changed);
 
+// A run of drawing calls into one window on the calling thread: until the
+// batch ends, the thread's locks of that surface skip the window table and
+// its change reports are gathered, then reported to the hook once, as their
+// union. A drawing library opens one around a burst of small calls (a live
+// strip is a hundred lines). Batches nest, each ended on the thread that
+// began it, innermost first. Begin: FALSE (ERROR_INVALID_WINDOW_HANDLE) for
+// no window; end: FALSE (ERROR_INVALID_PARAMETER) when the thread's
+// innermost batch is not of that window.
+PLATFORM_API BOOL WINAPI PlatBeginSurfaceBatch(HWND hWnd);
+PLATFORM_API BOOL WINAPI PlatEndSurfaceBatch(HWND hWnd);
+
 #ifdef __cplusplus
 // Scoped form of PlatLockWindowSurface.
 class PlatSurfaceGuard {
@@ -50,5 +61,19 @@ class PlatSurfaceGuard {
  private:
   PlatSurface surface_{};
   PlatSurfaceLock* lock_;
+};
+
+// Scoped form of PlatBeginSurfaceBatch.
+class PlatSurfaceBatch {
+ public:
+  explicit PlatSurfaceBatch(HWND hWnd) : hwnd_(PlatBeginSurfaceBatch(hWnd) ? hWnd : nullptr) {}
+  ~PlatSurfaceBatch() {
+    if (hwnd_) PlatEndSurfaceBatch(hwnd_);
+  }
+  PlatSurfaceBatch(const PlatSurfaceBatch&) = delete;
+  PlatSurfaceBatch& operator=(const PlatSurfaceBatch&) = delete;
+
+ private:
+  HWND hwnd_;
 };
 #endif

@@ -2,6 +2,7 @@
 #include <platform/window_surface.h>
 #include <gtest/gtest.h>
 
+#include <array>
 #include <atomic>
 #include <string>
 #include <thread>
@@ -117,6 +118,55 @@ TEST(Surface, ChangedHookHearsDrawingAndResizes) {
   EXPECT_EQ(heard.calls, 2);
   DestroyWindow(hwnd);
   EXPECT_FALSE(PlatSurfaceChanged(hwnd, nullptr));
+}
+
+TEST(Surface, ABatchReportsItsChangesOnceAsTheirUnion) {
+  Recorder recorder;
+  HWND hwnd = makeWindow(&recorder, 40, 30);
+  struct Heard {
+    int calls = 0;
+    bool whole = false;
+    RECT last{};
+  } heard;
+  PlatSetSurfaceChangedHook(
+      hwnd,
+      [](HWND, const RECT* changed, void* user) {
+        auto* h = static_cast<Heard*>(user);
+        ++h->calls;
+        h->whole = changed == nullptr;
+        if (changed) h->last = *changed;
+      },
+      &heard);
+  ASSERT_TRUE(PlatBeginSurfaceBatch(hwnd));
+  ASSERT_TRUE(PlatBeginSurfaceBatch(hwnd));  // nested
+  const RECT a{5, 6, 7, 8}, b{1, 10, 3, 12};
+  PlatSurfaceChanged(hwnd, &a);
+  {
+    PlatSurfaceGuard guard(hwnd);  // the batch's surface, locked as ever
+    ASSERT_TRUE(guard);
+    EXPECT_EQ(guard.surface().width, 40);
+  }
+  PlatSurfaceChanged(hwnd, &b);
+  EXPECT_TRUE(PlatEndSurfaceBatch(hwnd));
+  EXPECT_EQ(heard.calls, 0) << "the outer batch still gathers";
+  EXPECT_TRUE(PlatEndSurfaceBatch(hwnd));
+  EXPECT_EQ(heard.calls, 1);
+  EXPECT_FALSE(heard.whole);
+  EXPECT_EQ((std::array<LONG, 4>{heard.last.left, heard.last.top, heard.last.right, heard.last.bottom}),
+            (std::array<LONG, 4>{1, 6, 7, 12}));
+
+  {
+    PlatSurfaceBatch batch(hwnd);
+    PlatSurfaceChanged(hwnd, &a);
+    PlatSurfaceChanged(hwnd, nullptr);
+  }
+  EXPECT_EQ(heard.calls, 2);
+  EXPECT_TRUE(heard.whole) << "a whole-surface report stays whole";
+  EXPECT_FALSE(PlatEndSurfaceBatch(hwnd));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+  PlatSetSurfaceChangedHook(hwnd, nullptr, nullptr);
+  DestroyWindow(hwnd);
+  EXPECT_FALSE(PlatBeginSurfaceBatch(hwnd));
 }
 
 TEST(Dialogs, MessageBeepIsCounted) {
