@@ -26,13 +26,16 @@ uint32_t readDword(WorkerContext& w, uint32_t fn) {
   return out[1];
 }
 
+// Runs after every cause: the driver is asked for its event flags and count
+// whether or not anyone listens, so its view of what was reported does not
+// depend on a window being registered.
 void postMessageStep(WorkerContext& w) {
   DeviceSlot& s = *w.slot;
+  uint32_t flags = readDword(w, kFnEventFlags);
+  uint32_t count = readDword(w, kFnEventCount);
   HWND window = s.messageWindow.load();
   uint32_t message = s.message.load();
   if (window == nullptr || message == 0) return;
-  uint32_t flags = readDword(w, kFnEventFlags);
-  uint32_t count = readDword(w, kFnEventCount);
   WPARAM wParam = 0;
   if (messageWord(flags, s.messageMask.load(), s.messageHighWord.load(), wParam)) {
     PostMessageA(window, message, wParam, static_cast<LPARAM>(count));

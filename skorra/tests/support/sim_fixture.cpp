@@ -19,6 +19,8 @@ void SimFixture::SetUp() {
 
 void SimFixture::TearDown() {
   for (HANDLE h : open_) SkClose(h);
+  // The boards outlive the test: what it set on them must not reach the next.
+  for (DWORD n : {1u, 2u}) SkorradevSimClearFaults(n);
   std::error_code ec;
   std::filesystem::remove_all(root_, ec);
 }
