@@ -14,8 +14,7 @@
 // Buffered requests: input {u32 device number n, arguments...}; output the
 // same size unless noted, {u32 status, data...}; status 0 is success.
 // Records that carry a caller address hold it as a 64-bit field where it
-// stands (so those requests are larger than on the 32-bit original; the
-// static_asserts below give the sizes). A request whose input or output size
+// stands; the static_asserts below give the sizes of those requests. A request whose input or output size
 // differs from its record fails the call itself with ERROR_INVALID_PARAMETER
 // (87), an unknown handle with ERROR_INVALID_HANDLE (6), a function the
 // driver does not have with ERROR_INVALID_FUNCTION (1).
@@ -57,8 +56,13 @@
 // get requests. Closing the last handle of a board stops its run, cancels
 // its pending requests and drops its unread causes.
 //
-// Clock codes: clock kind 1 (8 MHz two-stage divider): code = quotient << 16
-// | q, scan frequency = 8e6 / (q x quotient); code 0 = external clock (no
+// Clock codes of the normal and bus-master records, by the board's clock
+// kind (capability dword 85): kind 1 (8 MHz two-stage divider) code =
+// quotient << 16 | q, scan frequency = 8e6 / (q x quotient); kind 2 the
+// fixed codes 0..7 (8 MHz / 2^code), 8 (16 MHz), 16..23 (10 MHz /
+// 2^(code - 16)) and 24 (20 MHz); kinds 3, 4, 6, 7 one divider of 8 MHz,
+// 20 MHz, 12.288 MHz, 36 MHz; kind 5 8 MHz / code, or 2.4576 MHz / (code &
+// 0xFFFFFF) when bit 24 is set. Code 0 (and -1, 254) = external clock (no
 // scans unless a test advances the board). Memory mode: 40 MHz / code, or
 // 24.576 MHz / (code & 0xFFFFFF) when bit 24 is set.
 #pragma once
@@ -527,6 +531,12 @@ SKORRADEV_API BOOL WINAPI SkorradevSimRaiseInterrupt(DWORD device, DWORD cause, 
 // is `value`. SkorradevSimClearFaults ends all of them.
 SKORRADEV_API BOOL WINAPI SkorradevSimSetFault(DWORD device, DWORD function, BOOL callFails, DWORD value);
 SKORRADEV_API BOOL WINAPI SkorradevSimClearFaults(DWORD device);
+// Replaces the capability record of 0x901 (94 dwords) for tests: the board
+// then reports and acts as the model the record describes (dword 0 the model
+// number, also in 0x900 and 0xB08; 1 the variant word of 0xB08; the
+// channels, resolution, clock type and, by clock kind, how it reads clock
+// codes). NULL gives the board its own record back. FALSE while it samples.
+SKORRADEV_API BOOL WINAPI SkorradevSimSetDeviceInfo(DWORD device, const DWORD* info);
 // Requests of `function` the board has handled (refused ones included); a
 // request is counted once it has taken effect.
 SKORRADEV_API DWORD WINAPI SkorradevSimRequestCount(DWORD device, DWORD function);

@@ -1,4 +1,5 @@
 // File sampling into raw and text files on the simulated board.
+#include <array>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -99,6 +100,24 @@ TEST_F(SkorraLibFile, BusMasterExtraWordsFollowAsIntegers) {
   char extra[32];
   std::snprintf(extra, sizeof extra, "%11.0f\n", 7.0);
   EXPECT_EQ(text.substr(7 * 24, 24), cell(volts(expectedSample(1, 1, 7)), ',') + extra);
+}
+
+TEST_F(SkorraLibFile, Model4809RefusesBusMasterFileSamplingBeforeItTouchesAnything) {
+  HANDLE h = openBoard(1);
+  std::array<DWORD, 94> record = boardRecord(h);
+  record[SK_INFO_MODEL] = 4809;
+  ASSERT_TRUE(SkorradevSimSetDeviceInfo(1, record.data()));
+  const DWORD configReads = SkorradevSimRequestCount(1, SKDF_BM_GET_CONFIG);
+  const DWORD starts = SkorradevSimRequestCount(1, SKDF_START);
+  EXPECT_EQ(SkBmStartFileSampling(h, "C:\\bm.raw", 1), SK_E_NOT_AVAILABLE);
+  EXPECT_EQ(SkorradevSimRequestCount(1, SKDF_BM_GET_CONFIG), configReads);
+  EXPECT_EQ(SkorradevSimRequestCount(1, SKDF_START), starts);
+  EXPECT_FALSE(std::filesystem::exists(root_ + "/c/bm.raw"));
+  // The normal file sampling is not the model's to refuse.
+  SkSamplingConfig c = normalConfig(1, 10);
+  ASSERT_EQ(SkSetSamplingConfig(h, &c), 0u);
+  EXPECT_EQ(run(h, 1, "C:\\run.raw", 1, 10), 0u);
+  EXPECT_EQ(contents("run.raw").size(), 10u * 2);
 }
 
 TEST_F(SkorraLibFile, BadArgumentsAndAStopFromAnotherThread) {
