@@ -31,8 +31,8 @@ uint32_t readDword(WorkerContext& w, uint32_t fn) {
 // depend on a window being registered.
 void postMessageStep(WorkerContext& w) {
   DeviceSlot& s = *w.slot;
-  uint32_t flags = readDword(w, kFnEventFlags);
-  uint32_t count = readDword(w, kFnEventCount);
+  uint32_t flags = readDword(w, SKDF_EVENT_FLAGS);
+  uint32_t count = readDword(w, SKDF_EVENT_COUNT);
   HWND window = s.messageWindow.load();
   uint32_t message = s.message.load();
   if (window == nullptr || message == 0) return;
@@ -49,7 +49,7 @@ Issue issueWait(WorkerContext& w) {
   w.wait = OVERLAPPED{};
   w.wait.hEvent = w.interruptEvent;
   DWORD bytes = 0;
-  if (devControl(w.driver, controlCode(kFnInterruptWait, true), nullptr, 0, &w.waitReply, sizeof w.waitReply, &bytes,
+  if (devControl(w.driver, controlCode(SKDF_INTERRUPT_WAIT, true), nullptr, 0, &w.waitReply, sizeof w.waitReply, &bytes,
                  &w.wait)) {
     return Issue::Completed;
   }
@@ -123,7 +123,7 @@ DWORD WINAPI workerProc(LPVOID param) {
     ResetEvent(w.interruptEvent);
     uint32_t in[2] = {static_cast<uint32_t>(w.n), 0};
     uint32_t out[2];
-    if (transact(w.driver, kFnCause, in, sizeof in, out, sizeof out) == 0) handleCause(w, out[1]);
+    if (transact(w.driver, SKDF_INTERRUPT_CAUSE, in, sizeof in, out, sizeof out) == 0) handleCause(w, out[1]);
     postMessageStep(w);
     if (WaitForSingleObject(w.stopEvent, 0) == WAIT_OBJECT_0) break;
   }

@@ -112,7 +112,7 @@ LONG Board::registerWrite(Call& c) {
 // ---------------------------------------------------------------- plain
 
 LONG Board::plainOk(Call& c) {
-  if (c.function == 0xAE3) return PLAT_STATUS_SUCCESS;
+  if (c.function == SKDF_UNUSED_AE3) return PLAT_STATUS_SUCCESS;
   return reply(c, 0);
 }
 

@@ -324,7 +324,7 @@ TEST_F(SkorraLibConfig, TimerAndAuxiliaryRequests) {
   ASSERT_EQ(SkCommonIoByteWrite(h, 0x10, 0x1234), 0u);
   ASSERT_EQ(SkCommonIoDwordRead(h, 0x10, &v), 0u);
   EXPECT_EQ(v, 0x34u);  // a byte write sends the low 8 bits only
-  ASSERT_TRUE(SkorradevSimSetFault(1, 0x904, TRUE, 31));
+  ASSERT_TRUE(SkorradevSimSetFault(1, SKDF_IO_DWORD_READ, TRUE, 31));
   EXPECT_EQ(SkCommonIoDwordRead(h, 0x10, &v), SK_E_RAW_ACCESS);
 }
 
