@@ -285,7 +285,9 @@ DLL_EXPORT SkResult WINAPI SkGetFunction(HANDLE h, uint32_t a, uint32_t* value) 
 DLL_EXPORT SkResult WINAPI SkGetFilter(HANDLE h, uint32_t* filter) {
   return plain(h, SKDF_GET_FILTER, 2, {}, {filter}, true);
 }
-DLL_EXPORT SkResult WINAPI SkSetOutMode(HANDLE h, uint32_t a, uint32_t b) { return plain(h, SKDF_SET_OUT_MODE, 3, {a, b}); }
+DLL_EXPORT SkResult WINAPI SkSetOutMode(HANDLE h, uint32_t a, uint32_t b) {
+  return plain(h, SKDF_SET_OUT_MODE, 3, {a, b});
+}
 DLL_EXPORT SkResult WINAPI SkGetOutMode(HANDLE h, uint32_t* a, uint32_t* b) {
   return plain(h, SKDF_GET_OUT_MODE, 3, {}, {a, b}, true);
 }
@@ -304,7 +306,9 @@ DLL_EXPORT SkResult WINAPI SkSetAnalogTrgDac(HANDLE h, uint32_t a, uint32_t b) {
 DLL_EXPORT SkResult WINAPI SkGetDswValue(HANDLE h, uint32_t* value) {
   return plain(h, SKDF_DSW_VALUE, 2, {}, {value}, true);
 }
-DLL_EXPORT SkResult WINAPI SkSetAdcControl(HANDLE h, uint32_t value) { return plain(h, SKDF_SET_ADC_CONTROL, 2, {value}); }
+DLL_EXPORT SkResult WINAPI SkSetAdcControl(HANDLE h, uint32_t value) {
+  return plain(h, SKDF_SET_ADC_CONTROL, 2, {value});
+}
 
 #define SK_RAW_READ(name, fn) \
   DLL_EXPORT SkResult WINAPI name(HANDLE h, uint32_t offset, uint32_t* value) { return rawRead(h, fn, offset, value); }

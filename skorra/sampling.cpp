@@ -332,8 +332,8 @@ DLL_EXPORT SkResult WINAPI SkBmSyncSampling(HANDLE h, uint32_t count, void* buff
   s.overlappedA.hEvent = event;
   SkorradevStartRequest in{static_cast<uint32_t>(d.n), count, kNoDriverEvent};
   DWORD bytes = 0;
-  if (devControl(d.driver, controlCode(SKDF_BM_SYNC_READ, true), &in, sizeof in, buffer, static_cast<DWORD>(size), &bytes,
-                 &s.overlappedA)) {
+  if (devControl(d.driver, controlCode(SKDF_BM_SYNC_READ, true), &in, sizeof in, buffer, static_cast<DWORD>(size),
+                 &bytes, &s.overlappedA)) {
     status = 0;
   } else {
     if (GetLastError() == ERROR_IO_PENDING) return SK_SUCCESS;

@@ -131,7 +131,9 @@ DWORD WINAPI workerProc(LPVOID param) {
   if (!requestDone(w.wait)) {
     CancelIoEx(w.driver, &w.wait);
     DWORD bytes = 0;
-    if (WaitForSingleObject(w.interruptEvent, 2000) == WAIT_OBJECT_0) GetOverlappedResult(w.driver, &w.wait, &bytes, FALSE);
+    if (WaitForSingleObject(w.interruptEvent, 2000) == WAIT_OBJECT_0) {
+      GetOverlappedResult(w.driver, &w.wait, &bytes, FALSE);
+    }
   }
   signal(w.endEvent);
   signal(w.transferEvent);

@@ -64,7 +64,7 @@ TEST(SkorraLibClock, BaseOscillatorsNumberedFromOne) {
 TEST(SkorraLibLevels, VoltToCodeStaysInsideTheScale) {
   // +-10 V on 12 bits.
   EXPECT_EQ(voltToCode(0.0f, 0x80000, 2, 12, 4591), 2048u);
-  EXPECT_EQ(voltToCode(10.0f, 0x80000, 2, 12, 4591), 4095u);   // top of span: top code
+  EXPECT_EQ(voltToCode(10.0f, 0x80000, 2, 12, 4591), 4095u);   // top of span: the top code, as 4096 needs 13 bits
   EXPECT_EQ(voltToCode(-10.0f, 0x80000, 2, 12, 4591), 0u);
   EXPECT_EQ(voltToCode(-11.0f, 0x80000, 2, 12, 4591), 0u);     // below: 0, not the top
   EXPECT_EQ(voltToCode(11.0f, 0x80000, 2, 12, 4591), 4095u);
