@@ -59,7 +59,7 @@ BoardModel modelOf(const std::array<uint32_t, 94>& r, const BoardModel& own) {
 }
 
 // The fixed clock codes of clock kind 2: 8 MHz and 10 MHz halved per step,
-// and three single codes.
+// and 16 MHz and 20 MHz on codes of their own.
 double fixedClock(uint32_t code) {
   if (code <= 7) return 8e6 / static_cast<double>(1u << code);
   if (code >= 16 && code <= 23) return 10e6 / static_cast<double>(1u << (code - 16));
@@ -164,12 +164,14 @@ bool Board::setDeviceInfo(const DWORD* info) {
 
 double Board::clockFrequency(uint32_t code) const {
   if (code == 0 || code == 0xFFFFFFFFu) return 0.0;
-  const double divider = code & 0xFFFFFF;
+  // Kinds 3 and 4 take the whole code as the divider; the others hold it
+  // in 24 bits, bit 24 naming kind 5's second oscillator.
+  const double whole = code, divider = std::max<uint32_t>(code & 0xFFFFFF, 1);
   switch (model_.clockKind) {
     case 2: return fixedClock(code);
-    case 3: return 8e6 / divider;
-    case 4: return 2e7 / divider;
-    case 5: return ((code & 0x1000000u) ? 2.4576e6 : 8e6) / std::max(divider, 1.0);
+    case 3: return 8e6 / whole;
+    case 4: return 2e7 / whole;
+    case 5: return ((code & 0x1000000u) ? 2.4576e6 : 8e6) / divider;
     case 6: return 12.288e6 / divider;
     case 7: return 36e6 / divider;
     default: {
