@@ -73,7 +73,7 @@ DLL_EXPORT SkResult WINAPI SkCommonGetPciDeviceInfo(HANDLE h, uint32_t* p1, uint
                                                     uint32_t* p4, uint32_t* p5, uint32_t* p6, uint32_t* p7,
                                                     uint32_t* p8, uint32_t* p9, uint32_t* p10, uint32_t* p11,
                                                     uint32_t* p12, uint32_t* p13, uint32_t* p14) {
-  return plain(h, kFnPciInfo, 15, {}, {p1, p2, p3, p4, p5, p6, p7, p8, p9, p10, p11, p12, p13, p14}, false, false);
+  return plain(h, SKDF_PCI_INFO, 15, {}, {p1, p2, p3, p4, p5, p6, p7, p8, p9, p10, p11, p12, p13, p14}, false, false);
 }
 
 DLL_EXPORT SkResult WINAPI SkInputAD(HANDLE h, uint32_t count, uint32_t inputMode, const uint32_t (*list)[2],
@@ -108,7 +108,7 @@ DLL_EXPORT SkResult WINAPI SkInputAD(HANDLE h, uint32_t count, uint32_t inputMod
     for (uint32_t i = 0; i < count; ++i) req.list[i] = {list[i][0], list[i][1]};
     req.values = addressOf(values);
     auto reply = req;
-    return transact(d.driver, kFnInputAD, &req, sizeof req, &reply, sizeof reply);
+    return transact(d.driver, SKDF_INPUT_AD, &req, sizeof req, &reply, sizeof reply);
   };
   if (longForm) {
     SkorradevInputAdLong req{};
@@ -137,7 +137,7 @@ DLL_EXPORT SkResult WINAPI SkSetTimer(HANDLE h, uint32_t divider1, uint32_t divi
   cfg.clockCode = (divider2 << 16) | divider1;
   SkorradevSamplingRequest reply;
   LockGuard guard;
-  status = transact(d.driver, kFnSetConfig, &cfg, sizeof cfg, &reply, sizeof reply);
+  status = transact(d.driver, SKDF_SET_CONFIG, &cfg, sizeof cfg, &reply, sizeof reply);
   if (status == 0) d.slot->lastFrequency = f;
   return status;
 }
@@ -161,13 +161,13 @@ DLL_EXPORT SkResult WINAPI SkGetTimer(HANDLE h, uint32_t* divider1, uint32_t* di
 }
 
 DLL_EXPORT SkResult WINAPI SkSetBaseOsc(HANDLE h, uint32_t oscillator, float frequency1, float frequency2) {
-  return plain(h, kFnSetBaseOsc, 4,
+  return plain(h, SKDF_SET_BASE_OSC, 4,
                {oscillator, baseOscToDivider(frequency1, oscillator), baseOscToDivider(frequency2, oscillator)});
 }
 
 DLL_EXPORT SkResult WINAPI SkGetBaseOsc(HANDLE h, uint32_t* oscillator, float* frequency1, float* frequency2) {
   uint32_t osc = 0, d1 = 0, d2 = 0;
-  uint32_t status = plain(h, kFnGetBaseOsc, 4, {}, {&osc, &d1, &d2});
+  uint32_t status = plain(h, SKDF_GET_BASE_OSC, 4, {}, {&osc, &d1, &d2});
   if (status != 0) return status;
   if (oscillator) *oscillator = osc;
   if (frequency1) *frequency1 = baseOscDividerToFrequency(d1, osc);
@@ -181,7 +181,7 @@ DLL_EXPORT SkResult WINAPI SkMeasureTemperature(HANDLE h, float* celsius) {
   uint32_t status = requireModel(d, 4555);
   if (status != 0) return status;
   uint32_t raw = 0;
-  status = plain(h, kFnTemperature, 2, {}, {&raw});
+  status = plain(h, SKDF_TEMPERATURE, 2, {}, {&raw});
   if (status == 0 && celsius != nullptr) *celsius = static_cast<float>(raw & 0xFF) * 0.25f;
   return status;
 }
@@ -192,7 +192,7 @@ DLL_EXPORT SkResult WINAPI SkLvCalibration(HANDLE h, uint32_t value1, uint32_t v
   uint32_t status = requireModel(d, 4555);
   if (status != 0) return status;
   uint32_t ms = 0;
-  status = plain(h, kFnLvCalibration, 3, {value1, value2}, {&ms});
+  status = plain(h, SKDF_LV_CALIBRATION, 3, {value1, value2}, {&ms});
   if (status == 0) Sleep(ms);
   return status;
 }
@@ -204,7 +204,7 @@ DLL_EXPORT SkResult WINAPI SkSetFilter(HANDLE h, uint32_t filter) {
   uint32_t status = requireStopped(d);
   if (status != 0) return status;
   if (filter > 5) return SK_E_INVALID_CONFIG;
-  return plain(h, kFnSetFilter, 2, {filter});
+  return plain(h, SKDF_SET_FILTER, 2, {filter});
 }
 
 DLL_EXPORT SkResult WINAPI SkReadSamplingBuffer(HANDLE h, int32_t length, uint32_t* count, void* buffer) {
@@ -214,7 +214,7 @@ DLL_EXPORT SkResult WINAPI SkReadSamplingBuffer(HANDLE h, int32_t length, uint32
   if (buffer == nullptr) return SK_E_NULL_BUFFER;
   SkorradevBufferReadRequest in{static_cast<uint32_t>(d.n), length, *count, addressOf(buffer)};
   SkorradevBufferReadRequest out;
-  uint32_t status = transactLocked(d.driver, kFnReadBuffer, &in, sizeof in, &out, sizeof out);
+  uint32_t status = transactLocked(d.driver, SKDF_READ_BUFFER, &in, sizeof in, &out, sizeof out);
   *count = out.count;
   return status;
 }
@@ -226,14 +226,14 @@ DLL_EXPORT SkResult WINAPI SkMemSetDiPattern(HANDLE h, uint32_t count, const uin
   if (values == nullptr && count != 0) return SK_E_NULL_BUFFER;
   SkorradevDiPattern req{static_cast<uint32_t>(d.n), count, {}}, reply;
   for (uint32_t i = 0; i < count; ++i) req.value[i] = values[i];
-  return transactLocked(d.driver, kFnMemSetDiPattern, &req, sizeof req, &reply, sizeof reply);
+  return transactLocked(d.driver, SKDF_MEM_SET_DI_PATTERN, &req, sizeof req, &reply, sizeof reply);
 }
 
 DLL_EXPORT SkResult WINAPI SkMemGetDiPattern(HANDLE h, uint32_t values[8]) {
   Device d = lookup(h);
   if (!d) return SK_E_UNKNOWN_HANDLE;
   SkorradevDiPattern req{static_cast<uint32_t>(d.n), 0, {}}, reply;
-  uint32_t status = transactLocked(d.driver, kFnMemGetDiPattern, &req, sizeof req, &reply, sizeof reply);
+  uint32_t status = transactLocked(d.driver, SKDF_MEM_GET_DI_PATTERN, &req, sizeof req, &reply, sizeof reply);
   if (status == 0 && values != nullptr) {
     // Reply dwords 2..9.
     for (int i = 0; i < 8; ++i) values[i] = reply.value[i];
@@ -242,69 +242,73 @@ DLL_EXPORT SkResult WINAPI SkMemGetDiPattern(HANDLE h, uint32_t values[8]) {
 }
 
 DLL_EXPORT SkResult WINAPI SkGetOverRangeChStatus(HANDLE h, uint32_t* status) {
-  return plain(h, kFnOverRangeStatus, 2, {}, {status});
+  return plain(h, SKDF_GET_OVER_RANGE, 2, {}, {status});
 }
 DLL_EXPORT SkResult WINAPI SkGetRangeEventStatus(HANDLE h, uint32_t* value1, uint32_t* value2) {
-  return plain(h, kFnGetRangeEventStatus, 3, {}, {value1, value2});
+  return plain(h, SKDF_GET_RANGE_EVENT, 3, {}, {value1, value2});
 }
-DLL_EXPORT SkResult WINAPI SkInputDI(HANDLE h, uint32_t* value) { return plain(h, kFnInputDI, 2, {}, {value}); }
-DLL_EXPORT SkResult WINAPI SkOutputDO(HANDLE h, uint32_t value) { return plain(h, kFnOutputDO, 2, {value}); }
+DLL_EXPORT SkResult WINAPI SkInputDI(HANDLE h, uint32_t* value) { return plain(h, SKDF_INPUT_DI, 2, {}, {value}); }
+DLL_EXPORT SkResult WINAPI SkOutputDO(HANDLE h, uint32_t value) { return plain(h, SKDF_OUTPUT_DO, 2, {value}); }
 DLL_EXPORT SkResult WINAPI SkAdjustVR(HANDLE h, uint32_t a, uint32_t b, uint32_t c, uint32_t d, uint32_t e) {
-  return plain(h, kFnAdjustVR, 6, {a, b, c, d, e});
+  return plain(h, SKDF_ADJUST_VR, 6, {a, b, c, d, e});
 }
-DLL_EXPORT SkResult WINAPI SkReadAdjustVR(HANDLE h, uint32_t a) { return plain(h, kFnReadAdjustVR, 2, {a}); }
-DLL_EXPORT SkResult WINAPI SkSelfCheck(HANDLE h) { return plain(h, kFnSelfCheck, 1, {}, {}, false, false); }
+DLL_EXPORT SkResult WINAPI SkReadAdjustVR(HANDLE h, uint32_t a) { return plain(h, SKDF_READ_ADJUST_VR, 2, {a}); }
+DLL_EXPORT SkResult WINAPI SkSelfCheck(HANDLE h) { return plain(h, SKDF_SELF_CHECK, 1, {}, {}, false, false); }
 DLL_EXPORT SkResult WINAPI SkGetResource(HANDLE h, uint32_t out[6], uint32_t* a, uint32_t* b, uint32_t* c,
                                          uint32_t* d) {
   uint32_t* o = out;
-  return plain(h, kFnResource, 11, {},
+  return plain(h, SKDF_GET_RESOURCE, 11, {},
                {o ? o : nullptr, o ? o + 1 : nullptr, o ? o + 2 : nullptr, o ? o + 3 : nullptr, o ? o + 4 : nullptr,
                 o ? o + 5 : nullptr, a, b, c, d},
                false, false);
 }
 DLL_EXPORT SkResult WINAPI SkAllocateSamplingBuffer(HANDLE h) {
-  return plain(h, kFnAllocateBuffer, 1, {}, {}, false, false);
+  return plain(h, SKDF_ALLOCATE_BUFFER, 1, {}, {}, false, false);
 }
 DLL_EXPORT SkResult WINAPI SkSetRangeEvent(HANDLE h, uint32_t a, uint32_t b) {
-  return plain(h, kFnSetRangeEvent, 3, {a, b});
+  return plain(h, SKDF_SET_RANGE_EVENT, 3, {a, b});
 }
-DLL_EXPORT SkResult WINAPI SkResetRangeEvent(HANDLE h) { return plain(h, kFnResetRangeEvent, 1, {}); }
-DLL_EXPORT SkResult WINAPI SkResetOverRangeCh(HANDLE h) { return plain(h, kFnResetOverRange, 1, {}); }
+DLL_EXPORT SkResult WINAPI SkResetRangeEvent(HANDLE h) { return plain(h, SKDF_RESET_RANGE_EVENT, 1, {}); }
+DLL_EXPORT SkResult WINAPI SkResetOverRangeCh(HANDLE h) { return plain(h, SKDF_RESET_OVER_RANGE, 1, {}); }
 DLL_EXPORT SkResult WINAPI SkSetInterval(HANDLE h, uint32_t interval) {
-  return plain(h, kFnSetInterval, 2, {interval});
+  return plain(h, SKDF_SET_INTERVAL, 2, {interval});
 }
 DLL_EXPORT SkResult WINAPI SkGetInterval(HANDLE h, uint32_t* interval) {
-  return plain(h, kFnGetInterval, 2, {}, {interval}, true);
+  return plain(h, SKDF_GET_INTERVAL, 2, {}, {interval}, true);
 }
 DLL_EXPORT SkResult WINAPI SkSetFunction(HANDLE h, uint32_t a, uint32_t b) {
-  return plain(h, kFnSetFunction, 3, {a, b});
+  return plain(h, SKDF_SET_FUNCTION, 3, {a, b});
 }
 DLL_EXPORT SkResult WINAPI SkGetFunction(HANDLE h, uint32_t a, uint32_t* value) {
-  return plain(h, kFnGetFunction, 2, {a}, {value}, true);
+  return plain(h, SKDF_GET_FUNCTION, 2, {a}, {value}, true);
 }
 DLL_EXPORT SkResult WINAPI SkGetFilter(HANDLE h, uint32_t* filter) {
-  return plain(h, kFnGetFilter, 2, {}, {filter}, true);
+  return plain(h, SKDF_GET_FILTER, 2, {}, {filter}, true);
 }
-DLL_EXPORT SkResult WINAPI SkSetOutMode(HANDLE h, uint32_t a, uint32_t b) { return plain(h, kFnSetOutMode, 3, {a, b}); }
+DLL_EXPORT SkResult WINAPI SkSetOutMode(HANDLE h, uint32_t a, uint32_t b) {
+  return plain(h, SKDF_SET_OUT_MODE, 3, {a, b});
+}
 DLL_EXPORT SkResult WINAPI SkGetOutMode(HANDLE h, uint32_t* a, uint32_t* b) {
-  return plain(h, kFnGetOutMode, 3, {}, {a, b}, true);
+  return plain(h, SKDF_GET_OUT_MODE, 3, {}, {a, b}, true);
 }
 DLL_EXPORT SkResult WINAPI SkAdjustVRWrite(HANDLE h, uint32_t a, uint32_t b, uint32_t c, uint32_t d) {
-  return plain(h, kFnAdjustVRWrite, 6, {a, b, c, d});
+  return plain(h, SKDF_ADJUST_VR_WRITE, 6, {a, b, c, d});
 }
 DLL_EXPORT SkResult WINAPI SkAdjustVRRead(HANDLE h, uint32_t a, uint32_t b, uint32_t c, uint32_t* value) {
-  return plain(h, kFnAdjustVRRead, 6, {a, b, c}, {value}, true);
+  return plain(h, SKDF_ADJUST_VR_READ, 6, {a, b, c}, {value}, true);
 }
 DLL_EXPORT SkResult WINAPI SkSetAnalogTrgDac(HANDLE h, uint32_t a, uint32_t b) {
   Device d = lookup(h);
   if (!d) return SK_E_UNKNOWN_HANDLE;
   uint32_t in[3] = {static_cast<uint32_t>(d.n), a, b}, out[2];
-  return transactLocked(d.driver, kFnAnalogTrgDac, in, sizeof in, out, sizeof out);
+  return transactLocked(d.driver, SKDF_SET_ANALOG_TRG_DAC, in, sizeof in, out, sizeof out);
 }
 DLL_EXPORT SkResult WINAPI SkGetDswValue(HANDLE h, uint32_t* value) {
-  return plain(h, kFnDswValue, 2, {}, {value}, true);
+  return plain(h, SKDF_DSW_VALUE, 2, {}, {value}, true);
 }
-DLL_EXPORT SkResult WINAPI SkSetAdcControl(HANDLE h, uint32_t value) { return plain(h, kFnAdcControl, 2, {value}); }
+DLL_EXPORT SkResult WINAPI SkSetAdcControl(HANDLE h, uint32_t value) {
+  return plain(h, SKDF_SET_ADC_CONTROL, 2, {value});
+}
 
 #define SK_RAW_READ(name, fn) \
   DLL_EXPORT SkResult WINAPI name(HANDLE h, uint32_t offset, uint32_t* value) { return rawRead(h, fn, offset, value); }
@@ -313,15 +317,15 @@ DLL_EXPORT SkResult WINAPI SkSetAdcControl(HANDLE h, uint32_t value) { return pl
     return rawWrite(h, fn, offset, value & (mask));                           \
   }
 
-SK_RAW_READ(SkCommonIoByteRead, 0x902)
-SK_RAW_READ(SkCommonIoWordRead, 0x903)
-SK_RAW_READ(SkCommonIoDwordRead, 0x904)
-SK_RAW_WRITE(SkCommonIoByteWrite, 0x905, 0xFFu)
-SK_RAW_WRITE(SkCommonIoWordWrite, 0x906, 0xFFFFu)
-SK_RAW_WRITE(SkCommonIoDwordWrite, 0x907, 0xFFFFFFFFu)
-SK_RAW_READ(SkCommonMemoryByteRead, 0x908)
-SK_RAW_READ(SkCommonMemoryWordRead, 0x909)
-SK_RAW_READ(SkCommonMemoryDwordRead, 0x90A)
-SK_RAW_WRITE(SkCommonMemoryByteWrite, 0x90B, 0xFFu)
-SK_RAW_WRITE(SkCommonMemoryWordWrite, 0x90C, 0xFFFFu)
-SK_RAW_WRITE(SkCommonMemoryDwordWrite, 0x90D, 0xFFFFFFFFu)
+SK_RAW_READ(SkCommonIoByteRead, SKDF_IO_BYTE_READ)
+SK_RAW_READ(SkCommonIoWordRead, SKDF_IO_WORD_READ)
+SK_RAW_READ(SkCommonIoDwordRead, SKDF_IO_DWORD_READ)
+SK_RAW_WRITE(SkCommonIoByteWrite, SKDF_IO_BYTE_WRITE, 0xFFu)
+SK_RAW_WRITE(SkCommonIoWordWrite, SKDF_IO_WORD_WRITE, 0xFFFFu)
+SK_RAW_WRITE(SkCommonIoDwordWrite, SKDF_IO_DWORD_WRITE, 0xFFFFFFFFu)
+SK_RAW_READ(SkCommonMemoryByteRead, SKDF_MEM_BYTE_READ)
+SK_RAW_READ(SkCommonMemoryWordRead, SKDF_MEM_WORD_READ)
+SK_RAW_READ(SkCommonMemoryDwordRead, SKDF_MEM_DWORD_READ)
+SK_RAW_WRITE(SkCommonMemoryByteWrite, SKDF_MEM_BYTE_WRITE, 0xFFu)
+SK_RAW_WRITE(SkCommonMemoryWordWrite, SKDF_MEM_WORD_WRITE, 0xFFFFu)
+SK_RAW_WRITE(SkCommonMemoryDwordWrite, SKDF_MEM_DWORD_WRITE, 0xFFFFFFFFu)

@@ -1,47 +1,16 @@
 #include "codes.h"
 
-#include <array>
-
 #include <skorra.h>
 
 namespace skorra {
-namespace {
 
-constexpr bool ntOnly(uint32_t fn) {
-  return fn == 0xAD0 || (fn >= 0xADC && fn <= 0xADF) || fn == 0xB00 || fn == 0xB01 || (fn >= 0xB07 && fn <= 0xB0C) ||
-         (fn >= 0xB0F && fn <= 0xB14);
-}
-
-constexpr uint32_t method(uint32_t fn) {
-  if (fn == 0xAE3 || fn == 0xAE4 || fn == 0xAFB) return METHOD_OUT_DIRECT;
-  if (fn == 0xB0C) return METHOD_IN_DIRECT;
-  return METHOD_BUFFERED;
-}
-
-struct CodeTable {
-  std::array<uint32_t, kFnHighLast - kFnLowFirst + 1> nt{};
-  std::array<uint32_t, kFnHighLast - kFnLowFirst + 1> old{};
-  constexpr CodeTable() {
-    for (uint32_t fn = kFnLowFirst; fn <= kFnHighLast; ++fn) {
-      bool known = (fn <= kFnLowLast) || (fn >= kFnHighFirst && fn != 0xAF0 && fn != 0xAF6 && fn != 0xB0D && fn != 0xB0E);
-      if (!known) continue;
-      nt[fn - kFnLowFirst] = CTL_CODE(0x8CE4, fn, method(fn), FILE_ANY_ACCESS);
-      old[fn - kFnLowFirst] = ntOnly(fn) ? 0 : fn;
-    }
-  }
-};
-
-constexpr CodeTable kCodes;
-
-}  // namespace
-
-bool isDriverFunction(uint32_t fn) {
-  return fn >= kFnLowFirst && fn <= kFnHighLast && kCodes.nt[fn - kFnLowFirst] != 0;
-}
+bool isDriverFunction(uint32_t fn) { return SkorradevFindFunction(fn) != nullptr; }
 
 uint32_t controlCode(uint32_t fn, bool nt) {
-  if (!isDriverFunction(fn)) return 0;
-  return nt ? kCodes.nt[fn - kFnLowFirst] : kCodes.old[fn - kFnLowFirst];
+  const SkorradevFunctionSpec* spec = SkorradevFindFunction(fn);
+  if (spec == nullptr) return 0;
+  if (nt) return SKORRADEV_NT_CODE(fn, spec->method);
+  return spec->ntOnly ? 0 : fn;
 }
 
 uint32_t mapSystemError(DWORD error) {

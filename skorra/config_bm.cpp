@@ -176,7 +176,7 @@ uint32_t buildBmRequest(const SkBmSamplingConfig& c, const SkDeviceInfo& info, i
 uint32_t readBmConfig(const Device& d, SkorradevBmSamplingRequest& out) {
   SkorradevBmSamplingRequest in{};
   in.head = static_cast<uint32_t>(d.n);
-  return transactLocked(d.driver, kFnBmGetConfig, &in, sizeof in, &out, sizeof out);
+  return transactLocked(d.driver, SKDF_BM_GET_CONFIG, &in, sizeof in, &out, sizeof out);
 }
 
 float normalClockFrequency(uint32_t code, uint32_t kind, bool& remember);
@@ -197,7 +197,7 @@ DLL_EXPORT SkResult WINAPI SkBmSetSamplingConfig(HANDLE h, const SkBmSamplingCon
   if (status != 0) return status;
   SkorradevBmSamplingRequest reply;
   LockGuard guard;
-  status = transact(d.driver, kFnBmSetConfig, &req, sizeof req, &reply, sizeof reply);
+  status = transact(d.driver, SKDF_BM_SET_CONFIG, &req, sizeof req, &reply, sizeof reply);
   if (status != 0) return status;
   DeviceSlot& s = *d.slot;
   s.lastLevel1 = cfg->startLevel;

@@ -112,7 +112,7 @@ DLL_EXPORT SkResult WINAPI SkMemSetSamplingConfig(HANDLE h, const SkMemSamplingC
   status = buildMemRequest(*cfg, info, d.n, req);
   if (status != 0) return status;
   LockGuard guard;
-  status = transact(d.driver, kFnMemSetConfig, &req, sizeof req, &reply, sizeof reply);
+  status = transact(d.driver, SKDF_MEM_SET_CONFIG, &req, sizeof req, &reply, sizeof reply);
   if (status != 0) return status;
   DeviceSlot& s = *d.slot;
   s.lastLevel1 = cfg->startLevel;
@@ -129,7 +129,7 @@ DLL_EXPORT SkResult WINAPI SkMemGetSamplingConfig(HANDLE h, SkMemSamplingConfig*
   if (out == nullptr) return SK_E_NULL_BUFFER;
   SkorradevMemSamplingRequest in{}, r;
   in.head = static_cast<uint32_t>(d.n);
-  uint32_t status = transactLocked(d.driver, kFnMemGetConfig, &in, sizeof in, &r, sizeof r);
+  uint32_t status = transactLocked(d.driver, SKDF_MEM_GET_CONFIG, &in, sizeof in, &r, sizeof r);
   if (status != 0) return status;
   out->channelCount = r.channelCount;
   for (int i = 0; i < SK_MAX_CHANNELS; ++i) out->channels[i] = {r.channels[i].channel, r.channels[i].range};
@@ -196,7 +196,7 @@ DLL_EXPORT SkResult WINAPI SkLvSetSamplingConfig(HANDLE h, uint32_t index, uint3
   req.in[3] = found->code;
   req.in[4] = value2;
   LockGuard guard;
-  status = req.send(d.driver, kFnLvSetConfig);
+  status = req.send(d.driver, SKDF_LV_SET_CONFIG);
   if (status != 0) return status;
   LvSlot& lv = d.slot->lv[index];
   lv.deviceHandle = d.driver;
@@ -217,7 +217,7 @@ DLL_EXPORT SkResult WINAPI SkLvGetSamplingConfig(HANDLE h, uint32_t index, uint3
   Dwords<4> req;
   req.in[0] = static_cast<uint32_t>(d.n);
   req.in[1] = index;
-  status = req.send(d.driver, kFnLvGetConfig);
+  status = req.send(d.driver, SKDF_LV_GET_CONFIG);
   if (status != 0) return status;
   if (value) *value = req.out[1];
   if (value2) *value2 = req.out[3];

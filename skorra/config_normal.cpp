@@ -207,7 +207,7 @@ uint32_t buildNormalRequest(const SkSamplingConfig& c, const SkDeviceInfo& info,
 uint32_t readNormalConfig(const Device& d, SkorradevSamplingRequest& out) {
   SkorradevSamplingRequest in{};
   in.head = static_cast<uint32_t>(d.n);
-  return transactLocked(d.driver, kFnGetConfig, &in, sizeof in, &out, sizeof out);
+  return transactLocked(d.driver, SKDF_GET_CONFIG, &in, sizeof in, &out, sizeof out);
 }
 
 }  // namespace skorra
@@ -228,7 +228,7 @@ DLL_EXPORT SkResult WINAPI SkSetSamplingConfig(HANDLE h, SkSamplingConfig* cfg) 
   if (status != 0) return status;
   SkorradevSamplingRequest reply;
   LockGuard guard;
-  status = transact(d.driver, kFnSetConfig, &req, sizeof req, &reply, sizeof reply);
+  status = transact(d.driver, SKDF_SET_CONFIG, &req, sizeof req, &reply, sizeof reply);
   if (status != 0) return status;
   // Only an accepted configuration changes what the slot remembers.
   DeviceSlot& s = *d.slot;

@@ -227,7 +227,9 @@ uint32_t voltToCode(float volts, uint32_t range, uint32_t mode, uint32_t bits, u
   ld full = static_cast<ld>(1u << bits);
   ld step = (s.high - s.low) / full;
   if (step == 0) return 0;
-  // Below the span gives 0, at or above its top the top code.
+  // Below the span gives 0, at or above its top the top code 2^bits - 1: a
+  // level code is `bits` wide, so 2^bits itself (the span's high end) would
+  // not fit it and would reach the driver as a different level.
   uint32_t code = roundU32((volts - s.low) / step);
   uint32_t top = (1u << bits) - 1;
   return code > top ? top : code;

@@ -213,7 +213,7 @@ DLL_EXPORT SkResult WINAPI SkGetBoardConfig(HANDLE h, uint32_t* cause) {
   Device d = lookup(h);
   if (!d) return SK_E_UNKNOWN_HANDLE;
   uint32_t reply[2];
-  uint32_t status = simpleRequest(d, kFnCause, 2, reply);
+  uint32_t status = simpleRequest(d, SKDF_INTERRUPT_CAUSE, 2, reply);
   if (status != 0) return status;
   if (cause != nullptr) *cause = reply[1];
   return SK_SUCCESS;
@@ -271,7 +271,7 @@ DLL_EXPORT SkResult WINAPI SkGetMoreDeviceInfo(HANDLE h, SkMoreDeviceInfo* out) 
   if (out == nullptr) return SK_E_NULL_BUFFER;
   LockGuard guard;
   uint32_t r[20];
-  uint32_t status = simpleRequest(d, kFnMoreInfo, 20, r);
+  uint32_t status = simpleRequest(d, SKDF_MORE_DEVICE_INFO, 20, r);
   if (status != 0) return status;
   uint32_t model = r[1] & 0xFFFFu, variant = r[1] >> 16;
   if (!modelGate(model, variant)) return SK_E_NOT_AVAILABLE;
@@ -296,7 +296,7 @@ DLL_EXPORT SkResult WINAPI SkGetVersion(HANDLE h, char out[6][16]) {
   if (out == nullptr) return SK_E_NULL_BUFFER;
   uint32_t in[9] = {static_cast<uint32_t>(d.n)};
   unsigned char reply[36];
-  uint32_t status = transactLocked(d.driver, kFnVersion, in, sizeof in, reply, sizeof reply);
+  uint32_t status = transactLocked(d.driver, SKDF_VERSION, in, sizeof in, reply, sizeof reply);
   if (status != 0) return status;
   static const char* const kFixed[4] = {"QRV-4400", "04.07.18.03", "SKORRA.DLL", "04.31.62.07"};
   for (int i = 0; i < 4; ++i) {

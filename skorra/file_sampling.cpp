@@ -193,11 +193,11 @@ uint32_t fileSampling(HANDLE h, const char* path, uint32_t fileMode, bool bm) {
   start.in[0] = static_cast<uint32_t>(d.n);
   start.in[1] = startMode;
   start.in[2] = kNoDriverEvent;
-  status = start.send(d.driver, kFnStart);
+  status = start.send(d.driver, SKDF_START);
   if (status != 0) return status;
 
   uint64_t scansDone = 0;
-  const uint32_t fn = bm ? kFnBmReadData : kFnReadData;
+  const uint32_t fn = bm ? SKDF_BM_READ_DATA : SKDF_READ_DATA;
   // Reads what the driver holds, never more than the file has room for.
   auto fetch = [&]() -> uint32_t {
     while (scansDone < L.sampleCount) {
@@ -224,7 +224,7 @@ uint32_t fileSampling(HANDLE h, const char* path, uint32_t fileMode, bool bm) {
     uint32_t cause = 0;
     if (r == WAIT_OBJECT_0) {
       uint32_t reply[2];
-      if (simpleRequest(d, kFnCause, 2, reply) == 0) cause = reply[1];
+      if (simpleRequest(d, SKDF_INTERRUPT_CAUSE, 2, reply) == 0) cause = reply[1];
     }
     status = fetch();
     if (status != 0 || closing) break;

@@ -49,7 +49,7 @@ DLL_EXPORT SkResult WINAPI SkSetExIntEvent(HANDLE h, uint32_t value, HANDLE even
   Dwords<2> req;
   req.in[0] = static_cast<uint32_t>(d.n);
   req.in[1] = value;
-  uint32_t status = req.send(d.driver, kFnSetExInt);
+  uint32_t status = req.send(d.driver, SKDF_SET_EXINT_EVENT);
   if (status != 0) return status;
   d.slot->exIntEvent = event;
   d.slot->exIntCallback = callback;
@@ -61,7 +61,7 @@ DLL_EXPORT SkResult WINAPI SkKillExIntEvent(HANDLE h) {
   LockGuard guard;
   Device d = lookup(h);
   if (!d) return SK_E_UNKNOWN_HANDLE;
-  uint32_t status = simpleRequest(d, kFnKillExInt, 2);
+  uint32_t status = simpleRequest(d, SKDF_KILL_EXINT_EVENT, 2);
   if (status != 0) return status;
   d.slot->exIntEvent = nullptr;
   d.slot->exIntCallback = nullptr;

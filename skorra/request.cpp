@@ -46,15 +46,15 @@ uint32_t simpleRequest(const Device& d, uint32_t fn, uint32_t dwords, uint32_t* 
 uint32_t deviceInfo(const Device& d, SkDeviceInfo& info, bool locked) {
   uint32_t in[95] = {static_cast<uint32_t>(d.n)};
   uint32_t out[95];
-  uint32_t status = locked ? transactLocked(d.driver, kFnDeviceInfo, in, sizeof in, out, sizeof out)
-                           : transact(d.driver, kFnDeviceInfo, in, sizeof in, out, sizeof out);
+  uint32_t status = locked ? transactLocked(d.driver, SKDF_DEVICE_INFO, in, sizeof in, out, sizeof out)
+                           : transact(d.driver, SKDF_DEVICE_INFO, in, sizeof in, out, sizeof out);
   std::memcpy(info.dw, out + 1, sizeof info.dw);
   return status;
 }
 
 uint32_t samplingState(const Device& d, uint32_t& state) {
   uint32_t reply[4];
-  uint32_t status = simpleRequest(d, kFnStatus, 4, reply);
+  uint32_t status = simpleRequest(d, SKDF_STATUS, 4, reply);
   state = reply[1];
   return status;
 }

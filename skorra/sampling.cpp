@@ -74,7 +74,7 @@ uint32_t directRead(const Device& d, void* buffer, uint32_t* count) {
     if (s.overlappedB.hEvent == nullptr) return SK_E_NO_RESOURCES;
     ov = &s.overlappedB;
     event = ov->hEvent;
-    ok = devControl(d.driver, controlCode(kFnDirectRead, true), nullptr, 0, buffer, static_cast<DWORD>(size), &bytes,
+    ok = devControl(d.driver, controlCode(SKDF_DIRECT_READ, true), nullptr, 0, buffer, static_cast<DWORD>(size), &bytes,
                     ov);
     if (ok || GetLastError() != ERROR_IO_PENDING) {
       uint32_t result = ok ? 0 : mapFailure();
@@ -149,7 +149,7 @@ DLL_EXPORT SkResult WINAPI SkStartSampling(HANDLE h, uint32_t mode) {
     req.in[0] = static_cast<uint32_t>(d.n);
     req.in[1] = mode;
     req.in[2] = kNoDriverEvent;
-    status = req.send(d.driver, kFnStart);
+    status = req.send(d.driver, SKDF_START);
   }
   if (status == 0 && mode == 1) {
     // Without the lock, so that SkStopSampling and SkClose can get in.
@@ -162,14 +162,14 @@ DLL_EXPORT SkResult WINAPI SkStartSampling(HANDLE h, uint32_t mode) {
 DLL_EXPORT SkResult WINAPI SkStopSampling(HANDLE h) {
   Device d = lookup(h);
   if (!d) return SK_E_UNKNOWN_HANDLE;
-  return simpleRequest(d, kFnStop, 1);
+  return simpleRequest(d, SKDF_STOP, 1);
 }
 
 DLL_EXPORT SkResult WINAPI SkGetStatus(HANDLE h, int32_t* state, int32_t* value2, int32_t* value3) {
   Device d = lookup(h);
   if (!d) return SK_E_UNKNOWN_HANDLE;
   uint32_t r[4];
-  uint32_t status = simpleRequest(d, kFnStatus, 4, r);
+  uint32_t status = simpleRequest(d, SKDF_STATUS, 4, r);
   if (status != 0) return status;
   if (state) *state = static_cast<int32_t>(r[1]);
   if (value2) *value2 = static_cast<int32_t>(r[2]);
@@ -186,13 +186,13 @@ DLL_EXPORT SkResult WINAPI SkGetSamplingData(HANDLE h, void* buffer, uint32_t* c
   uint32_t status = deviceInfo(d, info);
   if (status != 0) return status;
   if (info.dw[SK_INFO_MODEL] == 5055) return directRead(d, buffer, count);
-  return dataRequest(d, kFnReadData, static_cast<uint32_t>(d.n), buffer, count);
+  return dataRequest(d, SKDF_READ_DATA, static_cast<uint32_t>(d.n), buffer, count);
 }
 
 DLL_EXPORT SkResult WINAPI SkClearSamplingData(HANDLE h) {
   Device d = lookup(h);
   if (!d) return SK_E_UNKNOWN_HANDLE;
-  return simpleRequest(d, kFnClearData, 1);
+  return simpleRequest(d, SKDF_CLEAR_DATA, 1);
 }
 
 DLL_EXPORT SkResult WINAPI SkTriggerSampling(HANDLE h, uint32_t v1, uint32_t v2, uint32_t v3, uint32_t v4,
@@ -209,7 +209,7 @@ DLL_EXPORT SkResult WINAPI SkTriggerSampling(HANDLE h, uint32_t v1, uint32_t v2,
   Dwords<8> req;
   uint32_t values[8] = {static_cast<uint32_t>(d.n), v1, v2, v3, v4, v5, v6, kNoDriverEvent};
   std::memcpy(req.in, values, sizeof values);
-  return req.send(d.driver, kFnTriggerSampling);
+  return req.send(d.driver, SKDF_TRIGGER_SAMPLING);
 }
 
 DLL_EXPORT SkResult WINAPI SkMemTriggerSampling(HANDLE h, uint32_t count, const uint32_t (*list)[2], uint32_t v1,
@@ -252,7 +252,7 @@ DLL_EXPORT SkResult WINAPI SkMemTriggerSampling(HANDLE h, uint32_t count, const 
   req.clockSource = clockSource;
   req.value4 = v4;
   req.event = kNoDriverEvent;
-  return transact(d.driver, kFnMemTriggerSampling, &req, sizeof req, &reply, sizeof reply);
+  return transact(d.driver, SKDF_MEM_TRIGGER_SAMPLING, &req, sizeof req, &reply, sizeof reply);
 }
 
 DLL_EXPORT SkResult WINAPI SkSyncSampling(HANDLE h, uint32_t flags) {
@@ -263,7 +263,7 @@ DLL_EXPORT SkResult WINAPI SkSyncSampling(HANDLE h, uint32_t flags) {
   uint32_t status = requireStopped(d);
   if (status != 0) return status;
   uint32_t pci[15];
-  status = simpleRequest(d, kFnPciInfo, 15, pci);
+  status = simpleRequest(d, SKDF_PCI_INFO, 15, pci);
   if (status != 0) return status;
   uint32_t sent = flags & 3;
   const uint32_t caps = pci[11];
@@ -284,7 +284,7 @@ DLL_EXPORT SkResult WINAPI SkSyncSampling(HANDLE h, uint32_t flags) {
   req.in[0] = static_cast<uint32_t>(d.n);
   req.in[1] = sent;
   req.in[2] = kNoDriverEvent;
-  return req.send(d.driver, kFnSyncSampling);
+  return req.send(d.driver, SKDF_SYNC_SAMPLING);
 }
 
 DLL_EXPORT SkResult WINAPI SkBmStartSampling(HANDLE h, void* buffer, uint32_t size) {
@@ -302,7 +302,7 @@ DLL_EXPORT SkResult WINAPI SkBmStartSampling(HANDLE h, void* buffer, uint32_t si
   s.overlappedA = OVERLAPPED{};
   s.overlappedA.hEvent = event;
   DWORD bytes = 0;
-  if (devControl(d.driver, controlCode(kFnBmStartTransfer, true), nullptr, 0, buffer, size, &bytes,
+  if (devControl(d.driver, controlCode(SKDF_BM_START_TRANSFER, true), nullptr, 0, buffer, size, &bytes,
                  &s.overlappedA))
     return SK_SUCCESS;
   return GetLastError() == ERROR_IO_PENDING ? SK_SUCCESS : mapFailure();
@@ -332,14 +332,14 @@ DLL_EXPORT SkResult WINAPI SkBmSyncSampling(HANDLE h, uint32_t count, void* buff
   s.overlappedA.hEvent = event;
   SkorradevStartRequest in{static_cast<uint32_t>(d.n), count, kNoDriverEvent};
   DWORD bytes = 0;
-  if (devControl(d.driver, controlCode(kFnBmSyncRead, true), &in, sizeof in, buffer, static_cast<DWORD>(size), &bytes,
-                 &s.overlappedA)) {
+  if (devControl(d.driver, controlCode(SKDF_BM_SYNC_READ, true), &in, sizeof in, buffer, static_cast<DWORD>(size),
+                 &bytes, &s.overlappedA)) {
     status = 0;
   } else {
     if (GetLastError() == ERROR_IO_PENDING) return SK_SUCCESS;
     status = mapFailure();
   }
-  simpleRequest(d, kFnStop, 1);
+  simpleRequest(d, SKDF_STOP, 1);
   return status;
 }
 
@@ -348,14 +348,14 @@ DLL_EXPORT SkResult WINAPI SkBmGetSamplingData(HANDLE h, void* buffer, uint32_t*
   if (!d) return SK_E_UNKNOWN_HANDLE;
   if (count == nullptr || *count == 0) return SK_E_INVALID_ARGUMENT;
   if (buffer == nullptr) return SK_E_NULL_BUFFER;
-  return dataRequest(d, kFnBmReadData, static_cast<uint32_t>(d.n), buffer, count);
+  return dataRequest(d, SKDF_BM_READ_DATA, static_cast<uint32_t>(d.n), buffer, count);
 }
 
 DLL_EXPORT SkResult WINAPI SkBmGetStatus(HANDLE h, uint32_t* o1, uint32_t* o2, uint32_t* o3, uint32_t* o4) {
   Device d = lookup(h);
   if (!d) return SK_E_UNKNOWN_HANDLE;
   uint32_t r[5];
-  uint32_t status = simpleRequest(d, kFnBmStatus, 5, r);
+  uint32_t status = simpleRequest(d, SKDF_BM_STATUS, 5, r);
   if (status != 0) return status;
   if (o1) *o1 = r[1];
   if (o3) *o3 = r[2];
@@ -373,7 +373,7 @@ DLL_EXPORT SkResult WINAPI SkLvStartSampling(HANDLE h, uint32_t value) {
   req.in[0] = static_cast<uint32_t>(d.n);
   req.in[1] = value;
   req.in[2] = kNoDriverEvent;
-  return req.send(d.driver, kFnLvStart);
+  return req.send(d.driver, SKDF_LV_START);
 }
 
 DLL_EXPORT SkResult WINAPI SkLvStopSampling(HANDLE h, uint32_t value) {
@@ -384,7 +384,7 @@ DLL_EXPORT SkResult WINAPI SkLvStopSampling(HANDLE h, uint32_t value) {
   Dwords<2> req;
   req.in[0] = static_cast<uint32_t>(d.n);
   req.in[1] = value;
-  return req.send(d.driver, kFnLvStop);
+  return req.send(d.driver, SKDF_LV_STOP);
 }
 
 DLL_EXPORT SkResult WINAPI SkLvGetStatus(HANDLE h, uint32_t value, uint32_t* o1, uint32_t* o2, uint32_t* o3) {
@@ -395,7 +395,7 @@ DLL_EXPORT SkResult WINAPI SkLvGetStatus(HANDLE h, uint32_t value, uint32_t* o1,
   Dwords<4> req;
   req.in[0] = static_cast<uint32_t>(d.n);
   req.in[1] = value;
-  status = req.send(d.driver, kFnLvStatus);
+  status = req.send(d.driver, SKDF_LV_STATUS);
   if (status != 0) return status;
   if (o1) *o1 = req.out[1];
   if (o2) *o2 = req.out[2];
@@ -410,7 +410,7 @@ DLL_EXPORT SkResult WINAPI SkLvGetSamplingData(HANDLE h, uint32_t channels, void
   if (!requireModel(d, 4555, status)) return status;
   if (channels == 0 || channels > 4 || count == nullptr || *count == 0) return SK_E_INVALID_ARGUMENT;
   if (buffer == nullptr) return SK_E_NULL_BUFFER;
-  return dataRequest(d, kFnLvReadData, static_cast<uint32_t>(d.n) | (channels << 16), buffer, count);
+  return dataRequest(d, SKDF_LV_READ_DATA, static_cast<uint32_t>(d.n) | (channels << 16), buffer, count);
 }
 
 DLL_EXPORT SkResult WINAPI SkFifoGetSamplingData(HANDLE h, void* buffer1, void* buffer2, uint32_t* count) {
@@ -420,29 +420,29 @@ DLL_EXPORT SkResult WINAPI SkFifoGetSamplingData(HANDLE h, void* buffer1, void* 
   if (buffer1 == nullptr || buffer2 == nullptr) return SK_E_NULL_BUFFER;
   SkorradevFifoDataRequest in{static_cast<uint32_t>(d.n), *count, addressOf(buffer1), addressOf(buffer2)};
   SkorradevFifoDataRequest out;
-  uint32_t status = transactLocked(d.driver, kFnFifoReadData, &in, sizeof in, &out, sizeof out);
+  uint32_t status = transactLocked(d.driver, SKDF_FIFO_READ_DATA, &in, sizeof in, &out, sizeof out);
   *count = out.count;
   return status;
 }
 
 DLL_EXPORT SkResult WINAPI SkFifoReset(HANDLE h) {
   Device d = lookup(h);
-  return d ? simpleRequest(d, kFnFifoReset, 2) : SK_E_UNKNOWN_HANDLE;
+  return d ? simpleRequest(d, SKDF_FIFO_RESET, 2) : SK_E_UNKNOWN_HANDLE;
 }
 
 DLL_EXPORT SkResult WINAPI SkStartFifoSampling(HANDLE h) {
   Device d = lookup(h);
-  return d ? simpleRequest(d, kFnFifoStart, 2) : SK_E_UNKNOWN_HANDLE;
+  return d ? simpleRequest(d, SKDF_FIFO_START, 2) : SK_E_UNKNOWN_HANDLE;
 }
 
 DLL_EXPORT SkResult WINAPI SkFifoStop(HANDLE h) {
   Device d = lookup(h);
-  return d ? simpleRequest(d, kFnFifoStop, 2) : SK_E_UNKNOWN_HANDLE;
+  return d ? simpleRequest(d, SKDF_FIFO_STOP, 2) : SK_E_UNKNOWN_HANDLE;
 }
 
 DLL_EXPORT SkResult WINAPI SkSoftTrigger(HANDLE h) {
   Device d = lookup(h);
-  return d ? simpleRequest(d, kFnSoftTrigger, 1) : SK_E_UNKNOWN_HANDLE;
+  return d ? simpleRequest(d, SKDF_SOFT_TRIGGER, 1) : SK_E_UNKNOWN_HANDLE;
 }
 
 namespace {
@@ -456,5 +456,5 @@ uint32_t dwordQuery(HANDLE h, uint32_t fn, uint32_t* out) {
 }
 }  // namespace
 
-DLL_EXPORT SkResult WINAPI SkGetFifoStatus(HANDLE h, uint32_t* out) { return dwordQuery(h, kFnFifoStatus, out); }
-DLL_EXPORT SkResult WINAPI SkGetBusyStatus(HANDLE h, uint32_t* out) { return dwordQuery(h, kFnBusyStatus, out); }
+DLL_EXPORT SkResult WINAPI SkGetFifoStatus(HANDLE h, uint32_t* out) { return dwordQuery(h, SKDF_FIFO_STATUS, out); }
+DLL_EXPORT SkResult WINAPI SkGetBusyStatus(HANDLE h, uint32_t* out) { return dwordQuery(h, SKDF_BUSY_STATUS, out); }

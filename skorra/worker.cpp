@@ -26,13 +26,16 @@ uint32_t readDword(WorkerContext& w, uint32_t fn) {
   return out[1];
 }
 
+// Runs after every cause: the driver is asked for its event flags and count
+// whether or not anyone listens, so its view of what was reported does not
+// depend on a window being registered.
 void postMessageStep(WorkerContext& w) {
   DeviceSlot& s = *w.slot;
+  uint32_t flags = readDword(w, SKDF_EVENT_FLAGS);
+  uint32_t count = readDword(w, SKDF_EVENT_COUNT);
   HWND window = s.messageWindow.load();
   uint32_t message = s.message.load();
   if (window == nullptr || message == 0) return;
-  uint32_t flags = readDword(w, kFnEventFlags);
-  uint32_t count = readDword(w, kFnEventCount);
   WPARAM wParam = 0;
   if (messageWord(flags, s.messageMask.load(), s.messageHighWord.load(), wParam)) {
     PostMessageA(window, message, wParam, static_cast<LPARAM>(count));
@@ -46,7 +49,7 @@ Issue issueWait(WorkerContext& w) {
   w.wait = OVERLAPPED{};
   w.wait.hEvent = w.interruptEvent;
   DWORD bytes = 0;
-  if (devControl(w.driver, controlCode(kFnInterruptWait, true), nullptr, 0, &w.waitReply, sizeof w.waitReply, &bytes,
+  if (devControl(w.driver, controlCode(SKDF_INTERRUPT_WAIT, true), nullptr, 0, &w.waitReply, sizeof w.waitReply, &bytes,
                  &w.wait)) {
     return Issue::Completed;
   }
@@ -120,7 +123,7 @@ DWORD WINAPI workerProc(LPVOID param) {
     ResetEvent(w.interruptEvent);
     uint32_t in[2] = {static_cast<uint32_t>(w.n), 0};
     uint32_t out[2];
-    if (transact(w.driver, kFnCause, in, sizeof in, out, sizeof out) == 0) handleCause(w, out[1]);
+    if (transact(w.driver, SKDF_INTERRUPT_CAUSE, in, sizeof in, out, sizeof out) == 0) handleCause(w, out[1]);
     postMessageStep(w);
     if (WaitForSingleObject(w.stopEvent, 0) == WAIT_OBJECT_0) break;
   }
@@ -128,7 +131,9 @@ DWORD WINAPI workerProc(LPVOID param) {
   if (!requestDone(w.wait)) {
     CancelIoEx(w.driver, &w.wait);
     DWORD bytes = 0;
-    if (WaitForSingleObject(w.interruptEvent, 2000) == WAIT_OBJECT_0) GetOverlappedResult(w.driver, &w.wait, &bytes, FALSE);
+    if (WaitForSingleObject(w.interruptEvent, 2000) == WAIT_OBJECT_0) {
+      GetOverlappedResult(w.driver, &w.wait, &bytes, FALSE);
+    }
   }
   signal(w.endEvent);
   signal(w.transferEvent);

@@ -7,15 +7,13 @@
 // for any other device.
 //
 // Control codes. NT: CTL_CODE(0x8CE4, function, method, FILE_ANY_ACCESS),
-// method 0 (buffered) except 0xAE3/0xAE4/0xAFB (METHOD_OUT_DIRECT) and 0xB0C
-// (METHOD_IN_DIRECT). Windows 9x: the plain function number; the library
-// accepts both forms.
+// with each function's method in SKORRADEV_FUNCTIONS below. Windows 9x: the
+// plain function number; the library accepts both forms.
 //
 // Buffered requests: input {u32 device number n, arguments...}; output the
 // same size unless noted, {u32 status, data...}; status 0 is success.
 // Records that carry a caller address hold it as a 64-bit field where it
-// stands (so those requests are larger than on the 32-bit original; the
-// static_asserts below give the sizes). A request whose input or output size
+// stands; the static_asserts below give the sizes of those requests. A request whose input or output size
 // differs from its record fails the call itself with ERROR_INVALID_PARAMETER
 // (87), an unknown handle with ERROR_INVALID_HANDLE (6), a function the
 // driver does not have with ERROR_INVALID_FUNCTION (1).
@@ -57,8 +55,13 @@
 // get requests. Closing the last handle of a board stops its run, cancels
 // its pending requests and drops its unread causes.
 //
-// Clock codes: clock kind 1 (8 MHz two-stage divider): code = quotient << 16
-// | q, scan frequency = 8e6 / (q x quotient); code 0 = external clock (no
+// Clock codes of the normal and bus-master records, by the board's clock
+// kind (capability dword 85): kind 1 (8 MHz two-stage divider) code =
+// quotient << 16 | q, scan frequency = 8e6 / (q x quotient); kind 2 the
+// fixed codes 0..7 (8 MHz / 2^code), 8 (16 MHz), 16..23 (10 MHz /
+// 2^(code - 16)) and 24 (20 MHz); kinds 3, 4, 6, 7 one divider of 8 MHz,
+// 20 MHz, 12.288 MHz, 36 MHz; kind 5 8 MHz / code, or 2.4576 MHz / (code &
+// 0xFFFFFF) when bit 24 is set. Code 0 (and -1, 254) = external clock (no
 // scans unless a test advances the board). Memory mode: 40 MHz / code, or
 // 24.576 MHz / (code & 0xFFFFFF) when bit 24 is set.
 #pragma once
@@ -97,97 +100,138 @@ SKORRADEV_API BOOL WINAPI SkorradevCloseHandle(HANDLE handle);
 #define SKORRADEV_FUNCTION_OF(code) \
   (((DWORD)(code) >> 16) == SKORRADEV_DEVICE_TYPE ? (((DWORD)(code) >> 2) & 0xFFFu) : (DWORD)(code))
 
+// Every function of the driver, once: its name, its number, the method by
+// which the platform moves its buffers, and whether only the NT driver has
+// it (the older platform's code of such a function is 0). The library and
+// the simulated board both take their codes from this one list.
+#define SKORRADEV_FUNCTIONS(X) \
+  X(SKDF_PCI_INFO,             0x900, METHOD_BUFFERED,   false) \
+  X(SKDF_DEVICE_INFO,          0x901, METHOD_BUFFERED,   false) \
+  X(SKDF_IO_BYTE_READ,         0x902, METHOD_BUFFERED,   false) \
+  X(SKDF_IO_WORD_READ,         0x903, METHOD_BUFFERED,   false) \
+  X(SKDF_IO_DWORD_READ,        0x904, METHOD_BUFFERED,   false) \
+  X(SKDF_IO_BYTE_WRITE,        0x905, METHOD_BUFFERED,   false) \
+  X(SKDF_IO_WORD_WRITE,        0x906, METHOD_BUFFERED,   false) \
+  X(SKDF_IO_DWORD_WRITE,       0x907, METHOD_BUFFERED,   false) \
+  X(SKDF_MEM_BYTE_READ,        0x908, METHOD_BUFFERED,   false) \
+  X(SKDF_MEM_WORD_READ,        0x909, METHOD_BUFFERED,   false) \
+  X(SKDF_MEM_DWORD_READ,       0x90A, METHOD_BUFFERED,   false) \
+  X(SKDF_MEM_BYTE_WRITE,       0x90B, METHOD_BUFFERED,   false) \
+  X(SKDF_MEM_WORD_WRITE,       0x90C, METHOD_BUFFERED,   false) \
+  X(SKDF_MEM_DWORD_WRITE,      0x90D, METHOD_BUFFERED,   false) \
+  X(SKDF_UNUSED_90E,           0x90E, METHOD_BUFFERED,   false) \
+  X(SKDF_UNUSED_90F,           0x90F, METHOD_BUFFERED,   false) \
+  X(SKDF_OPEN,                 0xAC0, METHOD_BUFFERED,   false) \
+  X(SKDF_CLOSE,                0xAC1, METHOD_BUFFERED,   false) \
+  X(SKDF_UNUSED_AC2,           0xAC2, METHOD_BUFFERED,   false) \
+  X(SKDF_INTERRUPT_CAUSE,      0xAC3, METHOD_BUFFERED,   false) \
+  X(SKDF_SET_CONFIG,           0xAC4, METHOD_BUFFERED,   false) \
+  X(SKDF_GET_CONFIG,           0xAC5, METHOD_BUFFERED,   false) \
+  X(SKDF_READ_DATA,            0xAC6, METHOD_BUFFERED,   false) \
+  X(SKDF_CLEAR_DATA,           0xAC7, METHOD_BUFFERED,   false) \
+  X(SKDF_START,                0xAC8, METHOD_BUFFERED,   false) \
+  X(SKDF_STOP,                 0xAC9, METHOD_BUFFERED,   false) \
+  X(SKDF_STATUS,               0xACA, METHOD_BUFFERED,   false) \
+  X(SKDF_INPUT_AD,             0xACB, METHOD_BUFFERED,   false) \
+  X(SKDF_ADJUST_VR,            0xACC, METHOD_BUFFERED,   false) \
+  X(SKDF_INPUT_DI,             0xACD, METHOD_BUFFERED,   false) \
+  X(SKDF_OUTPUT_DO,            0xACE, METHOD_BUFFERED,   false) \
+  X(SKDF_SELF_CHECK,           0xACF, METHOD_BUFFERED,   false) \
+  X(SKDF_INTERRUPT_WAIT,       0xAD0, METHOD_BUFFERED,   true)  \
+  X(SKDF_GET_RESOURCE,         0xAD1, METHOD_BUFFERED,   false) \
+  X(SKDF_TRIGGER_SAMPLING,     0xAD2, METHOD_BUFFERED,   false) \
+  X(SKDF_MEM_TRIGGER_SAMPLING, 0xAD3, METHOD_BUFFERED,   false) \
+  X(SKDF_SYNC_SAMPLING,        0xAD4, METHOD_BUFFERED,   false) \
+  X(SKDF_LV_SET_CONFIG,        0xAD5, METHOD_BUFFERED,   false) \
+  X(SKDF_LV_GET_CONFIG,        0xAD6, METHOD_BUFFERED,   false) \
+  X(SKDF_LV_READ_DATA,         0xAD7, METHOD_BUFFERED,   false) \
+  X(SKDF_LV_START,             0xAD8, METHOD_BUFFERED,   false) \
+  X(SKDF_LV_STOP,              0xAD9, METHOD_BUFFERED,   false) \
+  X(SKDF_LV_STATUS,            0xADA, METHOD_BUFFERED,   false) \
+  X(SKDF_TEMPERATURE,          0xADB, METHOD_BUFFERED,   false) \
+  X(SKDF_UNUSED_ADC,           0xADC, METHOD_BUFFERED,   true)  \
+  X(SKDF_UNUSED_ADD,           0xADD, METHOD_BUFFERED,   true)  \
+  X(SKDF_UNUSED_ADE,           0xADE, METHOD_BUFFERED,   true)  \
+  X(SKDF_UNUSED_ADF,           0xADF, METHOD_BUFFERED,   true)  \
+  X(SKDF_BM_SET_CONFIG,        0xAE0, METHOD_BUFFERED,   false) \
+  X(SKDF_BM_GET_CONFIG,        0xAE1, METHOD_BUFFERED,   false) \
+  X(SKDF_BM_READ_DATA,         0xAE2, METHOD_BUFFERED,   false) \
+  X(SKDF_UNUSED_AE3,           0xAE3, METHOD_OUT_DIRECT, false) \
+  X(SKDF_BM_SYNC_READ,         0xAE4, METHOD_OUT_DIRECT, false) \
+  X(SKDF_LV_CALIBRATION,       0xAE5, METHOD_BUFFERED,   false) \
+  X(SKDF_ALLOCATE_BUFFER,      0xAE6, METHOD_BUFFERED,   false) \
+  X(SKDF_READ_BUFFER,          0xAE7, METHOD_BUFFERED,   false) \
+  X(SKDF_SET_RANGE_EVENT,      0xAE8, METHOD_BUFFERED,   false) \
+  X(SKDF_GET_RANGE_EVENT,      0xAE9, METHOD_BUFFERED,   false) \
+  X(SKDF_RESET_RANGE_EVENT,    0xAEA, METHOD_BUFFERED,   false) \
+  X(SKDF_SET_INTERVAL,         0xAEB, METHOD_BUFFERED,   false) \
+  X(SKDF_GET_INTERVAL,         0xAEC, METHOD_BUFFERED,   false) \
+  X(SKDF_SET_FUNCTION,         0xAED, METHOD_BUFFERED,   false) \
+  X(SKDF_GET_FUNCTION,         0xAEE, METHOD_BUFFERED,   false) \
+  X(SKDF_FIFO_READ_DATA,       0xAEF, METHOD_BUFFERED,   false) \
+  X(SKDF_GET_OVER_RANGE,       0xAF1, METHOD_BUFFERED,   false) \
+  X(SKDF_RESET_OVER_RANGE,     0xAF2, METHOD_BUFFERED,   false) \
+  X(SKDF_READ_ADJUST_VR,       0xAF3, METHOD_BUFFERED,   false) \
+  X(SKDF_MEM_SET_CONFIG,       0xAF4, METHOD_BUFFERED,   false) \
+  X(SKDF_MEM_GET_CONFIG,       0xAF5, METHOD_BUFFERED,   false) \
+  X(SKDF_SET_OUT_MODE,         0xAF7, METHOD_BUFFERED,   false) \
+  X(SKDF_GET_OUT_MODE,         0xAF8, METHOD_BUFFERED,   false) \
+  X(SKDF_MEM_SET_DI_PATTERN,   0xAF9, METHOD_BUFFERED,   false) \
+  X(SKDF_MEM_GET_DI_PATTERN,   0xAFA, METHOD_BUFFERED,   false) \
+  X(SKDF_DIRECT_READ,          0xAFB, METHOD_OUT_DIRECT, false) \
+  X(SKDF_ADJUST_VR_WRITE,      0xAFC, METHOD_BUFFERED,   false) \
+  X(SKDF_ADJUST_VR_READ,       0xAFD, METHOD_BUFFERED,   false) \
+  X(SKDF_SET_BASE_OSC,         0xAFE, METHOD_BUFFERED,   false) \
+  X(SKDF_GET_BASE_OSC,         0xAFF, METHOD_BUFFERED,   false) \
+  X(SKDF_SET_FILTER,           0xB00, METHOD_BUFFERED,   true)  \
+  X(SKDF_GET_FILTER,           0xB01, METHOD_BUFFERED,   true)  \
+  X(SKDF_SET_EXINT_EVENT,      0xB02, METHOD_BUFFERED,   false) \
+  X(SKDF_KILL_EXINT_EVENT,     0xB03, METHOD_BUFFERED,   false) \
+  X(SKDF_FIFO_RESET,           0xB04, METHOD_BUFFERED,   false) \
+  X(SKDF_FIFO_START,           0xB05, METHOD_BUFFERED,   false) \
+  X(SKDF_FIFO_STATUS,          0xB06, METHOD_BUFFERED,   false) \
+  X(SKDF_SOFT_TRIGGER,         0xB07, METHOD_BUFFERED,   true)  \
+  X(SKDF_MORE_DEVICE_INFO,     0xB08, METHOD_BUFFERED,   true)  \
+  X(SKDF_EVENT_FLAGS,          0xB09, METHOD_BUFFERED,   true)  \
+  X(SKDF_VERSION,              0xB0A, METHOD_BUFFERED,   true)  \
+  X(SKDF_EVENT_COUNT,          0xB0B, METHOD_BUFFERED,   true)  \
+  X(SKDF_BM_START_TRANSFER,    0xB0C, METHOD_IN_DIRECT,  true)  \
+  X(SKDF_SET_ANALOG_TRG_DAC,   0xB0F, METHOD_BUFFERED,   true)  \
+  X(SKDF_BM_STATUS,            0xB10, METHOD_BUFFERED,   true)  \
+  X(SKDF_BUSY_STATUS,          0xB11, METHOD_BUFFERED,   true)  \
+  X(SKDF_FIFO_STOP,            0xB12, METHOD_BUFFERED,   true)  \
+  X(SKDF_DSW_VALUE,            0xB13, METHOD_BUFFERED,   true)  \
+  X(SKDF_SET_ADC_CONTROL,      0xB14, METHOD_BUFFERED,   true)
+
 enum SkorradevFunction : uint32_t {
-  SKDF_PCI_INFO = 0x900,
-  SKDF_DEVICE_INFO = 0x901,
-  SKDF_IO_BYTE_READ = 0x902,
-  SKDF_IO_WORD_READ = 0x903,
-  SKDF_IO_DWORD_READ = 0x904,
-  SKDF_IO_BYTE_WRITE = 0x905,
-  SKDF_IO_WORD_WRITE = 0x906,
-  SKDF_IO_DWORD_WRITE = 0x907,
-  SKDF_MEM_BYTE_READ = 0x908,
-  SKDF_MEM_WORD_READ = 0x909,
-  SKDF_MEM_DWORD_READ = 0x90A,
-  SKDF_MEM_BYTE_WRITE = 0x90B,
-  SKDF_MEM_WORD_WRITE = 0x90C,
-  SKDF_MEM_DWORD_WRITE = 0x90D,
-  SKDF_OPEN = 0xAC0,
-  SKDF_CLOSE = 0xAC1,
-  SKDF_INTERRUPT_CAUSE = 0xAC3,
-  SKDF_SET_CONFIG = 0xAC4,
-  SKDF_GET_CONFIG = 0xAC5,
-  SKDF_READ_DATA = 0xAC6,
-  SKDF_CLEAR_DATA = 0xAC7,
-  SKDF_START = 0xAC8,
-  SKDF_STOP = 0xAC9,
-  SKDF_STATUS = 0xACA,
-  SKDF_INPUT_AD = 0xACB,
-  SKDF_ADJUST_VR = 0xACC,
-  SKDF_INPUT_DI = 0xACD,
-  SKDF_OUTPUT_DO = 0xACE,
-  SKDF_SELF_CHECK = 0xACF,
-  SKDF_INTERRUPT_WAIT = 0xAD0,
-  SKDF_GET_RESOURCE = 0xAD1,
-  SKDF_TRIGGER_SAMPLING = 0xAD2,
-  SKDF_MEM_TRIGGER_SAMPLING = 0xAD3,
-  SKDF_SYNC_SAMPLING = 0xAD4,
-  SKDF_LV_SET_CONFIG = 0xAD5,
-  SKDF_LV_GET_CONFIG = 0xAD6,
-  SKDF_LV_READ_DATA = 0xAD7,
-  SKDF_LV_START = 0xAD8,
-  SKDF_LV_STOP = 0xAD9,
-  SKDF_LV_STATUS = 0xADA,
-  SKDF_TEMPERATURE = 0xADB,
-  SKDF_BM_SET_CONFIG = 0xAE0,
-  SKDF_BM_GET_CONFIG = 0xAE1,
-  SKDF_BM_READ_DATA = 0xAE2,
-  SKDF_BM_SYNC_READ = 0xAE4,
-  SKDF_LV_CALIBRATION = 0xAE5,
-  SKDF_ALLOCATE_BUFFER = 0xAE6,
-  SKDF_READ_BUFFER = 0xAE7,
-  SKDF_SET_RANGE_EVENT = 0xAE8,
-  SKDF_GET_RANGE_EVENT = 0xAE9,
-  SKDF_RESET_RANGE_EVENT = 0xAEA,
-  SKDF_SET_INTERVAL = 0xAEB,
-  SKDF_GET_INTERVAL = 0xAEC,
-  SKDF_SET_FUNCTION = 0xAED,
-  SKDF_GET_FUNCTION = 0xAEE,
-  SKDF_FIFO_READ_DATA = 0xAEF,
-  SKDF_GET_OVER_RANGE = 0xAF1,
-  SKDF_RESET_OVER_RANGE = 0xAF2,
-  SKDF_READ_ADJUST_VR = 0xAF3,
-  SKDF_MEM_SET_CONFIG = 0xAF4,
-  SKDF_MEM_GET_CONFIG = 0xAF5,
-  SKDF_SET_OUT_MODE = 0xAF7,
-  SKDF_GET_OUT_MODE = 0xAF8,
-  SKDF_MEM_SET_DI_PATTERN = 0xAF9,
-  SKDF_MEM_GET_DI_PATTERN = 0xAFA,
-  SKDF_DIRECT_READ = 0xAFB,
-  SKDF_ADJUST_VR_WRITE = 0xAFC,
-  SKDF_ADJUST_VR_READ = 0xAFD,
-  SKDF_SET_BASE_OSC = 0xAFE,
-  SKDF_GET_BASE_OSC = 0xAFF,
-  SKDF_SET_FILTER = 0xB00,
-  SKDF_GET_FILTER = 0xB01,
-  SKDF_SET_EXINT_EVENT = 0xB02,
-  SKDF_KILL_EXINT_EVENT = 0xB03,
-  SKDF_FIFO_RESET = 0xB04,
-  SKDF_FIFO_START = 0xB05,
-  SKDF_FIFO_STATUS = 0xB06,
-  SKDF_SOFT_TRIGGER = 0xB07,
-  SKDF_MORE_DEVICE_INFO = 0xB08,
-  SKDF_EVENT_FLAGS = 0xB09,
-  SKDF_VERSION = 0xB0A,
-  SKDF_EVENT_COUNT = 0xB0B,
-  SKDF_BM_START_TRANSFER = 0xB0C,
-  SKDF_SET_ANALOG_TRG_DAC = 0xB0F,
-  SKDF_BM_STATUS = 0xB10,
-  SKDF_BUSY_STATUS = 0xB11,
-  SKDF_FIFO_STOP = 0xB12,
-  SKDF_DSW_VALUE = 0xB13,
-  SKDF_SET_ADC_CONTROL = 0xB14,
+#define SKORRADEV_ENUMERATOR(name, number, method, ntOnly) name = number,
+  SKORRADEV_FUNCTIONS(SKORRADEV_ENUMERATOR)
+#undef SKORRADEV_ENUMERATOR
 };
+
+typedef struct SkorradevFunctionSpec {
+  SkorradevFunction function;
+  DWORD method;
+  bool ntOnly;
+} SkorradevFunctionSpec;
+
+// The list above in function order.
+inline constexpr SkorradevFunctionSpec kSkorradevFunctions[] = {
+#define SKORRADEV_SPEC(name, number, method, ntOnly) {name, method, ntOnly},
+    SKORRADEV_FUNCTIONS(SKORRADEV_SPEC)
+#undef SKORRADEV_SPEC
+};
+#define SKORRADEV_FUNCTION_COUNT 97u
+static_assert(sizeof kSkorradevFunctions / sizeof kSkorradevFunctions[0] == SKORRADEV_FUNCTION_COUNT,
+              "the driver has 97 functions");
+
+// The entry of a function number, or nullptr for one the driver lacks.
+inline constexpr const SkorradevFunctionSpec* SkorradevFindFunction(DWORD function) {
+  for (const SkorradevFunctionSpec& spec : kSkorradevFunctions) {
+    if (spec.function == function) return &spec;
+  }
+  return nullptr;
+}
 
 // Driver statuses in the first reply dword.
 #define SKORRADEV_STATUS_OK 0x00000000u
@@ -527,6 +571,12 @@ SKORRADEV_API BOOL WINAPI SkorradevSimRaiseInterrupt(DWORD device, DWORD cause, 
 // is `value`. SkorradevSimClearFaults ends all of them.
 SKORRADEV_API BOOL WINAPI SkorradevSimSetFault(DWORD device, DWORD function, BOOL callFails, DWORD value);
 SKORRADEV_API BOOL WINAPI SkorradevSimClearFaults(DWORD device);
+// Replaces the capability record of 0x901 (94 dwords) for tests: the board
+// then reports and acts as the model the record describes (dword 0 the model
+// number, also in 0x900 and 0xB08; 1 the variant word of 0xB08; the
+// channels, resolution, clock type and, by clock kind, how it reads clock
+// codes). NULL gives the board its own record back. FALSE while it samples.
+SKORRADEV_API BOOL WINAPI SkorradevSimSetDeviceInfo(DWORD device, const DWORD* info);
 // Requests of `function` the board has handled (refused ones included); a
 // request is counted once it has taken effect.
 SKORRADEV_API DWORD WINAPI SkorradevSimRequestCount(DWORD device, DWORD function);

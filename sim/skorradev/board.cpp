@@ -19,6 +19,55 @@ void writeValue(uint8_t* at, uint32_t width, uint32_t value) {
   std::memcpy(at, &value, width);  // little-endian, low bytes first
 }
 
+std::array<uint32_t, 94> capabilityRecord(const BoardModel& m) {
+  std::array<uint32_t, 94> r{};
+  r[SKDI_MODEL] = m.model;
+  r[1] = m.variant;
+  r[SKDI_MODE_MASK] = m.modeMask;
+  r[SKDI_SINGLE_CHANNELS] = m.singleChannels;
+  r[SKDI_DIFF_CHANNELS] = m.diffChannels;
+  r[SKDI_RESOLUTION] = m.resolution;
+  r[SKDI_RANGE_MASK] = m.rangeMask;
+  r[SKDI_TRIGGER_INPUTS] = m.triggerInputs;
+  r[SKDI_CLOCK_TYPE] = m.clockType;
+  r[SKDI_PERIOD_ONE] = m.periodOneNs;
+  r[SKDI_PERIOD_SCAN] = m.periodScanNs;
+  r[83] = m.periodScanNs;
+  r[SKDI_PERIOD_MODE2] = m.periodMode2Ns;
+  r[SKDI_CLOCK_KIND] = m.clockKind;
+  return r;
+}
+
+// The board a capability record describes; what the record does not carry
+// (PCI id, request families) stays the board's own.
+BoardModel modelOf(const std::array<uint32_t, 94>& r, const BoardModel& own) {
+  BoardModel m = own;
+  m.model = r[SKDI_MODEL];
+  m.variant = static_cast<uint16_t>(r[1]);
+  m.modeMask = r[SKDI_MODE_MASK];
+  m.singleChannels = r[SKDI_SINGLE_CHANNELS];
+  m.diffChannels = r[SKDI_DIFF_CHANNELS];
+  m.resolution = r[SKDI_RESOLUTION];
+  m.rangeMask = r[SKDI_RANGE_MASK];
+  m.triggerInputs = r[SKDI_TRIGGER_INPUTS];
+  m.clockType = r[SKDI_CLOCK_TYPE];
+  m.periodOneNs = r[SKDI_PERIOD_ONE];
+  m.periodScanNs = r[SKDI_PERIOD_SCAN];
+  m.periodMode2Ns = r[SKDI_PERIOD_MODE2];
+  m.clockKind = r[SKDI_CLOCK_KIND];
+  return m;
+}
+
+// The fixed clock codes of clock kind 2: 8 MHz and 10 MHz halved per step,
+// and 16 MHz and 20 MHz on codes of their own.
+double fixedClock(uint32_t code) {
+  if (code <= 7) return 8e6 / static_cast<double>(1u << code);
+  if (code >= 16 && code <= 23) return 10e6 / static_cast<double>(1u << (code - 16));
+  if (code == 8) return 16e6;
+  if (code == 24) return 20e6;
+  return 0.0;  // 254: external clock
+}
+
 void cancelRoutine(PlatRequest* request) {
   static_cast<Board*>(request->driverContext)->forget(request);
   PlatCompleteRequest(request, PLAT_STATUS_CANCELLED, 0);
@@ -27,7 +76,12 @@ void cancelRoutine(PlatRequest* request) {
 }  // namespace
 
 Board::Board(DWORD number, DWORD boardId, const BoardModel& model)
-    : number_(number), boardId_(boardId), model_(model), width_(sampleWidth(model.resolution)) {
+    : number_(number),
+      boardId_(boardId),
+      ownModel_(model),
+      model_(model),
+      info_(capabilityRecord(model)),
+      width_(sampleWidth(model.resolution)) {
   const SkorradevChannelEntry first{1, 0x80000};
 
   normal_.channelCount = 1;
@@ -92,6 +146,39 @@ void Board::stopClock() {
   }
   wake_.notify_all();
   if (clock_.joinable()) clock_.join();
+}
+
+bool Board::setDeviceInfo(const DWORD* info) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  if (running_) return false;
+  if (info == nullptr) {
+    info_ = capabilityRecord(ownModel_);
+    model_ = ownModel_;
+  } else {
+    std::copy(info, info + info_.size(), info_.begin());
+    model_ = modelOf(info_, ownModel_);
+  }
+  width_ = sampleWidth(model_.resolution);
+  return true;
+}
+
+double Board::clockFrequency(uint32_t code) const {
+  if (code == 0 || code == 0xFFFFFFFFu) return 0.0;
+  // Kinds 3 and 4 take the whole code as the divider; the others hold it
+  // in 24 bits, bit 24 naming kind 5's second oscillator.
+  const double whole = code, divider = std::max<uint32_t>(code & 0xFFFFFF, 1);
+  switch (model_.clockKind) {
+    case 2: return fixedClock(code);
+    case 3: return 8e6 / whole;
+    case 4: return 2e7 / whole;
+    case 5: return ((code & 0x1000000u) ? 2.4576e6 : 8e6) / divider;
+    case 6: return 12.288e6 / divider;
+    case 7: return 36e6 / divider;
+    default: {
+      const uint32_t q = code & 0xFFFF, quotient = code >> 16;
+      return 8e6 / (static_cast<double>(std::max(q, 1u)) * std::max(quotient, 1u));
+    }
+  }
 }
 
 uint32_t Board::sample(uint32_t channel, uint64_t scan) const {
@@ -159,9 +246,7 @@ bool Board::runFrom(Source source, Run& run, uint32_t driverEvent) const {
   switch (source) {
     case Source::Normal: {
       listOf(normal_.channelCount, normal_.channels);
-      const uint32_t q = normal_.clockCode & 0xFFFF, quotient = normal_.clockCode >> 16;
-      const uint64_t product = static_cast<uint64_t>(std::max(q, 1u)) * std::max(quotient, 1u);
-      run.frequency = normal_.clockCode == 0 ? 0.0 : 8e6 / static_cast<double>(product);
+      run.frequency = clockFrequency(normal_.clockCode);
       run.limit = normal_.triggerMode == 9 ? 0 : normal_.sampleCount;
       run.eventCount = normal_.eventCount;
       run.capacity = std::max<uint64_t>(normal_.sampleCount, kMinimumHeld);
@@ -169,9 +254,7 @@ bool Board::runFrom(Source source, Run& run, uint32_t driverEvent) const {
     }
     case Source::BusMaster: {
       listOf(bm_.channelCount, bm_.channels);
-      const uint32_t q = bm_.clockCode1 & 0xFFFF, quotient = bm_.clockCode1 >> 16;
-      const uint64_t product = static_cast<uint64_t>(std::max(q, 1u)) * std::max(quotient, 1u);
-      run.frequency = bm_.clockCode1 == 0 ? 0.0 : 8e6 / static_cast<double>(product);
+      run.frequency = clockFrequency(bm_.clockCode1);
       const uint64_t repeats = bm_.repeatCount == 0 ? 1 : bm_.repeatCount;
       run.limit = bm_.stopCondition == 9 ? 0 : bm_.sampleCount * repeats;
       run.eventCount = bm_.eventCount;

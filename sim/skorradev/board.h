@@ -54,7 +54,12 @@ class Board {
 
   DWORD number() const { return number_; }
   DWORD boardId() const { return boardId_; }
-  const BoardModel& model() const { return model_; }
+
+  // Replaces the capability record the board reports (94 dwords), and with
+  // it the model, channels, resolution, clock type and clock kind it acts
+  // on; nullptr gives the board its own model's record back. False while a
+  // run is going.
+  bool setDeviceInfo(const DWORD* info);
 
   // The platform's dispatch for one request of this board: a completion
   // status, or PLAT_STATUS_PENDING.
@@ -165,6 +170,9 @@ class Board {
   static void finish(Deferred& d);
   uint32_t sample(uint32_t channel, uint64_t scan) const;
   bool validChannels(uint32_t count, uint32_t inputType, const SkorradevChannelEntry* list) const;
+  // Scans per second of a normal or bus-master clock code, read by the
+  // board's clock kind; 0 for the external clock.
+  double clockFrequency(uint32_t code) const;
   // Takes a configuration record between runs when its channel list and the
   // mode's own check pass; defined with the handlers.
   template <class Record, class Check>
@@ -172,8 +180,11 @@ class Board {
 
   const DWORD number_;
   const DWORD boardId_;
-  const BoardModel& model_;
-  const uint32_t width_;
+  const BoardModel& ownModel_;
+  // What the board reports and acts on; a test may replace both.
+  BoardModel model_;
+  std::array<uint32_t, 94> info_{};
+  uint32_t width_;
 
   mutable std::mutex mutex_;
   std::condition_variable wake_;

@@ -14,6 +14,7 @@ uint64_t storeKey(DWORD function, uint32_t key) { return (static_cast<uint64_t>(
 
 LONG Board::pciInfo(Call& c) {
   const uint32_t n = number_;
+  std::lock_guard<std::mutex> lock(mutex_);
   return reply(c, 0,
                {model_.model, 0x1B5Eu, 1u, n, 0u, 16u + n % 8, 0xE000u + 0x100u * n, 0x100u,
                 0xF0000000u + (n << 20), 0x1000u, model_.pciDeviceId, 0u, 0u, 0u});
@@ -21,25 +22,17 @@ LONG Board::pciInfo(Call& c) {
 
 LONG Board::deviceInfo(Call& c) {
   SkorradevDeviceInfoReply r{};
-  r.info[SKDI_MODEL] = model_.model;
-  r.info[1] = model_.variant;
-  r.info[SKDI_MODE_MASK] = model_.modeMask;
-  r.info[SKDI_SINGLE_CHANNELS] = model_.singleChannels;
-  r.info[SKDI_DIFF_CHANNELS] = model_.diffChannels;
-  r.info[SKDI_RESOLUTION] = model_.resolution;
-  r.info[SKDI_RANGE_MASK] = model_.rangeMask;
-  r.info[SKDI_TRIGGER_INPUTS] = model_.triggerInputs;
-  r.info[SKDI_CLOCK_TYPE] = model_.clockType;
-  r.info[SKDI_PERIOD_ONE] = model_.periodOneNs;
-  r.info[SKDI_PERIOD_SCAN] = model_.periodScanNs;
-  r.info[83] = model_.periodScanNs;
-  r.info[SKDI_PERIOD_MODE2] = model_.periodMode2Ns;
-  r.info[SKDI_CLOCK_KIND] = model_.clockKind;
+  std::lock_guard<std::mutex> lock(mutex_);
+  std::copy(info_.begin(), info_.end(), r.info);
   return replyRecord(c, r);
 }
 
+// Every dword of the reply carries something of the board, so that a
+// reader that takes one for another is seen. Dword 7 is the clock type:
+// boards of type 2 report their second set of clock periods.
 LONG Board::moreInfo(Call& c) {
   SkorradevMoreInfoReply r{};
+  std::lock_guard<std::mutex> lock(mutex_);
   r.model = static_cast<uint16_t>(model_.model);
   r.variant = model_.variant;
   auto dword = [&r](int k) -> uint32_t& { return r.value[k - 2]; };
@@ -48,10 +41,21 @@ LONG Board::moreInfo(Call& c) {
   dword(4) = model_.resolution;
   dword(5) = model_.rangeMask;
   dword(6) = model_.modeMask;
-  dword(7) = 1;
+  dword(7) = model_.clockType;
+  dword(8) = model_.triggerInputs;
+  dword(9) = model_.clockKind;
+  dword(10) = model_.pciDeviceId;
+  dword(11) = number_;
+  dword(12) = model_.periodMode2Ns;
+  dword(13) = model_.periodScanNs * 1000u;
   dword(14) = boardId_;
-  dword(15) = model_.periodOneNs * 1000u;
+  dword(15) = model_.periodOneNs * 1000u;  // picoseconds
   dword(16) = model_.periodScanNs;
+  if (model_.clockType == 2) {
+    dword(17) = model_.periodMode2Ns * 1000u;
+    dword(18) = info_[83] * 1000u;
+    dword(19) = model_.periodOneNs * 2u;
+  }
   return replyRecord(c, r);
 }
 
@@ -68,6 +72,7 @@ LONG Board::resource(Call& c) {
 }
 
 LONG Board::temperature(Call& c) {
+  std::lock_guard<std::mutex> lock(mutex_);
   if (!model_.lowVoltage) return reply(c, SKORRADEV_STATUS_NOT_AVAILABLE);
   return reply(c, 0, {0x64});  // 25.0 degrees in quarter steps
 }
@@ -107,7 +112,7 @@ LONG Board::registerWrite(Call& c) {
 // ---------------------------------------------------------------- plain
 
 LONG Board::plainOk(Call& c) {
-  if (c.function == 0xAE3) return PLAT_STATUS_SUCCESS;
+  if (c.function == SKDF_UNUSED_AE3) return PLAT_STATUS_SUCCESS;
   return reply(c, 0);
 }
 
@@ -208,9 +213,9 @@ LONG Board::inputAd(Call& c) {
   const auto in = load<SkorradevInputAdLong>(c);  // the short form is its prefix
   uint64_t values = in.values;
   if (shortForm) std::memcpy(&values, c.in + offsetof(SkorradevInputAdShort, values), sizeof values);
-  const bool boardWantsLong = model_.singleChannels > 16 || model_.diffChannels > 8;
   const uint32_t room = longForm ? 256 : 16;
   std::lock_guard<std::mutex> lock(mutex_);
+  const bool boardWantsLong = model_.singleChannels > 16 || model_.diffChannels > 8;
   if (running_) return reply(c, SKORRADEV_STATUS_BUSY);
   if (boardWantsLong != longForm || in.mode < 1 || in.mode > 6 || in.count == 0 || in.count > room) {
     return reply(c, SKORRADEV_STATUS_BAD_ARGUMENT);

@@ -82,8 +82,7 @@ LONG Board::memTriggerStart(Call& c) {
   run.channels.clear();
   for (uint32_t i = 0; i < in.count; ++i) run.channels.push_back(in.list[i].channel);
   run.wordsPerScan = in.count;
-  const uint32_t q = in.clockCode & 0xFFFF, quotient = in.clockCode >> 16;
-  run.frequency = in.clockCode == 0 ? 0.0 : 8e6 / (static_cast<double>(std::max(q, 1u)) * std::max(quotient, 1u));
+  run.frequency = clockFrequency(in.clockCode);
   startLocked(std::move(run));
   return reply(c, 0);
 }
@@ -260,11 +259,11 @@ LONG Board::bmTransfer(Call& c) {
 }
 
 LONG Board::directRead(Call& c) {
-  if (!model_.directRead) return PLAT_STATUS_INVALID_DEVICE_REQUEST;
   if (c.out == nullptr || c.outSize < 4) return PLAT_STATUS_INVALID_USER_BUFFER;
   Deferred d;
   {
     std::lock_guard<std::mutex> lock(mutex_);
+    if (!model_.directRead) return PLAT_STATUS_INVALID_DEVICE_REQUEST;
     keepPending(c.request, directReads_);
     serveDirectReadsLocked(d);
   }

@@ -154,6 +154,11 @@ SKORRADEV_API BOOL WINAPI SkorradevSimSetFault(DWORD device, DWORD function, BOO
   return TRUE;
 }
 
+SKORRADEV_API BOOL WINAPI SkorradevSimSetDeviceInfo(DWORD device, const DWORD* info) {
+  Board* board = skorradev::boardByNumber(device);
+  return board != nullptr && board->setDeviceInfo(info) ? TRUE : FALSE;
+}
+
 SKORRADEV_API BOOL WINAPI SkorradevSimClearFaults(DWORD device) {
   Board* board = skorradev::boardByNumber(device);
   if (board == nullptr) return FALSE;

@@ -1,5 +1,6 @@
 // Configuration records: refused ones get their codes and change nothing,
 // accepted ones read back.
+#include <array>
 #include <cstring>
 
 #include "library.h"
@@ -191,6 +192,85 @@ TEST_F(SkorraLibConfig, BusMasterRulesAndReadBack) {
   EXPECT_NEAR(back.startHysteresis, 0.5f, 0.05f);
 }
 
+// The clock code each clock kind makes of a frequency, what the board is
+// sent for both records, and the frequency a fresh open reads back from it.
+TEST_F(SkorraLibConfig, EveryClockKindSendsItsOwnCodesAndReadsThemBack) {
+  struct Case {
+    uint32_t kind;
+    float frequency, second;
+    uint32_t code, secondCode;
+    float readBack;  // with no frequency remembered
+  } cases[] = {
+      {1, 1000.0f, 0.0f, (4000u << 16) | 2u, 0, 0.0f},  // only two pair codes are known by value
+      {2, 1000000.0f, 1000.0f, 3, 8000, 1000000.0f},
+      {3, 1000.0f, 1000.0f, 8000, 8000, 1000.0f},
+      {4, 1000.0f, 1000.0f, 20000, 8000, 1000.0f},
+      {5, 1200.0f, 1000.0f, 0x1000000u | 2048, 0x1000000u | 2458, 1200.0f},  // 2.4576 MHz fits exactly
+      {6, 1000.0f, 1000.0f, 12288, 0, 1000.0f},
+      {7, 1000.0f, 1000.0f, 36000, 0, 1000.0f},
+  };
+  HANDLE h = openBoard(1);
+  std::array<DWORD, 94> record = boardRecord(h);
+  for (const Case& k : cases) {
+    record[SK_INFO_CLOCK_KIND] = k.kind;
+    ASSERT_TRUE(SkorradevSimSetDeviceInfo(1, record.data()));
+    SkSamplingConfig c = normalConfig(1, 1000, k.frequency);
+    ASSERT_EQ(SkSetSamplingConfig(h, &c), 0u) << "kind " << k.kind;
+    SkorradevSamplingRequest held{};
+    held.head = 1;
+    ASSERT_EQ(boardRequest(h, SKDF_GET_CONFIG, held), 0u);
+    EXPECT_EQ(held.clockCode, k.code) << "kind " << k.kind;
+
+    SkClose(h);
+    open_.clear();
+    h = openBoard(1);
+    SkSamplingConfig back{};
+    ASSERT_EQ(SkGetSamplingConfig(h, &back), 0u);
+    EXPECT_FLOAT_EQ(back.frequency, k.readBack) << "kind " << k.kind;
+
+    SkBmSamplingConfig bm = bmConfig(1, 1000, k.frequency);
+    bm.secondClock = k.second;
+    ASSERT_EQ(SkBmSetSamplingConfig(h, &bm), 0u) << "kind " << k.kind;
+    SkorradevBmSamplingRequest bmHeld{};
+    bmHeld.head = 1;
+    ASSERT_EQ(boardRequest(h, SKDF_BM_GET_CONFIG, bmHeld), 0u);
+    EXPECT_EQ(bmHeld.clockCode1, k.code) << "kind " << k.kind;
+    EXPECT_EQ(bmHeld.clockCode2, k.secondCode) << "kind " << k.kind;
+  }
+}
+
+// Memory mode picks 24.576 MHz where it divides the rate better than
+// 40 MHz, and reads the rate back from that oscillator.
+TEST_F(SkorraLibConfig, MemoryModeOnTheSecondOscillator) {
+  HANDLE h = openBoard(1);
+  SkMemSamplingConfig c{};
+  c.channelCount = 1;
+  c.channels[0] = {1, 0x80000};
+  c.inputType = 1;
+  c.frequency = 48000.0f;  // 24.576 MHz / 512; 40 MHz / 833.3
+  c.triggerCondition = 2;
+  c.postTriggerCount = 100;
+  c.clockOutputSelection = 0x80000000u;
+  c.triggerInputSelection = 1;
+  c.transferSelection = 1;
+  c.transferWidth = 1;
+  ASSERT_EQ(SkMemSetSamplingConfig(h, &c), 0u);
+  SkorradevMemSamplingRequest held{};
+  held.head = 1;
+  ASSERT_EQ(boardRequest(h, SKDF_MEM_GET_CONFIG, held), 0u);
+  EXPECT_EQ(held.clockCode, 0x1000000u | 512);
+  SkMemSamplingConfig back{};
+  ASSERT_EQ(SkMemGetSamplingConfig(h, &back), 0u);
+  EXPECT_EQ(back.frequency, 48000.0f);
+
+  ASSERT_EQ(SkStartSampling(h, 2), 0u);
+  ASSERT_TRUE(SkorradevSimAdvance(1, 150));
+  int32_t state = 0, scans = 0;
+  ASSERT_EQ(SkGetStatus(h, &state, &scans, nullptr), 0u);
+  EXPECT_EQ(state, 1);
+  EXPECT_EQ(scans, 100);
+}
+
 TEST_F(SkorraLibConfig, RecordsAndCountsFromCallersAreBounded) {
   HANDLE h = openBoard(1);
   EXPECT_EQ(SkSetSamplingConfig(h, nullptr), SK_E_NULL_BUFFER);
@@ -244,7 +324,7 @@ TEST_F(SkorraLibConfig, TimerAndAuxiliaryRequests) {
   ASSERT_EQ(SkCommonIoByteWrite(h, 0x10, 0x1234), 0u);
   ASSERT_EQ(SkCommonIoDwordRead(h, 0x10, &v), 0u);
   EXPECT_EQ(v, 0x34u);  // a byte write sends the low 8 bits only
-  ASSERT_TRUE(SkorradevSimSetFault(1, 0x904, TRUE, 31));
+  ASSERT_TRUE(SkorradevSimSetFault(1, SKDF_IO_DWORD_READ, TRUE, 31));
   EXPECT_EQ(SkCommonIoDwordRead(h, 0x10, &v), SK_E_RAW_ACCESS);
 }
 

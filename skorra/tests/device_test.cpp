@@ -1,4 +1,5 @@
 // Opening, closing and the information exports on the simulated boards.
+#include <array>
 #include <cstdlib>
 #include <cstring>
 #include <thread>
@@ -150,6 +151,32 @@ TEST_F(SkorraLibDevice, MoreInformationNamesTheModelAndVersionTextsAreTerminated
   EXPECT_EQ(SkGetMoreDeviceInfo(a, &more), SK_E_NOT_AVAILABLE);
   ASSERT_EQ(SkGetMoreDeviceInfo(b, &more), 0u);
   EXPECT_STREQ(more.modelName, "MWU-459760");
+
+  // Every value comes from its own dword of the board's reply; boards whose
+  // reply dword 7 is 2 fill the last three clocks as well.
+  std::array<DWORD, 94> record = boardRecord(a);
+  record[SK_INFO_MODEL] = 4809;
+  record[1] = 1;                    // the variant word the model needs
+  record[SK_INFO_CLOCK_TYPE] = 2;  // the board reports dword 7 = 2
+  ASSERT_TRUE(SkorradevSimSetDeviceInfo(1, record.data()));
+  ASSERT_EQ(SkGetMoreDeviceInfo(a, &more), 0u);
+  EXPECT_STREQ(more.modelName, "KSB-4809");
+  for (HANDLE h : {a, b}) {
+    SkorradevMoreInfoReply r{};
+    r.head = static_cast<uint32_t>(skorra::findDeviceNumber(h));
+    ASSERT_EQ(boardRequest(h, SKDF_MORE_DEVICE_INFO, r), 0u);
+    ASSERT_EQ(SkGetMoreDeviceInfo(h, &more), 0u);
+    auto dword = [&r](int k) { return r.value[k - 2]; };
+    for (int k = 2; k <= 12; ++k) EXPECT_EQ(more.values[k - 2], dword(k)) << "dword " << k;
+    EXPECT_EQ(more.value14, dword(14));
+    EXPECT_FLOAT_EQ(more.clock1, static_cast<float>(1e6 / (dword(15) / 1000.0)));
+    EXPECT_FLOAT_EQ(more.clock2, static_cast<float>(1e6 / dword(16)));
+    const bool second = dword(7) == 2;
+    EXPECT_EQ(second, h == a);
+    EXPECT_FLOAT_EQ(more.clock3, second ? static_cast<float>(1e6 / (dword(17) / 1000.0)) : 0.0f);
+    EXPECT_FLOAT_EQ(more.clock4, second ? static_cast<float>(1e6 / (dword(18) / 1000.0)) : 0.0f);
+    EXPECT_FLOAT_EQ(more.clock5, second ? static_cast<float>(1e6 / dword(19)) : 0.0f);
+  }
 
   char texts[6][16];
   std::memset(texts, 'x', sizeof texts);

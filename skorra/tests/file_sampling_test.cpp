@@ -1,4 +1,5 @@
 // File sampling into raw and text files on the simulated board.
+#include <array>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -24,8 +25,8 @@ class SkorraLibFile : public SimFixture {
   }
   // Runs a file sampling while another thread plays the board's clock.
   SkResult run(HANDLE h, int board, const char* path, uint32_t mode, uint32_t scans, bool bm = false) {
-    DWORD starts = SkorradevSimRequestCount(board, bm ? SKDF_BM_START_TRANSFER : SKDF_START) +
-                   SkorradevSimRequestCount(board, SKDF_START);
+    // Both kinds of file sampling start with the plain start request.
+    DWORD starts = SkorradevSimRequestCount(board, SKDF_START);
     std::thread clock([&] {
       if (waitUntil([&] { return SkorradevSimRequestCount(board, SKDF_START) > starts; }))
         SkorradevSimAdvance(board, scans);
@@ -101,12 +102,31 @@ TEST_F(SkorraLibFile, BusMasterExtraWordsFollowAsIntegers) {
   EXPECT_EQ(text.substr(7 * 24, 24), cell(volts(expectedSample(1, 1, 7)), ',') + extra);
 }
 
+TEST_F(SkorraLibFile, Model4809RefusesBusMasterFileSamplingBeforeItTouchesAnything) {
+  HANDLE h = openBoard(1);
+  std::array<DWORD, 94> record = boardRecord(h);
+  record[SK_INFO_MODEL] = 4809;
+  ASSERT_TRUE(SkorradevSimSetDeviceInfo(1, record.data()));
+  const DWORD configReads = SkorradevSimRequestCount(1, SKDF_BM_GET_CONFIG);
+  const DWORD starts = SkorradevSimRequestCount(1, SKDF_START);
+  EXPECT_EQ(SkBmStartFileSampling(h, "C:\\bm.raw", 1), SK_E_NOT_AVAILABLE);
+  EXPECT_EQ(SkorradevSimRequestCount(1, SKDF_BM_GET_CONFIG), configReads);
+  EXPECT_EQ(SkorradevSimRequestCount(1, SKDF_START), starts);
+  EXPECT_FALSE(std::filesystem::exists(root_ + "/c/bm.raw"));
+  // The normal file sampling is not the model's to refuse.
+  SkSamplingConfig c = normalConfig(1, 10);
+  ASSERT_EQ(SkSetSamplingConfig(h, &c), 0u);
+  EXPECT_EQ(run(h, 1, "C:\\run.raw", 1, 10), 0u);
+  EXPECT_EQ(contents("run.raw").size(), 10u * 2);
+}
+
 TEST_F(SkorraLibFile, BadArgumentsAndAStopFromAnotherThread) {
   HANDLE h = openBoard(1);
+  const DWORD starts = SkorradevSimRequestCount(1, SKDF_START);
   EXPECT_EQ(SkStartFileSampling(h, nullptr, 1), SK_E_NULL_BUFFER);
   EXPECT_EQ(SkStartFileSampling(h, "C:\\x", 0), SK_E_INVALID_ARGUMENT);
   EXPECT_EQ(SkStartFileSampling(h, "C:\\x", 3), SK_E_INVALID_ARGUMENT);
-  EXPECT_EQ(SkorradevSimRequestCount(1, SKDF_START), 0u);
+  EXPECT_EQ(SkorradevSimRequestCount(1, SKDF_START), starts);
   EXPECT_EQ(SkStartFileSampling(h, "C:\\no\\such\\folder\\x", 1), SK_E_DATA_FILE);
 
   SkSamplingConfig c = normalConfig(2, 1000);
@@ -114,7 +134,7 @@ TEST_F(SkorraLibFile, BadArgumentsAndAStopFromAnotherThread) {
   ASSERT_EQ(SkSetSamplingConfig(h, &c), 0u);
   // The run holds no lock that keeps the stop out.
   std::thread stopper([&] {
-    waitUntil([] { return SkorradevSimRequestCount(1, SKDF_START) == 1; });
+    waitUntil([&] { return SkorradevSimRequestCount(1, SKDF_START) == starts + 1; });
     SkorradevSimAdvance(1, 100);
     SkStopSampling(h);
   });

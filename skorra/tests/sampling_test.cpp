@@ -1,6 +1,7 @@
 // Sampling runs on the simulated boards: the known signal read back, the
 // completion by event, callback and window message, and stops.
 #include <atomic>
+#include <iterator>
 #include <thread>
 #include <vector>
 
@@ -235,6 +236,16 @@ TEST_F(SkorraLibSampling, MaskedMessagesCarryTheHighWordAndTheEventCount) {
   EXPECT_EQ(m.lParam, 5);
 
   ASSERT_EQ(SkKillMessage(h), 0u);
+}
+
+TEST_F(SkorraLibSampling, EveryCauseAsksForTheEventWordsWithoutARegisteredWindow) {
+  openBoard(1);
+  const DWORD flags = SkorradevSimRequestCount(1, SKDF_EVENT_FLAGS);
+  const DWORD count = SkorradevSimRequestCount(1, SKDF_EVENT_COUNT);
+  const DWORD causes[] = {0, 1, 2, 18};
+  for (DWORD cause : causes) ASSERT_TRUE(SkorradevSimRaiseInterrupt(1, cause, 0, 0));
+  EXPECT_TRUE(waitUntil([&] { return SkorradevSimRequestCount(1, SKDF_EVENT_COUNT) == count + std::size(causes); }));
+  EXPECT_EQ(SkorradevSimRequestCount(1, SKDF_EVENT_FLAGS), flags + std::size(causes));
 }
 
 TEST_F(SkorraLibSampling, ExternalInterruptAndLowVoltageCausesReachTheirRegistrations) {

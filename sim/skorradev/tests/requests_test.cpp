@@ -41,6 +41,44 @@ TEST_F(SkorradevRequestTest, CapabilitiesAndPciInformationNameTheModel) {
   EXPECT_LT(std::strlen(version.text[1]), 16u);
 }
 
+TEST_F(SkorradevRequestTest, ATestRecordMakesTheBoardAnotherModelUntilItIsTakenBack) {
+  SkorradevDeviceInfoReply own{1, {}};
+  ASSERT_EQ(request(h1, SKDF_DEVICE_INFO, own), 0u);
+  SkorradevDeviceInfoReply other = own;
+  other.info[SKDI_MODEL] = 4809;
+  other.info[1] = 1;
+  other.info[SKDI_RESOLUTION] = 12;
+  other.info[60] = 0x60;  // a dword the board does not read is reported as given
+  ASSERT_TRUE(SkorradevSimSetDeviceInfo(1, other.info));
+  SkorradevDeviceInfoReply info{1, {}};
+  ASSERT_EQ(request(h1, SKDF_DEVICE_INFO, info), 0u);
+  EXPECT_EQ(std::memcmp(info.info, other.info, sizeof info.info), 0);
+  SkorradevPciInfo pci{1, {}};
+  ASSERT_EQ(request(h1, SKDF_PCI_INFO, pci), 0u);
+  EXPECT_EQ(pci.value[0], 4809u);
+  SkorradevMoreInfoReply more{1, 0, 0, {}};
+  ASSERT_EQ(request(h1, SKDF_MORE_DEVICE_INFO, more), 0u);
+  EXPECT_EQ(more.model, 4809);
+  EXPECT_EQ(more.variant, 1);
+
+  // A run samples at the record's resolution.
+  SkorradevSimSetManualClock(1, TRUE);
+  auto cfg = normalConfig(1, {1}, 10, 1);
+  ASSERT_EQ(request(h1, SKDF_SET_CONFIG, cfg), 0u);
+  ASSERT_EQ(start(h1, 1), 0u);
+  EXPECT_FALSE(SkorradevSimSetDeviceInfo(1, nullptr));  // not while it samples
+  ASSERT_TRUE(SkorradevSimAdvance(1, 10));
+  uint16_t data[10] = {};
+  SkorradevDataRequest read{1, 10, reinterpret_cast<uintptr_t>(data)};
+  ASSERT_EQ(request(h1, SKDF_READ_DATA, read), 0u);
+  EXPECT_EQ(data[9], SkorradevSimSample(1, 1, 9, 12));
+
+  ASSERT_TRUE(SkorradevSimSetDeviceInfo(1, nullptr));
+  info.head = 1;
+  ASSERT_EQ(request(h1, SKDF_DEVICE_INFO, info), 0u);
+  EXPECT_EQ(std::memcmp(info.info, own.info, sizeof info.info), 0);
+}
+
 TEST_F(SkorradevRequestTest, WrongSizesFailTheCallAndLeaveTheBoardAlone) {
   DWORD record[600] = {1};
   DWORD done = 0;

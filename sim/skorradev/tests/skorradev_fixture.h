@@ -57,10 +57,8 @@ class SkorradevTest : public ::testing::Test {
   }
 
   static DWORD code(DWORD function) {
-    DWORD method = METHOD_BUFFERED;
-    if (function == 0xAE3 || function == 0xAE4 || function == 0xAFB) method = METHOD_OUT_DIRECT;
-    if (function == 0xB0C) method = METHOD_IN_DIRECT;
-    return SKORRADEV_NT_CODE(function, method);
+    const SkorradevFunctionSpec* spec = SkorradevFindFunction(function);
+    return SKORRADEV_NT_CODE(function, spec != nullptr ? spec->method : METHOD_BUFFERED);
   }
 
   // A buffered request whose reply (status, data, zeros) overwrites the

@@ -19,6 +19,11 @@ void SimFixture::SetUp() {
 
 void SimFixture::TearDown() {
   for (HANDLE h : open_) SkClose(h);
+  // The boards outlive the test: what it set on them must not reach the next.
+  for (DWORD n : {1u, 2u}) {
+    SkorradevSimClearFaults(n);
+    SkorradevSimSetDeviceInfo(n, nullptr);
+  }
   std::error_code ec;
   std::filesystem::remove_all(root_, ec);
 }
@@ -64,6 +69,12 @@ SkBmSamplingConfig bmConfig(uint32_t channels, uint32_t scans, float clock) {
   c.transferSelection = 1;
   c.transferWidth = 2;
   return c;
+}
+
+std::array<DWORD, 94> boardRecord(HANDLE h) {
+  std::array<DWORD, 94> record{};
+  EXPECT_EQ(SkCommonGetDeviceInfo(h, record.data()), 0u);
+  return record;
 }
 
 bool waitUntil(const std::function<bool()>& pred, DWORD timeoutMs) {

@@ -6,6 +6,8 @@
 #include <skorra.h>
 #include <skorradev.h>
 
+#include <array>
+#include <cstring>
 #include <functional>
 #include <string>
 #include <vector>
@@ -35,6 +37,26 @@ SkBmSamplingConfig bmConfig(uint32_t channels, uint32_t scans, float clock = 100
 inline uint16_t expectedSample(uint32_t n, uint32_t ch, uint32_t s) {
   return static_cast<uint16_t>((s + 256 * ch + 1024 * (n - 1)) & 0xFFFF);
 }
+
+// One buffered request straight to the board, past the library: what the
+// board holds or answers, to compare the library's results with. The
+// record's first dword goes in as the device number and comes back as the
+// status, which is returned.
+template <class Record>
+uint32_t boardRequest(HANDLE h, DWORD function, Record& record) {
+  DWORD bytes = 0;
+  if (!SkorradevDeviceIoControl(h, SKORRADEV_NT_CODE(function, METHOD_BUFFERED), &record, sizeof record, &record,
+                                sizeof record, &bytes, nullptr))
+    return GetLastError();
+  uint32_t status;
+  std::memcpy(&status, &record, sizeof status);
+  return status;
+}
+
+// The capability record a board reports now, for a test to change and hand
+// to SkorradevSimSetDeviceInfo (the fixture gives boards 1 and 2 their own
+// back at the end).
+std::array<DWORD, 94> boardRecord(HANDLE h);
 
 // Waits (bounded) until `pred` holds; the board's requests are handled on
 // other threads.
