@@ -13,6 +13,7 @@
 
 #include <winbase.h>
 
+#include "core/vekmath_calls.h"
 #include "csv_file.h"
 #include "vekmath.h"
 
@@ -32,25 +33,14 @@ double Seconds(clockid_t clock) {
   return static_cast<double>(t.tv_sec) + t.tv_nsec * 1e-9;
 }
 
-template <typename Fn>
-Fn Bound(HMODULE library, const char* name) {
-  return reinterpret_cast<Fn>(GetProcAddress(library, name));
-}
-
 void BM_SimulatedBoardToCsv(benchmark::State& state) {
+  const auto& api = orvane::core::LoadedVekmath();
+  // The test-signal calls beyond the sine are no monitor call: bound here alone.
   HMODULE library = LoadLibraryA("Vekmath.dll");
-  auto selectBoard = Bound<decltype(&SelectBoard)>(library, "SelectBoard");
-  auto setTestSine = Bound<decltype(&SetTestSine)>(library, "SetTestSine");
-  auto setTestSample = Bound<decltype(&SetTestSample)>(library, "SetTestSample");
-  auto setTestLength = Bound<decltype(&SetTestLength)>(library, "SetTestLength");
-  auto setupSampling = Bound<decltype(&SetupSampling)>(library, "SetupSampling");
-  auto startSampling = Bound<decltype(&StartSampling)>(library, "StartSampling");
-  auto readBlock = Bound<decltype(&ReadBlock)>(library, "ReadBlock");
-  auto convertBlock = Bound<decltype(&ConvertBlock)>(library, "ConvertBlock");
-  auto stopSampling = Bound<decltype(&StopSampling)>(library, "StopSampling");
-  auto closeBoard = Bound<decltype(&CloseBoard)>(library, "CloseBoard");
-  if (!selectBoard || !setTestSine || !setTestSample || !setTestLength || !setupSampling || !startSampling ||
-      !readBlock || !convertBlock || !stopSampling || !closeBoard) {
+  auto setTestSample = reinterpret_cast<decltype(&SetTestSample)>(GetProcAddress(library, "SetTestSample"));
+  auto setTestLength = reinterpret_cast<decltype(&SetTestLength)>(GetProcAddress(library, "SetTestLength"));
+  if (!api.SelectBoard || !api.SetTestSine || !setTestSample || !setTestLength || !api.SetupSampling || !api.StartSampling ||
+      !api.ReadBlock || !api.ConvertBlock || !api.StopSampling || !api.CloseBoard) {
     state.SkipWithError("the processing library lacks an acquisition or test-signal call");
     return;
   }
@@ -64,20 +54,20 @@ void BM_SimulatedBoardToCsv(benchmark::State& state) {
   double wall = 0, threadCpu = 0, processCpu = 0;
   for (auto _ : state) {
     LONG status = 0;
-    selectBoard(-1, 1, "20");
-    for (int c = 1; c < kChannels; ++c) setTestSine(c + 1, kCounterRows, c);
+    api.SelectBoard(-1, 1, "20");
+    for (int c = 1; c < kChannels; ++c) api.SetTestSine(c + 1, kCounterRows, c);
     for (int row = 0; row < kCounterRows; ++row) setTestSample(row, row, 0);
     setTestLength(0);  // raised to the least pacing count
     int expected = -1;  // the counter value the next scan must carry
-    setupSampling(kChannels, list, kScans, 1, 1000, 0, 0, 0, 0, &status);
-    startSampling(&status);
+    api.SetupSampling(kChannels, list, kScans, 1, 1000, 0, 0, 0, 0, &status);
+    api.StartSampling(&status);
     CsvFile file;
     file.Open(dir.path() + "/CSV/run.CSV");
     const double thread0 = Seconds(CLOCK_THREAD_CPUTIME_ID), process0 = Seconds(CLOCK_PROCESS_CPUTIME_ID);
     const auto start = std::chrono::steady_clock::now();
     while (status == 0 && std::chrono::steady_clock::now() - start < kRecording) {
       LONG running = 0;
-      readBlock(raw.data(), kScans, &running, &status);
+      api.ReadBlock(raw.data(), kScans, &running, &status);
       if (status != 0) {
         ++failed;
         break;
@@ -88,15 +78,15 @@ void BM_SimulatedBoardToCsv(benchmark::State& state) {
         if (expected >= 0 && counter != expected) lostScans += (counter - expected + kCounterRows) % kCounterRows;
         expected = (counter + 1) % kCounterRows;
       }
-      convertBlock(data.data(), raw.data(), kChannels, kScans, cal.data());
+      api.ConvertBlock(data.data(), raw.data(), kChannels, kScans, cal.data());
       if (!file.WriteBlock(data.data(), kChannels, kScans)) ++failed;
       scans += kScans;
     }
     wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     threadCpu = Seconds(CLOCK_THREAD_CPUTIME_ID) - thread0;
     processCpu = Seconds(CLOCK_PROCESS_CPUTIME_ID) - process0;
-    stopSampling(&status);
-    closeBoard(&status);
+    api.StopSampling(&status);
+    api.CloseBoard(&status);
   }
   const double values = static_cast<double>(scans) * kChannels;
   state.counters["values/s"] = values / wall;

@@ -19,6 +19,7 @@
 
 #include <winbase.h>
 
+#include "core/vekmath_calls.h"
 #include "csv_file.h"
 #include "message_pump.h"
 #include "monitor_form.h"
@@ -117,27 +118,13 @@ void BM_MonitorRecordsVendorB(benchmark::State& state) {
 }
 BENCHMARK(BM_MonitorRecordsVendorB)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
 
-template <typename Fn>
-Fn Bound(HMODULE library, const char* name) {
-  return reinterpret_cast<Fn>(GetProcAddress(library, name));
-}
-
 // The display path at 32 channels; the argument is the sampling period in
 // microseconds.
 void BM_DisplayPathVendorB(benchmark::State& state) {
   constexpr int kChannels = 32;
-  HMODULE library = LoadLibraryA("Vekmath.dll");
-  auto selectBoard = Bound<decltype(&SelectBoard)>(library, "SelectBoard");
-  auto setupSampling = Bound<decltype(&SetupSampling)>(library, "SetupSampling");
-  auto startSampling = Bound<decltype(&StartSampling)>(library, "StartSampling");
-  auto readBlock = Bound<decltype(&ReadBlock)>(library, "ReadBlock");
-  auto convertBlock = Bound<decltype(&ConvertBlock)>(library, "ConvertBlock");
-  auto stopSampling = Bound<decltype(&StopSampling)>(library, "StopSampling");
-  auto closeBoard = Bound<decltype(&CloseBoard)>(library, "CloseBoard");
-  auto setupWaveGraph = Bound<decltype(&SetupWaveGraph)>(library, "SetupWaveGraph");
-  auto setupGridLines = Bound<decltype(&SetupWaveGraph_XLINE)>(library, "SetupWaveGraph_XLINE");
-  if (!setupGridLines || !selectBoard || !setupSampling || !startSampling || !readBlock || !convertBlock || !stopSampling ||
-      !closeBoard || !setupWaveGraph) {
+  const auto& api = orvane::core::LoadedVekmath();
+  if (!api.SetupWaveGraph_XLINE || !api.SelectBoard || !api.SetupSampling || !api.StartSampling || !api.ReadBlock || !api.ConvertBlock || !api.StopSampling ||
+      !api.CloseBoard || !api.SetupWaveGraph) {
     state.SkipWithError("the processing library lacks an acquisition or display call");
     return;
   }
@@ -153,8 +140,8 @@ void BM_DisplayPathVendorB(benchmark::State& state) {
     SHORT list[32];
     for (int i = 0; i < 32; ++i) list[i] = static_cast<SHORT>(i + 1);
     LONG status = 0;
-    selectBoard(5, 0, "SKORRA1");
-    setupSampling(kChannels, list, kBlockScans, 1, periodUs, 0, 0, 0, 0, &status);
+    api.SelectBoard(5, 0, "SKORRA1");
+    api.SetupSampling(kChannels, list, kBlockScans, 1, periodUs, 0, 0, 0, 0, &status);
     if (status != 0) {
       state.SkipWithError("the board refuses the period");
       break;
@@ -166,9 +153,9 @@ void BM_DisplayPathVendorB(benchmark::State& state) {
     std::vector<GridLine> grid(WAVE_GRAPH_GRID_LINES);
     for (int i = 0; i < WAVE_GRAPH_GRID_LINES; ++i)
       grid[i] = GridLine{-1, static_cast<FLOAT>(100.0 - 100.0 / (4 * kChannels) * i), 0, i % 4 == 0 ? 0x808080u : 0xE0E0E0u};
-    setupGridLines(box.hWnd(), grid.data());
-    setupWaveGraph(box.hWnd(), &settings, traces.data(), 0);
-    startSampling(&status);
+    api.SetupWaveGraph_XLINE(box.hWnd(), grid.data());
+    api.SetupWaveGraph(box.hWnd(), &settings, traces.data(), 0);
+    api.StartSampling(&status);
 
     std::vector<SHORT> raw(static_cast<size_t>(kChannels) * kBlockScans);
     std::vector<float> data(raw.size());
@@ -180,20 +167,20 @@ void BM_DisplayPathVendorB(benchmark::State& state) {
     long long blocks = 0;
     while (status == 0) {
       LONG running = 0;
-      readBlock(raw.data(), kBlockScans, &running, &status);
+      api.ReadBlock(raw.data(), kBlockScans, &running, &status);
       if (status != 0) break;
       if (blocks++ == 0) {
         share.start();
         recording.start();
       }
-      convertBlock(data.data(), raw.data(), kChannels, kBlockScans, cal.data());
+      api.ConvertBlock(data.data(), raw.data(), kChannels, kBlockScans, cal.data());
       if (!file.WriteBlock(data.data(), kChannels, kBlockScans)) break;
       orvane::forms::DoEvents();
       if (recording.elapsed() >= kRecordMs) break;
     }
     share.stop();
-    stopSampling(&status);
-    closeBoard(&status);
+    api.StopSampling(&status);
+    api.CloseBoard(&status);
     share.report(state);
     state.counters["blocks"] = static_cast<double>(blocks);
     state.counters["scans/s"] = static_cast<double>(blocks - 1) * kBlockScans * 1000.0 / std::max<qint64>(recording.elapsed(), 1);
