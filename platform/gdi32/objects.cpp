@@ -169,11 +169,11 @@ uint32_t addDc(DcPtr dc) {
   Table& t = table();
   std::lock_guard<std::mutex> lock(t.mutex);
   dc->pen = kStockBase + BLACK_PEN;
-  dc->penData = t.find(dc->pen)->pen;
+  dc->penData = t.find(dc->pen.load())->pen;
   dc->brush = kStockBase + WHITE_BRUSH;
-  dc->brushData = t.find(dc->brush)->brush;
+  dc->brushData = t.find(dc->brush.load())->brush;
   dc->font = kStockBase + SYSTEM_FONT;
-  dc->fontData = t.find(dc->font)->font;
+  dc->fontData = t.find(dc->font.load())->font;
   if (dc->memory) {
     dc->bitmap = kDefaultBitmap;
     dc->bitmapData = t.find(kDefaultBitmap)->bitmap;
@@ -254,8 +254,9 @@ uint32_t selectInto(uint32_t dcHandle, uint32_t object) {
   // every line they draw with the pen of the line before.
   if (object != 0) {
     if (DcPtr held = findDc(dcHandle)) {
-      std::lock_guard<std::mutex> dcLock(held->mutex);
-      if (held->pen == object || held->brush == object || held->font == object || held->bitmap == object) {
+      constexpr auto relaxed = std::memory_order_relaxed;
+      if (held->pen.load(relaxed) == object || held->brush.load(relaxed) == object ||
+          held->font.load(relaxed) == object || held->bitmap.load(relaxed) == object) {
         return object;
       }
     }
@@ -270,7 +271,7 @@ uint32_t selectInto(uint32_t dcHandle, uint32_t object) {
   }
   Dc& dc = *d->dc;
   std::lock_guard<std::mutex> dcLock(dc.mutex);
-  uint32_t* slot = nullptr;
+  std::atomic<uint32_t>* slot = nullptr;
   switch (o->kind) {
     case Kind::Pen:
       slot = &dc.pen;
@@ -297,11 +298,11 @@ uint32_t selectInto(uint32_t dcHandle, uint32_t object) {
       SetLastError(ERROR_INVALID_HANDLE);
       return 0;
   }
-  const uint32_t previous = *slot;
+  const uint32_t previous = slot->load();
   if (previous != object) {
     if (!o->stock) ++o->selected;
     t.release(previous);
-    *slot = object;
+    slot->store(object);
   }
   return previous;
 }
@@ -332,7 +333,7 @@ bool deleteDc(uint32_t handle, bool memory, HWND hwnd) {
   t.erase(handle);
   g_dcEpoch.fetch_add(1, std::memory_order_release);
   std::lock_guard<std::mutex> dcLock(dc->mutex);
-  for (uint32_t h : {dc->pen, dc->brush, dc->font, dc->bitmap}) t.release(h);
+  for (uint32_t h : {dc->pen.load(), dc->brush.load(), dc->font.load(), dc->bitmap.load()}) t.release(h);
   dc->bitmapData.reset();
   return true;
 }
