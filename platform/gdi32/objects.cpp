@@ -2,6 +2,7 @@
 
 #include <winbase.h>
 
+#include <atomic>
 #include <cstring>
 #include <unordered_map>
 
@@ -111,6 +112,18 @@ Table& table() {
   return t;
 }
 
+// Drawing calls come in long runs on one context from one thread; the last
+// context a thread found is looked up again without the table's lock. Any
+// context's deletion moves the epoch on and so voids every thread's entry.
+std::atomic<uint64_t> g_dcEpoch{0};
+
+struct LastDc {
+  uint32_t handle = 0;
+  uint64_t epoch = 0;
+  DcPtr dc;
+};
+thread_local LastDc t_lastDc;
+
 uint32_t addEntry(Entry e) {
   Table& t = table();
   std::lock_guard<std::mutex> lock(t.mutex);
@@ -156,11 +169,11 @@ uint32_t addDc(DcPtr dc) {
   Table& t = table();
   std::lock_guard<std::mutex> lock(t.mutex);
   dc->pen = kStockBase + BLACK_PEN;
-  dc->penData = t.find(dc->pen)->pen;
+  dc->penData = t.find(dc->pen.load())->pen;
   dc->brush = kStockBase + WHITE_BRUSH;
-  dc->brushData = t.find(dc->brush)->brush;
+  dc->brushData = t.find(dc->brush.load())->brush;
   dc->font = kStockBase + SYSTEM_FONT;
-  dc->fontData = t.find(dc->font)->font;
+  dc->fontData = t.find(dc->font.load())->font;
   if (dc->memory) {
     dc->bitmap = kDefaultBitmap;
     dc->bitmapData = t.find(kDefaultBitmap)->bitmap;
@@ -179,6 +192,9 @@ Kind kindOf(uint32_t handle) {
 }
 
 DcPtr findDc(uint32_t handle) {
+  LastDc& last = t_lastDc;
+  const uint64_t epoch = g_dcEpoch.load(std::memory_order_acquire);
+  if (handle != 0 && last.handle == handle && last.epoch == epoch) return last.dc;
   Table& t = table();
   std::lock_guard<std::mutex> lock(t.mutex);
   Entry* e = t.find(handle);
@@ -186,6 +202,7 @@ DcPtr findDc(uint32_t handle) {
     SetLastError(ERROR_INVALID_HANDLE);
     return nullptr;
   }
+  last = LastDc{handle, epoch, e->dc};
   return e->dc;
 }
 
@@ -233,6 +250,17 @@ uint32_t stockObject(int index) {
 }
 
 uint32_t selectInto(uint32_t dcHandle, uint32_t object) {
+  // Selecting what is selected changes nothing; the live strips do it for
+  // every line they draw with the pen of the line before.
+  if (object != 0) {
+    if (DcPtr held = findDc(dcHandle)) {
+      constexpr auto relaxed = std::memory_order_relaxed;
+      if (held->pen.load(relaxed) == object || held->brush.load(relaxed) == object ||
+          held->font.load(relaxed) == object || held->bitmap.load(relaxed) == object) {
+        return object;
+      }
+    }
+  }
   Table& t = table();
   std::lock_guard<std::mutex> lock(t.mutex);
   Entry* d = t.find(dcHandle);
@@ -243,7 +271,7 @@ uint32_t selectInto(uint32_t dcHandle, uint32_t object) {
   }
   Dc& dc = *d->dc;
   std::lock_guard<std::mutex> dcLock(dc.mutex);
-  uint32_t* slot = nullptr;
+  std::atomic<uint32_t>* slot = nullptr;
   switch (o->kind) {
     case Kind::Pen:
       slot = &dc.pen;
@@ -270,11 +298,11 @@ uint32_t selectInto(uint32_t dcHandle, uint32_t object) {
       SetLastError(ERROR_INVALID_HANDLE);
       return 0;
   }
-  const uint32_t previous = *slot;
+  const uint32_t previous = slot->load();
   if (previous != object) {
     if (!o->stock) ++o->selected;
     t.release(previous);
-    *slot = object;
+    slot->store(object);
   }
   return previous;
 }
@@ -303,8 +331,9 @@ bool deleteDc(uint32_t handle, bool memory, HWND hwnd) {
   }
   DcPtr dc = e->dc;
   t.erase(handle);
+  g_dcEpoch.fetch_add(1, std::memory_order_release);
   std::lock_guard<std::mutex> dcLock(dc->mutex);
-  for (uint32_t h : {dc->pen, dc->brush, dc->font, dc->bitmap}) t.release(h);
+  for (uint32_t h : {dc->pen.load(), dc->brush.load(), dc->font.load(), dc->bitmap.load()}) t.release(h);
   dc->bitmapData.reset();
   return true;
 }

@@ -6,6 +6,7 @@
 #pragma once
 #include <wingdi.h>
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -42,7 +43,9 @@ struct Dc {
   bool memory = false;
   HWND hwnd = nullptr;  // window contexts; NULL for the screen and memory contexts
 
-  uint32_t pen = 0, brush = 0, font = 0, bitmap = 0;  // selected handles
+  // Selected handles; written under mutex, read without it by a selection
+  // that would change nothing.
+  std::atomic<uint32_t> pen{0}, brush{0}, font{0}, bitmap{0};
   Pen penData;
   Brush brushData;
   LOGFONTA fontData{};

@@ -86,7 +86,24 @@ void span(const Target& t, LONG y, LONG x0, LONG x1, const Mix& mix, Box& box) {
 void fill(const Target& t, LONG left, LONG top, LONG right, LONG bottom, const Mix& mix, Box& box) {
   top = std::max<LONG>(top, 0);
   bottom = std::min<LONG>(bottom, t.height);
-  for (LONG y = top; y < bottom; ++y) span(t, y, left, right, mix, box);
+  left = std::max<LONG>(left, 0);
+  right = std::min<LONG>(right, t.width);
+  if (right <= left || bottom <= top) return;
+  // A narrow copy (the live strip's erase, a column a few pixels wide down
+  // the whole window) is stored pixel by pixel: a library fill per row
+  // would cost more in its call than in its stores.
+  constexpr LONG kNarrow = 16;
+  if (mix.keep != 0 || right - left > kNarrow) {
+    for (LONG y = top; y < bottom; ++y) span(t, y, left, right, mix, box);
+    return;
+  }
+  const uint32_t ink = mix.flip;
+  const size_t n = static_cast<size_t>(right - left);
+  for (LONG y = top; y < bottom; ++y) {
+    uint32_t* p = t.row(y) + left;
+    for (size_t i = 0; i < n; ++i) p[i] = ink;
+  }
+  box.add(left, top, right, bottom);
 }
 
 namespace {

@@ -62,7 +62,10 @@ void completeRequest(DeviceRequest* request, LONG status, ULONG_PTR information)
     }
     request->completed = true;
     keep = request->owner->removePending(request);
-    notifyWaiters();
+    // A request that its driver answers at once, on the issuing thread,
+    // has nobody waiting for it: waking every waiting thread of the process
+    // for it would cost each of them a trip through the scheduler.
+    if (request->issuerWaits || request->owner->watched()) notifyWaiters();
   }
   if (event != nullptr) setEventHandle(event);
 }
@@ -126,6 +129,7 @@ BOOL DeviceFile::submit(const RequestPtr& request, Dispatch dispatch, DWORD* don
   if (!async) {
     // Blocking call: it ends with the completion, which a cancel (CancelIo
     // from another thread, closing the handle) brings about.
+    request->issuerWaits = true;
     waitCondition().wait(lock, [&] { return request->completed; });
     const LONG final = request->status;
     const ULONG_PTR information = request->information;
@@ -227,7 +231,9 @@ void DeviceFile::lastHandleClosed() {
   if (driver->cleanup != nullptr) driver->cleanup(this);
   {
     std::unique_lock<std::mutex> lock(waitLock());
+    ++closeWaits_;
     waitCondition().wait_for(lock, kCloseWait, [&] { return pending_.empty(); });
+    --closeWaits_;
   }
   if (driver->close != nullptr) driver->close(this);
   SetLastError(savedError);

@@ -26,6 +26,7 @@ struct DeviceRequest : PlatRequest {
   std::atomic<bool> completing{false};
   std::atomic<bool> markedPending{false};
   bool completed = false;  // under waitLock()
+  bool issuerWaits = false;  // under waitLock(): a blocking call sleeps on it
 
   static DeviceRequest* from(PlatRequest* request) { return static_cast<DeviceRequest*>(request); }
 };
@@ -62,6 +63,9 @@ class DeviceFile : public IoObject, public PlatFile {
   // Under waitLock(): takes the request out of the pending list and returns
   // the list's reference to it.
   RequestPtr removePending(DeviceRequest* request);
+  // Under waitLock(): whether a thread waits for the file's requests to end
+  // (a wait on its handle, the last close).
+  bool watched() const { return KernelObject::watched() || closeWaits_ > 0; }
 
  private:
   using Dispatch = LONG (*)(PlatRequest*);
@@ -71,6 +75,7 @@ class DeviceFile : public IoObject, public PlatFile {
   std::string name_;
   bool overlappedHandle_;
   std::vector<RequestPtr> pending_;  // under waitLock()
+  int closeWaits_ = 0;               // under waitLock()
 };
 
 }  // namespace plat

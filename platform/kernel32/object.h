@@ -33,6 +33,11 @@ class KernelObject : public std::enable_shared_from_this<KernelObject> {
   // ownership, semaphore count). Returns true when the wait is to report
   // WAIT_ABANDONED for this object.
   virtual bool acquire(DWORD /*threadId*/) { return false; }
+  // Threads in a wait that includes the object, under waitLock(): a state
+  // change that nobody waits for need not wake every waiter of the process.
+  void addWaiter() { ++waiters_; }
+  void removeWaiter() { --waiters_; }
+  bool watched() const { return waiters_ > 0; }
 
   // Called once, outside waitLock(), when the last handle to the object is
   // closed (pending I/O is cancelled here; the object may live on while
@@ -47,6 +52,7 @@ class KernelObject : public std::enable_shared_from_this<KernelObject> {
   ObjectKind kind_;
   std::string name_;
   int handleCount_ = 0;
+  int waiters_ = 0;
 };
 
 using ObjectPtr = std::shared_ptr<KernelObject>;

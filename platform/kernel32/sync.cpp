@@ -128,6 +128,18 @@ DWORD waitForObjects(const ObjectPtr* objects, DWORD count, bool waitAll, DWORD 
   const DWORD self = currentThreadId();
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
   std::unique_lock<std::mutex> lock(waitLock());
+  // Counted as a waiter on each object until the wait returns (the count
+  // drops before the lock does).
+  struct Watch {
+    const ObjectPtr* objects;
+    DWORD count;
+    Watch(const ObjectPtr* o, DWORD n) : objects(o), count(n) {
+      for (DWORD i = 0; i < count; ++i) objects[i]->addWaiter();
+    }
+    ~Watch() {
+      for (DWORD i = 0; i < count; ++i) objects[i]->removeWaiter();
+    }
+  } watch(objects, count);
   bool spun = false;
   for (;;) {
     stopWhileSuspended(lock);

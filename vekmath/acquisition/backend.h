@@ -61,8 +61,9 @@ class BackEnd {
   virtual int32_t fetch(uint16_t* dest, int32_t channels, int32_t maxScans, int32_t& scans);
   // One pass of the block reader for a family that runs without the thread:
   // moves what the board has sampled into the ring and steps it (blockScans:
-  // the scans the reader wants in all).
-  virtual int32_t poll(int32_t /*channels*/, int32_t /*blockScans*/) { return 0; }
+  // the scans the reader wants in all). A poll that waited for the board
+  // sets slept, and the reader's pass then sleeps no more.
+  virtual int32_t poll(int32_t /*channels*/, int32_t /*blockScans*/, bool& /*slept*/) { return 0; }
   // Whether the block reader sleeps a millisecond per pass while it waits;
   // a family whose thread spins is read without it.
   virtual bool readerWaitsPerPass() const { return true; }

@@ -135,8 +135,10 @@ int32_t readRing(SHORT* buffer, int64_t total, int32_t channels, BackEnd& backEn
     if (cfg.lastStatus.load() != 0) break;
     // A board that runs without the acquisition thread has the reader move
     // its samples into the ring, once per pass.
+    bool slept = false;
     if (runOn()) {
-      if (const int32_t polled = backEnd.poll(channels, static_cast<int32_t>(total / channels)); polled != 0) {
+      if (const int32_t polled = backEnd.poll(channels, static_cast<int32_t>(total / channels), slept);
+          polled != 0) {
         cfg.lastStatus.store(polled);
         break;
       }
@@ -147,7 +149,8 @@ int32_t readRing(SHORT* buffer, int64_t total, int32_t channels, BackEnd& backEn
       return kStatusParameter;
     }
     pumpOneMessage();
-    if (waits) Sleep(1);
+    // One sleep at most per pass: a poll that waited for the board has had it.
+    if (waits && !slept) Sleep(1);
 
     const RingSpan span = takeUnread(total - done);
     if (span.count <= 0) continue;

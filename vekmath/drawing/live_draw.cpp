@@ -16,10 +16,14 @@ namespace {
 void clearStrip(WaveGraph& g, int32_t p, int32_t scans) {
   HDC dc = g.dc.get();
   const SweepLine& old = g.previousSweep;
-  drawLine(dc, g.erasePen.get(), old.x, old.top, old.x, old.bottom);
   const LONG left = g.xAt(p);
   const LONG right = p + scans >= g.span ? g.width : g.xAt(p + scans) + g.settings.eraseWidth;
   g.eraseRect = RECT{left, 0, right, g.height};
+  // Several passes share a pixel column when a pixel holds more than one
+  // scan: the old sweep line then lies inside the strip, whose fill covers
+  // it, and a full-height line less is drawn.
+  const bool covered = old.x >= left && old.x < right && old.top >= 0 && old.bottom <= g.height;
+  if (!covered) drawLine(dc, g.erasePen.get(), old.x, old.top, old.x, old.bottom);
   FillRect(dc, &g.eraseRect, static_cast<HBRUSH>(g.background.get()));
   drawLine(dc, g.sweepPen.get(), left, 0, left, g.height);
   const LONG interval = g.settings.gridInterval;

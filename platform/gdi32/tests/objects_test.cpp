@@ -39,6 +39,9 @@ TEST_F(GdiObjects, DeletingAContextReleasesItsSelections) {
   SelectObject(other, p);
   EXPECT_FALSE(DeleteObject(p));
   EXPECT_TRUE(DeleteDC(other));
+  // The thread that just drew on it finds it gone, also for what it held.
+  EXPECT_EQ(SelectObject(other, p), nullptr);
+  EXPECT_FALSE(MoveToEx(other, 0, 0, nullptr));
   EXPECT_TRUE(DeleteObject(p));
   EXPECT_FALSE(DeleteDC(other));
 }

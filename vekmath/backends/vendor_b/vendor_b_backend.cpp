@@ -105,7 +105,7 @@ class VendorBBackEnd final : public BackEnd {
     return 0;
   }
 
-  int32_t poll(int32_t channels, int32_t blockScans) override;
+  int32_t poll(int32_t channels, int32_t blockScans, bool& slept) override;
 
   int32_t stop() override {
     HANDLE h = state().handle.load();
@@ -142,12 +142,20 @@ HANDLE vendorBHandle() { return state().handle.load(); }
 // ring's write index (at most a tenth of a second's worth, or blockScans in
 // bus-master mode) and steps the ring. Only the continuous road is polled: a
 // triggered block is the block reader's own road.
-int32_t VendorBBackEnd::poll(int32_t channels, int32_t blockScans) {
+int32_t VendorBBackEnd::poll(int32_t channels, int32_t blockScans, bool& slept) {
   VendorBState& s = state();
   HANDLE h = s.handle.load();
   if (h == nullptr || channels <= 0 || config().samplingMode != 0) return 0;
   int32_t boardState = 0, sampled = 0, unused = 0;
   if (SkResult r = SkGetStatus(h, &boardState, &sampled, &unused); r != 0) return failWith(r);
+  if (sampled == s.fetched.load() && boardState != SK_STATE_STOPPED) {
+    // Nothing new yet: the pass's one sleep goes here, so that the samples
+    // of that millisecond are fetched, drawn and handed out in this pass.
+    // One sleep only: the reader pumps a message between two waits.
+    Sleep(1);
+    slept = true;
+    if (SkResult r = SkGetStatus(h, &boardState, &sampled, &unused); r != 0) return failWith(r);
+  }
   if (sampled == s.fetched.load()) {
     // The board stopped by itself and has nothing more to give: the run is
     // over, and the reader reports it rather than waiting for ever.
