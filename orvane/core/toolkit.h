@@ -1,4 +1,4 @@
-// The few semantics of the monitor's original toolkit that the classes rely
+// The few toolkit semantics that the classes rely
 // on: its run-time errors, its text-to-number reading and its rounding and
 // text form of numbers. Every class of the monitor goes through these, so a
 // number reads and prints the same everywhere.
