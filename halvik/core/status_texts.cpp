@@ -1,0 +1,89 @@
+// Turning a status code into its message text.
+#include "status_texts.h"
+
+#include <windows.h>
+
+#include <algorithm>
+
+#include "halvik.h"
+
+namespace halvik {
+namespace {
+
+// The multi-function counter's device-checked codes share the texts of
+// these ids.
+struct CodeToId {
+  int32_t code;
+  int32_t id;
+};
+constexpr CodeToId kSharedTexts[] = {
+    {28000, 28100}, {28001, 28201}, {28010, 28202}, {28011, 28203}, {28012, 28204}, {28020, 28300},
+    {28021, 28301}, {28022, 28302}, {28030, 28303}, {28031, 28304}, {28032, 28305},
+};
+
+const StatusTextRow* findRow(int32_t id) {
+  const StatusTextRow* end = kStatusTextRows + kStatusTextRowCount;
+  const StatusTextRow* row = std::find_if(kStatusTextRows, end, [id](const StatusTextRow& r) { return r.id == id; });
+  return row == end ? nullptr : row;
+}
+
+std::string toCp932(const char* utf8) {
+  int wide = MultiByteToWideChar(CP_UTF8, 0, utf8, -1, nullptr, 0);
+  if (wide <= 0) return {};
+  std::u16string buffer(static_cast<std::size_t>(wide), u'\0');
+  MultiByteToWideChar(CP_UTF8, 0, utf8, -1, buffer.data(), wide);
+  int bytes = WideCharToMultiByte(932, 0, buffer.data(), -1, nullptr, 0, nullptr, nullptr);
+  if (bytes <= 0) return {};
+  std::string out(static_cast<std::size_t>(bytes), '\0');
+  WideCharToMultiByte(932, 0, buffer.data(), -1, out.data(), bytes, nullptr, nullptr);
+  out.pop_back();  // the terminator
+  return out;
+}
+
+bool isLeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
+
+}  // namespace
+
+int32_t messageIdOf(int32_t code) {
+  for (const CodeToId& shared : kSharedTexts) {
+    if (shared.code == code) return shared.id;
+    if (shared.id == code) return kStatusReserved;  // a text id, never returned as a code
+  }
+  if (findRow(code) != nullptr) return code;
+  const int32_t* end = kIdsWithoutText + kIdsWithoutTextCount;
+  return std::find(kIdsWithoutText, end, code) != end ? code : kStatusReserved;
+}
+
+std::string messageText(int32_t id, Language language) {
+  const StatusTextRow* row = findRow(id);
+  if (row == nullptr) return {};
+  const char* text = language == Language::Japanese ? row->japanese : row->english;
+  return text == nullptr ? std::string() : toCp932(text);
+}
+
+std::string statusText(int32_t code, Language language) { return messageText(messageIdOf(code), language); }
+
+Language userLanguage() { return GetACP() == 932 ? Language::Japanese : Language::English; }
+
+std::size_t copyCut(const std::string& text, char* out, std::size_t capacity) {
+  if (capacity == 0) return 0;
+  std::size_t length = 0;
+  while (length < text.size()) {
+    std::size_t step = isLeadByte(static_cast<unsigned char>(text[length])) ? 2 : 1;
+    if (length + step > capacity - 1 || length + step > text.size()) break;
+    length += step;
+  }
+  std::copy_n(text.data(), length, out);
+  out[length] = '\0';
+  return length;
+}
+
+}  // namespace halvik
+
+using namespace halvik;
+
+DLL_EXPORT LONG WINAPI XanGetErrorString(LONG ErrorCode, char* ErrorString) {
+  if (ErrorString == nullptr) return kStatusErrorStringNull;
+  copyCut(statusText(ErrorCode, userLanguage()), ErrorString, kErrorStringSize);
+  return kStatusOk;
+}
