@@ -2,6 +2,7 @@
 #include "status_texts.h"
 
 #include <windows.h>
+#include <platform/ansi_text.h>
 
 #include <algorithm>
 
@@ -27,21 +28,6 @@ const StatusTextRow* findRow(int32_t id) {
   return row == end ? nullptr : row;
 }
 
-std::string toCp932(const char* utf8) {
-  int wide = MultiByteToWideChar(CP_UTF8, 0, utf8, -1, nullptr, 0);
-  if (wide <= 0) return {};
-  std::u16string buffer(static_cast<std::size_t>(wide), u'\0');
-  MultiByteToWideChar(CP_UTF8, 0, utf8, -1, buffer.data(), wide);
-  int bytes = WideCharToMultiByte(932, 0, buffer.data(), -1, nullptr, 0, nullptr, nullptr);
-  if (bytes <= 0) return {};
-  std::string out(static_cast<std::size_t>(bytes), '\0');
-  WideCharToMultiByte(932, 0, buffer.data(), -1, out.data(), bytes, nullptr, nullptr);
-  out.pop_back();  // the terminator
-  return out;
-}
-
-bool isLeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
-
 }  // namespace
 
 int32_t messageIdOf(int32_t code) {
@@ -58,7 +44,7 @@ std::string messageText(int32_t id, Language language) {
   const StatusTextRow* row = findRow(id);
   if (row == nullptr) return {};
   const char* text = language == Language::Japanese ? row->japanese : row->english;
-  return text == nullptr ? std::string() : toCp932(text);
+  return text == nullptr ? std::string() : plat::Utf8ToAnsi(text);
 }
 
 std::string statusText(int32_t code, Language language) { return messageText(messageIdOf(code), language); }
@@ -67,12 +53,7 @@ Language userLanguage() { return GetACP() == 932 ? Language::Japanese : Language
 
 std::size_t copyCut(const std::string& text, char* out, std::size_t capacity) {
   if (capacity == 0) return 0;
-  std::size_t length = 0;
-  while (length < text.size()) {
-    std::size_t step = isLeadByte(static_cast<unsigned char>(text[length])) ? 2 : 1;
-    if (length + step > capacity - 1 || length + step > text.size()) break;
-    length += step;
-  }
+  const std::size_t length = plat::AnsiPrefixLength(text, capacity - 1);
   std::copy_n(text.data(), length, out);
   out[length] = '\0';
   return length;

@@ -2,6 +2,7 @@
 #include "status/message.h"
 
 #include <windows.h>
+#include <platform/ansi_text.h>
 
 #include <cstdio>
 #include <cstring>
@@ -14,23 +15,10 @@ namespace {
 
 constexpr const char* kInitialText = "この変数に状態を表す文字列を設定してください。";
 
-std::string toCp932(const char* utf8) {
-  int wide = MultiByteToWideChar(CP_UTF8, 0, utf8, -1, nullptr, 0);
-  if (wide <= 0) return {};
-  std::u16string buffer(static_cast<std::size_t>(wide), u'\0');
-  MultiByteToWideChar(CP_UTF8, 0, utf8, -1, buffer.data(), wide);
-  int bytes = WideCharToMultiByte(932, 0, buffer.data(), -1, nullptr, 0, nullptr, nullptr);
-  if (bytes <= 0) return {};
-  std::string out(static_cast<std::size_t>(bytes), '\0');
-  WideCharToMultiByte(932, 0, buffer.data(), -1, out.data(), bytes, nullptr, nullptr);
-  out.pop_back();  // the terminator
-  return out;
-}
-
 struct MessageBuffer {
   std::mutex lock;
   char bytes[kMessageBufferSize] = {};
-  MessageBuffer() { store(toCp932(kInitialText)); }
+  MessageBuffer() { store(plat::Utf8ToAnsi(kInitialText)); }
   // Caller holds the lock (or is the constructor).
   void store(const std::string& text) {
     std::size_t length = cp932PrefixLength(text, kMessageBufferSize - 1);
@@ -49,13 +37,13 @@ MessageBuffer& messageBuffer() {
 StatusMessage::StatusMessage(const char* label, uint32_t code) {
   char digits[16];
   std::snprintf(digits, sizeof digits, "%x", code);
-  text_ = toCp932(label);
+  text_ = plat::Utf8ToAnsi(label);
   text_ += digits;
   text_ += '\n';
 }
 
 StatusMessage& StatusMessage::add(const char* utf8) {
-  if (utf8 != nullptr) text_ += toCp932(utf8);
+  if (utf8 != nullptr) text_ += plat::Utf8ToAnsi(utf8);
   return *this;
 }
 
@@ -72,20 +60,9 @@ void StatusMessage::publish() {
 
 void publishPlainText(const char* utf8) {
   MessageBuffer& buffer = messageBuffer();
-  const std::string text = toCp932(utf8);
+  const std::string text = plat::Utf8ToAnsi(utf8);
   std::lock_guard<std::mutex> guard(buffer.lock);
   buffer.store(text);
-}
-
-std::size_t cp932PrefixLength(const std::string& text, std::size_t limit) {
-  std::size_t end = 0;
-  while (end < text.size()) {
-    std::size_t width = IsDBCSLeadByte(static_cast<BYTE>(text[end])) ? 2 : 1;
-    // A lead byte cut off by the end of the text is no character either.
-    if (end + width > limit || end + width > text.size()) break;
-    end += width;
-  }
-  return end;
 }
 
 std::string messageText() {

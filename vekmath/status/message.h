@@ -12,6 +12,7 @@
 #include <iterator>
 #include <string>
 
+#include <platform/ansi_text.h>
 #include <vekmath/status.h>
 
 namespace vekmath {
@@ -62,6 +63,8 @@ void copyMessageBuffer(char* out);
 
 // The longest prefix of text, at most limit bytes, that ends on a character
 // boundary.
-std::size_t cp932PrefixLength(const std::string& text, std::size_t limit);
+inline std::size_t cp932PrefixLength(const std::string& text, std::size_t limit) {
+  return plat::AnsiPrefixLength(text, limit);
+}
 
 }  // namespace vekmath
