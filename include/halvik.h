@@ -7,3 +7,68 @@
 // text of 34463; a known code without a text in that language gives an
 // empty string. 10180 when ErrorString is NULL; nothing is written then.
 DLL_EXPORT LONG WINAPI XanGetErrorString(LONG ErrorCode, char* ErrorString);
+
+// ---- Opening and closing (DeviceName: a registered name, any case) ----------
+DLL_EXPORT LONG WINAPI XanInit(const char* DeviceName, short* Id);
+DLL_EXPORT LONG WINAPI XanExit(short Id);
+DLL_EXPORT LONG WINAPI XanResetDevice(short Id);
+DLL_EXPORT LONG WINAPI XanResetProcess(short Id);
+
+// ---- Registered devices, without opening them ---------------------------------
+// DeviceName and Device receive at least 256 bytes.
+DLL_EXPORT LONG WINAPI XanQueryDeviceName(short Index, char* DeviceName, char* Device);
+DLL_EXPORT LONG WINAPI XanQueryDeviceNameEx(short Index, char* DeviceName, char* Device, short* BoardId);
+DLL_EXPORT LONG WINAPI XanGetDeviceType(const char* Device, short* DeviceType);
+// The outputs hold int16, int32 or truncated values by InfoType.
+DLL_EXPORT LONG WINAPI XanGetDeviceInfo(const char* Device, short InfoType, void* Param1, void* Param2,
+                                        void* Param3);
+DLL_EXPORT LONG WINAPI XanGetDeviceDesc(short Id, char* DeviceDesc);
+DLL_EXPORT LONG WINAPI XanGetBoardId(short Id, short* BoardId);
+
+// ---- Device-wide settings ----------------------------------------------------------
+DLL_EXPORT LONG WINAPI XanSetControlFilter(short Id, short Signal, float Value);
+DLL_EXPORT LONG WINAPI XanGetControlFilter(short Id, short Signal, float* Value);
+DLL_EXPORT LONG WINAPI XanSetEcuSignal(short Id, short Destination, short Source);
+DLL_EXPORT LONG WINAPI XanGetEcuSignal(short Id, short Destination, short* Source);
+// Revision receives at most 12 bytes.
+DLL_EXPORT LONG WINAPI XanGetDeviceRevision(short Id, char* Revision);
+DLL_EXPORT LONG WINAPI XanGetAiMinSamplingClock(short Id, float* AiSamplingClock);
+DLL_EXPORT LONG WINAPI XanGetAoMinSamplingClock(short Id, float* AoSamplingClock);
+DLL_EXPORT LONG WINAPI XanSetAoRepeatMode(short Id, short AoRepeatMode);
+DLL_EXPORT LONG WINAPI XanSetAiUsbSleepMode(short Id, short AiSleepMode);
+DLL_EXPORT LONG WINAPI XanGetAiUsbSleepMode(short Id, short* AiSleepMode);
+DLL_EXPORT LONG WINAPI XanSetAiUsbSleepTime(short Id, LONG AiSleepTime);
+DLL_EXPORT LONG WINAPI XanGetAiUsbSleepTime(short Id, LONG* AiSleepTime);
+DLL_EXPORT LONG WINAPI XanSetAoUsbSleepMode(short Id, short AoSleepMode);
+DLL_EXPORT LONG WINAPI XanGetAoUsbSleepMode(short Id, short* AoSleepMode);
+DLL_EXPORT LONG WINAPI XanSetAoUsbSleepTime(short Id, LONG AoSleepTime);
+DLL_EXPORT LONG WINAPI XanGetAoUsbSleepTime(short Id, LONG* AoSleepTime);
+DLL_EXPORT LONG WINAPI XanSetAiDeviceBufferMode(short Id, short AiBufferMode);
+
+// ---- Range codes ------------------------------------------------------------------
+DLL_EXPORT LONG WINAPI XanGetRangeValue(short RangeData, float* Max, float* Min);
+DLL_EXPORT LONG WINAPI XanGetRangeData(float Max, float Min, short* RangeData);
+
+// ---- Output, counter, digital and timer settings the configuration loader uses ----
+DLL_EXPORT LONG WINAPI XanStopTmCount(short Id, short TimerId);
+DLL_EXPORT LONG WINAPI XanGetCntMaxChannels(short Id, short* CntMaxChannels);
+DLL_EXPORT LONG WINAPI XanSetAoRangeAll(short Id, short AoRange);
+DLL_EXPORT LONG WINAPI XanSetAoRange(short Id, short AoChannel, short AoRange);
+DLL_EXPORT LONG WINAPI XanSetAoTransferMode(short Id, short AoTransferMode);
+DLL_EXPORT LONG WINAPI XanSetAoChannels(short Id, short AoChannels);
+DLL_EXPORT LONG WINAPI XanSetAoMemoryType(short Id, short AoMemoryType);
+DLL_EXPORT LONG WINAPI XanSetAoRepeatTimes(short Id, LONG AoRepeatTimes);
+DLL_EXPORT LONG WINAPI XanSetAoClockType(short Id, short AoClockType);
+DLL_EXPORT LONG WINAPI XanSetAoSamplingClock(short Id, float AoSamplingClock);
+DLL_EXPORT LONG WINAPI XanSetAoClockEdge(short Id, short AoClockEdge);
+DLL_EXPORT LONG WINAPI XanSetAoStartTrigger(short Id, short AoStartTrigger);
+DLL_EXPORT LONG WINAPI XanSetAoStopTrigger(short Id, short AoStopTrigger);
+DLL_EXPORT LONG WINAPI XanSetAoEventSamplingTimes(short Id, LONG AoSamplingTimes);
+DLL_EXPORT LONG WINAPI XanSetAoEventTransferTimes(short Id, LONG AoTransferTimes);
+DLL_EXPORT LONG WINAPI XanSetDiFilter(short Id, short Bit, float Value);
+DLL_EXPORT LONG WINAPI XanSetCntFilter(short Id, short CntChannel, short Signal, float Value);
+DLL_EXPORT LONG WINAPI XanSetCntComparisonMode(short Id, short CntChannel, short CntMode);
+DLL_EXPORT LONG WINAPI XanSetCntInputSignal(short Id, short CntChannel, short CntInputSignal);
+// PresetData: PresetNumber int32 values.
+DLL_EXPORT LONG WINAPI XanSetCntPresetReg(short Id, short CntChannel, LONG PresetNumber, const LONG* PresetData,
+                                          short Flag);

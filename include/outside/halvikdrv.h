@@ -1,0 +1,335 @@
+// The outside side of Halvik: its kernel driver's device-control protocol
+// and the IoControl entries of the two sibling libraries (the virtual
+// device library, bus kind 10, and the bus library, bus kind 3).
+//
+// Kernel requests are CTL_CODE(0x22, function, METHOD_BUFFERED,
+// FILE_ANY_ACCESS) unless noted; the same block is the input and the
+// output, of one fixed size per family, and the driver leaves its status
+// in the block (0 = success). Sibling commands are 16-bit codes with one
+// record as input and output; the record's int32 status is first.
+//
+// A block field that carries a caller's address is 8 bytes wide where it
+// stands, so every field behind it sits 4 bytes further on than in a
+// 32-bit layout; the offsets below are the ones both sides use. Handles
+// and window values travel in 32-bit fields (they stay below 2^31).
+//
+// Blocks are read and written through offsets (WireRecord), because some
+// requests read the same bytes in two ways (the minimum sampling clock as
+// two int32 parts where the sampling clock setter keeps a double).
+#pragma once
+#include <windows.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <type_traits>
+
+namespace halvikdrv {
+
+constexpr DWORD kernelCode(DWORD function) { return (0x22u << 16) | (function << 2); }
+
+// ---- Block sizes -------------------------------------------------------
+inline constexpr std::size_t kDeviceBlockSize = 56;
+inline constexpr std::size_t kAiBlockSize = 2236;   // one address field
+inline constexpr std::size_t kAoBlockSize = 2196;   // two address fields
+inline constexpr std::size_t kCntBlockSize = 1112;  // two address fields
+inline constexpr std::size_t kTmBlockSize = 1076;
+inline constexpr std::size_t kDioBlockSize = 24;
+inline constexpr std::size_t kOwnershipRecordSize = 8;  // {status, process id}
+
+// ---- DeviceParamBlock ------------------------------------------------------
+namespace dev {
+inline constexpr std::size_t kStatus = 0;          // int32
+inline constexpr std::size_t kProcessId = 4;       // int32
+inline constexpr std::size_t kFilterValue = 12;    // uint32, control filter
+inline constexpr std::size_t kTableIndex = 28;     // int16, open
+inline constexpr std::size_t kGetFlag = 32;        // int16
+inline constexpr std::size_t kSignal = 36;         // int16, control filter
+inline constexpr std::size_t kEcuDestination = 38; // int16
+inline constexpr std::size_t kEcuSource = 40;      // int16
+inline constexpr std::size_t kRevision = 44;       // char[12]
+inline constexpr std::size_t kRevisionSize = 12;
+static_assert(kRevision + kRevisionSize == kDeviceBlockSize);
+}  // namespace dev
+
+// ---- AiParamBlock (the fields the core reads; the input family adds more) --
+namespace ai {
+inline constexpr std::size_t kTransferMode = 0;       // int16
+inline constexpr std::size_t kDeviceBufferMode = 2;   // int16
+inline constexpr std::size_t kStatus = 1084;          // int32
+inline constexpr std::size_t kMinClockWhole = 1096;   // int32 (min clock read)
+inline constexpr std::size_t kMinClockThousandths = 1100;  // int32
+inline constexpr std::size_t kSamplingClock = 1096;   // double (clock setter)
+inline constexpr std::size_t kStatusBits = 1124;      // int32; bit 0 running
+inline constexpr std::size_t kDataAddress = 1172;     // 8-byte address
+inline constexpr std::size_t kResolution = 1180;      // int16
+inline constexpr std::size_t kChannels = 1184;        // int16 (or int32 count)
+inline constexpr std::size_t kChannel = 1188;         // int16
+inline constexpr std::size_t kRange = 1190;           // int16
+inline constexpr std::size_t kGetFlag = 1204;         // int16
+inline constexpr std::size_t kChannelRanges = 1206;   // int16 array
+inline constexpr std::size_t kChannelEnabled = 2230;  // int16
+inline constexpr std::size_t kDeviceMemoryFlag = 2232;  // int16
+static_assert(kDeviceMemoryFlag + 2 <= kAiBlockSize);
+}  // namespace ai
+
+// ---- AoParamBlock ------------------------------------------------------------
+namespace ao {
+inline constexpr std::size_t kTransferMode = 0;          // int16
+inline constexpr std::size_t kDeviceBufferMode = 2;      // int16
+inline constexpr std::size_t kDataNumber = 4;            // int32
+inline constexpr std::size_t kTransferBuffer = 8;        // 8-byte address
+inline constexpr std::size_t kAttachedData = 16;         // int32
+inline constexpr std::size_t kSamplingDataSize = 20;     // int16
+inline constexpr std::size_t kTransferTimes = 24;        // int32
+inline constexpr std::size_t kTransferCount = 28;        // int32
+inline constexpr std::size_t kTransferLap = 32;          // int32
+inline constexpr std::size_t kAdjustType = 36;           // int16
+inline constexpr std::size_t kAdjustData = 38;           // int16
+inline constexpr std::size_t kEventWords = 40;           // int32[256]
+inline constexpr std::size_t kEventWordCount = 1064;     // int32
+inline constexpr std::size_t kListFlag = 1068;           // int16
+inline constexpr std::size_t kParkFlag = 1070;           // int16
+inline constexpr std::size_t kStatus = 1072;             // int32
+inline constexpr std::size_t kProcessId = 1076;          // int32
+inline constexpr std::size_t kClockWhole = 1084;         // int32
+inline constexpr std::size_t kClockThousandths = 1088;   // int32
+inline constexpr std::size_t kRepeatTimes = 1092;        // int32
+inline constexpr std::size_t kEventMask = 1096;          // int32
+inline constexpr std::size_t kStatusBits = 1100;         // int32; bit 0 running
+inline constexpr std::size_t kSamplingTimes = 1104;      // int32
+inline constexpr std::size_t kSamplingCount = 1108;      // int32
+inline constexpr std::size_t kRepeatCount = 1112;        // int32
+inline constexpr std::size_t kWindow = 1120;             // int32
+inline constexpr std::size_t kEventSamplingTimes = 1128; // int32
+inline constexpr std::size_t kEventBits = 1132;          // int32
+inline constexpr std::size_t kMemorySize = 1136;         // int32
+inline constexpr std::size_t kDataAddress = 1140;        // 8-byte address
+inline constexpr std::size_t kResolution = 1148;         // int16
+inline constexpr std::size_t kChannels = 1152;           // int16
+inline constexpr std::size_t kChannel = 1154;            // int16
+inline constexpr std::size_t kRange = 1156;              // int16
+inline constexpr std::size_t kStartTrigger = 1158;       // int16
+inline constexpr std::size_t kStopTrigger = 1160;        // int16
+inline constexpr std::size_t kClockType = 1162;          // int16
+inline constexpr std::size_t kClockEdge = 1164;          // int16
+inline constexpr std::size_t kMemoryType = 1166;         // int16
+inline constexpr std::size_t kGetFlag = 1168;            // int16
+inline constexpr std::size_t kChannelRanges = 1170;      // int16 array
+static_assert(kEventWords + 256 * 4 == kEventWordCount);
+static_assert(kChannelRanges + 256 * 2 <= kAoBlockSize);
+}  // namespace ao
+
+// ---- CntParamBlock -----------------------------------------------------------
+namespace cnt {
+inline constexpr std::size_t kStatus = 0;              // int32
+inline constexpr std::size_t kCounterStatus = 8;       // int32
+inline constexpr std::size_t kEventMask = 12;          // int32
+inline constexpr std::size_t kWindow = 20;             // int32
+inline constexpr std::size_t kIoEvent = 24;            // int32 handle
+inline constexpr std::size_t kPresetNumber = 28;       // int32
+inline constexpr std::size_t kPresetData = 32;         // 8-byte address
+inline constexpr std::size_t kComparisonNumber = 40;   // int32
+inline constexpr std::size_t kComparisonData = 44;     // 8-byte address
+inline constexpr std::size_t kPresetValue = 52;        // int32
+inline constexpr std::size_t kCount = 56;              // int32
+inline constexpr std::size_t kFilterValue = 60;        // int32
+inline constexpr std::size_t kComparisonMode = 64;     // int32
+inline constexpr std::size_t kEventWords = 68;         // int32 array
+inline constexpr std::size_t kEventWordCount = 1092;   // int16
+inline constexpr std::size_t kGetFlag = 1096;          // int16
+inline constexpr std::size_t kMaxChannels = 1098;      // int16
+inline constexpr std::size_t kChannel = 1100;          // int16
+inline constexpr std::size_t kFlag = 1102;             // int16
+inline constexpr std::size_t kInputSignal = 1104;      // int16
+inline constexpr std::size_t kFilterSignal = 1106;     // int16
+inline constexpr std::size_t kStopped = 1108;          // int16
+static_assert(kStopped + 2 <= kCntBlockSize);
+}  // namespace cnt
+
+// ---- TmParamBlock ------------------------------------------------------------
+namespace tm {
+inline constexpr std::size_t kStatus = 0;          // int32
+inline constexpr std::size_t kEventMask = 8;       // int32; stop: notify flag
+inline constexpr std::size_t kWindow = 16;         // int32
+inline constexpr std::size_t kIoEvent = 20;        // int32 handle
+inline constexpr std::size_t kInterval = 24;       // int32
+inline constexpr std::size_t kStatusBits = 28;     // int32; see below
+inline constexpr std::size_t kLapTime = 32;        // int32
+inline constexpr std::size_t kWaitTime = 36;       // int32
+inline constexpr std::size_t kEventWords = 40;     // int32 array
+inline constexpr std::size_t kEventWordCount = 1064;  // int16
+inline constexpr std::size_t kGetFlag = 1068;      // int16
+inline constexpr std::size_t kTimerId = 1070;      // int16
+inline constexpr std::size_t kStopped = 1074;      // int16
+static_assert(kStopped + 2 == kTmBlockSize);
+// Status bits of a timer: bit 0 something runs, bit 1 the interval timer,
+// bit 2 the time counter.
+inline constexpr int32_t kRunning = 0x1;
+inline constexpr int32_t kIntervalRunning = 0x2;
+inline constexpr int32_t kTimeCountRunning = 0x4;
+}  // namespace tm
+
+// ---- DioParamBlock (digital bit, byte and filter requests) --------------------
+namespace dio {
+inline constexpr std::size_t kStatus = 0;       // int32
+inline constexpr std::size_t kFilterValue = 8;  // int32
+inline constexpr std::size_t kBit = 12;         // int16 (the filter: -1 for all)
+inline constexpr std::size_t kPort = 14;        // int16
+inline constexpr std::size_t kInput = 16;       // int16
+inline constexpr std::size_t kOutput = 18;      // int16
+inline constexpr std::size_t kGetFlag = 20;     // int16
+static_assert(kGetFlag + 2 <= kDioBlockSize);
+}  // namespace dio
+
+// ---- Kernel request codes ----------------------------------------------------
+// The device family (DeviceParamBlock unless noted).
+inline constexpr DWORD kOpen = 0x222000;
+inline constexpr DWORD kClose = 0x222004;
+inline constexpr DWORD kReset = 0x22200C;
+inline constexpr DWORD kPortIo = 0x222010;
+inline constexpr DWORD kControlFilter = 0x222014;
+inline constexpr DWORD kEcuSignal = 0x222018;
+inline constexpr DWORD kIoResource = 0x22201C;
+inline constexpr DWORD kRevision = 0x222020;
+inline constexpr DWORD kOwnership = 0x222400;          // 8-byte record
+inline constexpr DWORD kReleaseOwnership = 0x222424;   // 8-byte record
+// Analog input (AiParamBlock).
+inline constexpr DWORD kAiStop = 0x2221E0;
+inline constexpr DWORD kAiStatus = 0x2221E4;
+inline constexpr DWORD kAiMinClock = 0x22225C;
+inline constexpr DWORD kDeviceBufferMode = 0x222264;   // AI or AO block, by length
+// Analog output (AoParamBlock).
+inline constexpr DWORD kAoChannels = 0x222324;
+inline constexpr DWORD kAoRange = 0x222328;
+inline constexpr DWORD kAoRangeAll = 0x22232C;
+inline constexpr DWORD kAoMemoryType = 0x222330;
+inline constexpr DWORD kAoRepeatTimes = 0x222334;
+inline constexpr DWORD kAoClockType = 0x222338;
+inline constexpr DWORD kAoSamplingClock = 0x22233C;
+inline constexpr DWORD kAoStartTrigger = 0x222340;
+inline constexpr DWORD kAoStopTrigger = 0x222344;
+inline constexpr DWORD kAoEventSamplingTimes = 0x222350;
+inline constexpr DWORD kAoStop = 0x222364;
+inline constexpr DWORD kAoStatus = 0x22236C;
+inline constexpr DWORD kAoTransferMode = 0x222394;
+inline constexpr DWORD kAoEventTransferTimes = 0x2223A4;
+inline constexpr DWORD kAoMinClock = 0x2223C0;
+inline constexpr DWORD kAoClockEdge = 0x2223C4;
+inline constexpr DWORD kAoRepeatMode = 0x2223CC;
+// Digital input (DioParamBlock).
+inline constexpr DWORD kDiFilter = 0x2224B8;
+// Counters (CntParamBlock).
+inline constexpr DWORD kCntComparisonMode = 0x222640;
+inline constexpr DWORD kCntPresetReg = 0x222644;
+inline constexpr DWORD kCntInputSignal = 0x22264C;
+inline constexpr DWORD kCntFilter = 0x222658;
+inline constexpr DWORD kCntStop = 0x222660;
+inline constexpr DWORD kCntStatus = 0x222668;
+inline constexpr DWORD kCntMaxChannels = 0x222674;
+// Interval timers (TmParamBlock).
+inline constexpr DWORD kTmStop = 0x2227DC;
+inline constexpr DWORD kTmStopCount = 0x2227E4;
+inline constexpr DWORD kTmStatus = 0x2227F4;
+
+// ---- Sibling commands and their record sizes ---------------------------------
+inline constexpr WORD kCmdOpen = 0x3100;            // 28
+inline constexpr WORD kCmdClose = 0x3101;           // 28
+inline constexpr WORD kCmdReset = 0x3103;           // 28
+inline constexpr WORD kCmdEcuSignal = 0x3105;       // 16
+inline constexpr WORD kCmdRevision = 0x3107;        // 20
+inline constexpr WORD kCmdDeviceCheck = 0x3108;     // 76
+inline constexpr WORD kCmdControlFilter = 0x3109;   // 20
+inline constexpr WORD kCmdOwnership = 0x31C0;       // 8
+inline constexpr WORD kCmdReleaseOwnership = 0x31C5;  // 8
+inline constexpr WORD kCmdAiStop = 0x3134;          // 8
+inline constexpr WORD kCmdAiStatus = 0x3135;        // 8
+inline constexpr WORD kCmdAiMinClock = 0x3141;      // 16 (kind 10), 12 (kind 3)
+inline constexpr WORD kCmdAiSleepMode = 0x3143;     // 8
+inline constexpr WORD kCmdAiSleepTime = 0x3144;     // 12
+inline constexpr WORD kCmdAoChannels = 0x3161;      // 8
+inline constexpr WORD kCmdAoRange = 0x3162;         // 12
+inline constexpr WORD kCmdAoRangeAll = 0x3163;      // 8
+inline constexpr WORD kCmdAoMemoryType = 0x3164;    // 8
+inline constexpr WORD kCmdAoRepeatTimes = 0x3165;   // 12
+inline constexpr WORD kCmdAoClockType = 0x3166;     // 8
+inline constexpr WORD kCmdAoSamplingClock = 0x3167; // 16 (kind 10), 12 (kind 3)
+inline constexpr WORD kCmdAoStartTrigger = 0x3168;  // 8
+inline constexpr WORD kCmdAoStopTrigger = 0x3169;   // 8
+inline constexpr WORD kCmdAoEventSamplingTimes = 0x316C;  // 12
+inline constexpr WORD kCmdAoStop = 0x3171;          // 8
+inline constexpr WORD kCmdAoStatus = 0x3173;        // 8
+inline constexpr WORD kCmdAoMinClock = 0x317C;      // 16 (kind 10), 12 (kind 3)
+inline constexpr WORD kCmdAoSleepMode = 0x317E;     // 8
+inline constexpr WORD kCmdAoSleepTime = 0x317F;     // 12
+inline constexpr WORD kCmdAoClockEdge = 0x3182;     // 8
+inline constexpr WORD kCmdAoRepeatMode = 0x3183;    // 12
+inline constexpr WORD kCmdDiFilter = 0x31A2;
+inline constexpr WORD kCmdCntStatus = 0x31D0;       // 12
+inline constexpr WORD kCmdTmStatus = 0x31D1;        // 16
+inline constexpr WORD kCmdCntComparisonMode = 0x31E0;  // 16
+inline constexpr WORD kCmdCntPresetReg = 0x31E1;    // 20
+inline constexpr WORD kCmdCntInputSignal = 0x31E3;  // 12
+inline constexpr WORD kCmdCntFilter = 0x31E6;       // 16
+inline constexpr WORD kCmdCntStop = 0x31E8;         // 12
+inline constexpr WORD kCmdCntMaxChannels = 0x31ED;  // 8
+inline constexpr WORD kCmdTmStopCount = 0x3205;     // 12
+
+// ---- Statuses the driver side gives (besides 0) --------------------------------
+inline constexpr int32_t kStatusNotSupported = 20001;   // not on this device
+inline constexpr int32_t kStatusNotAvailable = 20002;
+inline constexpr int32_t kStatusOtherProcess = 20003;   // another process holds it
+inline constexpr int32_t kStatusNoDeviceInfo = 20032;
+inline constexpr int32_t kStatusInvalidHandle = 20034;
+inline constexpr int32_t kStatusAiAlreadyStopped = 21480;
+inline constexpr int32_t kStatusNoSuchCounter = 25200;
+inline constexpr int32_t kStatusNoSuchTimer = 26180;
+
+// ---- Sibling entry points --------------------------------------------------------
+// The same prototype serves HalvikVmIoControl and KelbusIoControl. The last
+// argument is NULL, or the OVERLAPPED of a wait that completes later.
+typedef DWORD(WINAPI* BusIoControlProc)(DWORD busKind, HANDLE handle, DWORD command, void* in, DWORD inLength,
+                                        void* out, DWORD outLength, DWORD* returned, OVERLAPPED* overlapped);
+typedef DWORD(WINAPI* BusCloseHandleProc)(DWORD busKind, HANDLE handle);
+// INVALID_HANDLE_VALUE when the device cannot be opened.
+typedef HANDLE(WINAPI* HalvikVmOpenHandleProc)(DWORD busKind, const char* devicePath, const char* moduleText);
+typedef HANDLE(WINAPI* KelbusOpenHandleProc)(DWORD busKind, const char* devicePath, WORD moduleId);
+typedef HANDLE(WINAPI* KelbusOpenHandleExProc)(DWORD busKind, const char* devicePath, WORD moduleId,
+                                               LONG moduleIndex);
+typedef HANDLE(WINAPI* KelbusOpenHandleEx2Proc)(DWORD first, DWORD second, DWORD third);
+typedef DWORD(WINAPI* KelbusIoCtlControlTransferProc)(DWORD, DWORD, DWORD, DWORD, DWORD, DWORD, DWORD, DWORD,
+                                                      DWORD, DWORD);
+typedef DWORD(WINAPI* KelbusEzFirmDownloadProc)(DWORD, DWORD, DWORD, DWORD);
+// Info 4: the firmware version in *second.
+typedef DWORD(WINAPI* KelbusGetDeviceInfoProc)(DWORD busKind, HANDLE handle, DWORD info, DWORD* first,
+                                               WORD* second, void* reserved);
+
+// ---- Reading and writing a record by offset ----------------------------------------
+template <std::size_t Size>
+struct WireRecord {
+  unsigned char bytes[Size] = {};
+
+  template <class T>
+  T get(std::size_t offset) const {
+    static_assert(std::is_trivially_copyable_v<T>);
+    T value;
+    std::memcpy(&value, bytes + offset, sizeof value);
+    return value;
+  }
+  template <class T>
+  void put(std::size_t offset, T value) {
+    static_assert(std::is_trivially_copyable_v<T>);
+    std::memcpy(bytes + offset, &value, sizeof value);
+  }
+  static constexpr DWORD size() { return static_cast<DWORD>(Size); }
+  void* data() { return bytes; }
+};
+
+using DeviceBlock = WireRecord<kDeviceBlockSize>;
+using AiBlock = WireRecord<kAiBlockSize>;
+using AoBlock = WireRecord<kAoBlockSize>;
+using CntBlock = WireRecord<kCntBlockSize>;
+using TmBlock = WireRecord<kTmBlockSize>;
+using DioBlock = WireRecord<kDioBlockSize>;
+
+}  // namespace halvikdrv
