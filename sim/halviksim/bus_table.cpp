@@ -40,7 +40,7 @@ constexpr Layout counter(Field getFlag, Field key, Field value, Field value2 = {
 
 // clang-format off
 constexpr BusRow kRows[] = {
-    {{kCmdOpen, kOpenSize, serveOpen, pid()}, kBoth},
+    {{kCmdOpen, kOpenSize, serveAccept, pid()}, kBoth},
     {{kCmdClose, kOpenSize, serveClose, pid()}, kBoth},
     {{kCmdReset, kOpenSize, serveAccept, fields({})}, kBoth},
     {{kCmdEcuSignal, kEcuSize, serveSetting, setting(f16(kEcuGetFlag), f16(kEcuDestination), f16(kEcuSource))}, kVm},

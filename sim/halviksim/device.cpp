@@ -116,22 +116,4 @@ void Device::clearLog() {
   log_.clear();
 }
 
-void Device::registerProcess(int32_t pid) {
-  std::lock_guard<std::mutex> lock(mutex_);
-  processes_.insert(pid);
-}
-
-void Device::releaseProcess(int32_t pid) {
-  {
-    std::lock_guard<std::mutex> lock(mutex_);
-    processes_.erase(pid);
-  }
-  holder_.release(pid);
-}
-
-bool Device::registered(int32_t pid) const {
-  std::lock_guard<std::mutex> lock(mutex_);
-  return processes_.count(pid) != 0;
-}
-
 }  // namespace halviksim

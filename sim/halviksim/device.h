@@ -10,7 +10,6 @@
 #include <map>
 #include <mutex>
 #include <optional>
-#include <set>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -64,13 +63,9 @@ class Device {
   std::vector<DWORD> log() const;
   void clearLog();
 
-  // Open registers the process (again: no change), close forgets it and
-  // gives up its hold on the device.
-  void registerProcess(int32_t pid);
-  void releaseProcess(int32_t pid);
+  // The ownership of the device across processes (ownership.h).
   int32_t claim(int32_t pid) { return holder_.claim(pid); }
   void release(int32_t pid) { holder_.release(pid); }
-  bool registered(int32_t pid) const;
 
  private:
   const Placement placement_;
@@ -85,7 +80,6 @@ class Device {
   std::map<std::pair<Function, int64_t>, int32_t> statusBits_;
   std::map<DWORD, Fault> faults_;
   std::deque<DWORD> log_;
-  std::set<int32_t> processes_;
 };
 
 }  // namespace halviksim

@@ -45,13 +45,10 @@ int32_t serveRangeAll(Device& device, Record& record, const Row& row) {
   return 0;
 }
 
-int32_t serveOpen(Device& device, Record& record, const Row& row) {
-  device.registerProcess(pidOf(record, row));
-  return 0;
-}
-
+// Registering a process keeps nothing: an open of a process that is
+// registered already changes nothing, and its close gives up its hold.
 int32_t serveClose(Device& device, Record& record, const Row& row) {
-  device.releaseProcess(pidOf(record, row));
+  device.release(pidOf(record, row));
   return 0;
 }
 

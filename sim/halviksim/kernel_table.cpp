@@ -39,7 +39,7 @@ constexpr KernelRow tmRow(DWORD code, Handler h, Layout l) { return {{code, kTm,
 
 // clang-format off
 constexpr KernelRow kRows[] = {
-    dev(kOpen, serveOpen, fields(f32(dev::kProcessId))),
+    dev(kOpen, serveAccept, fields(f32(dev::kProcessId))),
     dev(kClose, serveClose, fields(f32(dev::kProcessId))),
     dev(kReset, serveAccept),
     dev(kControlFilter, serveSetting, setting(f16(dev::kGetFlag), f16(dev::kSignal), f32(dev::kFilterValue))),

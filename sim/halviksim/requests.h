@@ -97,7 +97,6 @@ struct Row {
 // The handlers (handlers.cpp).
 int32_t serveSetting(Device& device, Record& record, const Row& row);
 int32_t serveRangeAll(Device& device, Record& record, const Row& row);
-int32_t serveOpen(Device& device, Record& record, const Row& row);
 int32_t serveClose(Device& device, Record& record, const Row& row);
 int32_t serveClaim(Device& device, Record& record, const Row& row);
 int32_t serveRelease(Device& device, Record& record, const Row& row);
