@@ -29,7 +29,7 @@ struct Fault {
   };
   Kind kind = Kind::Status;
   int32_t value = 0;
-  int times = 1;  // calls it applies to; kEveryCall for all of them
+  int times = 1;  // calls it applies to; kEveryCall for all of them, 0 removes it
 };
 inline constexpr int kEveryCall = -1;
 // The code under which KelbusGetDeviceInfo takes its faults.
