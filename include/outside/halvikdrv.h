@@ -304,6 +304,110 @@ typedef DWORD(WINAPI* KelbusEzFirmDownloadProc)(DWORD, DWORD, DWORD, DWORD);
 typedef DWORD(WINAPI* KelbusGetDeviceInfoProc)(DWORD busKind, HANDLE handle, DWORD info, DWORD* first,
                                                WORD* second, void* reserved);
 
+// ---- Sibling command records: the places behind the status ------------------
+// Offsets of the command records (status int32 at 0 in all of them). Both the
+// library and the stand-ins fill and read these places.
+namespace rec {
+// Open 0x3100, close 0x3101, reset 0x3103 (28 bytes).
+inline constexpr std::size_t kOpenSize = 28;
+inline constexpr std::size_t kProcessId = 4;     // int32; also 0x3105, 0x3107, 0x3109, 0x31C0, 0x31C5
+inline constexpr std::size_t kOpenTableIndex = 12;  // int16
+inline constexpr std::size_t kOpenMark = 24;        // int16, always 150
+inline constexpr int16_t kOpenMarkValue = 150;
+// Device check 0x3108 (76 bytes): int32 0 at 4, byte 0 at 8, module text.
+inline constexpr std::size_t kDeviceCheckSize = 76;
+inline constexpr std::size_t kDeviceCheckModuleText = 12;
+// Event-controller connection 0x3105 (16 bytes).
+inline constexpr std::size_t kEcuSize = 16;
+inline constexpr std::size_t kEcuGetFlag = 8;      // int16
+inline constexpr std::size_t kEcuDestination = 10; // int16
+inline constexpr std::size_t kEcuSource = 12;      // int16
+// Revision 0x3107 (20 bytes): char[12] at 8.
+inline constexpr std::size_t kRevisionSize = 20;
+inline constexpr std::size_t kRevisionText = 8;
+// Control filter 0x3109 (20 bytes).
+inline constexpr std::size_t kFilterSize = 20;
+inline constexpr std::size_t kFilterSignal = 8;    // int16
+inline constexpr std::size_t kFilterValue = 12;    // uint32
+inline constexpr std::size_t kFilterGetFlag = 16;  // int16
+// Ownership 0x31C0 and its release 0x31C5 (8 bytes): process id at 4.
+// The short forms:
+//   8 bytes "flag": int16 get flag at 4, int16 value at 6 (0x3143, 0x3161,
+//     0x3164, 0x3166, 0x3168, 0x3169, 0x317E, 0x3182; 0x3163 the value only);
+//   8 bytes "value": int32 value at 4 (0x3135, 0x3173 status bits out;
+//     0x3134, 0x3171 the message flag in; 0x31ED int16 channel count out);
+//   12 bytes "count": int32 value at 4, int16 get flag at 8 (0x3165, 0x316C);
+//   12 bytes "time": int32 get flag at 4, int32 value at 8 (0x3144, 0x317F).
+inline constexpr std::size_t kShortGetFlag = 4;
+inline constexpr std::size_t kShortValue = 6;
+inline constexpr std::size_t kValue = 4;
+inline constexpr std::size_t kCountGetFlag = 8;
+inline constexpr std::size_t kTimeGetFlag = 4;
+inline constexpr std::size_t kTimeValue = 8;
+// Output range 0x3162 (12 bytes): get flag 4, channel 6, range 8, resolution 10.
+inline constexpr std::size_t kAoRangeChannel = 6;
+inline constexpr std::size_t kAoRangeValue = 8;
+inline constexpr std::size_t kAoRangeResolution = 10;
+// Output sampling clock 0x3167. Bus kind 10 (16 bytes): int32 whole part at
+// 4, int32 thousandths at 8, int16 get flag at 12. Bus kind 3 (12 bytes):
+// int32 value at 4, int16 get flag at 8.
+inline constexpr std::size_t kAoClockSizeVm = 16;
+inline constexpr std::size_t kAoClockSizeBus = 12;
+inline constexpr std::size_t kAoClockWhole = 4;
+inline constexpr std::size_t kAoClockThousandths = 8;
+inline constexpr std::size_t kAoClockGetFlagVm = 12;
+inline constexpr std::size_t kAoClockGetFlagBus = 8;
+// Minimum clocks 0x3141 and 0x317C (16 bytes on bus kind 10, 12 on bus
+// kind 3): int32 clock out at 4.
+inline constexpr std::size_t kMinClockSizeVm = 16;
+inline constexpr std::size_t kMinClockSizeBus = 12;
+// Output repeat mode 0x3183 (12 bytes): int16 mode at 4, int16 get flag at 8.
+inline constexpr std::size_t kRepeatModeValue = 4;
+inline constexpr std::size_t kRepeatModeGetFlag = 8;
+// Digital-input filter 0x31A2 (28 bytes).
+inline constexpr std::size_t kDiFilterSize = 28;
+inline constexpr std::size_t kDiFilterValue = 8;    // int32
+inline constexpr std::size_t kDiFilterBit = 16;     // int16, -1
+inline constexpr std::size_t kDiFilterGetFlag = 24; // int16
+// Counter status 0x31D0 and stop 0x31E8 (12 bytes): int32 at 4 (status out,
+// or the stop's message flag), int16 channel at 8, int16 get flag at 10.
+inline constexpr std::size_t kCntChannelAt8 = 8;
+inline constexpr std::size_t kCntGetFlagAt10 = 10;
+// Counter settings: int16 channel at 4.
+//   0x31E0 (16): int32 mode at 8, int16 get flag at 12;
+//   0x31E1 (20): int32 number at 8, 32-bit data address at 12, int16 flag
+//     at 16, int16 get flag at 18;
+//   0x31E3 (12): int16 signal at 6, int16 get flag at 8;
+//   0x31E6 (16): int16 signal at 6, int32 value at 8, int16 get flag at 12.
+inline constexpr std::size_t kCntChannel = 4;
+inline constexpr std::size_t kCntModeValue = 8;
+inline constexpr std::size_t kCntModeGetFlag = 12;
+inline constexpr std::size_t kCntPresetSize = 20;
+inline constexpr std::size_t kCntPresetNumber = 8;
+inline constexpr std::size_t kCntPresetData = 12;
+inline constexpr std::size_t kCntPresetFlag = 16;
+inline constexpr std::size_t kCntPresetGetFlag = 18;
+inline constexpr std::size_t kCntSignal = 6;
+inline constexpr std::size_t kCntSignalGetFlag = 8;
+inline constexpr std::size_t kCntFilterValue = 8;
+inline constexpr std::size_t kCntFilterGetFlag = 12;
+// Timer status 0x31D1 (16 bytes): int32 status bits out at 4, int16 timer at
+// 8, int16 get flag at 12. Time-counter stop 0x3205 (12 bytes): int16 timer
+// at 8, int16 0 at 10.
+inline constexpr std::size_t kTmStatusSize = 16;
+inline constexpr std::size_t kTmTimer = 8;
+inline constexpr std::size_t kTmStatusGetFlag = 12;
+}  // namespace rec
+
+// Kernel places of two output requests whose block field has no name of its
+// own: the minimum output clock (0x2223C0) comes back as one int32 where the
+// sampling clock's whole part stands, and the repeat mode (0x2223CC) travels
+// as an int16 where the repeat times stand.
+namespace ao {
+inline constexpr std::size_t kMinClock = kClockWhole;
+inline constexpr std::size_t kRepeatMode = kRepeatTimes;
+}  // namespace ao
+
 // ---- Reading and writing a record by offset ----------------------------------------
 template <std::size_t Size>
 struct WireRecord {

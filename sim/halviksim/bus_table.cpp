@@ -1,0 +1,110 @@
+// The commands of the two sibling libraries, one row per command and bus
+// kind: HalvikVm (bus kind 10) and Kelbus (bus kind 3, the subset its
+// devices are sent).
+#include <outside/halvikdrv.h>
+
+#include "requests.h"
+
+namespace halviksim {
+
+namespace {
+
+using namespace halvikdrv;
+using namespace halvikdrv::rec;
+
+constexpr uint8_t kVm = 1;   // bus kind 10
+constexpr uint8_t kBus = 2;  // bus kind 3
+constexpr uint8_t kBoth = kVm | kBus;
+
+struct BusRow {
+  Row row;
+  uint8_t kinds;
+};
+
+constexpr Layout pid() { return fields(f32(kProcessId)); }
+// The 8-byte form {get flag, int16 value}.
+constexpr BusRow flagForm(WORD command, uint8_t kinds) {
+  return {{command, 8, serveSetting, setting(f16(kShortGetFlag), {}, f16(kShortValue))}, kinds};
+}
+// The 12-byte form {int32 value, int16 get flag}.
+constexpr BusRow countForm(WORD command, uint8_t kinds) {
+  return {{command, 12, serveSetting, setting(f16(kCountGetFlag), {}, f32(kValue))}, kinds};
+}
+// The 12-byte form {int32 get flag, int32 value}.
+constexpr BusRow timeForm(WORD command) {
+  return {{command, 12, serveSetting, setting(f32(kTimeGetFlag), {}, f32(kTimeValue))}, kVm};
+}
+constexpr Layout counter(Field getFlag, Field key, Field value, Field value2 = {}) {
+  return of(Function::Counter, key, value, getFlag, value2);
+}
+
+// clang-format off
+constexpr BusRow kRows[] = {
+    {{kCmdOpen, kOpenSize, serveAccept, pid()}, kBoth},
+    {{kCmdClose, kOpenSize, serveClose, pid()}, kBoth},
+    {{kCmdReset, kOpenSize, serveAccept, fields({})}, kBoth},
+    {{kCmdEcuSignal, kEcuSize, serveSetting, setting(f16(kEcuGetFlag), f16(kEcuDestination), f16(kEcuSource))}, kVm},
+    {{kCmdRevision, kRevisionSize, serveRevision, fields(text(kRevisionText, 12))}, kVm},
+    {{kCmdDeviceCheck, kDeviceCheckSize, serveAccept, fields({})}, kBoth},
+    {{kCmdControlFilter, kFilterSize, serveSetting, setting(f16(kFilterGetFlag), f16(kFilterSignal), f32(kFilterValue))}, kVm},
+    {{kCmdOwnership, 8, serveClaim, pid()}, kBoth},
+    {{kCmdReleaseOwnership, 8, serveRelease, pid()}, kBoth},
+
+    {{kCmdAiStop, 8, serveStop, of(Function::Ai)}, kBoth},
+    {{kCmdAiStatus, 8, serveStatus, of(Function::Ai, {}, f32(kValue))}, kBoth},
+    {{kCmdAiMinClock, kMinClockSizeVm, serveMinClock, of(Function::Ai, {}, f32(kValue))}, kVm},
+    {{kCmdAiMinClock, kMinClockSizeBus, serveMinClock, of(Function::Ai, {}, f32(kValue))}, kBus},
+    flagForm(kCmdAiSleepMode, kVm),
+    timeForm(kCmdAiSleepTime),
+
+    flagForm(kCmdAoChannels, kBoth),
+    {{kCmdAoRange, 12, serveSetting, setting(f16(kShortGetFlag), f16(kAoRangeChannel), f16(kAoRangeValue))}, kBoth},
+    {{kCmdAoRangeAll, 8, serveRangeAll, fields(f16(kShortValue))}, kBoth},
+    flagForm(kCmdAoMemoryType, kBoth),
+    countForm(kCmdAoRepeatTimes, kBoth),
+    flagForm(kCmdAoClockType, kBoth),
+    {{kCmdAoSamplingClock, kAoClockSizeVm, serveSetting,
+      setting(f16(kAoClockGetFlagVm), {}, f32(kAoClockWhole), f32(kAoClockThousandths))}, kVm},
+    {{kCmdAoSamplingClock, kAoClockSizeBus, serveSetting, setting(f16(kAoClockGetFlagBus), {}, f32(kValue))}, kBus},
+    flagForm(kCmdAoStartTrigger, kBoth),
+    flagForm(kCmdAoStopTrigger, kBoth),
+    countForm(kCmdAoEventSamplingTimes, kBoth),
+    {{kCmdAoStop, 8, serveStop, of(Function::Ao)}, kBoth},
+    {{kCmdAoStatus, 8, serveStatus, of(Function::Ao, {}, f32(kValue))}, kBoth},
+    {{kCmdAoMinClock, kMinClockSizeVm, serveMinClock, of(Function::Ao, {}, f32(kValue))}, kVm},
+    {{kCmdAoMinClock, kMinClockSizeBus, serveMinClock, of(Function::Ao, {}, f32(kValue))}, kBus},
+    flagForm(kCmdAoSleepMode, kVm),
+    timeForm(kCmdAoSleepTime),
+    flagForm(kCmdAoClockEdge, kVm),
+    {{kCmdAoRepeatMode, 12, serveSetting, setting(f16(kRepeatModeGetFlag), {}, f16(kRepeatModeValue))}, kVm},
+
+    {{kCmdDiFilter, kDiFilterSize, serveSetting, setting(f16(kDiFilterGetFlag), f16(kDiFilterBit), f32(kDiFilterValue))}, kVm},
+
+    {{kCmdCntStatus, 12, serveStatus, counter({}, f16(kCntChannelAt8), f32(kValue))}, kVm},
+    {{kCmdCntComparisonMode, 16, serveSetting, counter(f16(kCntModeGetFlag), f16(kCntChannel), f32(kCntModeValue))}, kVm},
+    {{kCmdCntPresetReg, kCntPresetSize, serveSetting,
+      counter(f16(kCntPresetGetFlag), f16(kCntChannel), f32(kCntPresetNumber), f16(kCntPresetFlag))}, kVm},
+    {{kCmdCntInputSignal, 12, serveSetting, counter(f16(kCntSignalGetFlag), f16(kCntChannel), f16(kCntSignal))}, kVm},
+    {{kCmdCntFilter, 16, serveSetting, counter(f16(kCntFilterGetFlag), f16(kCntChannel), f32(kCntFilterValue))}, kVm},
+    {{kCmdCntStop, 12, serveStop, counter({}, f16(kCntChannelAt8), {})}, kVm},
+    {{kCmdCntMaxChannels, 8, serveMaxChannels, fields(f16(kValue))}, kVm},
+
+    {{kCmdTmStatus, kTmStatusSize, serveStatus, of(Function::Timer, f16(kTmTimer), f32(kValue))}, kVm},
+    {{kCmdTmStopCount, 12, serveStop, of(Function::Timer, f16(kTmTimer))}, kVm},
+};
+// clang-format on
+
+}  // namespace
+
+const Row* busRow(int busKind, DWORD command, DWORD size, bool& commandKnown) {
+  const uint8_t kind = busKind == 10 ? kVm : busKind == 3 ? kBus : 0;
+  commandKnown = false;
+  for (const BusRow& entry : kRows) {
+    if (entry.row.code != command || (entry.kinds & kind) == 0) continue;
+    commandKnown = true;
+    if (entry.row.size == size) return &entry.row;
+  }
+  return nullptr;
+}
+
+}  // namespace halviksim

@@ -1,0 +1,58 @@
+// The steering of the simulated devices (halviksim.h).
+#include "device_set.h"
+#include "halviksim.h"
+
+namespace halviksim {
+
+namespace {
+
+// Runs work on the named device; false when there is none.
+template <class Work>
+bool onDevice(const std::string& name, Work work) {
+  std::shared_ptr<Device> device = deviceNamed(name);
+  if (device == nullptr) return false;
+  work(*device);
+  return true;
+}
+
+}  // namespace
+
+void Rescan() { scanDevices(); }
+
+bool DeviceKnown(const std::string& device) { return deviceNamed(device) != nullptr; }
+
+bool SetFault(const std::string& device, DWORD code, const Fault& fault) {
+  return onDevice(device, [&](Device& d) { d.setFault(code, fault); });
+}
+
+bool ClearFaults(const std::string& device) {
+  return onDevice(device, [](Device& d) { d.clearFaults(); });
+}
+
+bool SetRevision(const std::string& device, const std::string& revision) {
+  return onDevice(device, [&](Device& d) { d.setRevision(revision); });
+}
+
+bool SetFirmwareVersion(const std::string& device, WORD version) {
+  return onDevice(device, [&](Device& d) { d.setFirmware(version); });
+}
+
+bool SetCounterChannels(const std::string& device, int16_t channels) {
+  return onDevice(device, [&](Device& d) { d.setCounters(channels); });
+}
+
+bool SetStatusBits(const std::string& device, Function function, int unit, int32_t bits) {
+  return onDevice(device, [&](Device& d) { d.setStatusBits(function, unit, bits); });
+}
+
+std::vector<DWORD> RequestLog(const std::string& device) {
+  std::vector<DWORD> log;
+  onDevice(device, [&](Device& d) { log = d.log(); });
+  return log;
+}
+
+bool ClearRequestLog(const std::string& device) {
+  return onDevice(device, [](Device& d) { d.clearLog(); });
+}
+
+}  // namespace halviksim

@@ -1,0 +1,56 @@
+// The simulated Halvik devices, as tests and programs steer them. One device
+// model per registered device or unit module serves all three roads (the
+// kernel driver behind "\\.\NAME", HalvikVm.dll and Kelbus.dll); a device is
+// named here by its registered DeviceName (any case).
+//
+// The registry is read when the library is attached and again by Rescan();
+// a rescan starts every device afresh (settings, faults and log cleared),
+// while handles opened before keep the device they had.
+#pragma once
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#define HALVIKSIM_API __attribute__((visibility("default")))
+
+namespace halviksim {
+
+// Re-reads the driver's class key and registers every kernel-road device.
+HALVIKSIM_API void Rescan();
+HALVIKSIM_API bool DeviceKnown(const std::string& device);
+
+// What a fault does to the calls of one kernel code or one sibling command.
+struct Fault {
+  enum class Kind {
+    CallFails,  // DeviceIoControl returns FALSE; a sibling call returns `value`
+    Status,     // the request is not carried out; `value` is left as its status
+  };
+  Kind kind = Kind::Status;
+  int32_t value = 0;
+  int times = 1;  // calls it applies to; kEveryCall for all of them, 0 removes it
+};
+inline constexpr int kEveryCall = -1;
+// The code under which KelbusGetDeviceInfo takes its faults.
+inline constexpr DWORD kGetDeviceInfoCall = 0xFFFF0004u;
+
+HALVIKSIM_API bool SetFault(const std::string& device, DWORD code, const Fault& fault);
+HALVIKSIM_API bool ClearFaults(const std::string& device);
+
+// What the device reports.
+HALVIKSIM_API bool SetRevision(const std::string& device, const std::string& revision);
+HALVIKSIM_API bool SetFirmwareVersion(const std::string& device, WORD version);
+HALVIKSIM_API bool SetCounterChannels(const std::string& device, int16_t channels);
+
+// The status bits a family's status request gives (0: not running); a stop
+// request clears them. Unit: the counter channel or timer number.
+enum class Function { Ai, Ao, Counter, Timer };
+HALVIKSIM_API bool SetStatusBits(const std::string& device, Function function, int unit, int32_t bits);
+
+// Kernel codes and sibling commands the device has seen, oldest first
+// (the most recent 4096).
+HALVIKSIM_API std::vector<DWORD> RequestLog(const std::string& device);
+HALVIKSIM_API bool ClearRequestLog(const std::string& device);
+
+}  // namespace halviksim

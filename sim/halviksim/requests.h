@@ -1,0 +1,119 @@
+// The request tables of the simulated driver and of the two sibling
+// libraries: each row names a kernel code or a command, its record size and
+// the handler that serves it, and where the handler finds its fields.
+#pragma once
+#include <windows.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+
+#include "device.h"
+
+namespace halviksim {
+
+// A field of a record; width 0: the record has none.
+struct Field {
+  uint16_t at = 0;
+  uint8_t width = 0;
+};
+
+struct Layout {
+  Field getFlag;  // none: a request that only sets (or only reads)
+  Field key;      // channel, timer, signal or destination
+  Field value;
+  Field value2;
+  Function function = Function::Ai;  // stops, status reads, unit checks
+  bool unitCheck = false;            // the key must name a counter or timer the model has
+};
+
+constexpr Field f16(size_t at) { return {static_cast<uint16_t>(at), 2}; }
+constexpr Field f32(size_t at) { return {static_cast<uint16_t>(at), 4}; }
+constexpr Field text(size_t at, size_t width) { return {static_cast<uint16_t>(at), static_cast<uint8_t>(width)}; }
+
+// A setting: its get flag, key and value fields.
+constexpr Layout setting(Field getFlag, Field key, Field value, Field value2 = {}) {
+  return {getFlag, key, value, value2, Function::Ai, false};
+}
+// The fields a request reads or fills, without a get flag.
+constexpr Layout fields(Field value, Field value2 = {}) { return {{}, {}, value, value2, Function::Ai, false}; }
+// A request of one function; a counter or timer key must name one the model has.
+constexpr Layout of(Function function, Field key = {}, Field value = {}, Field getFlag = {}, Field value2 = {}) {
+  const bool check = (function == Function::Counter || function == Function::Timer) && key.width != 0;
+  return {getFlag, key, value, value2, function, check};
+}
+
+// The record of one request, in place (input and output).
+struct Record {
+  uint8_t* bytes;
+  DWORD size;
+  int busKind;  // 10, 3, or 0 for the kernel road
+
+  int64_t read(Field f) const {
+    switch (f.width) {
+      case 2: {
+        int16_t v;
+        std::memcpy(&v, bytes + f.at, 2);
+        return v;
+      }
+      case 4: {
+        int32_t v;
+        std::memcpy(&v, bytes + f.at, 4);
+        return v;
+      }
+      case 8: {
+        int64_t v;
+        std::memcpy(&v, bytes + f.at, 8);
+        return v;
+      }
+      default:
+        return 0;
+    }
+  }
+  void write(Field f, int64_t value) {
+    if (f.width == 2) {
+      const int16_t v = static_cast<int16_t>(value);
+      std::memcpy(bytes + f.at, &v, 2);
+    } else if (f.width == 4) {
+      const int32_t v = static_cast<int32_t>(value);
+      std::memcpy(bytes + f.at, &v, 4);
+    } else if (f.width == 8) {
+      std::memcpy(bytes + f.at, &value, 8);
+    }
+  }
+};
+
+struct Row;
+// The status the request leaves in its record.
+using Handler = int32_t (*)(Device&, Record&, const Row&);
+
+struct Row {
+  DWORD code;
+  DWORD size;
+  Handler handler;
+  Layout layout;
+};
+
+// The handlers (handlers.cpp).
+int32_t serveSetting(Device& device, Record& record, const Row& row);
+int32_t serveRangeAll(Device& device, Record& record, const Row& row);
+int32_t serveClose(Device& device, Record& record, const Row& row);
+int32_t serveClaim(Device& device, Record& record, const Row& row);
+int32_t serveRelease(Device& device, Record& record, const Row& row);
+int32_t serveAccept(Device& device, Record& record, const Row& row);
+int32_t serveRevision(Device& device, Record& record, const Row& row);
+int32_t serveStatus(Device& device, Record& record, const Row& row);
+int32_t serveStop(Device& device, Record& record, const Row& row);
+int32_t serveMinClock(Device& device, Record& record, const Row& row);
+int32_t serveMaxChannels(Device& device, Record& record, const Row& row);
+
+// The kernel road: the status place of the code's family and its row for a
+// block of that size. Null when the code is unknown or the size is not the
+// family's.
+const Row* kernelRow(DWORD code, DWORD size, uint16_t& statusAt);
+// The sibling roads: the row of a command on that bus kind, or null when
+// the bus kind has no such command. sizeKnown tells whether the command
+// exists there at all.
+const Row* busRow(int busKind, DWORD command, DWORD size, bool& commandKnown);
+
+}  // namespace halviksim
