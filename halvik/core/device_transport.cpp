@@ -1,5 +1,6 @@
 #include "device_transport.h"
 
+#include <atomic>
 #include <cstring>
 
 #include "library_state.h"
@@ -17,6 +18,8 @@ constexpr std::size_t kOpenIndex = 12;
 constexpr std::size_t kOpenValue = 24;
 constexpr int16_t kOpenValueWord = 150;
 constexpr std::size_t kCheckModuleText = 12;
+
+std::atomic<bool> g_busRebound{false};
 
 // Models whose virtual device has no device check.
 constexpr const char* kNoDeviceCheck[] = {"TXQ-830715ZB-USB", "TX-4297ZB-USB"};
@@ -59,7 +62,8 @@ LONG OpenTransport(DeviceRecord& record) {
       h = Bus().HalvikVmOpenHandle(kBusVirtual, record.DevicePath, record.ModuleIdText);
       break;
     case Road::Attached:
-      if (!BusLibraryFound()) BindBusLibrary();
+      // A bus library installed after the attach is looked for once more.
+      if (!BusLibraryFound() && !g_busRebound.exchange(true)) BindBusLibrary();
       if (std::strcmp(record.DevicePath, "QH38USB") == 0)
         h = Bus().KelbusOpenHandleEx(kBusAttached, record.DevicePath, record.ModuleId, record.ModuleIndex);
       else

@@ -116,17 +116,5 @@ TEST_F(ExitTest, ResetProcessGoesOnPastCountersAndTimersTheDeviceLacks) {
   EXPECT_EQ(XanResetProcess(-1), 10001);
 }
 
-TEST_F(ExitTest, ResetDeviceCountsStandbyAsNotRunning) {
-  short id = open(0);
-  Driver().bits[drv::kAiStatus] = 1;
-  Driver().status[drv::kAiStatus] = 7;
-  EXPECT_EQ(XanResetDevice(id), 0);
-  EXPECT_EQ(Driver().count(drv::kAiStop), 0);
-  Driver().status[drv::kAiStatus] = 0;
-  EXPECT_EQ(XanResetDevice(id), 0);
-  EXPECT_EQ(Driver().count(drv::kAiStop), 1);
-  EXPECT_EQ(Driver().count(drv::kReset), 2);
-}
-
 }  // namespace
 }  // namespace devices_test
