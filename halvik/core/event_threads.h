@@ -1,0 +1,32 @@
+// The event threads of a device, seen as one list of slots so that closing
+// ends every one of them the same way.
+#pragma once
+#include <windows.h>
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+
+#include "device_record.h"
+
+namespace halvik {
+
+struct ThreadSlotView {
+  HANDLE* thread;
+  std::atomic<uint8_t>* run;
+  HANDLE* done;  // may point at INVALID_HANDLE_VALUE
+  HANDLE* wake;
+};
+
+// In the order they are ended: analog input, its polling thread, analog
+// output, counter channels 0 and 1, timers 0 and 1.
+inline constexpr int kThreadSlotCount = 7;
+std::array<ThreadSlotView, kThreadSlotCount> ThreadSlotsOf(DeviceRecord& record);
+
+// Ends each thread whose handle is not -1: clears its run flag, wakes it,
+// waits 1 ms at a time up to 1000 times, closes the handle and sets it to
+// -1. 0, or 10004 when a thread did not end or a handle did not close (the
+// others are still ended).
+LONG EndEventThreads(DeviceRecord& record);
+
+}  // namespace halvik
