@@ -203,19 +203,10 @@ TEST_F(IoSettingsTest, CountersAndTimersReadAFailedSiblingCallAs10002) {
 
 TEST_F(IoSettingsTest, AnUnknownIdGives10001BeforeAnyArgumentIsLookedAt) {
   const short x = 99;
-  const std::function<LONG()> calls[] = {
-      [&] { return XanStopTmCount(x, -1); },           [&] { return XanGetCntMaxChannels(x, nullptr); },
-      [&] { return XanSetAoRangeAll(x, -1); },         [&] { return XanSetAoRange(x, -1, -1); },
-      [&] { return XanSetAoTransferMode(x, 2); },      [&] { return XanSetAoChannels(x, 0); },
-      [&] { return XanSetAoMemoryType(x, 2); },        [&] { return XanSetAoRepeatTimes(x, -1); },
-      [&] { return XanSetAoClockType(x, -1); },        [&] { return XanSetAoSamplingClock(x, 0.0f); },
-      [&] { return XanSetAoClockEdge(x, -1); },        [&] { return XanSetAoStartTrigger(x, -1); },
-      [&] { return XanSetAoStopTrigger(x, -1); },      [&] { return XanSetAoEventSamplingTimes(x, -1); },
-      [&] { return XanSetAoEventTransferTimes(x, -1); }, [&] { return XanSetDiFilter(x, 0, -1.0f); },
-      [&] { return XanSetCntFilter(x, 0, 0, -1.0f); }, [&] { return XanSetCntComparisonMode(x, -1, 0); },
-      [&] { return XanSetCntInputSignal(x, -1, -1); }, [&] { return XanSetCntPresetReg(x, -1, -1, nullptr, 2); },
-  };
-  for (const auto& call : calls) EXPECT_EQ(call(), 10001);
+  EXPECT_EQ(XanGetCntMaxChannels(x, nullptr), 10001);
+  EXPECT_EQ(XanSetCntPresetReg(x, -1, -1, nullptr, 2), 10001);
+  EXPECT_EQ(XanSetAoRange(x, -1, -1), 10001);
+  EXPECT_EQ(XanStopTmCount(x, -1), 10001);
   EXPECT_EQ(roads.ownershipChecks + roads.sent.size(), 0u);
 }
 
