@@ -19,8 +19,11 @@ class ExportFrame {
   // Spaced frames write "Start : Id=" and "End : Ret=" (the digital,
   // timer and some device exports); tight ones "Start :Id=", "End :Ret=".
   enum class Spacing { Tight, Spaced };
+  // Which lines the export writes: all, only the end lines of failures (no
+  // start and no success line), or none.
+  enum class Tracing { All, Failures, None };
 
-  explicit ExportFrame(const char* name, Spacing spacing = Spacing::Tight);
+  explicit ExportFrame(const char* name, Spacing spacing = Spacing::Tight, Tracing tracing = Tracing::All);
 
   // "<name> Start :" followed by the formatted arguments.
   void start(const char* format, ...) __attribute__((format(printf, 2, 3)));
@@ -44,6 +47,7 @@ class ExportFrame {
  private:
   const char* name_;
   Spacing spacing_;
+  Tracing tracing_;
   uint16_t index_ = 0;
 };
 

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 
+#include "export_frame.h"
 #include "halvik.h"
 
 namespace halvik {
@@ -64,7 +65,9 @@ std::size_t copyCut(const std::string& text, char* out, std::size_t capacity) {
 using namespace halvik;
 
 DLL_EXPORT LONG WINAPI XanGetErrorString(LONG ErrorCode, char* ErrorString) {
-  if (ErrorString == nullptr) return kStatusErrorStringNull;
+  ExportFrame frame("XanGetErrorString");
+  frame.start("ErrorCode=%d", ErrorCode);
+  if (ErrorString == nullptr) return frame.end(kStatusErrorStringNull);
   copyCut(statusText(ErrorCode, userLanguage()), ErrorString, kErrorStringSize);
-  return kStatusOk;
+  return frame.endWith("ErrorString=%s", ErrorString);
 }
