@@ -1,6 +1,7 @@
-// TEMPORARY, for this branch's tests only: minimal stand-ins for the device
-// table, the lookups and the export frame, which other branches build.
-// Delete this file when those land.
+// TEMPORARY, for the programs of this branch that link the core's objects
+// (tests, benchmarks): minimal stand-ins for the device table, the lookups
+// and the export frame, which other branches build. Delete this file (and
+// the block that builds it in ../../CMakeLists.txt) when those land.
 #include <cstdarg>
 #include <cstdio>
 #include <string>
