@@ -15,3 +15,4 @@
 #include "win/devio.h"
 #include "win/comm.h"
 #include "win/codepage.h"
+#include "win/version.h"
