@@ -30,10 +30,6 @@ constexpr uint16_t kValueAt = 4;
 // and {int32 get flag, int32 time}.
 constexpr uint16_t kModeGetFlagAt = 4, kModeAt = 6;
 constexpr uint16_t kTimeGetFlagAt = 4, kTimeAt = 8;
-// The minimum output clock comes back where the sampling clock's whole part
-// stands, and the repeat mode travels where the repeat times stand.
-constexpr uint16_t kAoMinClockAt = ao::kClockWhole;
-constexpr uint16_t kAoRepeatModeAt = ao::kRepeatTimes;
 
 constexpr Row kSetControlFilter{
     .name = "XanSetControlFilter",
@@ -100,7 +96,7 @@ constexpr Row kGetAoMinSamplingClock{
     .tracing = Tracing::None,
     .args = {{Kind::OutF32}},
     .checks = {null(0, 13760)},
-    .kernel = kernel(kAoMinClock, kAoFamily, 1, {}, {get32(kAoMinClockAt, 0, Shape::Float)}),
+    .kernel = kernel(kAoMinClock, kAoFamily, 1, {}, {get32(ao::kMinClock, 0, Shape::Float)}),
     .virtualDevice = command(kCmdAoMinClock, 16, {}, {get32(kValueAt, 0, Shape::Float)}),
     .attached = command(kCmdAoMinClock, 12, {}, {get32(kValueAt, 0, Shape::Float)}),
 };
@@ -109,7 +105,7 @@ constexpr Row kSetAoRepeatMode{
     .tracing = Tracing::Failures,
     .args = {{Kind::I16, "AoRepeatMode=%d"}},
     .checks = {above(0, 1, 13860)},
-    .kernel = kernel(kAoRepeatMode, kAoFamily, 0, {put16(kAoRepeatModeAt, 0)}),
+    .kernel = kernel(kAoRepeatMode, kAoFamily, 0, {put16(ao::kRepeatMode, 0)}),
     .virtualDevice = command(kCmdAoRepeatMode, 12, {put16(kValueAt, 0), const16(8, 0)}),
     .attached = refused(),
 };

@@ -53,7 +53,7 @@ constexpr Row kSetCntInputSignal = counterRow({
     .virtualDevice = command(kCmdCntInputSignal, 12, {put16(kChannelAt, 0), put16(6, 1), const16(8, 0)}),
 });
 // The preset values stay in the caller's array; the request carries its
-// address. The virtual device's record has 32 bits for it.
+// 8-byte address on every road.
 constexpr Row kSetCntPresetReg = counterRow({
     .name = "XanSetCntPresetReg",
     .args = {{Kind::I16, "CntChannel=%d"}, {Kind::I32, "PresetNumber=%d"}, {Kind::InAddress}, {Kind::I16, "Flag=%d"}},
@@ -61,8 +61,9 @@ constexpr Row kSetCntPresetReg = counterRow({
     .kernel = kernel(kCntPresetReg, kCntFamily, 0,
                      {put16(cnt::kChannel, 0), put32(cnt::kPresetNumber, 1), putAddress(cnt::kPresetData, 2),
                       put16(cnt::kFlag, 3)}),
-    .virtualDevice = command(kCmdCntPresetReg, 20,
-                             {put16(kChannelAt, 0), put32(8, 1), put32(12, 2), put16(16, 3), const16(18, 0)}),
+    .virtualDevice = command(kCmdCntPresetReg, rec::kCntPresetSize,
+                             {put16(kChannelAt, 0), put32(rec::kCntPresetNumber, 1), putAddress(rec::kCntPresetData, 2),
+                              put16(rec::kCntPresetFlag, 3), const16(rec::kCntPresetGetFlag, 0)}),
 });
 
 }  // namespace

@@ -253,7 +253,7 @@ inline constexpr WORD kCmdAoRangeAll = 0x3163;      // 8
 inline constexpr WORD kCmdAoMemoryType = 0x3164;    // 8
 inline constexpr WORD kCmdAoRepeatTimes = 0x3165;   // 12
 inline constexpr WORD kCmdAoClockType = 0x3166;     // 8
-inline constexpr WORD kCmdAoSamplingClock = 0x3167; // 16 (kind 10), 12 (kind 3)
+inline constexpr WORD kCmdAoSamplingClock = 0x3167; // 12
 inline constexpr WORD kCmdAoStartTrigger = 0x3168;  // 8
 inline constexpr WORD kCmdAoStopTrigger = 0x3169;   // 8
 inline constexpr WORD kCmdAoEventSamplingTimes = 0x316C;  // 12
@@ -268,7 +268,7 @@ inline constexpr WORD kCmdDiFilter = 0x31A2;
 inline constexpr WORD kCmdCntStatus = 0x31D0;       // 12
 inline constexpr WORD kCmdTmStatus = 0x31D1;        // 16
 inline constexpr WORD kCmdCntComparisonMode = 0x31E0;  // 16
-inline constexpr WORD kCmdCntPresetReg = 0x31E1;    // 20
+inline constexpr WORD kCmdCntPresetReg = 0x31E1;    // 24
 inline constexpr WORD kCmdCntInputSignal = 0x31E3;  // 12
 inline constexpr WORD kCmdCntFilter = 0x31E6;       // 16
 inline constexpr WORD kCmdCntStop = 0x31E8;         // 12
@@ -348,14 +348,15 @@ inline constexpr std::size_t kTimeValue = 8;
 inline constexpr std::size_t kAoRangeChannel = 6;
 inline constexpr std::size_t kAoRangeValue = 8;
 inline constexpr std::size_t kAoRangeResolution = 10;
-// Output sampling clock 0x3167. Bus kind 10 (16 bytes): int32 whole part at
-// 4, int32 thousandths at 8, int16 get flag at 12. Bus kind 3 (12 bytes):
-// int32 value at 4, int16 get flag at 8.
-inline constexpr std::size_t kAoClockSizeVm = 16;
+// Output sampling clock 0x3167, 12 bytes on both buses. Bus kind 10: int32
+// whole part at 4, int32 thousandths at 8; a get sends a zeroed record with
+// the int16 get flag 1 at 8, where the reply puts the thousandths. Bus kind
+// 3: int32 value at 4, int16 get flag at 8.
+inline constexpr std::size_t kAoClockSizeVm = 12;
 inline constexpr std::size_t kAoClockSizeBus = 12;
 inline constexpr std::size_t kAoClockWhole = 4;
 inline constexpr std::size_t kAoClockThousandths = 8;
-inline constexpr std::size_t kAoClockGetFlagVm = 12;
+inline constexpr std::size_t kAoClockGetFlagVm = 8;
 inline constexpr std::size_t kAoClockGetFlagBus = 8;
 // Minimum clocks 0x3141 and 0x317C (16 bytes on bus kind 10, 12 on bus
 // kind 3): int32 clock out at 4.
@@ -375,18 +376,18 @@ inline constexpr std::size_t kCntChannelAt8 = 8;
 inline constexpr std::size_t kCntGetFlagAt10 = 10;
 // Counter settings: int16 channel at 4.
 //   0x31E0 (16): int32 mode at 8, int16 get flag at 12;
-//   0x31E1 (20): int32 number at 8, 32-bit data address at 12, int16 flag
-//     at 16, int16 get flag at 18;
+//   0x31E1 (24): int32 number at 8, the 8-byte data address at 12, int16
+//     flag at 20, int16 get flag at 22;
 //   0x31E3 (12): int16 signal at 6, int16 get flag at 8;
 //   0x31E6 (16): int16 signal at 6, int32 value at 8, int16 get flag at 12.
 inline constexpr std::size_t kCntChannel = 4;
 inline constexpr std::size_t kCntModeValue = 8;
 inline constexpr std::size_t kCntModeGetFlag = 12;
-inline constexpr std::size_t kCntPresetSize = 20;
+inline constexpr std::size_t kCntPresetSize = 24;
 inline constexpr std::size_t kCntPresetNumber = 8;
 inline constexpr std::size_t kCntPresetData = 12;
-inline constexpr std::size_t kCntPresetFlag = 16;
-inline constexpr std::size_t kCntPresetGetFlag = 18;
+inline constexpr std::size_t kCntPresetFlag = 20;
+inline constexpr std::size_t kCntPresetGetFlag = 22;
 inline constexpr std::size_t kCntSignal = 6;
 inline constexpr std::size_t kCntSignalGetFlag = 8;
 inline constexpr std::size_t kCntFilterValue = 8;

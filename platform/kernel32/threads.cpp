@@ -178,13 +178,14 @@ PLATFORM_API HANDLE WINAPI CreateThread(LPSECURITY_ATTRIBUTES, SIZE_T stackSize,
   }
   start.release();  // the thread owns it now
 
-  DWORD id;
-  {
+  // Only a caller that asks for the id waits for the thread to start. A
+  // library's attach runs under the loader's lock, which a new thread needs
+  // for its first thread-local object; waiting there would never end.
+  if (threadId) {
     std::unique_lock<std::mutex> lock(waitLock());
     waitCondition().wait(lock, [&] { return thread->id_ != 0; });
-    id = thread->id_;
+    *threadId = thread->id_;
   }
-  if (threadId) *threadId = id;
   return insertHandle(thread);
 }
 

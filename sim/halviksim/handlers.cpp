@@ -21,11 +21,21 @@ int32_t pidOf(const Record& record, const Row& row) { return static_cast<int32_t
 
 }  // namespace
 
+// A get flag is 1. The virtual device's output clock record keeps its get
+// flag where a set carries the thousandths, so there a get also has a zero
+// whole part (a set of a whole part 0 and one thousandth reads as a get).
+bool isGet(const Record& record, const Row& row) {
+  const Layout& l = row.layout;
+  if (l.getFlag.width == 0 || record.read(l.getFlag) != 1) return false;
+  const bool clockOverlaps = row.code == halvikdrv::kCmdAoSamplingClock && l.value2.width != 0 && l.getFlag.at == l.value2.at;
+  return !clockOverlaps || record.read(l.value) == 0;
+}
+
 int32_t serveSetting(Device& device, Record& record, const Row& row) {
   const Layout& l = row.layout;
   if (!unitPresent(device, record, l)) return missingUnit(l.function);
   const int64_t key = l.key.width != 0 ? record.read(l.key) : 0;
-  if (l.getFlag.width != 0 && record.read(l.getFlag) != 0) {
+  if (isGet(record, row)) {
     const Device::Values values = device.setting(row.code, row.size, key);
     record.write(l.value, values[0]);
     record.write(l.value2, values[1]);

@@ -65,8 +65,8 @@ TEST_F(IoSettingsTest, EachRowSendsItsBytesOnEachRoad) {
        {{4, 2, 1}, {6, 2, 2}, {8, 2, 0}}},
       {"cnt preset", [&] { return XanSetCntPresetReg(k, 1, 2, kPresets, 1); }, 0x222644, 1112,
        {{1100, 2, 1}, {28, 4, 2}, {32, 8, presets}, {1102, 2, 1}, {1096, 2, 0}}},
-      {"cnt preset, virtual", [&] { return XanSetCntPresetReg(v, 1, 2, kPresets, 1); }, 0x31E1, 20,
-       {{4, 2, 1}, {8, 4, 2}, {12, 4, static_cast<int32_t>(presets)}, {16, 2, 1}, {18, 2, 0}}},
+      {"cnt preset, virtual", [&] { return XanSetCntPresetReg(v, 1, 2, kPresets, 1); }, 0x31E1, 24,
+       {{4, 2, 1}, {8, 4, 2}, {12, 8, presets}, {20, 2, 1}, {22, 2, 0}}},
       {"tm stop count", [&] { return XanStopTmCount(k, 1); }, 0x2227E4, 1076, {{1070, 2, 1}, {1068, 2, 0}}},
       {"tm stop count, virtual", [&] { return XanStopTmCount(v, 1); }, 0x3205, 12, {{8, 2, 1}, {10, 2, 0}}},
       // The kernel driver reads 0.05 as 50000; everything else travels truncated.

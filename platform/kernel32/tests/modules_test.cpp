@@ -296,6 +296,15 @@ TEST(DllMain, RefusedAttachFailsTheLoadAndUnloads) {
             (std::vector<std::string>{"fail attach", "fail detach", "fail attach", "fail detach"}));
 }
 
+TEST(DllMain, AttachThatStartsAThreadReturns) {
+  HMODULE module = LoadLibraryA("modtestthread.dll");
+  ASSERT_NE(module, nullptr);
+  auto result = reinterpret_cast<DWORD (*)()>(GetProcAddress(module, "ModTestStartedThreadResult"));
+  ASSERT_NE(result, nullptr);
+  EXPECT_EQ(result(), 7u);
+  EXPECT_TRUE(FreeLibrary(module));
+}
+
 TEST(DllMain, ReloadAttachesAgain) {
   DebugLines lines;
   for (int round = 0; round < 2; ++round) {

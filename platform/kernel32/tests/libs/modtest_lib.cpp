@@ -17,6 +17,10 @@ extern "C" int ModTestAOnly();
 namespace {
 
 int attachCount = 0;
+#ifdef MODTEST_STARTS_THREAD
+HANDLE startedThread = nullptr;
+DWORD WINAPI startedThreadMain(LPVOID) { return 7; }
+#endif
 int attachesSeenOfA = -1;
 HINSTANCE attachInstance = nullptr;
 
@@ -34,6 +38,9 @@ BOOL WINAPI ModTestMain(HINSTANCE instance, DWORD reason, LPVOID) {
     attachesSeenOfA = ModTestAOnly();
 #endif
     note("attach");
+#ifdef MODTEST_STARTS_THREAD
+    startedThread = CreateThread(nullptr, 0, startedThreadMain, nullptr, 0, nullptr);
+#endif
 #ifdef MODTEST_REFUSE_ATTACH
     return FALSE;
 #endif
@@ -52,6 +59,15 @@ DLL_EXPORT HINSTANCE ModTestInstance() { return attachInstance; }
 DLL_EXPORT const char* ModTestTag() { return MODTEST_TEXT(MODTEST_TAG); }
 // How many times the linked library had attached when this one attached.
 DLL_EXPORT int ModTestAttachesSeenOfA() { return attachesSeenOfA; }
+
+#ifdef MODTEST_STARTS_THREAD
+// The exit code of the thread the attach started, once it has ended.
+DLL_EXPORT DWORD ModTestStartedThreadResult() {
+  DWORD code = 0;
+  if (WaitForSingleObject(startedThread, 5000) != WAIT_OBJECT_0 || !GetExitCodeThread(startedThread, &code)) return 0;
+  return code;
+}
+#endif
 
 #ifdef MODTEST_IS_A
 DLL_EXPORT int ModTestAOnly() { return attachCount; }

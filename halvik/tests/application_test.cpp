@@ -1,0 +1,328 @@
+// Halvik as an application meets it: the installer has registered one device
+// on each road, the library is loaded by name, and every call goes through
+// its exports to the simulated driver and sibling libraries.
+#include <gtest/gtest.h>
+#include <halvik.h>
+#include <halviksim.h>
+#include <installer.h>
+#include <stdlib.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <windows.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <map>
+#include <regex>
+#include <sstream>
+#include <string>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// The exports, found by name in the loaded library.
+struct Exports {
+  decltype(&XanInit) init = nullptr;
+  decltype(&XanExit) exit = nullptr;
+  decltype(&XanResetDevice) resetDevice = nullptr;
+  decltype(&XanResetProcess) resetProcess = nullptr;
+  decltype(&XanGetDeviceDesc) deviceDesc = nullptr;
+  decltype(&XanGetDeviceType) deviceType = nullptr;
+  decltype(&XanGetDeviceInfo) deviceInfo = nullptr;
+  decltype(&XanGetDeviceRevision) revision = nullptr;
+  decltype(&XanGetAiMinSamplingClock) minClock = nullptr;
+  decltype(&XanQueryDeviceName) queryName = nullptr;
+  decltype(&XanSetAoRepeatMode) setRepeatMode = nullptr;
+  decltype(&XanSetAoChannels) setAoChannels = nullptr;
+  decltype(&XanSetAoSamplingClock) setAoClock = nullptr;
+  decltype(&XanSetAoClockEdge) setAoClockEdge = nullptr;
+  decltype(&XanSetAoEventTransferTimes) setAoTransferTimes = nullptr;
+  decltype(&XanSetAoRange) setAoRange = nullptr;
+  decltype(&XanSetDiFilter) setDiFilter = nullptr;
+  decltype(&XanSetCntPresetReg) setCntPreset = nullptr;
+  decltype(&XanSetCntFilter) setCntFilter = nullptr;
+  decltype(&XanGetCntMaxChannels) cntMaxChannels = nullptr;
+  decltype(&XanStopTmCount) stopTmCount = nullptr;
+  decltype(&XanSetControlFilter) setControlFilter = nullptr;
+
+  template <class F>
+  static void bind(HMODULE module, const char* name, F& out) {
+    out = reinterpret_cast<F>(GetProcAddress(module, name));
+    ASSERT_NE(out, nullptr) << name;
+  }
+  void bindAll(HMODULE m) {
+    bind(m, "XanInit", init);
+    bind(m, "XanExit", exit);
+    bind(m, "XanResetDevice", resetDevice);
+    bind(m, "XanResetProcess", resetProcess);
+    bind(m, "XanGetDeviceDesc", deviceDesc);
+    bind(m, "XanGetDeviceType", deviceType);
+    bind(m, "XanGetDeviceInfo", deviceInfo);
+    bind(m, "XanGetDeviceRevision", revision);
+    bind(m, "XanGetAiMinSamplingClock", minClock);
+    bind(m, "XanQueryDeviceName", queryName);
+    bind(m, "XanSetAoRepeatMode", setRepeatMode);
+    bind(m, "XanSetAoChannels", setAoChannels);
+    bind(m, "XanSetAoSamplingClock", setAoClock);
+    bind(m, "XanSetAoClockEdge", setAoClockEdge);
+    bind(m, "XanSetAoEventTransferTimes", setAoTransferTimes);
+    bind(m, "XanSetAoRange", setAoRange);
+    bind(m, "XanSetDiFilter", setDiFilter);
+    bind(m, "XanSetCntPresetReg", setCntPreset);
+    bind(m, "XanSetCntFilter", setCntFilter);
+    bind(m, "XanGetCntMaxChannels", cntMaxChannels);
+    bind(m, "XanStopTmCount", stopTmCount);
+    bind(m, "XanSetControlFilter", setControlFilter);
+  }
+};
+
+struct Road {
+  const char* name;   // as the application writes it
+  const char* model;  // what the device reports
+  short deviceType;
+  short aiChannels;
+  LONG revisionStatus;  // the bus library has no revision command
+};
+
+// One device on each road: kernel driver, virtual device library, bus library.
+constexpr Road kRoads[] = {
+    {"hva1", "HVA-1632PE", 1, 32, 0},
+    {"DEMO0", "Demo Device", 5, 16, 0},
+    {"Hvu00", "HVU-1608USB", 3, 8, 20001},
+};
+
+class HalvikApplicationTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string pattern = (fs::temp_directory_path() / "halvik_app_XXXXXX").string();
+    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+    dir_ = pattern;
+    ::setenv("ORVANE_ROOT", dir_.c_str(), 1);
+    ::setenv("ORVANE_REGISTRY", (dir_ + "/registry.sqlite").c_str(), 1);
+    char system[MAX_PATH];
+    GetSystemDirectoryA(system, sizeof system);
+    CreateDirectoryA(system, nullptr);
+    logPath_ = std::string(system) + "\\halvik.log";
+    ASSERT_FALSE(halviksim::InstallDevice({"HVA1", "HVA-1632PE", 1, "", 1}).empty());
+    ASSERT_FALSE(halviksim::InstallDevice({"DEMO0", "Demo", 10, "HVM0", 2}).empty());
+    ASSERT_FALSE(halviksim::InstallUnit({{"HVU", "HVU-1608USB", 3, "KB0", 5}, {{0, "HVU00", "HVU-1608USB"}}}).empty());
+  }
+  void TearDown() override {
+    if (module_ != nullptr) FreeLibrary(module_);
+    ::unsetenv("ORVANE_REGISTRY");
+    ::unsetenv("ORVANE_ROOT");
+    std::error_code ignored;
+    fs::remove_all(dir_, ignored);
+  }
+
+  // What an installation leaves, then the library loaded as an application
+  // loads it.
+  void load(const halviksim::VersionFiles& versions = {}) {
+    install(versions);
+    open();
+  }
+  void install(const halviksim::VersionFiles& versions = {}) {
+    ASSERT_TRUE(halviksim::InstallVersionFiles(versions));
+    halviksim::Rescan();
+  }
+  // Each process loads the library itself: it keeps its process id from
+  // the attach, as an application's copy does.
+  void open() {
+    module_ = LoadLibraryA("halvik.dll");
+    ASSERT_NE(module_, nullptr);
+    x_.bindAll(module_);
+  }
+
+  std::string logText() const {
+    HANDLE f = CreateFileA(logPath_.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                           OPEN_EXISTING, 0, nullptr);
+    if (f == INVALID_HANDLE_VALUE) return {};
+    std::string text(GetFileSize(f, nullptr), '\0');
+    DWORD got = 0;
+    ReadFile(f, text.data(), static_cast<DWORD>(text.size()), &got, nullptr);
+    CloseHandle(f);
+    text.resize(got);
+    return text;
+  }
+
+  std::string dir_;
+  std::string logPath_;
+  HMODULE module_ = nullptr;
+  Exports x_;
+};
+
+TEST_F(HalvikApplicationTest, OpensQueriesResetsAndClosesOnEveryRoad) {
+  load();
+  for (const Road& road : kRoads) {
+    SCOPED_TRACE(road.name);
+    short id = 0;
+    ASSERT_EQ(x_.init(road.name, &id), 0);
+    char text[256] = {};
+    ASSERT_EQ(x_.deviceDesc(id, text), 0);
+    EXPECT_STREQ(text, road.model);
+    short type = 0;
+    EXPECT_EQ(x_.deviceType(text, &type), 0);
+    EXPECT_EQ(type, road.deviceType);
+    short channels = 0;
+    EXPECT_EQ(x_.deviceInfo(text, 1, &channels, nullptr, nullptr), 0);
+    EXPECT_EQ(channels, road.aiChannels);
+    char revision[12] = {};
+    EXPECT_EQ(x_.revision(id, revision), road.revisionStatus);
+    if (road.revisionStatus == 0) EXPECT_STREQ(revision, "1.00");
+    float clock = 0;
+    EXPECT_EQ(x_.minClock(id, &clock), 0);
+    EXPECT_GT(clock, 0.0f);
+    EXPECT_EQ(x_.resetDevice(id), 0);
+
+    // Opens nest: only the last close ends the device.
+    short again = 0;
+    ASSERT_EQ(x_.init(road.name, &again), 0);
+    EXPECT_EQ(again, id);
+    EXPECT_EQ(x_.exit(id), 0);
+    EXPECT_EQ(x_.minClock(id, &clock), 0) << "still open after one of two closes";
+    EXPECT_EQ(x_.exit(id), 0);
+    EXPECT_EQ(x_.exit(id), 10002) << "closed once per open";
+  }
+  short id = 0;
+  EXPECT_EQ(x_.init("NOSUCH", &id), 10000);
+  EXPECT_EQ(id, -1);
+}
+
+// The library and the simulated side agree on every record: a setting is
+// carried out (0) or refused by the road as it should be (20001), never a
+// failed call or a record of the wrong size.
+TEST_F(HalvikApplicationTest, SettingsReachTheDeviceOnEveryRoad) {
+  load();
+  static const LONG kPresets[2] = {10, 20};
+  struct Setting {
+    const char* name;
+    std::function<LONG(Exports&, short)> call;
+    LONG kernel, virtualDevice, attached;
+  };
+  const Setting kSettings[] = {
+      {"ao channels", [](Exports& x, short id) { return x.setAoChannels(id, 2); }, 0, 0, 0},
+      {"ao range", [](Exports& x, short id) { return x.setAoRange(id, 1, 0); }, 0, 0, 0},
+      {"ao clock", [](Exports& x, short id) { return x.setAoClock(id, 2.5f); }, 0, 0, 0},
+      {"ao clock edge", [](Exports& x, short id) { return x.setAoClockEdge(id, 1); }, 0, 0, 20001},
+      {"ao transfer times", [](Exports& x, short id) { return x.setAoTransferTimes(id, 4); }, 0, 20001, 20001},
+      {"di filter", [](Exports& x, short id) { return x.setDiFilter(id, -1, 0.5f); }, 0, 0, 20001},
+      {"cnt preset", [](Exports& x, short id) { return x.setCntPreset(id, 1, 2, kPresets, 1); }, 0, 0, 20001},
+      {"cnt filter", [](Exports& x, short id) { return x.setCntFilter(id, -1, -1, 0.5f); }, 0, 0, 20001},
+      {"cnt max channels", [](Exports& x, short id) { short n = 0; return x.cntMaxChannels(id, &n); }, 0, 0, 20001},
+      {"tm stop count", [](Exports& x, short id) { return x.stopTmCount(id, 1); }, 0, 0, 20001},
+      {"control filter", [](Exports& x, short id) { return x.setControlFilter(id, 0, 0.05f); }, 0, 0, 20001},
+  };
+  for (const Road& road : kRoads) {
+    short id = 0;
+    ASSERT_EQ(x_.init(road.name, &id), 0) << road.name;
+    for (const Setting& setting : kSettings) {
+      const LONG expected = &road == &kRoads[0] ? setting.kernel
+                            : &road == &kRoads[1] ? setting.virtualDevice
+                                                  : setting.attached;
+      EXPECT_EQ(setting.call(x_, id), expected) << setting.name << " on " << road.name;
+    }
+    EXPECT_EQ(x_.exit(id), 0);
+  }
+}
+
+TEST_F(HalvikApplicationTest, DriverOfAnotherVersionKeepsOnlyTheKernelRoadShut) {
+  load({"1, 3, 0, 0", "1, 2, 0, 0"});
+  short id = 0;
+  EXPECT_EQ(x_.init("HVA1", &id), 11);
+  EXPECT_EQ(id, -1);
+  EXPECT_EQ(x_.init("DEMO0", &id), 0) << "the version check is the kernel road's";
+  EXPECT_EQ(x_.exit(id), 0);
+}
+
+TEST_F(HalvikApplicationTest, DriverOfTheSameMajorAndMinorVersionOpens) {
+  load({"1, 2, 9, 9", "1, 2, 0, 0"});
+  short id = 0;
+  ASSERT_EQ(x_.init("HVA1", &id), 0);
+  EXPECT_EQ(x_.exit(id), 0);
+}
+
+TEST_F(HalvikApplicationTest, DeviceHeldByAnotherProcessRefusesSettingsButAnswersQueries) {
+  install();
+  int ready[2], done[2];
+  ASSERT_EQ(::pipe(ready), 0);
+  ASSERT_EQ(::pipe(done), 0);
+  pid_t child = ::fork();
+  if (child == 0) {
+    open();
+    short id = 0;
+    char byte = x_.init("HVA1", &id) == 0 && x_.setAoChannels(id, 1) == 0 ? 'y' : 'n';
+    (void)!::write(ready[1], &byte, 1);
+    (void)!::read(done[0], &byte, 1);
+    x_.exit(id);
+    ::_exit(0);
+  }
+  open();
+  char byte = 0;
+  ASSERT_EQ(::read(ready[0], &byte, 1), 1);
+  ASSERT_EQ(byte, 'y');
+  short id = 0;
+  ASSERT_EQ(x_.init("HVA1", &id), 0);
+  EXPECT_EQ(x_.setRepeatMode(id, 1), 20003);
+  char text[256] = {};
+  EXPECT_EQ(x_.deviceDesc(id, text), 0);
+  (void)!::write(done[1], "x", 1);
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  EXPECT_EQ(x_.setRepeatMode(id, 1), 0) << "the holder's close gives the device free";
+  EXPECT_EQ(x_.exit(id), 0);
+}
+
+TEST_F(HalvikApplicationTest, TraceLogHoldsEveryLineOfTwoProcessesWhole) {
+  ASSERT_FALSE(halviksim::InstallDebugSwitch().empty());
+  install();
+  constexpr int kRounds = 200;
+  auto work = [this] {
+    open();
+    for (int i = 0; i < kRounds; ++i) {
+      short id = 0;
+      x_.init("HVA1", &id);
+      x_.exit(id);
+    }
+  };
+  pid_t child = ::fork();
+  if (child == 0) {
+    work();
+    ::_exit(0);
+  }
+  work();
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  ASSERT_TRUE(WIFEXITED(status));
+  FreeLibrary(module_);  // the last process to close cuts the file to what was written
+  module_ = nullptr;
+
+  // Every line: the three prefixes and one of the four texts, whole.
+  const std::regex line(
+      R"(\[\d{4}/\d\d/\d\d \d\d:\d\d:\d\d'\d{3}\]\[PID:([0-9A-F]+)H\]\[TID:[0-9A-F]+H\])"
+      R"((XanInit Start :DeviceName=HVA1|XanInit End :Ret=0, \*Id=1|XanExit Start :Id=1|XanExit End :Ret=0))");
+  std::map<std::string, std::map<std::string, int>> counts;  // pid -> text -> lines
+  std::istringstream in(logText());
+  std::string text;
+  bool header = true;
+  while (std::getline(in, text)) {
+    if (!text.empty() && text.back() == '\r') text.pop_back();
+    if (header) {
+      header = text.rfind("[", 0) != 0;
+      if (header) continue;
+    }
+    if (text.find("Xan") == std::string::npos) continue;  // the library's own lines at attach
+    std::smatch m;
+    ASSERT_TRUE(std::regex_match(text, m, line)) << text;
+    ++counts[m[1]][m[2]];
+  }
+  ASSERT_EQ(counts.size(), 2u) << "lines of both processes";
+  for (const auto& [pid, texts] : counts) {
+    ASSERT_EQ(texts.size(), 4u) << pid;
+    for (const auto& [t, n] : texts) EXPECT_EQ(n, kRounds) << pid << " " << t;
+  }
+}
+
+}  // namespace
