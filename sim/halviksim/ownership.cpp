@@ -66,6 +66,7 @@ int HolderFile::descriptorLocked() {
   const std::string path = folder + "/" + fileName(deviceName_);
   if (fd_ >= 0 && opener_ == ::getpid() && path == openPath_) return fd_;
   if (fd_ >= 0) ::close(fd_);
+  heldBy_ = 0;
   std::error_code ignored;
   std::filesystem::create_directories(folder, ignored);
   fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
@@ -78,12 +79,15 @@ int32_t HolderFile::claim(int32_t pid) {
   std::lock_guard<std::mutex> guard(mutex_);
   const int fd = descriptorLocked();
   if (fd < 0) return halvikdrv::kStatusNotAvailable;
+  if (heldBy_ != 0 && heldBy_ == pid) return 0;
   Locked lock(fd);
   if (!lock.ok) return halvikdrv::kStatusNotAvailable;
   const int32_t holder = readHolder(fd);
-  if (holder == pid) return 0;
-  if (alive(holder)) return halvikdrv::kStatusOtherProcess;
-  writeHolder(fd, pid);
+  if (holder != pid) {
+    if (alive(holder)) return halvikdrv::kStatusOtherProcess;
+    writeHolder(fd, pid);
+  }
+  heldBy_ = pid;
   return 0;
 }
 
@@ -91,6 +95,7 @@ void HolderFile::release(int32_t pid) {
   std::lock_guard<std::mutex> guard(mutex_);
   const int fd = descriptorLocked();
   if (fd < 0) return;
+  if (heldBy_ == pid) heldBy_ = 0;
   Locked lock(fd);
   if (lock.ok && readHolder(fd) == pid) writeHolder(fd, 0);
 }

@@ -33,6 +33,10 @@ class HolderFile {
   int fd_ = -1;
   pid_t opener_ = 0;
   std::string openPath_;
+  // The pid this process has claimed the device for through fd_. Nobody
+  // else can take it while this process lives, so its repeated checks are
+  // answered without the file lock.
+  int32_t heldBy_ = 0;
 };
 
 }  // namespace halviksim
