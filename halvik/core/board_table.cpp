@@ -4,21 +4,25 @@
 #include <cstring>
 #include <initializer_list>
 #include <set>
+#include <utility>
+#include <vector>
 
 namespace halvik {
 
 namespace {
 
-// The family values shared by every model of one kind.
-FamilyInfo inputValues(int bits) {
+// The family values shared by every model of one kind; input and output
+// differ in their ranges, codes and lowest clock.
+FamilyInfo familyValues(int bits, std::vector<int16_t> ranges, std::vector<int16_t> codes5,
+                        std::vector<int16_t> codes6, double lowestClock) {
   FamilyInfo f;
-  f.ranges = bits == 16 ? std::vector<int16_t>{0, 1, 2, 3, 4, 50, 51, 53, 54} : std::vector<int16_t>{0, 1, 2, 50, 51, 53};
+  f.ranges = std::move(ranges);
   f.value1 = bits == 16 ? 65536 : 8192;
   f.value3 = 1;
   f.value4 = bits == 16 ? 1 : 0;
-  f.codes5 = {0, 1, 2};
-  f.codes6 = {0, 1};
-  f.value10[0] = 1.0;
+  f.codes5 = std::move(codes5);
+  f.codes6 = std::move(codes6);
+  f.value10[0] = lowestClock;
   f.value10[1] = 1000000000.0;
   f.value11[0] = 0.0;
   f.value11[1] = 65535.0;
@@ -30,24 +34,15 @@ FamilyInfo inputValues(int bits) {
   return f;
 }
 
+FamilyInfo inputValues(int bits) {
+  return familyValues(bits, bits == 16 ? std::vector<int16_t>{0, 1, 2, 3, 4, 50, 51, 53, 54}
+                                       : std::vector<int16_t>{0, 1, 2, 50, 51, 53},
+                      {0, 1, 2}, {0, 1}, 1.0);
+}
+
 FamilyInfo outputValues(int bits) {
-  FamilyInfo f;
-  f.ranges = bits == 16 ? std::vector<int16_t>{0, 1, 50, 51} : std::vector<int16_t>{0, 50};
-  f.value1 = bits == 16 ? 65536 : 8192;
-  f.value3 = 1;
-  f.value4 = bits == 16 ? 1 : 0;
-  f.codes5 = {0, 1};
-  f.codes6 = {0};
-  f.value10[0] = 10.0;
-  f.value10[1] = 1000000000.0;
-  f.value11[0] = 0.0;
-  f.value11[1] = 65535.0;
-  f.value13[0] = 1.0;
-  f.value13[1] = 10.0;
-  f.value13[2] = 100.0;
-  f.value14 = 1;
-  f.value15 = 2147483647;
-  return f;
+  return familyValues(bits, bits == 16 ? std::vector<int16_t>{0, 1, 50, 51} : std::vector<int16_t>{0, 50}, {0, 1},
+                      {0}, 10.0);
 }
 
 struct Capabilities {

@@ -237,6 +237,19 @@ TEST_F(HalvikApplicationTest, DriverOfAnotherVersionKeepsOnlyTheKernelRoadShut) 
   EXPECT_EQ(x_.exit(id), 0);
 }
 
+TEST_F(HalvikApplicationTest, BusDeviceWithOldFirmwareStaysClosed) {
+  load();
+  ASSERT_TRUE(halviksim::SetFirmwareVersion("HVU00", 109));
+  short id = 0;
+  EXPECT_EQ(x_.init("HVU00", &id), 20035);
+  EXPECT_EQ(id, -1);
+  EXPECT_EQ(x_.exit(0x1050), 10002) << "left closed";
+  ASSERT_TRUE(halviksim::SetFirmwareVersion("HVU00", 110));
+  ASSERT_EQ(x_.init("HVU00", &id), 0);
+  EXPECT_EQ(id, 0x1050);
+  EXPECT_EQ(x_.exit(id), 0);
+}
+
 TEST_F(HalvikApplicationTest, DriverOfTheSameMajorAndMinorVersionOpens) {
   load({"1, 2, 9, 9", "1, 2, 0, 0"});
   short id = 0;
