@@ -72,3 +72,26 @@ DLL_EXPORT LONG WINAPI XanSetCntInputSignal(short Id, short CntChannel, short Cn
 // PresetData: PresetNumber int32 values.
 DLL_EXPORT LONG WINAPI XanSetCntPresetReg(short Id, short CntChannel, LONG PresetNumber, const LONG* PresetData,
                                           short Flag);
+
+// ---- Analog input: what the processing library calls ------------------------------
+DLL_EXPORT LONG WINAPI XanSetAiChannels(short Id, short AiChannels);
+DLL_EXPORT LONG WINAPI XanSetAiChannelSequence(short Id, short AiSequence, short AiChannel);
+DLL_EXPORT LONG WINAPI XanSetAiMemoryType(short Id, short AiMemoryType);
+DLL_EXPORT LONG WINAPI XanSetAiClockType(short Id, short AiClockType);
+DLL_EXPORT LONG WINAPI XanSetAiSamplingClock(short Id, float AiSamplingClock);
+DLL_EXPORT LONG WINAPI XanSetAiScanClock(short Id, float AiScanClock);
+DLL_EXPORT LONG WINAPI XanSetAiStartTrigger(short Id, short AiStartTrigger);
+DLL_EXPORT LONG WINAPI XanSetAiStopTrigger(short Id, short AiStopTrigger);
+DLL_EXPORT LONG WINAPI XanSetAiStopLevel(short Id, short AiChannel, LONG AiStopLevel, short AiDirection);
+DLL_EXPORT LONG WINAPI XanSetAiStopTimes(short Id, LONG AiStopTimes);
+DLL_EXPORT LONG WINAPI XanSetAiStopDelayTimes(short Id, LONG AiStopDelayTimes);
+DLL_EXPORT LONG WINAPI XanSetAiRepeatTimes(short Id, LONG AiRepeatTimes);
+// hWnd 0: no window.
+DLL_EXPORT LONG WINAPI XanSetAiEvent(short Id, HWND hWnd, LONG AiEvent);
+DLL_EXPORT LONG WINAPI XanResetAiMemory(short Id);
+DLL_EXPORT LONG WINAPI XanGetAiStatus(short Id, LONG* AiStatus);
+DLL_EXPORT LONG WINAPI XanStartAi(short Id);
+DLL_EXPORT LONG WINAPI XanStopAi(short Id);
+DLL_EXPORT LONG WINAPI XanGetAiSamplingCount(short Id, LONG* AiSamplingCount);
+// AiSamplingTimes: in, the most scans AiData holds; out, the scans delivered.
+DLL_EXPORT LONG WINAPI XanGetAiSamplingData(short Id, LONG* AiSamplingTimes, LONG* AiData);
