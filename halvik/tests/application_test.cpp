@@ -171,7 +171,9 @@ TEST_F(HalvikApplicationTest, OpensQueriesResetsAndClosesOnEveryRoad) {
     EXPECT_EQ(channels, road.aiChannels);
     char revision[12] = {};
     EXPECT_EQ(x_.revision(id, revision), road.revisionStatus);
-    if (road.revisionStatus == 0) EXPECT_STREQ(revision, "1.00");
+    if (road.revisionStatus == 0) {
+      EXPECT_STREQ(revision, "1.00");
+    }
     float clock = 0;
     EXPECT_EQ(x_.minClock(id, &clock), 0);
     EXPECT_GT(clock, 0.0f);
