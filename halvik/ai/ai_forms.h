@@ -5,12 +5,19 @@
 #include <windows.h>
 #include <outside/halvikdrv.h>
 
+#include <limits>
+
 #include "setting_rows.h"
 
 namespace halvik::ai_rows {
 
 using namespace halvikdrv;
 using namespace rows;
+
+// Greater than 0, and a number: a clock of NaN is refused too.
+constexpr Check positive(uint8_t arg, LONG code) {
+  return outside(arg, std::numeric_limits<double>::denorm_min(), std::numeric_limits<double>::infinity(), code);
+}
 
 // {int16 get flag at 4, int16 value at 6}, 8 bytes.
 constexpr Row shortSet(const char* name, const char* trace, Check check, DWORD code, uint16_t at, WORD cmd) {
@@ -51,7 +58,7 @@ constexpr Row countGet(const char* name, const char* endText, LONG nullCode, DWO
 constexpr Row clockSet(const char* name, const char* trace, LONG code10, DWORD code, uint16_t at, WORD cmd) {
   return {.name = name,
           .args = {{Kind::F32, trace}},
-          .checks = {atMost(0, 0, code10)},
+          .checks = {positive(0, code10)},
           .kernel = kernel(code, kAiFamily, 0, {putF64(at, 0)}),
           .virtualDevice = command(cmd, 16, {putF64(4, 0), const16(12, 0)}),
           .attached = command(cmd, 12, {putF32(4, 0), const16(8, 0)})};
