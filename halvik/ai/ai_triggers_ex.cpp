@@ -96,13 +96,15 @@ LONG setLevelEx(const LevelEx& m, short id, short channel, float level, short di
 LONG getLevelEx(const LevelEx& m, short id, short channel, float* level, short* direction) {
   ExportFrame frame(m.get.name);
   if (LONG status = rows::Front(frame, m.get, id, {channel, level, direction}); status != 0) return status;
+  // Read into locals: a range the table does not know leaves the caller's variables as they were.
   LONG count = 0;
-  short range = 0;
+  short dir = 0, range = 0;
   Limits limits;
-  LONG status = rows::Run(m.plainGet, id, {channel, &count, direction, &range, &limits.resolution});
+  LONG status = rows::Run(m.plainGet, id, {channel, &count, &dir, &range, &limits.resolution});
   if (status != 0) return frame.end(status == m.plainGetFirst ? m.exGetFirst : status);
   if (GetRangeLimits(range, &limits.max, &limits.min) != 1) return frame.end(kUnknownRange);
   *level = valueOf(limits, count);
+  *direction = dir;
   return frame.endWith(m.get.endText, static_cast<double>(*level));
 }
 
@@ -157,14 +159,15 @@ LONG getWindowEx(const WindowEx& m, short id, short channel, float* level1, floa
   if (LONG status = rows::Front(frame, m.get, id, {channel, level1, level2, stateTimes}); status != 0)
     return status;
   if (!onRoad(m.plainGet, frame)) return frame.end(rows::kStatusNotOnThisDevice);
-  LONG count1 = 0, count2 = 0;
+  LONG count1 = 0, count2 = 0, times = 0;
   short range = 0;
   Limits limits;
-  LONG status = rows::Run(m.plainGet, id, {channel, &count1, &count2, stateTimes, &range, &limits.resolution});
+  LONG status = rows::Run(m.plainGet, id, {channel, &count1, &count2, &times, &range, &limits.resolution});
   if (status != 0) return frame.end(status == m.plainGetFirst ? m.exGetFirst : status);
   if (GetRangeLimits(range, &limits.max, &limits.min) != 1) return frame.end(kUnknownRange);
   *level1 = valueOf(limits, count1);
   *level2 = valueOf(limits, count2);
+  *stateTimes = times;
   return frame.endWith(m.get.endText, static_cast<double>(*level1));
 }
 

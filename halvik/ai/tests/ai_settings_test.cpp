@@ -338,7 +338,9 @@ TEST_F(AiSettingsTest, ExMembersRenumberTheDriversCodesAndRefuseAnUnknownRange) 
   roads.sent.clear();
   EXPECT_EQ(XanSetAiStopLevelEx(kKernelId, 0, 1.0f, 0), -1);
   EXPECT_EQ(roads.sent.size(), 2u);  // nothing set
+  gShort = 9;
   EXPECT_EQ(XanGetAiStopLevelEx(kKernelId, 0, &gFloat, &gShort), -1);
+  EXPECT_EQ(gShort, 9);
 }
 
 }  // namespace
