@@ -95,3 +95,76 @@ DLL_EXPORT LONG WINAPI XanStopAi(short Id);
 DLL_EXPORT LONG WINAPI XanGetAiSamplingCount(short Id, LONG* AiSamplingCount);
 // AiSamplingTimes: in, the most scans AiData holds; out, the scans delivered.
 DLL_EXPORT LONG WINAPI XanGetAiSamplingData(short Id, LONG* AiSamplingTimes, LONG* AiData);
+
+// ---- Analog input: configuration -------------------------------------------------------
+DLL_EXPORT LONG WINAPI XanSetAiInputMethod(short Id, short AiInputMethod);
+DLL_EXPORT LONG WINAPI XanGetAiInputMethod(short Id, short* AiInputMethod);
+DLL_EXPORT LONG WINAPI XanGetAiResolution(short Id, short* AiResolution);
+DLL_EXPORT LONG WINAPI XanGetAiMaxChannels(short Id, short* AiMaxChannels);
+DLL_EXPORT LONG WINAPI XanGetAiChannels(short Id, short* AiChannels);
+DLL_EXPORT LONG WINAPI XanSetAiChannel(short Id, short AiChannel, short Enabled);
+DLL_EXPORT LONG WINAPI XanGetAiChannel(short Id, short AiChannel, short* Enabled);
+DLL_EXPORT LONG WINAPI XanGetAiChannelSequence(short Id, short AiSequence, short* AiChannel);
+DLL_EXPORT LONG WINAPI XanSetAiRange(short Id, short AiChannel, short AiRange);
+DLL_EXPORT LONG WINAPI XanGetAiRange(short Id, short AiChannel, short* AiRange);
+DLL_EXPORT LONG WINAPI XanSetAiRangeAll(short Id, short AiRange);
+DLL_EXPORT LONG WINAPI XanGetAiMemoryType(short Id, short* AiMemoryType);
+DLL_EXPORT LONG WINAPI XanGetAiClockType(short Id, short* AiClockType);
+DLL_EXPORT LONG WINAPI XanGetAiSamplingClock(short Id, float* AiSamplingClock);
+DLL_EXPORT LONG WINAPI XanGetAiScanClock(short Id, float* AiScanClock);
+DLL_EXPORT LONG WINAPI XanSetAiClockEdge(short Id, short AiClockEdge);
+DLL_EXPORT LONG WINAPI XanGetAiClockEdge(short Id, short* AiClockEdge);
+DLL_EXPORT LONG WINAPI XanGetAiStartTrigger(short Id, short* AiStartTrigger);
+DLL_EXPORT LONG WINAPI XanSetAiStartLevel(short Id, short AiChannel, LONG AiStartLevel, short AiDirection);
+DLL_EXPORT LONG WINAPI XanGetAiStartLevel(short Id, short AiChannel, LONG* AiStartLevel, short* AiDirection);
+DLL_EXPORT LONG WINAPI XanSetAiStartLevelEx(short Id, short AiChannel, float AiStartLevel, short AiDirection);
+DLL_EXPORT LONG WINAPI XanGetAiStartLevelEx(short Id, short AiChannel, float* AiStartLevel, short* AiDirection);
+DLL_EXPORT LONG WINAPI XanSetAiStartInRange(short Id, short AiChannel, LONG Level1, LONG Level2, LONG StateTimes);
+DLL_EXPORT LONG WINAPI XanGetAiStartInRange(short Id, short AiChannel, LONG* Level1, LONG* Level2,
+                                            LONG* StateTimes);
+DLL_EXPORT LONG WINAPI XanSetAiStartInRangeEx(short Id, short AiChannel, float Level1, float Level2,
+                                              LONG StateTimes);
+DLL_EXPORT LONG WINAPI XanGetAiStartInRangeEx(short Id, short AiChannel, float* Level1, float* Level2,
+                                              LONG* StateTimes);
+DLL_EXPORT LONG WINAPI XanSetAiStartOutRange(short Id, short AiChannel, LONG Level1, LONG Level2, LONG StateTimes);
+DLL_EXPORT LONG WINAPI XanGetAiStartOutRange(short Id, short AiChannel, LONG* Level1, LONG* Level2,
+                                             LONG* StateTimes);
+DLL_EXPORT LONG WINAPI XanSetAiStartOutRangeEx(short Id, short AiChannel, float Level1, float Level2,
+                                               LONG StateTimes);
+DLL_EXPORT LONG WINAPI XanGetAiStartOutRangeEx(short Id, short AiChannel, float* Level1, float* Level2,
+                                               LONG* StateTimes);
+DLL_EXPORT LONG WINAPI XanGetAiStopTrigger(short Id, short* AiStopTrigger);
+DLL_EXPORT LONG WINAPI XanGetAiStopTimes(short Id, LONG* AiStopTimes);
+DLL_EXPORT LONG WINAPI XanGetAiStopLevel(short Id, short AiChannel, LONG* AiStopLevel, short* AiDirection);
+DLL_EXPORT LONG WINAPI XanSetAiStopLevelEx(short Id, short AiChannel, float AiStopLevel, short AiDirection);
+DLL_EXPORT LONG WINAPI XanGetAiStopLevelEx(short Id, short AiChannel, float* AiStopLevel, short* AiDirection);
+DLL_EXPORT LONG WINAPI XanSetAiStopInRange(short Id, short AiChannel, LONG Level1, LONG Level2, LONG StateTimes);
+DLL_EXPORT LONG WINAPI XanGetAiStopInRange(short Id, short AiChannel, LONG* Level1, LONG* Level2,
+                                           LONG* StateTimes);
+DLL_EXPORT LONG WINAPI XanSetAiStopInRangeEx(short Id, short AiChannel, float Level1, float Level2,
+                                             LONG StateTimes);
+DLL_EXPORT LONG WINAPI XanGetAiStopInRangeEx(short Id, short AiChannel, float* Level1, float* Level2,
+                                             LONG* StateTimes);
+DLL_EXPORT LONG WINAPI XanSetAiStopOutRange(short Id, short AiChannel, LONG Level1, LONG Level2, LONG StateTimes);
+DLL_EXPORT LONG WINAPI XanGetAiStopOutRange(short Id, short AiChannel, LONG* Level1, LONG* Level2,
+                                            LONG* StateTimes);
+DLL_EXPORT LONG WINAPI XanSetAiStopOutRangeEx(short Id, short AiChannel, float Level1, float Level2,
+                                              LONG StateTimes);
+DLL_EXPORT LONG WINAPI XanGetAiStopOutRangeEx(short Id, short AiChannel, float* Level1, float* Level2,
+                                              LONG* StateTimes);
+DLL_EXPORT LONG WINAPI XanGetAiStopDelayTimes(short Id, LONG* AiStopDelayTimes);
+DLL_EXPORT LONG WINAPI XanGetAiRepeatTimes(short Id, LONG* AiRepeatTimes);
+DLL_EXPORT LONG WINAPI XanSetAiEventSamplingTimes(short Id, LONG AiSamplingTimes);
+DLL_EXPORT LONG WINAPI XanGetAiEventSamplingTimes(short Id, LONG* AiSamplingTimes);
+DLL_EXPORT LONG WINAPI XanSetAiEventTransferTimes(short Id, LONG AiTransferTimes);
+DLL_EXPORT LONG WINAPI XanGetAiEventTransferTimes(short Id, LONG* AiTransferTimes);
+DLL_EXPORT LONG WINAPI XanSetAiAttachedData(short Id, LONG AttachedData);
+DLL_EXPORT LONG WINAPI XanGetAiSamplingDataSize(short Id, short* DataSize);
+// 0: samples in the device's memory; 1: bus-master transfer (kernel driver only).
+DLL_EXPORT LONG WINAPI XanSetAiTransferMode(short Id, short AiTransferMode);
+DLL_EXPORT LONG WINAPI XanGetAiTransferMode(short Id, short* AiTransferMode);
+DLL_EXPORT LONG WINAPI XanGetAiDeviceBufferMode(short Id, short* AiBufferMode);
+DLL_EXPORT LONG WINAPI XanSetAiAdjustment(short Id, short AiChannel, short Range, short Type, short Data);
+DLL_EXPORT LONG WINAPI XanGetAiAdjustment(short Id, short AiChannel, short Range, short Type, short* Data);
+DLL_EXPORT LONG WINAPI XanSetAiDefaultAdjustment(short Id, short AiChannel, short Range, short Offset, short Gain);
+DLL_EXPORT LONG WINAPI XanGetAiDefaultAdjustment(short Id, short AiChannel, short Range, short Type, short* Data);

@@ -80,6 +80,17 @@ void putField(unsigned char* block, const Field& field, const Row& row, const Ar
     std::memcpy(at, &address, sizeof address);
     return;
   }
+  if (field.wire == Wire::F32 || field.wire == Wire::F64) {
+    const Kind kind = row.args[field.arg].kind;
+    const double v = kind == Kind::F32 ? args[field.arg].f : numberOf(kind, args[field.arg]);
+    if (field.wire == Wire::F64) {
+      std::memcpy(at, &v, sizeof v);
+    } else {
+      const auto f = static_cast<float>(v);
+      std::memcpy(at, &f, sizeof f);
+    }
+    return;
+  }
   const int64_t n = numberSent(field, row, args);
   if (field.wire == Wire::I16) {
     const auto v = static_cast<int16_t>(n);
@@ -105,6 +116,8 @@ double numberBack(const unsigned char* block, const Out& out) {
     case Wire::I16: return read<int16_t>(block, out.at);
     case Wire::I32: return read<int32_t>(block, out.at);
     case Wire::U32: return read<uint32_t>(block, out.at);
+    case Wire::F32: return read<float>(block, out.at);
+    case Wire::F64: return read<double>(block, out.at);
     default: return 0;
   }
 }
@@ -122,6 +135,7 @@ void takeOut(const unsigned char* block, const Out& out, const Row& row, const A
   }
   double v = numberBack(block, out);
   if (out.shape == Shape::PerMillion) v /= 1e6;
+  if (out.shape == Shape::IsZero) v = v == 0 ? 1 : 0;
   if (out.shape == Shape::WholeThousandths) v += read<int32_t>(block, out.at2) / 1000.0;
   if (kind == Kind::OutF32) {
     *static_cast<float*>(target) = static_cast<float>(v);
@@ -179,9 +193,8 @@ const Request& RequestOf(const Row& row, Road road) {
   return row.kernel;
 }
 
-LONG Run(const Row& row, int32_t id, std::initializer_list<Arg> list) {
+LONG Front(ExportFrame& frame, const Row& row, int32_t id, std::initializer_list<Arg> list) {
   const Arg* args = list.begin();
-  ExportFrame frame(row.name, row.spacing, row.tracing);
   traceStart(frame, row, id, args, list.size());
   if (!frame.find(id)) return kStatusNoDevice;
   for (const Check& check : row.checks) {
@@ -191,6 +204,13 @@ LONG Run(const Row& row, int32_t id, std::initializer_list<Arg> list) {
   if (row.ownership) {
     if (LONG status = frame.ownership(); status != 0) return status;
   }
+  return 0;
+}
+
+LONG Run(const Row& row, int32_t id, std::initializer_list<Arg> list) {
+  const Arg* args = list.begin();
+  ExportFrame frame(row.name, row.spacing, row.tracing);
+  if (LONG status = Front(frame, row, id, list); status != 0) return status;
   const DeviceRecord& record = frame.record();
   const Road road = RoadOf(record);
   const Request& request = RequestOf(row, road);

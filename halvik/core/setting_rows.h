@@ -70,15 +70,18 @@ constexpr Check outside(uint8_t arg, double lo, double hi, LONG code) { return {
 constexpr Check notEqual(uint8_t arg, double value, LONG code) { return {Test::NotEqual, arg, value, 0, code}; }
 
 // ---- Fields of a block or record -----------------------------------------------
-enum class Wire : uint8_t { None, I16, I32, U32, Address, Text12 };
+// F32 and F64 carry a float argument as a single- or double-precision number.
+enum class Wire : uint8_t { None, I16, I32, U32, Address, Text12, F32, F64 };
 
 constexpr std::size_t widthOf(Wire wire) {
   switch (wire) {
     case Wire::None: return 0;
     case Wire::I16: return 2;
     case Wire::I32:
-    case Wire::U32: return 4;
-    case Wire::Address: return 8;
+    case Wire::U32:
+    case Wire::F32: return 4;
+    case Wire::Address:
+    case Wire::F64: return 8;
     case Wire::Text12: return 12;
   }
   return 0;
@@ -107,6 +110,8 @@ struct Field {
 constexpr Field put16(uint16_t at, uint8_t arg, Conv conv = Conv::AsIs) { return {Wire::I16, at, From::Arg, arg, conv}; }
 constexpr Field put32(uint16_t at, uint8_t arg, Conv conv = Conv::AsIs) { return {Wire::I32, at, From::Arg, arg, conv}; }
 constexpr Field putU32(uint16_t at, uint8_t arg, Conv conv = Conv::AsIs) { return {Wire::U32, at, From::Arg, arg, conv}; }
+constexpr Field putF32(uint16_t at, uint8_t arg) { return {Wire::F32, at, From::Arg, arg}; }
+constexpr Field putF64(uint16_t at, uint8_t arg) { return {Wire::F64, at, From::Arg, arg}; }
 constexpr Field putAddress(uint16_t at, uint8_t arg) { return {Wire::Address, at, From::Arg, arg}; }
 constexpr Field const16(uint16_t at, int16_t value) { return {Wire::I16, at, From::Constant, 0, Conv::AsIs, value}; }
 constexpr Field const32(uint16_t at, int32_t value) { return {Wire::I32, at, From::Constant, 0, Conv::AsIs, value}; }
@@ -119,6 +124,7 @@ enum class Shape : uint8_t {
   PerMillion,        // an unsigned count / 1,000,000 into a float
   WholeThousandths,  // int32 whole at `at` + int32 thousandths at `at2` / 1000
   Text,              // char[12]: at most 11 characters, terminated
+  IsZero,            // 1 when the field is 0, else 0
 };
 
 struct Out {
@@ -131,6 +137,8 @@ struct Out {
 constexpr Out get16(uint16_t at, uint8_t arg, Shape shape = Shape::AsIs) { return {Wire::I16, at, arg, shape}; }
 constexpr Out get32(uint16_t at, uint8_t arg, Shape shape = Shape::AsIs) { return {Wire::I32, at, arg, shape}; }
 constexpr Out getU32(uint16_t at, uint8_t arg, Shape shape = Shape::AsIs) { return {Wire::U32, at, arg, shape}; }
+constexpr Out getF32(uint16_t at, uint8_t arg) { return {Wire::F32, at, arg}; }
+constexpr Out getF64(uint16_t at, uint8_t arg) { return {Wire::F64, at, arg}; }
 constexpr Out getText(uint16_t at, uint8_t arg) { return {Wire::Text12, at, arg, Shape::Text}; }
 constexpr Out getClock(uint16_t whole, uint16_t thousandths, uint8_t arg) {
   return {Wire::I32, whole, arg, Shape::WholeThousandths, thousandths};
@@ -159,7 +167,7 @@ inline constexpr Family kTmFamily{halvikdrv::kTmBlockSize, halvikdrv::tm::kStatu
 inline constexpr Family kDioFamily{halvikdrv::kDioBlockSize, halvikdrv::dio::kStatus, halvikdrv::dio::kGetFlag};
 
 inline constexpr std::size_t kMaxFields = 6;
-inline constexpr std::size_t kMaxOuts = 2;
+inline constexpr std::size_t kMaxOuts = 5;
 inline constexpr DWORD kLargestBlock = halvikdrv::kAiBlockSize;
 
 struct Request {
@@ -221,7 +229,7 @@ struct Row {
   const char* name = nullptr;
   ExportFrame::Spacing spacing = ExportFrame::Spacing::Tight;
   ExportFrame::Tracing tracing = ExportFrame::Tracing::All;
-  ArgSpec args[4]{};
+  ArgSpec args[6]{};
   Check checks[4]{};  // run in this order, before the ownership check
   bool ownership = true;
   Request kernel{};         // any bus kind but 10 and 3
@@ -237,6 +245,11 @@ struct Row {
 
 // Runs the frame of the row with the export's arguments after Id.
 LONG Run(const Row& row, int32_t id, std::initializer_list<Arg> args = {});
+
+// The first half of Run for an export that sends its own requests: the
+// start trace, the lookup, the row's checks and the ownership check. 0 to
+// go on; else the status to return, its end already traced.
+LONG Front(ExportFrame& frame, const Row& row, int32_t id, std::initializer_list<Arg> args);
 
 // The road's request of a row (bus kind 3 resolved to 10's where the row says so).
 const Request& RequestOf(const Row& row, Road road);
