@@ -49,6 +49,14 @@ DLL_EXPORT LONG WINAPI XanSetAiDeviceBufferMode(short Id, short AiBufferMode);
 DLL_EXPORT LONG WINAPI XanGetRangeValue(short RangeData, float* Max, float* Min);
 DLL_EXPORT LONG WINAPI XanGetRangeData(float Max, float Min, short* RangeData);
 
+// ---- A stored configuration ----------------------------------------------------------
+// Applies the settings of an XML configuration file to an open device; the
+// first setter that fails ends it with its status. 10064 no readable file,
+// 10065 not one of the library's files, 10069 a file for another model.
+DLL_EXPORT LONG WINAPI XanLoadConfig(short Id, const char* FileName);
+// Writes nothing.
+DLL_EXPORT LONG WINAPI XanSaveConfig(short Id, const char* FileName);
+
 // ---- Output, counter, digital and timer settings the configuration loader uses ----
 DLL_EXPORT LONG WINAPI XanStopTmCount(short Id, short TimerId);
 DLL_EXPORT LONG WINAPI XanGetCntMaxChannels(short Id, short* CntMaxChannels);

@@ -5,6 +5,8 @@
 #include <halvik.h>
 #include <halviksim.h>
 #include <installer.h>
+
+#include "installed_halvik.h"
 #include <stdlib.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -94,45 +96,16 @@ constexpr Road kRoads[] = {
     {"Hvu00", "HVU-1608USB", 3, 8, 20001},
 };
 
-class HalvikApplicationTest : public ::testing::Test {
+class HalvikApplicationTest : public InstalledHalvik {
  protected:
-  void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "halvik_app_XXXXXX").string();
-    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-    dir_ = pattern;
-    ::setenv("ORVANE_ROOT", dir_.c_str(), 1);
-    ::setenv("ORVANE_REGISTRY", (dir_ + "/registry.sqlite").c_str(), 1);
-    char system[MAX_PATH];
-    GetSystemDirectoryA(system, sizeof system);
-    CreateDirectoryA(system, nullptr);
-    logPath_ = std::string(system) + "\\halvik.log";
-    ASSERT_FALSE(halviksim::InstallDevice({"HVA1", "HVA-1632PE", 1, "", 1}).empty());
-    ASSERT_FALSE(halviksim::InstallDevice({"DEMO0", "Demo", 10, "HVM0", 2}).empty());
-    ASSERT_FALSE(halviksim::InstallUnit({{"HVU", "HVU-1608USB", 3, "KB0", 5}, {{0, "HVU00", "HVU-1608USB"}}}).empty());
-  }
-  void TearDown() override {
-    if (module_ != nullptr) FreeLibrary(module_);
-    ::unsetenv("ORVANE_REGISTRY");
-    ::unsetenv("ORVANE_ROOT");
-    std::error_code ignored;
-    fs::remove_all(dir_, ignored);
-  }
-
   // What an installation leaves, then the library loaded as an application
   // loads it.
   void load(const halviksim::VersionFiles& versions = {}) {
     install(versions);
     open();
   }
-  void install(const halviksim::VersionFiles& versions = {}) {
-    ASSERT_TRUE(halviksim::InstallVersionFiles(versions));
-    halviksim::Rescan();
-  }
-  // Each process loads the library itself: it keeps its process id from
-  // the attach, as an application's copy does.
   void open() {
-    module_ = LoadLibraryA("halvik.dll");
-    ASSERT_NE(module_, nullptr);
+    InstalledHalvik::open();
     x_.bindAll(module_);
   }
 
@@ -148,9 +121,6 @@ class HalvikApplicationTest : public ::testing::Test {
     return text;
   }
 
-  std::string dir_;
-  std::string logPath_;
-  HMODULE module_ = nullptr;
   Exports x_;
 };
 
