@@ -86,7 +86,7 @@ void AiRun::start(const AiConfig& config) {
     valueCursor_ = 0;
     endPending_ = false;
     raiseLocked(halvikdrv::ai::kFactorStart);
-    if (!virtual_ && !ticker_.joinable()) ticker_ = std::thread([this] { tick(); });
+    startTickerLocked();
     return 0;
   });
   wake_.notify_all();
@@ -183,7 +183,7 @@ bool AiRun::queueWait(PlatRequest* request) {
     PlatCompleteRequest(request, PLAT_STATUS_CANCELLED, 0);
     return true;
   }
-  if (!virtual_ && !ticker_.joinable()) ticker_ = std::thread([this] { tick(); });
+  startTickerLocked();
   lock.unlock();
   wake_.notify_all();
   return true;
@@ -197,7 +197,7 @@ bool AiRun::queueWait(HANDLE handle, OVERLAPPED* overlapped, void* record) {
     overlapped->InternalHigh = 0;
     __atomic_store_n(&overlapped->Internal, ULONG_PTR{STATUS_PENDING_VALUE}, __ATOMIC_RELEASE);
     waiters_.push_back(Waiter{nullptr, handle, overlapped, record});
-    if (!virtual_ && !ticker_.joinable()) ticker_ = std::thread([this] { tick(); });
+    startTickerLocked();
   }
   wake_.notify_all();
   return true;
@@ -362,7 +362,16 @@ void AiRun::cancelRoutine(PlatRequest* request) {
   PlatCompleteRequest(request, PLAT_STATUS_CANCELLED, 0);
 }
 
-// In real time nothing else moves the run while its waits are pending.
+void AiRun::startTickerLocked() {
+  if (virtual_ || ticking_) return;
+  // A ticker that ended has let go of the lock for good.
+  if (ticker_.joinable()) ticker_.join();
+  ticking_ = true;
+  ticker_ = std::thread([this] { tick(); });
+}
+
+// In real time nothing else moves the run while its waits are pending. The
+// ticker ends when there is neither a run nor a wait.
 void AiRun::tick() {
   std::unique_lock<std::mutex> lock(mutex_);
   while (!quit_) {
@@ -374,6 +383,7 @@ void AiRun::tick() {
       lock.lock();
       continue;
     }
+    if (!running_ && waiters_.empty()) break;
     if (virtual_ || !running_ || waiters_.empty()) {
       wake_.wait(lock);
       continue;
@@ -386,6 +396,7 @@ void AiRun::tick() {
     }
     wake_.wait_until(lock, deadline);
   }
+  ticking_ = false;
 }
 
 }  // namespace halviksim

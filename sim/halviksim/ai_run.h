@@ -106,6 +106,7 @@ class AiRun {
   auto updated(Work work);
   static void complete(const std::vector<Waiter>& waiters, bool cancelled);
   static void cancelRoutine(PlatRequest* request);
+  void startTickerLocked();
   void tick();
 
   std::mutex mutex_;
@@ -132,6 +133,7 @@ class AiRun {
   std::vector<Waiter> waiters_;
 
   bool quit_ = false;
+  bool ticking_ = false;
   std::thread ticker_;
 };
 
