@@ -323,21 +323,22 @@ TEST_F(AnalogInputTest, ASiblingWaitSetsItsEventWhenDueAndOnClose) {
 TEST_F(AnalogInputTest, InRealTimeAPendingWaitCompletesByItself) {
   bus(kCmdAiEvent, kAiFormCSize, [](auto& r) { put(r, kAiFormCValue, ai::kFactorEnd); });
   busRoad().configure(1, 100.0, 20, 0);
-  bus(kCmdAiStart, kAiFormLSizeBus);
-  auto drained = bus(kCmdAiEventFetch, kAiFetchSizeBus);
-  EXPECT_EQ(at<int32_t>(drained, kAiFetchListLength), 0) << "the bus library's fetch has no list";
 
   std::vector<unsigned char> wait(kAiWaitSize);
   OVERLAPPED ov{};
   ov.hEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
   DWORD done = 0;
-  const DWORD result = busIo(3, bus_, kCmdAiEventWait, wait.data(), 4, wait.data(), 4, &done, &ov);
-  if (result == DWORD{ERROR_IO_PENDING}) {
-    ASSERT_EQ(WaitForSingleObject(ov.hEvent, 5000), DWORD{WAIT_OBJECT_0});
+  ASSERT_EQ(busIo(3, bus_, kCmdAiEventWait, wait.data(), 4, wait.data(), 4, &done, &ov), DWORD{ERROR_IO_PENDING});
+  bus(kCmdAiStart, kAiFormLSizeBus);
+  EXPECT_EQ(WaitForSingleObject(ov.hEvent, 10000), DWORD{WAIT_OBJECT_0});
+  if (!HasOverlappedIoCompleted(&ov)) {  // the record must not outlive its wait
+    busClose(3, bus_);
+    bus_ = INVALID_HANDLE_VALUE;
   }
   auto fetched = bus(kCmdAiEventFetch, kAiFetchSizeBus);
   EXPECT_EQ(at<int32_t>(fetched, kAiFetchFactor), ai::kFactorEnd);
   EXPECT_EQ(at<int16_t>(fetched, kAiFetchEnd), 1);
+  EXPECT_EQ(at<int32_t>(fetched, kAiFetchListLength), 0) << "the bus library's fetch has no list";
   CloseHandle(ov.hEvent);
 }
 
