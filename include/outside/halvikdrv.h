@@ -527,6 +527,183 @@ inline constexpr std::size_t kTmTimer = 8;
 inline constexpr std::size_t kTmStatusGetFlag = 12;
 }  // namespace rec
 
+// ---- Analog-input forms ----------------------------------------------------------
+// The command records of the input family (status int32 at 0; in and out of
+// one length). The simulated devices sample a known signal: scan s of a run
+// (counted from its start, 0 first), sequence entry c, reading channel ch =
+// the channel set at sequence position c (c when none was set), gives the raw
+// count (s + 256 * ch) mod 2^bits, bits the model's resolution. An immediate
+// conversion gives the same for the scans the current run has taken so far.
+namespace rec {
+// A (8): int16 get flag at 4, int16 value at 6 (0x3121, 0x3123 value only,
+// 0x3124, 0x3126, 0x3128, 0x312A, 0x314C).
+inline constexpr std::size_t kAiFormASize = 8;
+inline constexpr std::size_t kAiFormAGetFlag = 4;
+inline constexpr std::size_t kAiFormAValue = 6;
+// B (8): value at 4, int16 for 0x313C and 0x313D, int32 for 0x3135 to 0x3138.
+inline constexpr std::size_t kAiFormBSize = 8;
+inline constexpr std::size_t kAiFormBValue = 4;
+// C (12): int32 value at 4, int16 get flag at 8 (0x3125, 0x312B, 0x312D,
+// 0x312F, 0x312E, 0x3142).
+inline constexpr std::size_t kAiFormCSize = 12;
+inline constexpr std::size_t kAiFormCValue = 4;
+inline constexpr std::size_t kAiFormCGetFlag = 8;
+// D (12): int16 get flag at 4, int16 key at 6, int16 value at 8 (0x3140
+// sequence position and channel, 0x3122 channel and range).
+inline constexpr std::size_t kAiFormDSize = 12;
+inline constexpr std::size_t kAiFormDGetFlag = 4;
+inline constexpr std::size_t kAiFormDKey = 6;
+inline constexpr std::size_t kAiFormDValue = 8;
+// E (12): int16 get flag at 4, int32 memory size at 8 (0x313E).
+inline constexpr std::size_t kAiFormESize = 12;
+inline constexpr std::size_t kAiFormEGetFlag = 4;
+inline constexpr std::size_t kAiFormEValue = 8;
+// F: bus kind 10, 16 bytes, double clock at 4, int16 get flag at 12 (0x3127,
+// 0x314D); bus kind 3, 12 bytes, float clock at 4, int16 get flag at 8.
+inline constexpr std::size_t kAiFormFSizeVm = 16;
+inline constexpr std::size_t kAiFormFSizeBus = 12;
+inline constexpr std::size_t kAiFormFClock = 4;
+inline constexpr std::size_t kAiFormFGetFlagVm = 12;
+inline constexpr std::size_t kAiFormFGetFlagBus = 8;
+// G (20): int32 level at 4, int16 get flag at 8, channel at 10, direction at
+// 12; a get also gives the channel's range at 14 and the resolution at 16
+// (0x3129, 0x312C).
+inline constexpr std::size_t kAiFormGSize = 20;
+inline constexpr std::size_t kAiFormGLevel = 4;
+inline constexpr std::size_t kAiFormGGetFlag = 8;
+inline constexpr std::size_t kAiFormGChannel = 10;
+inline constexpr std::size_t kAiFormGDirection = 12;
+inline constexpr std::size_t kAiFormGRange = 14;
+inline constexpr std::size_t kAiFormGResolution = 16;
+// H (28): int16 get flag at 4, int32 Level1 at 8, Level2 at 12, StateTimes at
+// 16, int16 channel at 20; a get also gives range at 22, resolution at 24
+// (0x3148 to 0x314B).
+inline constexpr std::size_t kAiFormHSize = 28;
+inline constexpr std::size_t kAiFormHGetFlag = 4;
+inline constexpr std::size_t kAiFormHLevel1 = 8;
+inline constexpr std::size_t kAiFormHLevel2 = 12;
+inline constexpr std::size_t kAiFormHStateTimes = 16;
+inline constexpr std::size_t kAiFormHChannel = 20;
+inline constexpr std::size_t kAiFormHRange = 22;
+inline constexpr std::size_t kAiFormHResolution = 24;
+// I (16): int16 get flag at 4, channel at 6, range at 8, Type or Offset at
+// 10, Data or Gain at 12 (0x3145, 0x3146).
+inline constexpr std::size_t kAiFormISize = 16;
+inline constexpr std::size_t kAiFormIGetFlag = 4;
+inline constexpr std::size_t kAiFormIChannel = 6;
+inline constexpr std::size_t kAiFormIRange = 8;
+inline constexpr std::size_t kAiFormIType = 10;
+inline constexpr std::size_t kAiFormIData = 12;
+// J (24): int16 get flag at 4, int16 value at 6 (0x3120).
+inline constexpr std::size_t kAiFormJSize = 24;
+inline constexpr std::size_t kAiFormJGetFlag = 4;
+inline constexpr std::size_t kAiFormJValue = 6;
+// K (12): int16 channel at 4 (in); uint16 raw count at 6, int16 range at 8,
+// int16 resolution at 10 (out) (0x3131).
+inline constexpr std::size_t kAiFormKSize = 12;
+inline constexpr std::size_t kAiFormKChannel = 4;
+inline constexpr std::size_t kAiFormKRaw = 6;
+inline constexpr std::size_t kAiFormKRange = 8;
+inline constexpr std::size_t kAiFormKResolution = 10;
+// L: bus kind 3, 4 bytes, the status only; bus kind 10, 8 bytes, int16
+// device-table index at 4 (0x3130).
+inline constexpr std::size_t kAiFormLSizeBus = 4;
+inline constexpr std::size_t kAiFormLSizeVm = 8;
+inline constexpr std::size_t kAiFormLTableIndex = 4;
+// M (8): int32 message-delivery flag at 4 (0x3134).
+inline constexpr std::size_t kAiFormMSize = 8;
+inline constexpr std::size_t kAiFormMFlag = 4;
+// N (4): the status only (0x313A, 0x313B).
+inline constexpr std::size_t kAiFormNSize = 4;
+
+// Multi conversion 0x3132: int16 channel count at 4 (in), uint16 raw counts
+// at 6, int16 range codes, int16 resolution (out). Bus kind 10: 520 bytes,
+// 128 channels; bus kind 3: 136 bytes, 32 channels.
+inline constexpr std::size_t kAiMultiSizeVm = 520;
+inline constexpr std::size_t kAiMultiSizeBus = 136;
+inline constexpr std::size_t kAiMultiCount = 4;
+inline constexpr std::size_t kAiMultiRaw = 6;
+inline constexpr std::size_t kAiMultiRangesVm = 262;
+inline constexpr std::size_t kAiMultiResolutionVm = 518;
+inline constexpr std::size_t kAiMultiRangesBus = 70;
+inline constexpr std::size_t kAiMultiResolutionBus = 134;
+inline constexpr int kAiMultiChannelsVm = 128;
+inline constexpr int kAiMultiChannelsBus = 32;
+// Readout 0x3139 on bus kind 10 (16 bytes): int32 scans at 4 (in: asked,
+// out: delivered), the 8-byte address of the caller's int32 array at 8.
+inline constexpr std::size_t kAiReadoutSizeVm = 16;
+inline constexpr std::size_t kAiReadoutScans = 4;
+inline constexpr std::size_t kAiReadoutAddress = 8;
+// Readout 0x3139 on bus kind 3, one chunk (2068 bytes): int32 chunk index at
+// 4, int32 values at 8 (in: asked, out: delivered), 8 bytes reserved, then
+// up to 1024 uint16 raw counts at 20, scans in order, sequence entries in
+// order within a scan. A chunk may end inside a scan; the next goes on there.
+inline constexpr std::size_t kAiChunkSize = 2068;
+inline constexpr std::size_t kAiChunkIndex = 4;
+inline constexpr std::size_t kAiChunkCount = 8;
+inline constexpr std::size_t kAiChunkValues = 20;
+inline constexpr int kAiChunkCapacity = 1024;
+// Range codes of all channels 0x313F: int16 channel count at 4, int16 range
+// codes at 12. Bus kind 10: 268 bytes (128 channels); bus kind 3: 76 (32).
+inline constexpr std::size_t kAiRangesSizeVm = 268;
+inline constexpr std::size_t kAiRangesSizeBus = 76;
+inline constexpr std::size_t kAiRangesCount = 4;
+inline constexpr std::size_t kAiRangesCodes = 12;
+// Event wait 0x31C1 (4 bytes, the status only), sent with an OVERLAPPED: the
+// call returns ERROR_IO_PENDING and the OVERLAPPED's event is set when
+// events are due.
+inline constexpr std::size_t kAiWaitSize = 4;
+// Event fetch 0x31C2: int32 enabled mask at 4, int32 factor word at 8 (the
+// bits of every listed occurrence), int32 sampling count at 12, int32 repeat
+// count at 16, int32 list length at 20, int16 end flag at 24 (1: the run is
+// over). Bus kind 10 (1056 bytes) lists the occurrences' factor words, int32
+// each, from 28 (at most 256); bus kind 3 (28 bytes) has no list.
+inline constexpr std::size_t kAiFetchSizeVm = 1056;
+inline constexpr std::size_t kAiFetchSizeBus = 28;
+inline constexpr std::size_t kAiFetchMask = 4;
+inline constexpr std::size_t kAiFetchFactor = 8;
+inline constexpr std::size_t kAiFetchSamplingCount = 12;
+inline constexpr std::size_t kAiFetchRepeatCount = 16;
+inline constexpr std::size_t kAiFetchListLength = 20;
+inline constexpr std::size_t kAiFetchEnd = 24;
+inline constexpr std::size_t kAiFetchList = 28;
+}  // namespace rec
+
+// The event fetch 0x222408 in the AiParamBlock: the factor words of the
+// occurrences since the last fetch (int32 each, at most kAiEventListCapacity)
+// with their count, the OR of them, and whether the run is over. The enabled
+// mask, sampling count and repeat count come at their usual places.
+namespace ai {
+inline constexpr std::size_t kEventList = 52;         // int32 array
+inline constexpr std::size_t kEventListLength = 1076; // int32
+inline constexpr std::size_t kEventEnd = 1082;        // int16, 1: run over
+inline constexpr std::size_t kEventFactor = 1156;     // int32
+inline constexpr int kEventListCapacity = 256;
+static_assert(kEventList + kEventListCapacity * 4 == kEventListLength);
+}  // namespace ai
+
+// Analog-input factor bits (the event mask is their OR) and status bits.
+namespace ai {
+inline constexpr int32_t kFactorStart = 0x2;
+inline constexpr int32_t kFactorRepeatEnd = 0x10;
+inline constexpr int32_t kFactorEnd = 0x20;
+inline constexpr int32_t kFactorDataCount = 0x80;
+inline constexpr int32_t kFactorTransfer = 0x100;
+inline constexpr int32_t kFactorOverflow = 0x10000;
+inline constexpr int32_t kFactorClockError = 0x20000;
+inline constexpr int32_t kFactorConversionError = 0x40000;
+inline constexpr int32_t kStatusRunning = 0x1;
+inline constexpr int32_t kStatusCountReached = 0x10;
+inline constexpr int32_t kStatusOverflow = 0x10000;
+inline constexpr int16_t kStopByCommand = 4;  // stop trigger: only a stop request ends the run
+}  // namespace ai
+
+// Statuses of analog input.
+inline constexpr int32_t kStatusAiChannelOutOfRange = 21420;
+inline constexpr int32_t kStatusAiTooManyChannels = 21441;
+inline constexpr int32_t kStatusAiBeyondStored = 21580;
+// ---- End of the analog-input forms -------------------------------------------------
+
 // Kernel places of two output requests whose block field has no name of its
 // own: the minimum output clock (0x2223C0) comes back as one int32 where the
 // sampling clock's whole part stands, and the repeat mode (0x2223CC) travels

@@ -33,12 +33,13 @@ class HandleTable {
     if (it == opened_.end() || it->second.busKind != busKind) return nullptr;
     return it->second.device;
   }
-  bool remove(DWORD busKind, HANDLE handle) {
+  std::shared_ptr<Device> remove(DWORD busKind, HANDLE handle) {
     std::lock_guard<std::mutex> lock(mutex_);
     auto it = opened_.find(reinterpret_cast<uintptr_t>(handle));
-    if (it == opened_.end() || it->second.busKind != busKind) return false;
+    if (it == opened_.end() || it->second.busKind != busKind) return nullptr;
+    std::shared_ptr<Device> device = std::move(it->second.device);
     opened_.erase(it);
-    return true;
+    return device;
   }
 
  private:
@@ -63,11 +64,14 @@ HANDLE OpenBusHandle(DWORD busKind, const char* path, int moduleIndex) {
 }
 
 DWORD CloseBusHandle(DWORD busKind, HANDLE handle) {
-  return handles().remove(busKind, handle) ? 0 : halvikdrv::kStatusInvalidHandle;
+  std::shared_ptr<Device> device = handles().remove(busKind, handle);
+  if (device == nullptr) return halvikdrv::kStatusInvalidHandle;
+  device->aiRun().cancelWaits(handle);
+  return 0;
 }
 
 DWORD BusCommand(DWORD busKind, HANDLE handle, DWORD command, const void* in, DWORD inLength, void* out,
-                 DWORD outLength, DWORD* returned) {
+                 DWORD outLength, DWORD* returned, OVERLAPPED* overlapped) {
   if (returned != nullptr) *returned = 0;
   std::shared_ptr<Device> device = handles().find(busKind, handle);
   if (device == nullptr) return halvikdrv::kStatusInvalidHandle;
@@ -78,6 +82,8 @@ DWORD BusCommand(DWORD busKind, HANDLE handle, DWORD command, const void* in, DW
   if (row == nullptr && known) return kCallBadRecord;
   if (in != out) std::memmove(out, in, inLength);
   Record record{static_cast<uint8_t*>(out), outLength, static_cast<int>(busKind)};
+  record.handle = handle;
+  record.overlapped = overlapped;
   int32_t status = halvikdrv::kStatusNotSupported;  // a command this bus kind does not have
   if (const auto fault = device->takeFault(command)) {
     if (fault->kind == Fault::Kind::CallFails) return static_cast<DWORD>(fault->value);
@@ -85,6 +91,8 @@ DWORD BusCommand(DWORD busKind, HANDLE handle, DWORD command, const void* in, DW
   } else if (row != nullptr) {
     status = row->handler(*device, record, *row);
   }
+  if (status == kKeptPending) return ERROR_IO_PENDING;
+  if (status == kRefuseCall) return kCallBadRecord;
   record.write({0, 4}, status);
   if (returned != nullptr) *returned = outLength;
   return 0;

@@ -16,8 +16,10 @@ HALVIKSIM_API HANDLE OpenBusHandle(DWORD busKind, const char* path, int moduleIn
 HALVIKSIM_API DWORD CloseBusHandle(DWORD busKind, HANDLE handle);
 // One command: 0 with the record's status at 0, or a call failure: 20034
 // for an unknown handle, 87 for a record that is not the command's.
+// The event wait is kept pending: ERROR_IO_PENDING, and the OVERLAPPED's
+// event is set when it completes (or is cancelled by the handle's close).
 HALVIKSIM_API DWORD BusCommand(DWORD busKind, HANDLE handle, DWORD command, const void* in, DWORD inLength,
-                               void* out, DWORD outLength, DWORD* returned);
+                               void* out, DWORD outLength, DWORD* returned, OVERLAPPED* overlapped = nullptr);
 // Info 4: the firmware version in *second (and the module index in *first);
 // 20032 for other info numbers.
 HALVIKSIM_API DWORD BusDeviceInfo(DWORD busKind, HANDLE handle, DWORD info, DWORD* first, WORD* second);

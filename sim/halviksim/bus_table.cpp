@@ -34,6 +34,28 @@ constexpr BusRow countForm(WORD command, uint8_t kinds) {
 constexpr BusRow timeForm(WORD command) {
   return {{command, 12, serveSetting, setting(f32(kTimeGetFlag), {}, f32(kTimeValue))}, kVm};
 }
+// An input record of one of the forms A to N.
+constexpr BusRow aiForm(WORD command, DWORD size, Handler h, Layout l, uint8_t kinds = kBoth) {
+  return {{command, size, h, l}, kinds};
+}
+constexpr BusRow formA(WORD command, uint8_t kinds = kBoth) {
+  return aiForm(command, kAiFormASize, serveSetting, setting(f16(kAiFormAGetFlag), {}, f16(kAiFormAValue)), kinds);
+}
+constexpr BusRow formC(WORD command, Handler h = serveSetting) {
+  return aiForm(command, kAiFormCSize, h, setting(f16(kAiFormCGetFlag), {}, f32(kAiFormCValue)));
+}
+constexpr BusRow formD(WORD command) {
+  return aiForm(command, kAiFormDSize, serveSetting, setting(f16(kAiFormDGetFlag), f16(kAiFormDKey), f16(kAiFormDValue)));
+}
+constexpr BusRow formG(WORD command) {
+  return aiForm(command, kAiFormGSize, serveSetting,
+                Layout{}.flag(f16(kAiFormGGetFlag)).keys(f16(kAiFormGChannel)).values(f32(kAiFormGLevel), f16(kAiFormGDirection)).echo(f16(kAiFormGRange), f16(kAiFormGResolution)));
+}
+constexpr BusRow formH(WORD command) {
+  return aiForm(command, kAiFormHSize, serveSetting,
+                Layout{}.flag(f16(kAiFormHGetFlag)).keys(f16(kAiFormHChannel)).values(f32(kAiFormHLevel1), f32(kAiFormHLevel2), f32(kAiFormHStateTimes)).echo(f16(kAiFormHRange), f16(kAiFormHResolution)),
+                kVm);
+}
 constexpr Layout counter(Field getFlag, Field key, Field value, Field value2 = {}) {
   return of(Function::Counter, key, value, getFlag, value2);
 }
@@ -50,8 +72,61 @@ constexpr BusRow kRows[] = {
     {{kCmdOwnership, 8, serveClaim, pid()}, kBoth},
     {{kCmdReleaseOwnership, 8, serveRelease, pid()}, kBoth},
 
-    {{kCmdAiStop, 8, serveStop, of(Function::Ai)}, kBoth},
-    {{kCmdAiStatus, 8, serveStatus, of(Function::Ai, {}, f32(kValue))}, kBoth},
+    // Analog input, forms A to N and the records of their own.
+    formA(kCmdAiChannels),
+    aiForm(kCmdAiRangeAll, kAiFormASize, serveRangeAll, fields(f16(kAiFormAValue))),
+    formA(kCmdAiMemoryType),
+    formA(kCmdAiClockType),
+    formA(kCmdAiStartTrigger),
+    formA(kCmdAiStopTrigger),
+    formA(kCmdAiClockEdge, kVm),
+    aiForm(kCmdAiStatus, kAiFormBSize, serveAiStatus, fields(f32(kAiFormBValue))),
+    aiForm(kCmdAiSamplingCount, kAiFormBSize, serveAiCount, fields(f32(kAiFormBValue))),
+    aiForm(kCmdAiRepeatCount, kAiFormBSize, serveAiCount, fields(f32(kAiFormBValue))),
+    aiForm(kCmdAiStopTriggerCount, kAiFormBSize, serveAiCount, fields(f32(kAiFormBValue))),
+    aiForm(kCmdAiMaxChannels, kAiFormBSize, serveAiFixed, fields(f16(kAiFormBValue))),
+    aiForm(kCmdAiResolution, kAiFormBSize, serveAiFixed, fields(f16(kAiFormBValue))),
+    formC(kCmdAiRepeatTimes),
+    formC(kCmdAiStopTimes),
+    formC(kCmdAiStopDelayTimes),
+    formC(kCmdAiEventSamplingTimes),
+    formC(kCmdAiEvent, serveAiEventMask),
+    formC(kCmdAiCallBackEvent, serveAiEventMask),
+    formD(kCmdAiChannelSequence),
+    formD(kCmdAiRange),
+    aiForm(kCmdAiMemorySize, kAiFormESize, serveSetting, setting(f16(kAiFormEGetFlag), {}, f32(kAiFormEValue))),
+    aiForm(kCmdAiSamplingClock, kAiFormFSizeVm, serveSetting, setting(f16(kAiFormFGetFlagVm), {}, f64(kAiFormFClock)), kVm),
+    aiForm(kCmdAiSamplingClock, kAiFormFSizeBus, serveSetting, setting(f16(kAiFormFGetFlagBus), {}, f32(kAiFormFClock)), kBus),
+    aiForm(kCmdAiScanClock, kAiFormFSizeVm, serveSetting, setting(f16(kAiFormFGetFlagVm), {}, f64(kAiFormFClock)), kVm),
+    formG(kCmdAiStartLevel),
+    formG(kCmdAiStopLevel),
+    formH(kCmdAiStartInRange),
+    formH(kCmdAiStartOutRange),
+    formH(kCmdAiStopInRange),
+    formH(kCmdAiStopOutRange),
+    aiForm(kCmdAiAdjustment, kAiFormISize, serveSetting,
+           Layout{}.flag(f16(kAiFormIGetFlag)).keys(f16(kAiFormIChannel), f16(kAiFormIRange), f16(kAiFormIType)).values(f16(kAiFormIData)), kVm),
+    aiForm(kCmdAiDefaultAdjustment, kAiFormISize, serveSetting,
+           Layout{}.flag(f16(kAiFormIGetFlag)).keys(f16(kAiFormIChannel), f16(kAiFormIRange)).values(f16(kAiFormIType), f16(kAiFormIData)), kVm),
+    aiForm(kCmdAiInputMethod, kAiFormJSize, serveSetting, setting(f16(kAiFormJGetFlag), {}, f16(kAiFormJValue))),
+    aiForm(kCmdAiSingle, kAiFormKSize, serveAiSingle,
+           Layout{}.keys(f16(kAiFormKChannel)).values(f16(kAiFormKRaw)).echo(f16(kAiFormKRange), f16(kAiFormKResolution))),
+    aiForm(kCmdAiStart, kAiFormLSizeVm, serveAiStart, fields({}), kVm),
+    aiForm(kCmdAiStart, kAiFormLSizeBus, serveAiStart, fields({}), kBus),
+    aiForm(kCmdAiStop, kAiFormMSize, serveAiStop, fields(f32(kAiFormMFlag))),
+    aiForm(kCmdAiResetStatus, kAiFormNSize, serveAiReset, fields({})),
+    aiForm(kCmdAiResetMemory, kAiFormNSize, serveAiReset, fields({})),
+    aiForm(kCmdAiMulti, kAiMultiSizeVm, serveAiMulti,
+           Layout{}.keys(f16(kAiMultiCount)).values(f16(kAiMultiRaw)).echo(f16(kAiMultiRangesVm), f16(kAiMultiResolutionVm)), kVm),
+    aiForm(kCmdAiMulti, kAiMultiSizeBus, serveAiMulti,
+           Layout{}.keys(f16(kAiMultiCount)).values(f16(kAiMultiRaw)).echo(f16(kAiMultiRangesBus), f16(kAiMultiResolutionBus)), kBus),
+    aiForm(kCmdAiSamplingData, kAiReadoutSizeVm, serveAiData, fields(f32(kAiReadoutScans), f64(kAiReadoutAddress)), kVm),
+    aiForm(kCmdAiSamplingData, kAiChunkSize, serveAiChunk, fields(f32(kAiChunkCount)), kBus),
+    aiForm(kCmdAiChannelRanges, kAiRangesSizeVm, serveAiRanges, Layout{}.keys(f16(kAiRangesCount)).values(f16(kAiRangesCodes)), kVm),
+    aiForm(kCmdAiChannelRanges, kAiRangesSizeBus, serveAiRanges, Layout{}.keys(f16(kAiRangesCount)).values(f16(kAiRangesCodes)), kBus),
+    aiForm(kCmdAiEventWait, kAiWaitSize, serveAiWait, fields({})),
+    aiForm(kCmdAiEventFetch, kAiFetchSizeVm, serveAiFetch, fields({}), kVm),
+    aiForm(kCmdAiEventFetch, kAiFetchSizeBus, serveAiFetch, fields({}), kBus),
     {{kCmdAiMinClock, kMinClockSizeVm, serveMinClock, of(Function::Ai, {}, f32(kValue))}, kVm},
     {{kCmdAiMinClock, kMinClockSizeBus, serveMinClock, of(Function::Ai, {}, f32(kValue))}, kBus},
     flagForm(kCmdAiSleepMode, kVm),

@@ -45,6 +45,28 @@ bool SetStatusBits(const std::string& device, Function function, int unit, int32
   return onDevice(device, [&](Device& d) { d.setStatusBits(function, unit, bits); });
 }
 
+bool SetAiClock(const std::string& device, AiClock clock) {
+  return onDevice(device, [&](Device& d) { d.aiRun().setVirtualClock(clock == AiClock::Virtual); });
+}
+
+bool AdvanceTime(const std::string& device, int64_t microseconds) {
+  return onDevice(device, [&](Device& d) { d.aiRun().advance(microseconds); });
+}
+
+bool SetAiStorageCap(const std::string& device, int64_t scans) {
+  return onDevice(device, [&](Device& d) { d.aiRun().setCap(scans); });
+}
+
+int64_t AiDroppedScans(const std::string& device) {
+  int64_t dropped = 0;
+  onDevice(device, [&](Device& d) { dropped = d.aiRun().dropped(); });
+  return dropped;
+}
+
+bool QueueAiEvents(const std::string& device, const std::vector<int32_t>& factors, bool end) {
+  return onDevice(device, [&](Device& d) { d.aiRun().queueEvents(factors, end); });
+}
+
 std::vector<DWORD> RequestLog(const std::string& device) {
   std::vector<DWORD> log;
   onDevice(device, [&](Device& d) { log = d.log(); });

@@ -14,6 +14,7 @@
 #include <tuple>
 #include <vector>
 
+#include "ai_run.h"
 #include "halviksim.h"
 #include "models.h"
 #include "ownership.h"
@@ -31,7 +32,7 @@ struct Placement {
 
 class Device {
  public:
-  using Values = std::array<int64_t, 2>;
+  using Values = std::array<int64_t, 3>;
 
   explicit Device(Placement placement);
 
@@ -67,6 +68,9 @@ class Device {
   int32_t claim(int32_t pid) { return holder_.claim(pid); }
   void release(int32_t pid) { holder_.release(pid); }
 
+  // The analog-input acquisition (ai_run.h).
+  AiRun& aiRun() { return aiRun_; }
+
  private:
   const Placement placement_;
   const Model& model_;
@@ -80,6 +84,7 @@ class Device {
   std::map<std::pair<Function, int64_t>, int32_t> statusBits_;
   std::map<DWORD, Fault> faults_;
   std::deque<DWORD> log_;
+  AiRun aiRun_;
 };
 
 }  // namespace halviksim

@@ -48,6 +48,20 @@ HALVIKSIM_API bool SetCounterChannels(const std::string& device, int16_t channel
 enum class Function { Ai, Ao, Counter, Timer };
 HALVIKSIM_API bool SetStatusBits(const std::string& device, Function function, int unit, int32_t bits);
 
+// Analog input samples the known signal of halvikdrv.h on the monotonic
+// clock, or, once a test switches the device to its virtual clock, only as
+// far as AdvanceTime moves it (from where the run stood).
+enum class AiClock { RealTime, Virtual };
+HALVIKSIM_API bool SetAiClock(const std::string& device, AiClock clock);
+HALVIKSIM_API bool AdvanceTime(const std::string& device, int64_t microseconds);
+// Scans stored and not yet read at most (2^20 at first); scans beyond it are
+// dropped, counted, and set the overflow bit.
+HALVIKSIM_API bool SetAiStorageCap(const std::string& device, int64_t scans);
+HALVIKSIM_API int64_t AiDroppedScans(const std::string& device);
+// Occurrences as the event fetch lists them, as if the run had raised them
+// (whatever the event mask); `end` reports the run as over.
+HALVIKSIM_API bool QueueAiEvents(const std::string& device, const std::vector<int32_t>& factors, bool end);
+
 // Kernel codes and sibling commands the device has seen, oldest first
 // (the most recent 4096).
 HALVIKSIM_API std::vector<DWORD> RequestLog(const std::string& device);

@@ -31,27 +31,40 @@ bool isGet(const Record& record, const Row& row) {
   return !clockOverlaps || record.read(l.value) == 0;
 }
 
+// Up to three 16-bit keys in one.
+int64_t settingKey(const Record& record, const Layout& l) {
+  auto part = [&](Field f) { return f.width != 0 ? record.read(f) & 0xFFFF : 0; };
+  return (l.key.width != 0 ? record.read(l.key) : 0) + (part(l.key2) << 16) + (part(l.key3) << 32);
+}
+
 int32_t serveSetting(Device& device, Record& record, const Row& row) {
   const Layout& l = row.layout;
   if (!unitPresent(device, record, l)) return missingUnit(l.function);
-  const int64_t key = l.key.width != 0 ? record.read(l.key) : 0;
+  const int64_t key = settingKey(record, l);
   if (isGet(record, row)) {
     const Device::Values values = device.setting(row.code, row.size, key);
     record.write(l.value, values[0]);
     record.write(l.value2, values[1]);
+    record.write(l.value3, values[2]);
+    if (l.rangeOut.width != 0) record.write(l.rangeOut, aiRangeOf(device, record.busKind, record.read(l.key)));
+    record.write(l.resolutionOut, device.model().aiBits);
   } else {
-    device.store(row.code, row.size, key, {record.read(l.value), record.read(l.value2)});
+    device.store(row.code, row.size, key, {record.read(l.value), record.read(l.value2), record.read(l.value3)});
   }
   return 0;
 }
 
-// One range for every output channel: what the per-channel reads then give.
+// One range for every channel of the family: what the per-channel reads
+// then give.
 int32_t serveRangeAll(Device& device, Record& record, const Row& row) {
+  using namespace halvikdrv;
   const bool kernel = record.busKind == 0;
-  const DWORD target = kernel ? halvikdrv::kAoRange : halvikdrv::kCmdAoRange;
-  const DWORD size = kernel ? static_cast<DWORD>(halvikdrv::kAoBlockSize) : 12;
+  const bool input = row.code == kAiRangeAll || row.code == kCmdAiRangeAll;
+  const DWORD target = input ? (kernel ? kAiRange : kCmdAiRange) : (kernel ? kAoRange : kCmdAoRange);
+  const DWORD size = !kernel ? 12 : static_cast<DWORD>(input ? kAiBlockSize : kAoBlockSize);
+  const int16_t channels = input ? device.model().aiChannels : device.model().aoChannels;
   const int64_t range = record.read(row.layout.value);
-  for (int16_t channel = 0; channel < device.model().aoChannels; ++channel) device.store(target, size, channel, {range, 0});
+  for (int16_t channel = 0; channel < channels; ++channel) device.store(target, size, channel, {range, 0, 0});
   return 0;
 }
 

@@ -21,6 +21,7 @@ LONG deviceControl(PlatRequest* request) {
                        : nullptr;
   if (row == nullptr) return PLAT_STATUS_INVALID_PARAMETER;
   Record record{static_cast<uint8_t*>(request->systemBuffer), request->inputSize, 0};
+  record.request = request;
   int32_t status = 0;
   if (const auto fault = device.takeFault(request->code)) {
     if (fault->kind == Fault::Kind::CallFails) return PLAT_STATUS_INVALID_DEVICE_REQUEST;
@@ -28,6 +29,9 @@ LONG deviceControl(PlatRequest* request) {
   } else {
     status = row->handler(device, record, *row);
   }
+  // A kept request is no longer ours to touch.
+  if (status == kKeptPending) return PLAT_STATUS_PENDING;
+  if (status == kRefuseCall) return PLAT_STATUS_INVALID_PARAMETER;
   record.write({statusAt, 4}, status);
   request->information = request->outputSize;
   return PLAT_STATUS_SUCCESS;

@@ -26,6 +26,12 @@ constexpr DWORD kOwn = kOwnershipRecordSize;
 // Every setting of one family shares its get flag; a few have a key.
 constexpr KernelRow dev(DWORD code, Handler h, Layout l = fields({})) { return {{code, kDev, h, l}, dev::kStatus}; }
 constexpr KernelRow aiRow(DWORD code, Handler h, Layout l) { return {{code, kAi, h, l}, ai::kStatus}; }
+// An input setting: one value (or two, or three) under the block's get flag,
+// with an optional channel (or sequence) key.
+constexpr KernelRow aiSet(DWORD code, Field value, Field value2 = {}, Field key = {}, Field value3 = {}) {
+  return {{code, kAi, serveSetting, Layout{}.flag(f16(ai::kGetFlag)).keys(key).values(value, value2, value3)},
+          ai::kStatus};
+}
 constexpr KernelRow aoSet(DWORD code, Field value, Field value2 = {}) {
   return {{code, kAo, serveSetting, setting(f16(ao::kGetFlag), {}, value, value2)}, ao::kStatus};
 }
@@ -49,8 +55,62 @@ constexpr KernelRow kRows[] = {
     {{kReleaseOwnership, kOwn, serveRelease, fields(f32(4))}, 0},
     dev(kReleaseOwnership, serveRelease, fields(f32(dev::kProcessId))),
 
-    aiRow(kAiStop, serveStop, of(Function::Ai)),
-    aiRow(kAiStatus, serveStatus, of(Function::Ai, {}, f32(ai::kStatusBits))),
+    aiSet(kAiInputMethod, f16(ai::kInputMethod)),
+    aiSet(kAiChannels, f16(ai::kChannels)),
+    aiSet(kAiRange, f16(ai::kRange), {}, f16(ai::kChannel)),
+    aiRow(kAiRangeAll, serveRangeAll, fields(f16(ai::kRange))),
+    aiSet(kAiMemoryType, f16(ai::kMemoryType)),
+    aiSet(kAiRepeatTimes, f32(ai::kRepeatTimes)),
+    aiSet(kAiClockType, f16(ai::kClockType)),
+    aiSet(kAiSamplingClock, f64(ai::kSamplingClock)),
+    aiSet(kAiStartTrigger, f16(ai::kStartTrigger)),
+    aiSet(kAiStartLevel, f32(ai::kLevel), f16(ai::kDirection), f16(ai::kChannel)),
+    aiSet(kAiStopTrigger, f16(ai::kStopTrigger)),
+    aiSet(kAiStopTimes, f32(ai::kStopTimes)),
+    aiSet(kAiStopLevel, f32(ai::kLevel), f16(ai::kDirection), f16(ai::kChannel)),
+    aiSet(kAiStopDelayTimes, f32(ai::kStopDelayTimes)),
+    aiRow(kAiEvent, serveAiEventMask, setting(f16(ai::kGetFlag), {}, f32(ai::kEventMask), f32(ai::kWindow))),
+    aiSet(kAiEventSamplingTimes, f32(ai::kEventSamplingTimes)),
+    aiRow(kAiStart, serveAiStart, fields({})),
+    aiRow(kAiSingle, serveAiSingle, Layout{}.keys(f16(ai::kChannel)).values(f64(ai::kDataAddress)).echo(f16(ai::kRange), f16(ai::kResolution))),
+    aiRow(kAiMulti, serveAiMulti, Layout{}.keys(f16(ai::kChannels)).values(f64(ai::kDataAddress)).echo(f16(ai::kChannelRanges), f16(ai::kResolution))),
+    aiRow(kAiStop, serveAiStop, of(Function::Ai)),
+    aiRow(kAiStatus, serveAiStatus, setting(f16(ai::kGetFlag), {}, f32(ai::kStatusBits), f16(ai::kStatusBitClear))),
+    aiRow(kAiSamplingCount, serveAiCount, fields(f32(ai::kSamplingCount))),
+    aiRow(kAiRepeatCount, serveAiCount, fields(f32(ai::kRepeatCount))),
+    aiRow(kAiStopTriggerCount, serveAiCount, fields(f32(ai::kStopTriggerCount))),
+    aiRow(kAiSamplingData, serveAiData, fields(f32(ai::kChannels), f64(ai::kDataAddress))),
+    aiRow(kAiResetStatus, serveAiReset, fields({})),
+    aiRow(kAiResetMemory, serveAiReset, fields({})),
+    aiRow(kAiMaxChannels, serveAiFixed, fields(f16(ai::kChannels))),
+    aiRow(kAiResolution, serveAiFixed, fields(f16(ai::kResolution))),
+    // The size travels at the place it is read back from; the process id
+    // stands where the block's size-in field is.
+    aiSet(kAiMemorySize, f32(ai::kMemorySizeOut)),
+    aiRow(kAiChannelRanges, serveAiRanges, fields(f16(ai::kChannelRanges))),
+    aiSet(kAiChannelSequence, f16(ai::kChannel), {}, f16(ai::kSequence)),
+    aiRow(kAiCallBackEvent, serveAiEventMask, setting(f16(ai::kGetFlag), {}, f32(ai::kEventMask))),
+    aiSet(kAiTransferMode, f16(ai::kTransferMode), f16(ai::kDeviceMemoryFlag)),
+    aiRow(kAiBusMasterSetup, serveAccept, fields({})),
+    aiSet(kAiAttachedData, f32(ai::kAttachedData)),
+    aiRow(kAiSamplingDataSize, serveAiFixed, fields(f16(ai::kSamplingDataSize))),
+    aiSet(kAiStartInRange, f32(ai::kLevel1), f32(ai::kLevel2), f16(ai::kChannel), f32(ai::kStateTimes)),
+    aiSet(kAiStartOutRange, f32(ai::kLevel1), f32(ai::kLevel2), f16(ai::kChannel), f32(ai::kStateTimes)),
+    aiSet(kAiStopInRange, f32(ai::kLevel1), f32(ai::kLevel2), f16(ai::kChannel), f32(ai::kStateTimes)),
+    aiSet(kAiStopOutRange, f32(ai::kLevel1), f32(ai::kLevel2), f16(ai::kChannel), f32(ai::kStateTimes)),
+    aiSet(kAiEventTransferTimes, f32(ai::kEventTransferTimes)),
+    aiRow(kAiTransferCount, serveAiZero, fields(f32(ai::kTransferCount))),
+    aiRow(kAiTransferLap, serveAiZero, fields(f32(ai::kTransferLap))),
+    aiRow(kAiStopTriggerTransferCount, serveAiZero, fields(f32(ai::kTransferCount))),
+    // Per channel, range and type; the default one per channel and range.
+    aiRow(kAiAdjustment, serveSetting, Layout{}.flag(f16(ai::kGetFlag)).keys(f16(ai::kChannel), f16(ai::kRange), f16(ai::kAdjustType)).values(f16(ai::kAdjustData))),
+    aiRow(kAiDefaultAdjustment, serveSetting, Layout{}.flag(f16(ai::kGetFlag)).keys(f16(ai::kChannel), f16(ai::kRange)).values(f16(ai::kAdjustType), f16(ai::kAdjustData))),
+    aiRow(kAiBusMasterRelease, serveAccept, fields({})),
+    aiSet(kAiScanClock, f64(ai::kScanClock)),
+    aiSet(kAiClockEdge, f16(ai::kClockEdge)),
+    aiSet(kAiChannelEnable, f16(ai::kChannelEnabled), {}, f16(ai::kChannel)),
+    aiRow(kAiEventWait, serveAiWait, fields({})),
+    aiRow(kAiEventFetch, serveAiFetch, fields({})),
     aiRow(kAiMinClock, serveMinClock, of(Function::Ai, {}, f32(ai::kMinClockWhole), {}, f32(ai::kMinClockThousandths))),
     aiRow(kDeviceBufferMode, serveSetting, setting(f16(ai::kGetFlag), {}, f16(ai::kDeviceBufferMode))),
 

@@ -25,22 +25,60 @@ struct Layout {
   Field value2;
   Function function = Function::Ai;  // stops, status reads, unit checks
   bool unitCheck = false;            // the key must name a counter or timer the model has
+  Field value3;
+  Field key2;           // further keys of a setting kept per channel and range (and type)
+  Field key3;
+  Field rangeOut;       // a read also gives the channel's range code here
+  Field resolutionOut;  // and the model's resolution here
+
+  constexpr Layout flag(Field f) const {
+    Layout l = *this;
+    l.getFlag = f;
+    return l;
+  }
+  constexpr Layout keys(Field k, Field k2 = {}, Field k3 = {}) const {
+    Layout l = *this;
+    l.key = k;
+    l.key2 = k2;
+    l.key3 = k3;
+    return l;
+  }
+  constexpr Layout values(Field v, Field v2 = {}, Field v3 = {}) const {
+    Layout l = *this;
+    l.value = v;
+    l.value2 = v2;
+    l.value3 = v3;
+    return l;
+  }
+  constexpr Layout echo(Field range, Field resolution) const {
+    Layout l = *this;
+    l.rangeOut = range;
+    l.resolutionOut = resolution;
+    return l;
+  }
+  constexpr Layout of(Function f, bool check) const {
+    Layout l = *this;
+    l.function = f;
+    l.unitCheck = check;
+    return l;
+  }
 };
 
 constexpr Field f16(size_t at) { return {static_cast<uint16_t>(at), 2}; }
 constexpr Field f32(size_t at) { return {static_cast<uint16_t>(at), 4}; }
+constexpr Field f64(size_t at) { return {static_cast<uint16_t>(at), 8}; }
 constexpr Field text(size_t at, size_t width) { return {static_cast<uint16_t>(at), static_cast<uint8_t>(width)}; }
 
 // A setting: its get flag, key and value fields.
 constexpr Layout setting(Field getFlag, Field key, Field value, Field value2 = {}) {
-  return {getFlag, key, value, value2, Function::Ai, false};
+  return Layout{}.flag(getFlag).keys(key).values(value, value2);
 }
 // The fields a request reads or fills, without a get flag.
-constexpr Layout fields(Field value, Field value2 = {}) { return {{}, {}, value, value2, Function::Ai, false}; }
+constexpr Layout fields(Field value, Field value2 = {}) { return Layout{}.values(value, value2); }
 // A request of one function; a counter or timer key must name one the model has.
 constexpr Layout of(Function function, Field key = {}, Field value = {}, Field getFlag = {}, Field value2 = {}) {
   const bool check = (function == Function::Counter || function == Function::Timer) && key.width != 0;
-  return {getFlag, key, value, value2, function, check};
+  return Layout{}.flag(getFlag).keys(key).values(value, value2).of(function, check);
 }
 
 // The record of one request, in place (input and output).
@@ -48,6 +86,9 @@ struct Record {
   uint8_t* bytes;
   DWORD size;
   int busKind;  // 10, 3, or 0 for the kernel road
+  void* request = nullptr;      // kernel road: the PlatRequest
+  HANDLE handle = nullptr;      // sibling roads: the handle and the wait's OVERLAPPED
+  OVERLAPPED* overlapped = nullptr;
 
   int64_t read(Field f) const {
     switch (f.width) {
@@ -84,6 +125,10 @@ struct Record {
 };
 
 struct Row;
+// Handler results besides a status: the request is kept pending (the
+// handler owns it now), or the call is refused (a record it cannot serve).
+inline constexpr int32_t kKeptPending = INT32_MIN;
+inline constexpr int32_t kRefuseCall = INT32_MIN + 1;
 // The status the request leaves in its record.
 using Handler = int32_t (*)(Device&, Record&, const Row&);
 
@@ -106,6 +151,24 @@ int32_t serveStatus(Device& device, Record& record, const Row& row);
 int32_t serveStop(Device& device, Record& record, const Row& row);
 int32_t serveMinClock(Device& device, Record& record, const Row& row);
 int32_t serveMaxChannels(Device& device, Record& record, const Row& row);
+// Analog input (ai_handlers.cpp).
+int32_t serveAiStart(Device& device, Record& record, const Row& row);
+int32_t serveAiStop(Device& device, Record& record, const Row& row);
+int32_t serveAiStatus(Device& device, Record& record, const Row& row);
+int32_t serveAiCount(Device& device, Record& record, const Row& row);
+int32_t serveAiReset(Device& device, Record& record, const Row& row);
+int32_t serveAiFixed(Device& device, Record& record, const Row& row);
+int32_t serveAiZero(Device& device, Record& record, const Row& row);
+int32_t serveAiEventMask(Device& device, Record& record, const Row& row);
+int32_t serveAiData(Device& device, Record& record, const Row& row);
+int32_t serveAiChunk(Device& device, Record& record, const Row& row);
+int32_t serveAiRanges(Device& device, Record& record, const Row& row);
+int32_t serveAiSingle(Device& device, Record& record, const Row& row);
+int32_t serveAiMulti(Device& device, Record& record, const Row& row);
+int32_t serveAiWait(Device& device, Record& record, const Row& row);
+int32_t serveAiFetch(Device& device, Record& record, const Row& row);
+// The range code set for an input channel on the device's road.
+int16_t aiRangeOf(const Device& device, int busKind, int64_t channel);
 
 // The kernel road: the status place of the code's family and its row for a
 // block of that size. Null when the code is unknown or the size is not the

@@ -16,8 +16,7 @@ DLL_EXPORT DWORD WINAPI HalvikVmCloseHandle(DWORD busKind, HANDLE handle) {
 
 DLL_EXPORT DWORD WINAPI HalvikVmIoControl(DWORD busKind, HANDLE handle, DWORD command, void* in, DWORD inLength,
                                           void* out, DWORD outLength, DWORD* returned, OVERLAPPED* overlapped) {
-  (void)overlapped;  // every command this library serves completes at once
-  return halviksim::BusCommand(busKind, handle, command, in, inLength, out, outLength, returned);
+  return halviksim::BusCommand(busKind, handle, command, in, inLength, out, outLength, returned, overlapped);
 }
 
 }  // extern "C"

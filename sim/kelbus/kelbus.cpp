@@ -24,8 +24,7 @@ DLL_EXPORT DWORD WINAPI KelbusCloseHandle(DWORD busKind, HANDLE handle) {
 
 DLL_EXPORT DWORD WINAPI KelbusIoControl(DWORD busKind, HANDLE handle, DWORD command, void* in, DWORD inLength,
                                         void* out, DWORD outLength, DWORD* returned, OVERLAPPED* overlapped) {
-  (void)overlapped;
-  return halviksim::BusCommand(busKind, handle, command, in, inLength, out, outLength, returned);
+  return halviksim::BusCommand(busKind, handle, command, in, inLength, out, outLength, returned, overlapped);
 }
 
 // Firmware transfers have nothing to do on a simulated module.

@@ -1,0 +1,402 @@
+#include "ai_run.h"
+
+#include <outside/halvikdrv.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+namespace halviksim {
+
+namespace {
+constexpr auto kIdleTick = std::chrono::milliseconds(50);
+}
+
+AiRun::AiRun() = default;
+
+AiRun::~AiRun() {
+  std::vector<Waiter> left;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    quit_ = true;
+    left.swap(waiters_);
+  }
+  wake_.notify_all();
+  if (ticker_.joinable()) ticker_.join();
+  complete(left, true);
+}
+
+template <class Work>
+auto AiRun::updated(Work work) {
+  std::unique_lock<std::mutex> lock(mutex_);
+  updateLocked();
+  auto result = work();
+  std::vector<Waiter> due = takeDueLocked();
+  lock.unlock();
+  complete(due, false);
+  return result;
+}
+
+void AiRun::setVirtualClock(bool on) {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (on == virtual_) return;
+    // The run goes on from the same scan on the other clock.
+    const int64_t elapsed = nowLocked() - startUs_;
+    virtual_ = on;
+    startUs_ = nowLocked() - elapsed;
+  }
+  wake_.notify_all();
+}
+
+void AiRun::advance(int64_t microseconds) {
+  updated([&] {
+    if (virtual_ && microseconds > 0) virtualNow_ += microseconds;
+    updateLocked();
+    return 0;
+  });
+}
+
+void AiRun::setCap(int64_t scans) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  cap_ = std::max<int64_t>(scans, 0);
+}
+
+int64_t AiRun::dropped() {
+  return updated([&] { return dropped_; });
+}
+
+void AiRun::setMask(int32_t mask) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  mask_ = mask;
+}
+
+void AiRun::start(const AiConfig& config) {
+  updated([&] {
+    config_ = config;
+    config_.channels = std::clamp(config_.channels, 1, 256);
+    if (!(config_.clockUs > 0.0) || !std::isfinite(config_.clockUs)) config_.clockUs = AiConfig{}.clockUs;
+    const int64_t passes = std::max<int64_t>(config_.repeatTimes, 1);
+    endScan_ = config_.byCommand || config_.stopTimes <= 0 ? -1 : config_.stopTimes * passes;
+    running_ = true;
+    startUs_ = nowLocked();
+    produced_ = 0;
+    repeats_ = 0;
+    stored_.clear();
+    valueCursor_ = 0;
+    endPending_ = false;
+    raiseLocked(halvikdrv::ai::kFactorStart);
+    startTickerLocked();
+    return 0;
+  });
+  wake_.notify_all();
+}
+
+void AiRun::stop() {
+  updated([&] {
+    if (running_) finishLocked();
+    return 0;
+  });
+}
+
+int32_t AiRun::statusBits() {
+  return updated([&] { return bits_ | (running_ ? halvikdrv::ai::kStatusRunning : 0); });
+}
+
+void AiRun::changeStatusBit(int32_t bit, bool clear) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  bit &= ~halvikdrv::ai::kStatusRunning;  // only a start and a stop change that one
+  bits_ = clear ? bits_ & ~bit : bits_ | bit;
+}
+
+void AiRun::resetStatus() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  bits_ = 0;
+  dropped_ = 0;
+}
+
+void AiRun::resetMemory() {
+  updated([&] {
+    stored_.clear();
+    valueCursor_ = 0;
+    return 0;
+  });
+}
+
+int64_t AiRun::samplingCount() {
+  return updated([&] { return storedLocked(); });
+}
+
+int64_t AiRun::repeatCount() {
+  return updated([&] { return repeats_; });
+}
+
+int64_t AiRun::readScans(int64_t scans, int32_t* out) {
+  return updated([&] {
+    int64_t delivered = 0;
+    while (delivered < scans && !stored_.empty()) {
+      auto& [first, count] = stored_.front();
+      for (int c = static_cast<int>(valueCursor_); c < config_.channels; ++c) *out++ = valueLocked(first, c);
+      valueCursor_ = 0;
+      ++first;
+      if (--count == 0) stored_.pop_front();
+      ++delivered;
+    }
+    return delivered;
+  });
+}
+
+int64_t AiRun::readValues(int64_t values, uint16_t* out) {
+  return updated([&] {
+    int64_t delivered = 0;
+    while (delivered < values && !stored_.empty()) {
+      auto& [first, count] = stored_.front();
+      *out++ = static_cast<uint16_t>(valueLocked(first, static_cast<int>(valueCursor_)));
+      ++delivered;
+      if (++valueCursor_ < config_.channels) continue;
+      valueCursor_ = 0;
+      ++first;
+      if (--count == 0) stored_.pop_front();
+    }
+    return delivered;
+  });
+}
+
+int32_t AiRun::convert(int channel, int bits) {
+  return updated([&] {
+    const int64_t modulus = int64_t{1} << std::clamp(bits, 1, 31);
+    return static_cast<int32_t>((produced_ + 256 * int64_t{channel}) % modulus);
+  });
+}
+
+bool AiRun::queueWait(PlatRequest* request) {
+  std::unique_lock<std::mutex> lock(mutex_);
+  updateLocked();
+  if (dueLocked()) return false;
+  request->driverContext = this;
+  PlatMarkRequestPending(request);
+  waiters_.push_back(Waiter{request});
+  PlatSetCancelRoutine(request, cancelRoutine);
+  if (PlatRequestCancelled(request) && PlatSetCancelRoutine(request, nullptr) != nullptr) {
+    waiters_.pop_back();
+    lock.unlock();
+    PlatCompleteRequest(request, PLAT_STATUS_CANCELLED, 0);
+    return true;
+  }
+  startTickerLocked();
+  lock.unlock();
+  wake_.notify_all();
+  return true;
+}
+
+bool AiRun::queueWait(HANDLE handle, OVERLAPPED* overlapped, void* record) {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    updateLocked();
+    if (dueLocked()) return false;
+    overlapped->InternalHigh = 0;
+    __atomic_store_n(&overlapped->Internal, ULONG_PTR{STATUS_PENDING_VALUE}, __ATOMIC_RELEASE);
+    waiters_.push_back(Waiter{nullptr, handle, overlapped, record});
+    startTickerLocked();
+  }
+  wake_.notify_all();
+  return true;
+}
+
+void AiRun::cancelWaits(HANDLE handle) {
+  std::vector<Waiter> cancelled;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    auto kept = std::stable_partition(waiters_.begin(), waiters_.end(),
+                                      [&](const Waiter& w) { return w.request != nullptr || w.handle != handle; });
+    cancelled.assign(kept, waiters_.end());
+    waiters_.erase(kept, waiters_.end());
+  }
+  complete(cancelled, true);
+}
+
+AiFetch AiRun::fetch() {
+  return updated([&] {
+    AiFetch answer;
+    answer.mask = mask_;
+    answer.samplingCount = storedLocked();
+    answer.repeatCount = repeats_;
+    answer.list.swap(events_);
+    for (int32_t factor : answer.list) answer.factor |= factor;
+    answer.end = endPending_;
+    endPending_ = false;
+    return answer;
+  });
+}
+
+void AiRun::queueEvents(const std::vector<int32_t>& factors, bool end) {
+  updated([&] {
+    for (int32_t factor : factors) {
+      if (events_.size() < kListCapacity) events_.push_back(factor);
+    }
+    endPending_ = endPending_ || end;
+    return 0;
+  });
+}
+
+int64_t AiRun::nowLocked() const {
+  if (virtual_) return virtualNow_;
+  return std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - origin_).count();
+}
+
+void AiRun::updateLocked() {
+  if (!running_) return;
+  const double elapsed = static_cast<double>(nowLocked() - startUs_);
+  int64_t target = static_cast<int64_t>(std::floor(elapsed / config_.clockUs));
+  if (endScan_ >= 0) target = std::min(target, endScan_);
+  if (target > produced_) produceLocked(target);
+  if (endScan_ >= 0 && produced_ >= endScan_) finishLocked();
+}
+
+void AiRun::produceLocked(int64_t to) {
+  using namespace halvikdrv::ai;
+  const int64_t from = produced_;
+  const int64_t fresh = to - from;
+  const int64_t kept = std::clamp<int64_t>(cap_ - storedLocked(), 0, fresh);
+  if (kept > 0) {
+    if (!stored_.empty() && stored_.back().first + stored_.back().second == from) {
+      stored_.back().second += kept;
+    } else {
+      stored_.emplace_back(from, kept);
+    }
+  }
+  if (kept < fresh) {
+    dropped_ += fresh - kept;
+    if ((bits_ & kStatusOverflow) == 0) raiseLocked(kFactorOverflow);
+    bits_ |= kStatusOverflow;
+  }
+  produced_ = to;
+  if (config_.eventEvery > 0) {
+    for (int64_t n = to / config_.eventEvery - from / config_.eventEvery; n > 0; --n) raiseLocked(kFactorDataCount);
+  }
+  if (config_.stopTimes > 0 && endScan_ >= 0) {
+    const int64_t passes = to / config_.stopTimes - from / config_.stopTimes;
+    repeats_ += passes;
+    if (config_.repeatTimes > 1) {
+      for (int64_t n = passes; n > 0; --n) raiseLocked(kFactorRepeatEnd);
+    }
+  }
+}
+
+void AiRun::raiseLocked(int32_t factor) {
+  if ((mask_ & factor) == 0) return;
+  if (events_.size() < kListCapacity) {
+    events_.push_back(factor);
+  } else {
+    events_.back() |= factor;  // the bits are kept when the list is full
+  }
+}
+
+void AiRun::finishLocked() {
+  running_ = false;
+  raiseLocked(halvikdrv::ai::kFactorEnd);
+  endPending_ = true;
+}
+
+std::vector<AiRun::Waiter> AiRun::takeDueLocked() {
+  std::vector<Waiter> due;
+  if (dueLocked()) due.swap(waiters_);
+  return due;
+}
+
+int64_t AiRun::storedLocked() const {
+  int64_t total = 0;
+  for (const auto& segment : stored_) total += segment.second;
+  return total;
+}
+
+int64_t AiRun::nextDueScanLocked() const {
+  int64_t next = endScan_;
+  auto earlier = [&](int64_t scan) { next = next < 0 ? scan : std::min(next, scan); };
+  if (config_.eventEvery > 0 && (mask_ & halvikdrv::ai::kFactorDataCount) != 0) {
+    earlier((produced_ / config_.eventEvery + 1) * config_.eventEvery);
+  }
+  if (config_.stopTimes > 0 && config_.repeatTimes > 1 && (mask_ & halvikdrv::ai::kFactorRepeatEnd) != 0) {
+    earlier((produced_ / config_.stopTimes + 1) * config_.stopTimes);
+  }
+  return next;
+}
+
+int32_t AiRun::valueLocked(int64_t scan, int entry) const {
+  const int channel = static_cast<size_t>(entry) < config_.sequence.size() ? config_.sequence[entry] : entry;
+  const int64_t modulus = int64_t{1} << std::clamp(config_.bits, 1, 31);
+  return static_cast<int32_t>((scan + 256 * int64_t{channel}) % modulus);
+}
+
+void AiRun::complete(const std::vector<Waiter>& waiters, bool cancelled) {
+  for (const Waiter& w : waiters) {
+    if (w.request != nullptr) {
+      if (PlatSetCancelRoutine(w.request, nullptr) == nullptr) continue;  // the cancel routine completes it
+      if (cancelled) {
+        PlatCompleteRequest(w.request, PLAT_STATUS_CANCELLED, 0);
+        continue;
+      }
+      const int32_t ok = 0;
+      std::memcpy(static_cast<uint8_t*>(w.request->systemBuffer) + halvikdrv::ai::kStatus, &ok, sizeof ok);
+      PlatCompleteRequest(w.request, PLAT_STATUS_SUCCESS, w.request->outputSize);
+      continue;
+    }
+    const int32_t status = cancelled ? halvikdrv::kStatusInvalidHandle : 0;
+    std::memcpy(w.record, &status, sizeof status);
+    w.overlapped->InternalHigh = cancelled ? 0 : halvikdrv::rec::kAiWaitSize;
+    const ULONG_PTR result = cancelled ? static_cast<ULONG>(PLAT_STATUS_CANCELLED) : 0;
+    const HANDLE event = w.overlapped->hEvent;  // the record may go once Internal is stored
+    __atomic_store_n(&w.overlapped->Internal, result, __ATOMIC_RELEASE);
+    if (event != nullptr) SetEvent(event);
+  }
+}
+
+void AiRun::cancelRoutine(PlatRequest* request) {
+  auto* run = static_cast<AiRun*>(request->driverContext);
+  {
+    std::lock_guard<std::mutex> lock(run->mutex_);
+    auto& list = run->waiters_;
+    list.erase(std::remove_if(list.begin(), list.end(), [&](const Waiter& w) { return w.request == request; }),
+               list.end());
+  }
+  PlatCompleteRequest(request, PLAT_STATUS_CANCELLED, 0);
+}
+
+void AiRun::startTickerLocked() {
+  if (virtual_ || ticking_) return;
+  // A ticker that ended has let go of the lock for good.
+  if (ticker_.joinable()) ticker_.join();
+  ticking_ = true;
+  ticker_ = std::thread([this] { tick(); });
+}
+
+// In real time nothing else moves the run while its waits are pending. The
+// ticker ends when there is neither a run nor a wait.
+void AiRun::tick() {
+  std::unique_lock<std::mutex> lock(mutex_);
+  while (!quit_) {
+    updateLocked();
+    std::vector<Waiter> due = takeDueLocked();
+    if (!due.empty()) {
+      lock.unlock();
+      complete(due, false);
+      lock.lock();
+      continue;
+    }
+    if (!running_ && waiters_.empty()) break;
+    if (virtual_ || !running_ || waiters_.empty()) {
+      wake_.wait(lock);
+      continue;
+    }
+    const int64_t scan = nextDueScanLocked();
+    auto deadline = Clock::now() + kIdleTick;
+    if (scan >= 0) {
+      const auto at = origin_ + std::chrono::microseconds(startUs_ + static_cast<int64_t>(std::ceil(scan * config_.clockUs)));
+      deadline = std::min(deadline, at);
+    }
+    wake_.wait_until(lock, deadline);
+  }
+  ticking_ = false;
+}
+
+}  // namespace halviksim
