@@ -95,3 +95,15 @@ DLL_EXPORT LONG WINAPI XanStopAi(short Id);
 DLL_EXPORT LONG WINAPI XanGetAiSamplingCount(short Id, LONG* AiSamplingCount);
 // AiSamplingTimes: in, the most scans AiData holds; out, the scans delivered.
 DLL_EXPORT LONG WINAPI XanGetAiSamplingData(short Id, LONG* AiSamplingTimes, LONG* AiData);
+
+// ---- Analog input: runs, events and immediate input ---------------------------------
+// Events by callback: (Id, message, 0, count, the registered Param).
+typedef void(WINAPI* XanAiCallBack)(short Id, short Message, short wParam, long lParam, void* Param);
+DLL_EXPORT LONG WINAPI XanSetAiCallBackProc(short Id, XanAiCallBack CallBack, LONG AiEvent, void* Param);
+// TimeOut in milliseconds; 0 waits for the run's end without limit.
+DLL_EXPORT LONG WINAPI XanStartAiSync(short Id, LONG TimeOut);
+DLL_EXPORT LONG WINAPI XanGetAiRepeatCount(short Id, LONG* AiRepeatCount);
+DLL_EXPORT LONG WINAPI XanGetAiStopTriggerCount(short Id, LONG* AiStopTriggerCount);
+DLL_EXPORT LONG WINAPI XanResetAiStatus(short Id);
+// AiSamplingTimes: in scans, as XanGetAiSamplingData.
+DLL_EXPORT LONG WINAPI XanGetAiSamplingDataEx(short Id, LONG* AiSamplingTimes, float* AiData);
