@@ -107,3 +107,8 @@ DLL_EXPORT LONG WINAPI XanGetAiStopTriggerCount(short Id, LONG* AiStopTriggerCou
 DLL_EXPORT LONG WINAPI XanResetAiStatus(short Id);
 // AiSamplingTimes: in scans, as XanGetAiSamplingData.
 DLL_EXPORT LONG WINAPI XanGetAiSamplingDataEx(short Id, LONG* AiSamplingTimes, float* AiData);
+DLL_EXPORT LONG WINAPI XanSingleAi(short Id, short AiChannel, LONG* AiData);
+DLL_EXPORT LONG WINAPI XanSingleAiEx(short Id, short AiChannel, float* AiData);
+// AiChannels: 1 to 256 on the kernel driver, at most 128 on bus kind 10 and 32 on bus kind 3.
+DLL_EXPORT LONG WINAPI XanMultiAi(short Id, short AiChannels, LONG* AiData);
+DLL_EXPORT LONG WINAPI XanMultiAiEx(short Id, short AiChannels, float* AiData);
