@@ -3,6 +3,7 @@
 // failure and close.
 #include <gtest/gtest.h>
 
+#include <thread>
 #include <vector>
 
 #include "event_threads.h"
@@ -147,6 +148,17 @@ TEST_F(AiEventThreadTest, AStopRunsUnderMutexAAndWaitsForTheRunsEnd) {
   driver.stopStatus = 21480;  // already stopping: not an error
   driver.complete({.end = true});
   EXPECT_EQ(XanStopAi(kId), 0);
+}
+
+TEST_F(AiEventThreadTest, ASyncStartTimesOutWithTheRunGoingAndReturnsAtItsEnd) {
+  ASSERT_EQ(XanStartAiSync(kId, 20), 12382);
+  EXPECT_TRUE(driver.pending());
+  driver.complete({.end = true});
+  std::thread ender([&] {
+    if (driver.waitsReach(2)) driver.complete({.end = true});
+  });
+  EXPECT_EQ(XanStartAiSync(kId, 0), 0);
+  ender.join();
 }
 
 }  // namespace
