@@ -239,8 +239,13 @@ class Thread {
 
   void finish() {
     settle();
-    for (HANDLE* field : {&r_.MutexA[kSlotAi], &r_.MutexB[kSlotAi], &r_.DoneEvent[kSlotAi], &r_.AiWaitEvent})
-      store(*field, INVALID_HANDLE_VALUE);
+    // Ended by a failure, the slots say so to the next start. Ended by the
+    // close, the closer is still setting these events, and the next thread
+    // writes its own before anyone looks at them.
+    if (running(r_)) {
+      for (HANDLE* field : {&r_.MutexA[kSlotAi], &r_.MutexB[kSlotAi], &r_.DoneEvent[kSlotAi], &r_.AiWaitEvent})
+        store(*field, INVALID_HANDLE_VALUE);
+    }
     for (HANDLE h : {a_, b_, done_, wake_})
       if (valid(h)) CloseHandle(h);
     if (DebugLogOn()) WriteDebugLog("AiEventThread End\r\n");
