@@ -176,3 +176,22 @@ DLL_EXPORT LONG WINAPI XanSetAiAdjustment(short Id, short AiChannel, short Range
 DLL_EXPORT LONG WINAPI XanGetAiAdjustment(short Id, short AiChannel, short Range, short Type, short* Data);
 DLL_EXPORT LONG WINAPI XanSetAiDefaultAdjustment(short Id, short AiChannel, short Range, short Offset, short Gain);
 DLL_EXPORT LONG WINAPI XanGetAiDefaultAdjustment(short Id, short AiChannel, short Range, short Type, short* Data);
+
+// ---- Analog input: runs, events and immediate input ---------------------------------
+// AiMemorySize in bytes, at least 8; kept as a multiple of 8.
+DLL_EXPORT LONG WINAPI XanSetAiMemorySize(short Id, LONG AiMemorySize);
+// Events by callback: (Id, message, 0, count, the registered Param).
+typedef void(WINAPI* XanAiCallBack)(short Id, short Message, short wParam, long lParam, void* Param);
+DLL_EXPORT LONG WINAPI XanSetAiCallBackProc(short Id, XanAiCallBack CallBack, LONG AiEvent, void* Param);
+// TimeOut in milliseconds; 0 waits for the run's end without limit.
+DLL_EXPORT LONG WINAPI XanStartAiSync(short Id, LONG TimeOut);
+DLL_EXPORT LONG WINAPI XanGetAiRepeatCount(short Id, LONG* AiRepeatCount);
+DLL_EXPORT LONG WINAPI XanGetAiStopTriggerCount(short Id, LONG* AiStopTriggerCount);
+DLL_EXPORT LONG WINAPI XanResetAiStatus(short Id);
+// AiSamplingTimes: in scans, as XanGetAiSamplingData.
+DLL_EXPORT LONG WINAPI XanGetAiSamplingDataEx(short Id, LONG* AiSamplingTimes, float* AiData);
+DLL_EXPORT LONG WINAPI XanSingleAi(short Id, short AiChannel, LONG* AiData);
+DLL_EXPORT LONG WINAPI XanSingleAiEx(short Id, short AiChannel, float* AiData);
+// AiChannels: 1 to 256 on the kernel driver, at most 128 on bus kind 10 and 32 on bus kind 3.
+DLL_EXPORT LONG WINAPI XanMultiAi(short Id, short AiChannels, LONG* AiData);
+DLL_EXPORT LONG WINAPI XanMultiAiEx(short Id, short AiChannels, float* AiData);

@@ -1,0 +1,78 @@
+// The plain readings and resets of an acquisition: status, counts, resets.
+#include <windows.h>
+#include <outside/halvikdrv.h>
+
+#include "ai_wire.h"
+#include "halvik.h"
+#include "setting_rows.h"
+
+namespace halvik::airun {
+namespace {
+
+using namespace halvikdrv;
+using namespace rows;
+
+constexpr Row reading(const char* name, const char* endText, LONG nullCode, DWORD code, uint16_t at, WORD cmd,
+                      int getFlag) {
+  return {.name = name,
+          .args = {{Kind::OutI32}},
+          .checks = {null(0, nullCode)},
+          .kernel = kernel(code, kAiFamily, getFlag, {}, {get32(at, 0)}),
+          .virtualDevice = command(cmd, kValueSize, {}, {get32(kValue, 0)}),
+          .attached = command(cmd, kValueSize, {}, {get32(kValue, 0)}),
+          .endText = endText};
+}
+
+constexpr Row kGetAiStatus = reading("XanGetAiStatus", "*AiStatus=%xH", 11500, kAiStatus, ai::kStatusBits,
+                                     kCmdAiStatus, 1);
+constexpr Row kGetAiSamplingCount = reading("XanGetAiSamplingCount", "*AiSamplingCount=%d", 11520, kAiSamplingCount,
+                                            ai::kSamplingCount, kCmdAiSamplingCount, -1);
+constexpr Row kGetAiRepeatCount = reading("XanGetAiRepeatCount", "*AiRepeatCount=%d", 11540, kAiRepeatCount,
+                                          ai::kRepeatCount, kCmdAiRepeatCount, -1);
+constexpr Row kGetAiStopTriggerCount = reading("XanGetAiStopTriggerCount", "*AiStopTriggerCount=%d", 11560,
+                                               kAiStopTriggerCount, ai::kStopTriggerCount, kCmdAiStopTriggerCount, -1);
+
+constexpr Row reset(const char* name, DWORD code, WORD cmd) {
+  Row row{.name = name};
+  row.kernel = kernel(code, kAiFamily, -1, {});
+  row.virtualDevice = command(cmd, kStatusOnlySize, {});
+  row.attached = row.virtualDevice;
+  return row;
+}
+constexpr Row kResetAiStatus = reset("XanResetAiStatus", kAiResetStatus, kCmdAiResetStatus);
+constexpr Row kResetAiMemory = reset("XanResetAiMemory", kAiResetMemory, kCmdAiResetMemory);
+
+// The memory size in bytes; only the kernel driver keeps one. It traces only
+// its failures.
+constexpr Row kSetAiMemorySize{
+    .name = "XanSetAiMemorySize",
+    .tracing = ExportFrame::Tracing::Failures,
+    .args = {{Kind::I32}},
+    .checks = {below(0, 8, 11820)},
+    .kernel = kernel(kAiMemorySize, kAiFamily, 0, {processId(ai::kMemorySizeIn), put32(ai::kMemorySizeOut, 0)}),
+    .virtualDevice = refused(),
+    .attached = refused(),
+};
+
+}  // namespace
+}  // namespace halvik::airun
+
+using namespace halvik::airun;
+using halvik::rows::Run;
+
+// Sizes are whole multiples of 8 bytes.
+DLL_EXPORT LONG WINAPI XanSetAiMemorySize(short Id, LONG AiMemorySize) {
+  return Run(kSetAiMemorySize, Id, {AiMemorySize >= 8 ? AiMemorySize & ~7 : AiMemorySize});
+}
+DLL_EXPORT LONG WINAPI XanGetAiStatus(short Id, LONG* AiStatus) { return Run(kGetAiStatus, Id, {AiStatus}); }
+DLL_EXPORT LONG WINAPI XanGetAiSamplingCount(short Id, LONG* AiSamplingCount) {
+  return Run(kGetAiSamplingCount, Id, {AiSamplingCount});
+}
+DLL_EXPORT LONG WINAPI XanGetAiRepeatCount(short Id, LONG* AiRepeatCount) {
+  return Run(kGetAiRepeatCount, Id, {AiRepeatCount});
+}
+DLL_EXPORT LONG WINAPI XanGetAiStopTriggerCount(short Id, LONG* AiStopTriggerCount) {
+  return Run(kGetAiStopTriggerCount, Id, {AiStopTriggerCount});
+}
+DLL_EXPORT LONG WINAPI XanResetAiStatus(short Id) { return Run(kResetAiStatus, Id); }
+DLL_EXPORT LONG WINAPI XanResetAiMemory(short Id) { return Run(kResetAiMemory, Id); }
