@@ -8,6 +8,7 @@
 #include "backends/none/none_backend.h"
 #include "backends/simulated/simulated_backend.h"
 #include "backends/vendor_b/vendor_b_backend.h"
+#include "backends/wdm/wdm_backend.h"
 
 namespace vekmath {
 namespace {
@@ -17,12 +18,13 @@ struct Registration {
   BackEnd& (*backEnd)();
 };
 
-// The WDM, older vendor A and serial groups have no library in this build
+// The older vendor A and serial groups have no library in this build
 // yet: until theirs lands they are served like the codes without a device
 // (nothing is opened and the thread fetches nothing), as is a code of no
 // group.
 constexpr Registration kRegistry[] = {
     {BoardGroup::Simulated, simulatedBackEnd},
+    {BoardGroup::Wdm, wdmBackEnd},
     {BoardGroup::VendorB, vendorBBackEnd},
     {BoardGroup::NiDaqmx, niDaqmxBackEnd},
 };

@@ -1,0 +1,10 @@
+#include "backends/wdm/halvik_binding.h"
+
+namespace vekmath {
+
+HalvikBinding& halvik() {
+  static HalvikBinding* table = new HalvikBinding(linkedHalvik());
+  return *table;
+}
+
+}  // namespace vekmath
