@@ -51,7 +51,8 @@ const std::string kGroups =
 const std::vector<DWORD> kApplied = {
     kControlFilter, kEcuSignal,  // the second connection has source 0
     kAiChannels,    kAiChannelSequence, kAiChannelSequence, kAiChannelSequence, kAiChannelSequence,
-    kAiChannelSequence, kAiChannelSequence, kAiSamplingClock, kAiStartTrigger, kAiStartInRange,  // not the level
+    kAiChannelSequence, kAiChannelSequence, kAiSamplingClock, kAiStartTrigger,
+    kAiRange, kAiResolution, kAiStartInRange,  // the window in volts, not the level
     kAoRangeAll,    kAoTransferMode, kAoChannels, kCntInputSignal, kCntPresetReg,
 };
 
