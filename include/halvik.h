@@ -181,7 +181,7 @@ DLL_EXPORT LONG WINAPI XanGetAiDefaultAdjustment(short Id, short AiChannel, shor
 // AiMemorySize in bytes, at least 8; kept as a multiple of 8.
 DLL_EXPORT LONG WINAPI XanSetAiMemorySize(short Id, LONG AiMemorySize);
 // Events by callback: (Id, message, 0, count, the registered Param).
-typedef void(WINAPI* XanAiCallBack)(short Id, short Message, short wParam, long lParam, void* Param);
+typedef void(WINAPI* XanAiCallBack)(short Id, short Message, short wParam, LONG lParam, void* Param);
 DLL_EXPORT LONG WINAPI XanSetAiCallBackProc(short Id, XanAiCallBack CallBack, LONG AiEvent, void* Param);
 // TimeOut in milliseconds; 0 waits for the run's end without limit.
 DLL_EXPORT LONG WINAPI XanStartAiSync(short Id, LONG TimeOut);

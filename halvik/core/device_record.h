@@ -20,9 +20,9 @@ inline constexpr int16_t kBusVirtual = 10;  // HalvikVm
 inline constexpr int16_t kBusAttached = 3;  // Kelbus
 
 // An application callback: (Id, message, channel or 0, parameter, user parameter).
-typedef void(WINAPI* XanCallBack)(short id, short message, short channel, long parameter, void* userParam);
+typedef void(WINAPI* XanCallBack)(short id, short message, short channel, LONG parameter, void* userParam);
 // The multi-function counter's: (Id, message, parameter, user parameter).
-typedef void(WINAPI* XanCntmCallBack)(short id, short message, long parameter, void* userParam);
+typedef void(WINAPI* XanCntmCallBack)(short id, short message, LONG parameter, void* userParam);
 
 // The multi-function counter's notification state; its meaning belongs to the
 // counter family.

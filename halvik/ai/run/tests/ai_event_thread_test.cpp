@@ -22,7 +22,7 @@ struct Call {
   void* user;
 };
 std::vector<Call> gCalls;
-void WINAPI onEvent(short, short message, short, long param, void* user) { gCalls.push_back({message, param, user}); }
+void WINAPI onEvent(short, short message, short, LONG param, void* user) { gCalls.push_back({message, param, user}); }
 
 class AiEventThreadTest : public ::testing::Test {
  protected:
@@ -80,7 +80,7 @@ TEST_F(AiEventThreadTest, EventsGoToTheWindowInListOrderThenToTheCallback) {
 // Window 0 is no window: a post to it would land in the posting thread's
 // own queue, where the callback below, run by that thread, finds it.
 bool gOwnQueueHadMessage = false;
-void WINAPI lookAtOwnQueue(short, short, short, long, void*) {
+void WINAPI lookAtOwnQueue(short, short, short, LONG, void*) {
   MSG m;
   gOwnQueueHadMessage = PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE) != FALSE;
 }
