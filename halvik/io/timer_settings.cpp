@@ -16,7 +16,7 @@ constexpr Row kStopTmCount{
     .spacing = ExportFrame::Spacing::Spaced,
     .args = {{Kind::I16, "TimerId=%d"}},
     .checks = {below(0, 0, 16100)},
-    .kernel = kernel(kTmStopCount, kTmFamily, 0, {put16(tm::kTimerId, 0)}),
+    .kernel = kernel(kTmStopCount, kTmFamily, 0, {put16(halvikdrv::tm::kTimerId, 0)}),
     .virtualDevice = command(kCmdTmStopCount, 12, {put16(8, 0), const16(10, 0)}),
     .attached = refused(),
     .busFailure10002 = true,

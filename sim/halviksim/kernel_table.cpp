@@ -40,8 +40,8 @@ constexpr Layout counter(Field value, Field value2 = {}) {
   return of(Function::Counter, f16(cnt::kChannel), value, f16(cnt::kGetFlag), value2);
 }
 constexpr KernelRow cntRow(DWORD code, Handler h, Layout l) { return {{code, kCnt, h, l}, cnt::kStatus}; }
-constexpr Layout timer(Field value = {}) { return of(Function::Timer, f16(tm::kTimerId), value); }
-constexpr KernelRow tmRow(DWORD code, Handler h, Layout l) { return {{code, kTm, h, l}, tm::kStatus}; }
+constexpr Layout timer(Field value = {}) { return of(Function::Timer, f16(halvikdrv::tm::kTimerId), value); }
+constexpr KernelRow tmRow(DWORD code, Handler h, Layout l) { return {{code, kTm, h, l}, halvikdrv::tm::kStatus}; }
 
 // clang-format off
 constexpr KernelRow kRows[] = {
@@ -145,7 +145,7 @@ constexpr KernelRow kRows[] = {
 
     tmRow(kTmStop, serveStop, timer()),
     tmRow(kTmStopCount, serveStop, timer()),
-    tmRow(kTmStatus, serveStatus, timer(f32(tm::kStatusBits))),
+    tmRow(kTmStatus, serveStatus, timer(f32(halvikdrv::tm::kStatusBits))),
 };
 // clang-format on
 

@@ -118,9 +118,9 @@ TEST_F(KernelRoadTest, AskingForUnitsTheModelLacksGivesTheirCodes) {
       {kernel_, kCntStatus, kCntBlockSize, cnt::kChannel, 1, 0},
       {kernel_, kCntStop, kCntBlockSize, cnt::kChannel, 2, kStatusNoSuchCounter},
       {small, kCntStatus, kCntBlockSize, cnt::kChannel, 0, kStatusNoSuchCounter},
-      {kernel_, kTmStatus, kTmBlockSize, tm::kTimerId, 1, 0},
-      {small, kTmStopCount, kTmBlockSize, tm::kTimerId, 1, kStatusNoSuchTimer},
-      {small, kTmStop, kTmBlockSize, tm::kTimerId, 0, 0},
+      {kernel_, kTmStatus, kTmBlockSize, halvikdrv::tm::kTimerId, 1, 0},
+      {small, kTmStopCount, kTmBlockSize, halvikdrv::tm::kTimerId, 1, kStatusNoSuchTimer},
+      {small, kTmStop, kTmBlockSize, halvikdrv::tm::kTimerId, 0, 0},
   };
   for (const Case& c : cases) {
     std::vector<unsigned char> block(c.size);
