@@ -3,6 +3,7 @@
 #include <outside/halvikdrv.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <deque>
 
@@ -25,6 +26,10 @@ constexpr DWORD kPollMs = 50;
 struct Completion {
   OVERLAPPED overlapped{};
   unsigned char wire[drv::kAiBlockSize] = {};
+  // How often the thread has handed the device a wait: a starter watches it
+  // change, since a run that ends at once can take mutex A back before the
+  // starter ever sees it free.
+  std::atomic<uint32_t> arms{0};
 };
 Completion& completionOf(uint16_t index) {
   static std::deque<Completion> records;
@@ -125,10 +130,12 @@ class Thread {
       DWORD returned = 0;
       if (DeviceIoControl(r_.Handle, drv::kAiEventWait, c_.wire, drv::kAiBlockSize, c_.wire, drv::kAiBlockSize,
                           &returned, &c_.overlapped)) {
+        c_.arms.fetch_add(1);
         return true;  // completed at once; done_ is set
       }
       if (GetLastError() != ERROR_IO_PENDING) return fail("AiEventThread End :Error 6\r\n");
       pending_ = true;
+      c_.arms.fetch_add(1);
       return true;
     }
     DWORD returned = 0;
@@ -137,6 +144,7 @@ class Thread {
                       kWaitSize, &returned, &c_.overlapped);
     if (result != 0 && result != ERROR_IO_PENDING) return fail("AiEventThread End :Error 6\r\n");
     pending_ = result == ERROR_IO_PENDING;
+    c_.arms.fetch_add(1);
     return true;
   }
 
@@ -288,10 +296,17 @@ LONG StartOrWakeEventThread(uint16_t index) {
   return 0;
 }
 
-bool WaitUntilArmed(DeviceRecord& r, DWORD limitMs) {
-  if (!TakeMutexA(r, limitMs)) return false;
-  ReleaseMutex(load(r.MutexA[kSlotAi]));
-  return true;
+uint32_t ArmsSoFar(uint16_t index) { return completionOf(index).arms.load(); }
+
+bool WaitUntilArmed(uint16_t index, uint32_t armsBefore, DWORD limitMs) {
+  DeviceRecord& r = DeviceTable()[index];
+  HANDLE thread = r.EventThread[kSlotAi];
+  if (!valid(thread)) return false;
+  for (DWORD waited = 0; waited < limitMs; ++waited) {
+    if (completionOf(index).arms.load() != armsBefore) return true;
+    if (WaitForSingleObject(thread, 1) == WAIT_OBJECT_0) return false;
+  }
+  return completionOf(index).arms.load() != armsBefore;
 }
 
 bool TakeMutexA(DeviceRecord& r, DWORD limitMs) {

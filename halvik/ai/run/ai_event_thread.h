@@ -16,10 +16,11 @@ inline constexpr LONG kStatusThreadFailed = 10005;  // "Failed in the creation o
 // 0, 10005, or -1 when the parked thread could not be handed mutex B.
 LONG StartOrWakeEventThread(uint16_t index);
 
-// Waits until the thread has armed its wait for the driver's events: at
-// most `limitMs` for mutex A to appear, watching the thread, then mutex A
-// itself. false when the thread ended or never armed.
-bool WaitUntilArmed(DeviceRecord& record, DWORD limitMs);
+// Waits, at most `limitMs` and watching the thread, until the thread has
+// handed the device a wait for its events since `armsBefore` (taken with
+// ArmsSoFar before the wake). false when the thread ended or never armed.
+uint32_t ArmsSoFar(uint16_t index);
+bool WaitUntilArmed(uint16_t index, uint32_t armsBefore, DWORD limitMs);
 
 // Takes mutex A of a living thread (the thread then does not fetch); false
 // when there is no thread or it did not hand A over in time.

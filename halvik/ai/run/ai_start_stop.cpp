@@ -93,10 +93,11 @@ LONG start(ExportFrame& frame) {
   }
   // Set before the thread can see a completion, which it tests the flag on.
   r.ThreadRun[kSlotAi].store(1);
+  const uint32_t armsBefore = ArmsSoFar(frame.index());
   LONG status = StartOrWakeEventThread(frame.index());
   heldB = false;  // handed to the woken thread, or there was none
   if (status != 0) return status;
-  if (!WaitUntilArmed(r, kArmMs)) return kStatusThreadFailed;
+  if (!WaitUntilArmed(frame.index(), armsBefore, kArmMs)) return kStatusThreadFailed;
   return 0;
 }
 
