@@ -22,7 +22,10 @@ AiRun::~AiRun() {
     left.swap(waiters_);
   }
   wake_.notify_all();
-  if (ticker_.joinable()) ticker_.join();
+  {
+    std::unique_lock<std::mutex> lock(mutex_);
+    tickerGone_.wait(lock, [this] { return !ticking_; });
+  }
   complete(left, true);
 }
 
@@ -364,10 +367,8 @@ void AiRun::cancelRoutine(PlatRequest* request) {
 
 void AiRun::startTickerLocked() {
   if (virtual_ || ticking_) return;
-  // A ticker that ended has let go of the lock for good.
-  if (ticker_.joinable()) ticker_.join();
   ticking_ = true;
-  ticker_ = std::thread([this] { tick(); });
+  std::thread([this] { tick(); }).detach();
 }
 
 // In real time nothing else moves the run while its waits are pending. The
@@ -397,6 +398,7 @@ void AiRun::tick() {
     wake_.wait_until(lock, deadline);
   }
   ticking_ = false;
+  tickerGone_.notify_all();
 }
 
 }  // namespace halviksim

@@ -134,7 +134,9 @@ class AiRun {
 
   bool quit_ = false;
   bool ticking_ = false;
-  std::thread ticker_;
+  // The ticker is detached (devices live as long as the process); the
+  // destructor waits for it to leave instead of joining it.
+  std::condition_variable tickerGone_;
 };
 
 }  // namespace halviksim
