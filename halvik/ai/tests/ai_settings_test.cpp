@@ -119,11 +119,7 @@ TEST_F(AiSettingsTest, EachRowSendsItsBytesOnEachRoad) {
 
 TEST_F(AiSettingsTest, ArgumentChecksGiveTheirCodesBeforeAnyRequest) {
   const short k = kKernelId;
-  struct Case {
-    LONG expected;
-    std::function<LONG()> call;
-  };
-  const Case cases[] = {
+  const CheckCase cases[] = {
       {11020, [&] { return XanSetAiChannels(k, 0); }},
       {11020, [&] { return XanSetAiChannels(k, 257); }},
       {0, [&] { return XanSetAiChannels(k, 1); }},
@@ -177,14 +173,7 @@ TEST_F(AiSettingsTest, ArgumentChecksGiveTheirCodesBeforeAnyRequest) {
       {12401, [&] { return XanSetAiStopInRangeEx(k, 256, 0.0f, 0.0f, -1); }},
       {12283, [&] { return XanGetAiStartInRangeEx(k, 0, &gFloat, &gFloat, nullptr); }},
   };
-  for (const Case& c : cases) {
-    roads.ownershipChecks = 0;
-    roads.sent.clear();
-    EXPECT_EQ(c.call(), c.expected);
-    if (c.expected != 0) {
-      EXPECT_EQ(roads.ownershipChecks + roads.sent.size(), 0u) << c.expected;
-    }
-  }
+  for (const CheckCase& c : cases) expectCheck(c);
 }
 
 TEST_F(AiSettingsTest, AnotherProcessHoldsTheDeviceExceptForTheUncheckedMembers) {

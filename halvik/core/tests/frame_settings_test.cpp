@@ -76,11 +76,7 @@ TEST_F(DeviceSettingsTest, EachRowSendsItsBytesAndReadsItsAnswerOnEachRoad) {
 
 TEST_F(DeviceSettingsTest, ArgumentChecksGiveTheirCodesBeforeTheOwnershipCheck) {
   const short v = kVirtualId, k = kKernelId;
-  struct Case {
-    LONG expected;
-    std::function<LONG()> call;
-  };
-  const Case cases[] = {
+  const CheckCase cases[] = {
       {10341, [&] { return XanSetControlFilter(v, 0, -0.001f); }},
       {10341, [&] { return XanSetControlFilter(v, 0, std::nanf("")); }},
       {10341, [&] { return XanSetControlFilter(v, 0, 5000.0f); }},  // beyond what a count carries
@@ -110,14 +106,7 @@ TEST_F(DeviceSettingsTest, ArgumentChecksGiveTheirCodesBeforeTheOwnershipCheck) 
       {0, [&] { return XanSetAiUsbSleepMode(v, -1); }},
       {0, [&] { return XanSetAiUsbSleepTime(v, 0); }},
   };
-  for (const Case& c : cases) {
-    roads.ownershipChecks = 0;
-    roads.sent.clear();
-    EXPECT_EQ(c.call(), c.expected);
-    if (c.expected != 0) {
-      EXPECT_EQ(roads.ownershipChecks + roads.sent.size(), 0u) << c.expected;
-    }
-  }
+  for (const CheckCase& c : cases) expectCheck(c);
 }
 
 TEST_F(DeviceSettingsTest, RoadsWithoutTheSettingGive20001AfterTheOwnershipCheck) {

@@ -81,11 +81,7 @@ TEST_F(IoSettingsTest, EachRowSendsItsBytesOnEachRoad) {
 
 TEST_F(IoSettingsTest, ArgumentChecksGiveTheirCodesInOrder) {
   const short k = kKernelId;
-  struct Case {
-    LONG expected;
-    std::function<LONG()> call;
-  };
-  const Case cases[] = {
+  const CheckCase cases[] = {
       {13060, [&] { return XanSetAoChannels(k, 0); }},
       {13060, [&] { return XanSetAoChannels(k, 257); }},
       {0, [&] { return XanSetAoChannels(k, 1); }},
@@ -125,14 +121,7 @@ TEST_F(IoSettingsTest, ArgumentChecksGiveTheirCodesInOrder) {
       {15260, [&] { return XanGetCntMaxChannels(k, nullptr); }},
       {16100, [&] { return XanStopTmCount(k, -1); }},
   };
-  for (const Case& c : cases) {
-    roads.ownershipChecks = 0;
-    roads.sent.clear();
-    EXPECT_EQ(c.call(), c.expected);
-    if (c.expected != 0) {
-      EXPECT_EQ(roads.ownershipChecks + roads.sent.size(), 0u) << c.expected;
-    }
-  }
+  for (const CheckCase& c : cases) expectCheck(c);
 }
 
 TEST_F(IoSettingsTest, SettersStopAt20003WhileTheRangesAndTheChannelCountSkipTheCheck) {

@@ -29,8 +29,24 @@ struct RoadCase {
   std::function<bool()> output = nullptr;  // the caller's variable after success
 };
 
+// An argument check: the status it gives; a refusal sends nothing, not
+// even the ownership check.
+struct CheckCase {
+  LONG expected;
+  std::function<LONG()> call;
+};
+
 class RoadsTest : public ::testing::Test {
  protected:
+  void expectCheck(const CheckCase& c) {
+    roads.ownershipChecks = 0;
+    roads.sent.clear();
+    EXPECT_EQ(c.call(), c.expected);
+    if (c.expected != 0) {
+      EXPECT_EQ(roads.ownershipChecks + roads.sent.size(), 0u) << c.expected;
+    }
+  }
+
   void SetUp() override {
     roads.addDevice(kKernelId, 1);
     roads.addDevice(kVirtualId, 10);
