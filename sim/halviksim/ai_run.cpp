@@ -347,6 +347,7 @@ int64_t AiRun::storedLocked() const {
 }
 
 int64_t AiRun::nextDueScanLocked() const {
+  if (awaitingStart_) return -1;  // nothing is due before the trigger, which the idle tick finds
   int64_t next = endScan_;
   auto earlier = [&](int64_t scan) { next = next < 0 ? scan : std::min(next, scan); };
   if (config_.eventEvery > 0 && (mask_ & halvikdrv::ai::kFactorDataCount) != 0) {

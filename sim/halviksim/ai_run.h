@@ -1,6 +1,8 @@
 // The analog-input acquisition of one simulated device: a run samples the
 // known signal (halvikdrv.h) at the configured clock into bounded storage,
-// raises its factor bits and completes the event waits that are pending.
+// from its start trigger on until its stop times, its stop trigger and
+// delay, or a stop request; it raises its factor bits and completes the
+// event waits that are pending.
 // Time is the monotonic clock, or a virtual one that only tests move.
 // Thread-safe.
 #pragma once
