@@ -704,6 +704,36 @@ inline constexpr int32_t kStatusAiTooManyChannels = 21441;
 inline constexpr int32_t kStatusAiBeyondStored = 21580;
 // ---- End of the analog-input forms -------------------------------------------------
 
+// ---- Analog-input triggers ----------------------------------------------------------
+// What the driver makes of the trigger settings. A level trigger is met by
+// the scan whose count reaches the level from the other side (the scan
+// before it on the far side); a window trigger by the scan that completes
+// StateTimes scans in a row inside [min(Level1, Level2), max(...)] (in-range)
+// or outside it (out-range), at least one. The trigger's channel is the one
+// whose level or window was set last; it is a channel of the device, read
+// whether the sequence takes it or not.
+namespace ai {
+inline constexpr int16_t kTriggerNone = 0;      // start at once; stop after the stop times (per repeat)
+inline constexpr int16_t kTriggerLevel = 3;     // the start or stop level
+inline constexpr int16_t kTriggerInRange = 5;   // the start or stop in-range window
+inline constexpr int16_t kTriggerOutRange = 6;  // the start or stop out-range window
+// Directions of a level trigger.
+inline constexpr int16_t kDirectionEither = 0;
+inline constexpr int16_t kDirectionFalling = 1;
+inline constexpr int16_t kDirectionRising = 2;
+// Set while a started run waits for its start trigger: nothing is taken
+// yet, and the start event comes with the trigger. A stop trigger ends the
+// run the stop delay times of scans after the scan that met it; the
+// stop-trigger count (1148, 0x3138) is then the scans taken up to and
+// including that scan, 0 before.
+inline constexpr int32_t kStatusStartWait = 0x2;
+}  // namespace ai
+// A start refused for a trigger the device cannot watch (an unknown kind, a
+// window on the bus library's devices, a channel the model lacks).
+inline constexpr int32_t kStatusAiStartTriggerUnfit = 21160;
+inline constexpr int32_t kStatusAiStopTriggerUnfit = 21260;
+// ---- End of the analog-input triggers ----------------------------------------------
+
 // Kernel places of two output requests whose block field has no name of its
 // own: the minimum output clock (0x2223C0) comes back as one int32 where the
 // sampling clock's whole part stands, and the repeat mode (0x2223CC) travels

@@ -18,23 +18,41 @@ struct Place {
   DWORD code;
   DWORD size;
 };
+// The trigger kind of a start or a stop and the settings of each kind.
+struct TriggerPlaces {
+  Place kind, level, inRange, outRange;
+};
 struct RunPlaces {
   Place channels, sequence, clock, stopTrigger, stopTimes, repeatTimes, eventEvery, range;
   bool floatClock;  // the bus library's clock is single precision
+  TriggerPlaces start, stop;
+  Place stopDelay;
+  bool windows;  // the bus library's devices have no window triggers
 };
 
 constexpr DWORD kAi = kAiBlockSize;
 // Range codes the block holds from ai::kChannelRanges on.
 constexpr int64_t kKernelRangeRoom = (ai::kChannelEnabled - ai::kChannelRanges) / 2;
+constexpr TriggerPlaces kKernelStart{{kAiStartTrigger, kAi}, {kAiStartLevel, kAi}, {kAiStartInRange, kAi},
+                                     {kAiStartOutRange, kAi}};
+constexpr TriggerPlaces kKernelStop{{kAiStopTrigger, kAi}, {kAiStopLevel, kAi}, {kAiStopInRange, kAi},
+                                    {kAiStopOutRange, kAi}};
+constexpr TriggerPlaces kBusStart{{kCmdAiStartTrigger, 8}, {kCmdAiStartLevel, rec::kAiFormGSize},
+                                  {kCmdAiStartInRange, rec::kAiFormHSize}, {kCmdAiStartOutRange, rec::kAiFormHSize}};
+constexpr TriggerPlaces kBusStop{{kCmdAiStopTrigger, 8}, {kCmdAiStopLevel, rec::kAiFormGSize},
+                                 {kCmdAiStopInRange, rec::kAiFormHSize}, {kCmdAiStopOutRange, rec::kAiFormHSize}};
 constexpr RunPlaces kKernelPlaces{{kAiChannels, kAi}, {kAiChannelSequence, kAi}, {kAiSamplingClock, kAi},
                                   {kAiStopTrigger, kAi}, {kAiStopTimes, kAi}, {kAiRepeatTimes, kAi},
-                                  {kAiEventSamplingTimes, kAi}, {kAiRange, kAi}, false};
+                                  {kAiEventSamplingTimes, kAi}, {kAiRange, kAi}, false,
+                                  kKernelStart, kKernelStop, {kAiStopDelayTimes, kAi}, true};
 constexpr RunPlaces kVmPlaces{{kCmdAiChannels, 8}, {kCmdAiChannelSequence, 12}, {kCmdAiSamplingClock, 16},
                               {kCmdAiStopTrigger, 8}, {kCmdAiStopTimes, 12}, {kCmdAiRepeatTimes, 12},
-                              {kCmdAiEventSamplingTimes, 12}, {kCmdAiRange, 12}, false};
+                              {kCmdAiEventSamplingTimes, 12}, {kCmdAiRange, 12}, false,
+                              kBusStart, kBusStop, {kCmdAiStopDelayTimes, 12}, true};
 constexpr RunPlaces kBusPlaces{{kCmdAiChannels, 8}, {kCmdAiChannelSequence, 12}, {kCmdAiSamplingClock, 12},
                                {kCmdAiStopTrigger, 8}, {kCmdAiStopTimes, 12}, {kCmdAiRepeatTimes, 12},
-                               {kCmdAiEventSamplingTimes, 12}, {kCmdAiRange, 12}, true};
+                               {kCmdAiEventSamplingTimes, 12}, {kCmdAiRange, 12}, true,
+                               kBusStart, kBusStop, {kCmdAiStopDelayTimes, 12}, false};
 
 const RunPlaces& placesOf(int busKind) {
   return busKind == 10 ? kVmPlaces : busKind == 3 ? kBusPlaces : kKernelPlaces;
@@ -64,6 +82,57 @@ AiConfig configOf(const Device& device, int busKind) {
   return config;
 }
 
+// The condition a start or stop trigger setting asks for; false when the
+// device cannot watch it. A stop by the stop request leaves it at None.
+bool conditionOf(const Device& device, const RunPlaces& p, const TriggerPlaces& t, bool stop, AiCondition& out) {
+  using Kind = AiCondition::Kind;
+  out = {};
+  Place place{};
+  switch (settingAt(device, t.kind)) {
+    case ai::kTriggerNone:
+      return true;
+    case ai::kTriggerLevel:
+      out.kind = Kind::Level;
+      place = t.level;
+      break;
+    case ai::kTriggerInRange:
+      out.kind = Kind::InRange;
+      place = t.inRange;
+      break;
+    case ai::kTriggerOutRange:
+      out.kind = Kind::OutRange;
+      place = t.outRange;
+      break;
+    case ai::kStopByCommand:
+      return stop;
+    default:
+      return false;
+  }
+  if (out.kind != Kind::Level && !p.windows) return false;
+  const int64_t channel = device.lastKey(place.code, place.size);
+  if (channel < 0 || channel >= device.model().aiChannels) return false;
+  const Device::Values v = device.setting(place.code, place.size, channel);
+  out.channel = static_cast<int>(channel);
+  if (out.kind == Kind::Level) {
+    out.level = static_cast<int32_t>(v[0]);
+    out.direction = static_cast<int>(v[1]);
+  } else {
+    out.level1 = static_cast<int32_t>(v[0]);
+    out.level2 = static_cast<int32_t>(v[1]);
+    out.stateTimes = v[2];
+  }
+  return true;
+}
+
+// The triggers of a start: 0, or the status that refuses it.
+int32_t triggersOf(const Device& device, int busKind, AiConfig& config) {
+  const RunPlaces& p = placesOf(busKind);
+  if (!conditionOf(device, p, p.start, false, config.startOn)) return kStatusAiStartTriggerUnfit;
+  if (!conditionOf(device, p, p.stop, true, config.stopOn)) return kStatusAiStopTriggerUnfit;
+  config.stopDelay = std::max<int64_t>(settingAt(device, p.stopDelay), 0);
+  return 0;
+}
+
 bool isGetRequest(const Record& record, const Row& row) {
   return row.layout.getFlag.width == 0 || record.read(row.layout.getFlag) == 1;
 }
@@ -79,8 +148,11 @@ int16_t aiRangeOf(const Device& device, int busKind, int64_t channel) {
   return static_cast<int16_t>(settingAt(device, placesOf(busKind).range, channel));
 }
 
+// A start the device cannot trigger changes nothing.
 int32_t serveAiStart(Device& device, Record& record, const Row&) {
-  device.aiRun().start(configOf(device, record.busKind));
+  AiConfig config = configOf(device, record.busKind);
+  if (int32_t status = triggersOf(device, record.busKind, config); status != 0) return status;
+  device.aiRun().start(config);
   return 0;
 }
 
@@ -112,7 +184,8 @@ int32_t serveAiCount(Device& device, Record& record, const Row& row) {
     case kCmdAiRepeatCount:
       count = device.aiRun().repeatCount();
       break;
-    default:  // the stop-trigger count: a run keeps no scans past its stop
+    default:
+      count = device.aiRun().stopTriggerCount();
       break;
   }
   record.write(row.layout.value, count);

@@ -79,16 +79,23 @@ void AiRun::start(const AiConfig& config) {
     config_ = config;
     config_.channels = std::clamp(config_.channels, 1, 256);
     if (!(config_.clockUs > 0.0) || !std::isfinite(config_.clockUs)) config_.clockUs = AiConfig{}.clockUs;
+    // A stop trigger ends the run instead of the stop times.
+    if (config_.stopOn.kind != AiCondition::Kind::None) config_.stopTimes = 0;
     const int64_t passes = std::max<int64_t>(config_.repeatTimes, 1);
     endScan_ = config_.byCommand || config_.stopTimes <= 0 ? -1 : config_.stopTimes * passes;
     running_ = true;
     startUs_ = nowLocked();
     produced_ = 0;
+    firstScan_ = 0;
+    startWatch_ = AiTriggerWatch(config_.startOn, config_.bits);
+    stopWatch_ = AiTriggerWatch(config_.stopOn, config_.bits);
+    awaitingStart_ = startWatch_.armed();
+    stopTriggerCount_ = 0;
     repeats_ = 0;
     stored_.clear();
     valueCursor_ = 0;
     endPending_ = false;
-    raiseLocked(halvikdrv::ai::kFactorStart);
+    if (!awaitingStart_) raiseLocked(halvikdrv::ai::kFactorStart);
     startTickerLocked();
     return 0;
   });
@@ -103,7 +110,10 @@ void AiRun::stop() {
 }
 
 int32_t AiRun::statusBits() {
-  return updated([&] { return bits_ | (running_ ? halvikdrv::ai::kStatusRunning : 0); });
+  using namespace halvikdrv::ai;
+  return updated([&] {
+    return bits_ | (running_ ? kStatusRunning : 0) | (running_ && awaitingStart_ ? kStatusStartWait : 0);
+  });
 }
 
 void AiRun::changeStatusBit(int32_t bit, bool clear) {
@@ -132,6 +142,10 @@ int64_t AiRun::samplingCount() {
 
 int64_t AiRun::repeatCount() {
   return updated([&] { return repeats_; });
+}
+
+int64_t AiRun::stopTriggerCount() {
+  return updated([&] { return stopTriggerCount_; });
 }
 
 int64_t AiRun::readScans(int64_t scans, int32_t* out) {
@@ -250,8 +264,27 @@ int64_t AiRun::nowLocked() const {
 void AiRun::updateLocked() {
   if (!running_) return;
   const double elapsed = static_cast<double>(nowLocked() - startUs_);
-  int64_t target = static_cast<int64_t>(std::floor(elapsed / config_.clockUs));
+  const int64_t due = static_cast<int64_t>(std::floor(elapsed / config_.clockUs));  // scans since the start
+  if (awaitingStart_) {
+    const int64_t met = startWatch_.find(firstScan_, due);
+    if (met < 0) {
+      firstScan_ = due;
+      return;
+    }
+    firstScan_ = met;
+    awaitingStart_ = false;
+    raiseLocked(halvikdrv::ai::kFactorStart);
+  }
+  int64_t target = due - firstScan_;
   if (endScan_ >= 0) target = std::min(target, endScan_);
+  if (stopWatch_.armed() && stopTriggerCount_ == 0 && target > produced_) {
+    const int64_t met = stopWatch_.find(firstScan_ + produced_, firstScan_ + target);
+    if (met >= 0) {
+      stopTriggerCount_ = met - firstScan_ + 1;
+      endScan_ = stopTriggerCount_ + config_.stopDelay;
+      target = std::min(target, endScan_);
+    }
+  }
   if (target > produced_) produceLocked(target);
   if (endScan_ >= 0 && produced_ >= endScan_) finishLocked();
 }
@@ -314,6 +347,7 @@ int64_t AiRun::storedLocked() const {
 }
 
 int64_t AiRun::nextDueScanLocked() const {
+  if (awaitingStart_) return -1;  // nothing is due before the trigger, which the idle tick finds
   int64_t next = endScan_;
   auto earlier = [&](int64_t scan) { next = next < 0 ? scan : std::min(next, scan); };
   if (config_.eventEvery > 0 && (mask_ & halvikdrv::ai::kFactorDataCount) != 0) {
@@ -327,8 +361,7 @@ int64_t AiRun::nextDueScanLocked() const {
 
 int32_t AiRun::valueLocked(int64_t scan, int entry) const {
   const int channel = static_cast<size_t>(entry) < config_.sequence.size() ? config_.sequence[entry] : entry;
-  const int64_t modulus = int64_t{1} << std::clamp(config_.bits, 1, 31);
-  return static_cast<int32_t>((scan + 256 * int64_t{channel}) % modulus);
+  return knownSignal(firstScan_ + scan, channel, config_.bits);
 }
 
 void AiRun::complete(const std::vector<Waiter>& waiters, bool cancelled) {
@@ -392,7 +425,8 @@ void AiRun::tick() {
     const int64_t scan = nextDueScanLocked();
     auto deadline = Clock::now() + kIdleTick;
     if (scan >= 0) {
-      const auto at = origin_ + std::chrono::microseconds(startUs_ + static_cast<int64_t>(std::ceil(scan * config_.clockUs)));
+      const double sinceStart = static_cast<double>(firstScan_ + scan) * config_.clockUs;
+      const auto at = origin_ + std::chrono::microseconds(startUs_ + static_cast<int64_t>(std::ceil(sinceStart)));
       deadline = std::min(deadline, at);
     }
     wake_.wait_until(lock, deadline);

@@ -1,6 +1,8 @@
 // The analog-input acquisition of one simulated device: a run samples the
 // known signal (halvikdrv.h) at the configured clock into bounded storage,
-// raises its factor bits and completes the event waits that are pending.
+// from its start trigger on until its stop times, its stop trigger and
+// delay, or a stop request; it raises its factor bits and completes the
+// event waits that are pending.
 // Time is the monotonic clock, or a virtual one that only tests move.
 // Thread-safe.
 #pragma once
@@ -15,6 +17,8 @@
 #include <thread>
 #include <vector>
 
+#include "ai_trigger.h"
+
 namespace halviksim {
 
 struct AiConfig {
@@ -26,6 +30,9 @@ struct AiConfig {
   int64_t repeatTimes = 0;        // passes; 0 and 1: one
   int64_t eventEvery = 0;         // the data-count event every so many scans; 0: none
   int bits = 16;
+  AiCondition startOn;            // None: the run takes scans from its start
+  AiCondition stopOn;             // None: the stop times (or the stop request) end it
+  int64_t stopDelay = 0;          // scans taken after the one that met the stop trigger
 };
 
 // What an event fetch gives: the occurrences since the last fetch.
@@ -62,6 +69,8 @@ class AiRun {
   void resetMemory();
   int64_t samplingCount();
   int64_t repeatCount();
+  // The scans taken up to the one that met the stop trigger; 0 before.
+  int64_t stopTriggerCount();
 
   // Moves up to `scans` stored scans (channels values each) into out; the
   // number delivered.
@@ -121,6 +130,11 @@ class AiRun {
   int64_t startUs_ = 0;
   int64_t endScan_ = -1;     // -1: until stopped
   int64_t produced_ = 0;     // scans of this run so far
+  int64_t firstScan_ = 0;    // the scan since the start that was taken first
+  bool awaitingStart_ = false;
+  AiTriggerWatch startWatch_;
+  AiTriggerWatch stopWatch_;
+  int64_t stopTriggerCount_ = 0;
   int64_t repeats_ = 0;
   int32_t bits_ = 0;         // status bits besides running
   int64_t cap_ = kDefaultCap;

@@ -21,6 +21,13 @@ Device::Values Device::setting(DWORD code, DWORD size, int64_t key) const {
 void Device::store(DWORD code, DWORD size, int64_t key, const Values& values) {
   std::lock_guard<std::mutex> lock(mutex_);
   settings_[{code, size, key}] = values;
+  lastKeys_[{code, size}] = key;
+}
+
+int64_t Device::lastKey(DWORD code, DWORD size) const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  auto it = lastKeys_.find({code, size});
+  return it == lastKeys_.end() ? 0 : it->second;
 }
 
 std::string Device::revision() const {

@@ -43,6 +43,8 @@ class Device {
   // signal, or destination); 0 until set.
   Values setting(DWORD code, DWORD size, int64_t key) const;
   void store(DWORD code, DWORD size, int64_t key, const Values& values);
+  // The key of the setting stored last under that request; 0 until set.
+  int64_t lastKey(DWORD code, DWORD size) const;
 
   std::string revision() const;
   void setRevision(const std::string& revision);
@@ -78,6 +80,7 @@ class Device {
 
   mutable std::mutex mutex_;
   std::map<std::tuple<DWORD, DWORD, int64_t>, Values> settings_;
+  std::map<std::pair<DWORD, DWORD>, int64_t> lastKeys_;
   std::string revision_ = "1.00";
   WORD firmware_ = 110;
   int16_t counters_;
