@@ -67,8 +67,8 @@ TEST_F(WdmHalvik, RingAndBlocksCarryTheKnownSignalOnEveryRoad) {
       // First: the device's reset keeps a sequence set before.
       {7, "HVA1", 16, {5, 6}, true},
       {10, "HVA1", 16, {1, 3, 2, 32}, false},  // kernel driver
-      {19, "DEMO0", 12, {2, 4}, false},     // virtual-device library
-      {11, "HVU00", 16, {1, 8, 4}, false},  // bus unit
+      {19, "DEMO0", 12, {2, 4}, false},        // virtual-device library
+      {11, "HVU00", 16, {1, 8, 4}, false},     // USB bus unit
   };
   for (const Road& road : roads) {
     SCOPED_TRACE(road.device + std::string(" code ") + std::to_string(road.code));
