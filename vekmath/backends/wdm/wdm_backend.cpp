@@ -100,7 +100,12 @@ int32_t configureInput(SamplingConfig& cfg, short id, bool withSequence) {
   if (int32_t r = callHalvik<&H::XanSetAiClockType>(id, short{0}); r != 0) return r;
   if (int32_t r = callHalvik<&H::XanSetAiSamplingClock>(id, static_cast<float>(cfg.periodUs)); r != 0) return r;
   cfg.scanClockUs = std::clamp(cfg.scanClockUs, kScanClockMin, kScanClockMax);
-  if (int32_t r = callHalvik<&H::XanSetAiScanClock>(id, static_cast<float>(cfg.scanClockUs)); r != 0) return r;
+  // A device on the USB bus has no scan clock to set (Halvik answers that
+  // the function can't be used): its channels follow the sampling clock.
+  if (int32_t r = callHalvik<&H::XanSetAiScanClock>(id, static_cast<float>(cfg.scanClockUs));
+      r != 0 && r != kHalvikFunctionMissing) {
+    return r;
+  }
   if (int32_t r = callHalvik<&H::XanSetAiStartTrigger>(id, short{0}); r != 0) return r;
   if (int32_t r = configureStop(cfg, id); r != 0) return r;
   if (int32_t r = callHalvik<&H::XanSetAiEvent>(id, HWND{}, kEventMask); r != 0) return r;
