@@ -68,8 +68,9 @@ AiConfig configOf(const Device& device, int busKind) {
   config.channels = static_cast<int>(std::clamp<int64_t>(settingAt(device, p.channels), 1, 256));
   for (int entry = 0; entry < config.channels; ++entry) {
     // A sequence entry never set reads its own channel.
-    const Device::Values set = device.setting(p.sequence.code, p.sequence.size, entry);
-    config.sequence.push_back(set == Device::Values{} ? static_cast<int16_t>(entry) : static_cast<int16_t>(set[0]));
+    const bool set = device.isSet(p.sequence.code, p.sequence.size, entry);
+    config.sequence.push_back(
+        static_cast<int16_t>(set ? device.setting(p.sequence.code, p.sequence.size, entry)[0] : entry));
   }
   const int64_t clockBits = settingAt(device, p.clock);
   config.clockUs = p.floatClock ? std::bit_cast<float>(static_cast<uint32_t>(clockBits))

@@ -18,6 +18,11 @@ Device::Values Device::setting(DWORD code, DWORD size, int64_t key) const {
   return it == settings_.end() ? Values{} : it->second;
 }
 
+bool Device::isSet(DWORD code, DWORD size, int64_t key) const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return settings_.count({code, size, key}) != 0;
+}
+
 void Device::store(DWORD code, DWORD size, int64_t key, const Values& values) {
   std::lock_guard<std::mutex> lock(mutex_);
   settings_[{code, size, key}] = values;

@@ -43,6 +43,8 @@ class Device {
   // signal, or destination); 0 until set.
   Values setting(DWORD code, DWORD size, int64_t key) const;
   void store(DWORD code, DWORD size, int64_t key, const Values& values);
+  // Whether the setting was ever stored: a setting of all zeros is a value.
+  bool isSet(DWORD code, DWORD size, int64_t key) const;
   // The key of the setting stored last under that request; 0 until set.
   int64_t lastKey(DWORD code, DWORD size) const;
 
