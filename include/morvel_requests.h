@@ -445,7 +445,8 @@ struct XanBinaryToVoltRecord {
 // `XanRequest`: one buffer that holds the record of any code.
 inline constexpr std::size_t kXanMaxRecord = 80;
 union XanRequest {
-  XAN_HEAD;
+  unsigned char bytes[kXanMaxRecord];  // first, so that XanRequest{} zeroes it all
+  XanHead head;
   XanOpenRecord open;
   XanSingleIoRecord singleIo;
   XanBackRecord back;
@@ -472,7 +473,6 @@ union XanRequest {
   XanGetRangeRecord getRange;
   XanSetAIRecord setAI;
   XanBinaryToVoltRecord binaryToVolt;
-  unsigned char bytes[kXanMaxRecord];
 };
 
 // ---- record sizes ----------------------------------------------------------------------
