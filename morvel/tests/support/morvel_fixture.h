@@ -63,7 +63,7 @@ class MorvelTest : public ::testing::Test {
     RegCloseKey(key);
   }
 
-  Fake00 fake{{0, 1, 8, 20}};
+  Fake00 fake{{0, 1, 8, 12, 20}};
   std::string dir_;
   HWND window_ = nullptr;
 };
