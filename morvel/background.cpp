@@ -13,14 +13,14 @@ int slotFor(uint32_t handle, Support family, LONG& result) {
   bool refused = false;
   result = checkSupport(handle, family, refused);
   if (refused) return -1;
-  const int n = findHandleSlot(handle);
+  const int n = XanFindHandleSlot(handle);
   if (n < 0) result = XAN_E_CALL;
   return n;
 }
 
 LONG sendLocked(uint32_t handle, uint32_t offset, XanRequest& record) {
   LockGuard lock;
-  return sendForResult(handle, offset, record);
+  return XanSendRequest(handle, offset, record);
 }
 
 void putWindows(XanRequest& r, uint32_t windowA, uint16_t messageA, uint32_t windowB, uint16_t messageB) {
@@ -145,7 +145,7 @@ DLL_EXPORT LONG WINAPI XanOpenCntGate(XanHandle h, XanWindow window, uint16_t me
   r.head.handle = h;
   r.cntGate.window = window;
   r.cntGate.message = message;
-  result = sendForResult(h, XAN_OPEN_CNT_GATE, r);
+  result = XanSendRequest(h, XAN_OPEN_CNT_GATE, r);
   if (result != XAN_OK) return result;
   return startCounterThread(slotAt(n), message);
 }

@@ -36,7 +36,7 @@ bool equalNoCase(const char* a, const char* b) {
 
 }  // namespace
 
-long regReadValue(const char* keyPath, uint32_t wantedType, const char* valueName, char* text, uint32_t* number) {
+long XanRegReadValue(const char* keyPath, uint32_t wantedType, const char* valueName, char* text, uint32_t* number) {
   if (wantedType == REG_SZ && text != nullptr) text[0] = '\0';
   if (keyPath == nullptr || valueName == nullptr) return 1;
   if ((wantedType == REG_SZ && text == nullptr) || (wantedType == REG_DWORD && number == nullptr)) return 1;
@@ -61,7 +61,7 @@ long regReadValue(const char* keyPath, uint32_t wantedType, const char* valueNam
   return 0;
 }
 
-bool findBoardByName(const char* name, uint16_t& deviceIndex, uint16_t& group) {
+bool XanFindBoardByName(const char* name, uint16_t& deviceIndex, uint16_t& group) {
   if (name == nullptr || name[0] == '\0') return false;
   for (const Service& service : kServices) {
     if (std::strcmp(service.name, "End") == 0) break;
@@ -69,7 +69,7 @@ bool findBoardByName(const char* name, uint16_t& deviceIndex, uint16_t& group) {
       char path[160];
       std::snprintf(path, sizeof path, "SYSTEM\\CurrentControlSet\\Services\\%.19s\\GroupNumber%d", service.name, k);
       char value[kValueLimit + 1];
-      if (regReadValue(path, REG_SZ, "ObjectName", value, nullptr) == 0 && equalNoCase(name, value)) {
+      if (XanRegReadValue(path, REG_SZ, "ObjectName", value, nullptr) == 0 && equalNoCase(name, value)) {
         deviceIndex = static_cast<uint16_t>(service.deviceIndex);
         group = static_cast<uint16_t>(k);
         return true;

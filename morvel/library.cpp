@@ -9,11 +9,11 @@ Library& library() {
   return *instance;
 }
 
-int findHandleSlot(uint32_t handle) {
+int XanFindHandleSlot(uint32_t handle) {
   if (handle == kFreeHandle) return -1;
   Library& lib = library();
   for (int n = 0; n < kSlots; ++n) {
-    if (lib.slots[n].handle.load() == handle) return n;
+    if (lib.table.slots[n].handle.load() == handle) return n;
   }
   return -1;
 }

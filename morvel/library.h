@@ -44,9 +44,14 @@ struct Slot {
   bool open() const { return handle.load() != kFreeHandle; }
 };
 
+// One table per process; slot = device index x 16 + (group - 1).
+struct XanHandleTable {
+  Slot slots[kSlots];
+};
+
 struct Library {
   CRITICAL_SECTION lock;
-  Slot slots[kSlots];
+  XanHandleTable table;
   Library();
 };
 
@@ -55,12 +60,11 @@ Library& library();
 
 inline int slotNumber(unsigned deviceIndex, unsigned group) { return static_cast<int>(deviceIndex * kXanGroups + group - 1); }
 inline unsigned deviceIndexOf(int slot) { return static_cast<unsigned>(slot) / kXanGroups; }
-inline Slot& slotAt(int n) { return library().slots[n]; }
-inline int slotNumberOf(const Slot& s) { return static_cast<int>(&s - library().slots); }
+inline Slot& slotAt(int n) { return library().table.slots[n]; }
 
 // The first slot, in order of device index and group, that holds the handle;
 // -1 when none does (also for the free marker itself).
-int findHandleSlot(uint32_t handle);
+int XanFindHandleSlot(uint32_t handle);
 
 inline HANDLE toHandle(uint32_t value) { return reinterpret_cast<HANDLE>(static_cast<intptr_t>(static_cast<int32_t>(value))); }
 inline uint32_t toValue(HANDLE h) { return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(h)); }

@@ -77,7 +77,7 @@ void endThread(Slot& s, ThreadKind k, HANDLE ev) {
   s.ended[k].store(true);
 }
 
-DWORD WINAPI backNotifyThread(void* p) {
+DWORD WINAPI XanBackNotifyThread(void* p) {
   Slot& s = *static_cast<Slot*>(p);
   HANDLE ev = makeWaitEvent();
   s.waitEvent[kBackThread].store(ev);
@@ -101,7 +101,7 @@ DWORD WINAPI backNotifyThread(void* p) {
   return 0;
 }
 
-DWORD WINAPI backDataThread(void* p) {
+DWORD WINAPI XanBackDataThread(void* p) {
   Slot& s = *static_cast<Slot*>(p);
   while (s.run[kBackDataThread].load()) {
     // The driver paces the loop: it waits 1 ms before each answer.
@@ -149,7 +149,7 @@ Next bdMemCycle(Slot& s, HANDLE ev) {
   }
 }
 
-DWORD WINAPI bdMemThread(void* p) {
+DWORD WINAPI XanInpBdMemNotifyThread(void* p) {
   Slot& s = *static_cast<Slot*>(p);
   HANDLE ev = makeWaitEvent();
   s.waitEvent[kBdMemThread].store(ev);
@@ -196,7 +196,7 @@ Next counterCycle(Slot& s, HANDLE ev) {
   }
 }
 
-DWORD WINAPI counterThread(void* p) {
+DWORD WINAPI XanCntGateNotifyThread(void* p) {
   Slot& s = *static_cast<Slot*>(p);
   for (;;) {
     HANDLE ev = makeWaitEvent();
@@ -261,9 +261,9 @@ LONG startBackThreads(Slot& s, bool input) {
   reapEnded(s, kBackThread);
   reapEnded(s, kBackDataThread);
   const bool first = s.thread[kBackThread].load() == nullptr;
-  if (first && !createThread(s, kBackThread, backNotifyThread)) return XAN_E_THREAD;
+  if (first && !createThread(s, kBackThread, XanBackNotifyThread)) return XAN_E_THREAD;
   if (input && s.thread[kBackDataThread].load() == nullptr) {
-    if (!createThread(s, kBackDataThread, backDataThread)) return XAN_E_THREAD;
+    if (!createThread(s, kBackDataThread, XanBackDataThread)) return XAN_E_THREAD;
     if (!first) Sleep(10);
   }
   if (first) {
@@ -282,7 +282,7 @@ LONG startBdMemThread(Slot& s) {
     if (ready == nullptr) return XAN_E_THREAD;
     s.readyEvent.store(ready);
     s.readyFailed.store(false);
-    if (!createThread(s, kBdMemThread, bdMemThread)) return XAN_E_THREAD;
+    if (!createThread(s, kBdMemThread, XanInpBdMemNotifyThread)) return XAN_E_THREAD;
     Sleep(10);
   } else {
     ResetEvent(s.readyEvent.load());
@@ -301,7 +301,7 @@ LONG startCounterThread(Slot& s, uint16_t message) {
   HANDLE t = s.thread[kCounterThread].load();
   if (t == nullptr) {
     if (message == 0) return XAN_OK;
-    if (!createThread(s, kCounterThread, counterThread)) return XAN_E_THREAD;
+    if (!createThread(s, kCounterThread, XanCntGateNotifyThread)) return XAN_E_THREAD;
     Sleep(10);
     return XAN_OK;
   }
@@ -310,7 +310,7 @@ LONG startCounterThread(Slot& s, uint16_t message) {
   return XAN_OK;
 }
 
-int stopNotifyThreads(Slot& s) {
+int XanStopNotifyThreads(Slot& s) {
   for (auto& run : s.run) run.store(false);
   // Every wait pending on the device file completes now, cancelled.
   CancelIo(toHandle(s.handle.load()));
@@ -346,7 +346,7 @@ void closeSlotThreadHandles(Slot& s) {
 using namespace morvel;
 
 DLL_EXPORT LONG WINAPI XanSetBackPriority(XanHandle handle, int16_t priority) {
-  const int n = findHandleSlot(handle);
+  const int n = XanFindHandleSlot(handle);
   if (n < 0) return XAN_E_CALL;
   if (priority < -2 || priority > 2) return XAN_E_PRIORITY;
   Slot& s = slotAt(n);

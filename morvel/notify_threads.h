@@ -24,7 +24,7 @@ LONG startCounterThread(Slot& s, uint16_t message);
 
 // Ends every thread of the slot: their pending waits are cancelled first,
 // so they end; 1 when one of them still did not end within the budget.
-int stopNotifyThreads(Slot& s);
+int XanStopNotifyThreads(Slot& s);
 // Closes and forgets the thread handles and the ready event.
 void closeSlotThreadHandles(Slot& s);
 

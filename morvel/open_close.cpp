@@ -106,7 +106,7 @@ DLL_EXPORT LONG WINAPI XanOpen(XanHandle* handle, uint16_t deviceIndex, uint16_t
 
 DLL_EXPORT LONG WINAPI XanOpenEx(const char* boardName, XanHandle* handle) {
   uint16_t deviceIndex = 0, group = 0;
-  if (handle == nullptr || !findBoardByName(boardName, deviceIndex, group)) return XAN_E_CALL;
+  if (handle == nullptr || !XanFindBoardByName(boardName, deviceIndex, group)) return XAN_E_CALL;
   Slot& s = slotAt(slotNumber(deviceIndex, group));
   LockGuard lock;
   if (s.closing) return XAN_E_CALL;
@@ -133,7 +133,7 @@ DLL_EXPORT LONG WINAPI XanClose(XanHandle handle) {
   int n;
   {
     LockGuard lock;
-    n = findHandleSlot(handle);
+    n = XanFindHandleSlot(handle);
     if (n < 0 || slotAt(n).closing) return XAN_E_CALL;
     Slot& s = slotAt(n);
     if (--s.openCount != 0) return XAN_OK;
@@ -141,7 +141,7 @@ DLL_EXPORT LONG WINAPI XanClose(XanHandle handle) {
   }
   Slot& s = slotAt(n);
   // Outside the lock: the threads' waits are cancelled first, so they end.
-  stopNotifyThreads(s);
+  XanStopNotifyThreads(s);
 
   LockGuard lock;
   XanRequest record{};

@@ -12,7 +12,7 @@ bool sendRequest(uint32_t handle, uint32_t offset, XanRequest& record, uint32_t 
   return DeviceIoControl(toHandle(handle), XanCode(offset), &record, size, &record, size, &returned, nullptr) != FALSE;
 }
 
-LONG sendForResult(uint32_t handle, uint32_t offset, XanRequest& record) {
+LONG XanSendRequest(uint32_t handle, uint32_t offset, XanRequest& record) {
   if (!sendRequest(handle, offset, record)) return XAN_E_CALL;
   return record.head.result;
 }
@@ -42,7 +42,7 @@ LONG runRequest(const RequestRow& row, uint32_t handle, std::initializer_list<ui
       if (f.width == 0 || arg == args.end()) break;
       put(record, f, *arg++);
     }
-    result = sendForResult(handle, row.offset, record);
+    result = XanSendRequest(handle, row.offset, record);
   }
   void* const* to = outs.begin();
   for (Field f : row.out) {

@@ -16,7 +16,7 @@ namespace morvel {
 // protocol's size table unless given. False when the call itself fails.
 bool sendRequest(uint32_t handle, uint32_t offset, XanRequest& record, uint32_t size = 0);
 // The result of a sent record: 2 when the call failed, else the i16 at +4.
-LONG sendForResult(uint32_t handle, uint32_t offset, XanRequest& record);
+LONG XanSendRequest(uint32_t handle, uint32_t offset, XanRequest& record);
 
 // A field of a record: its offset and width in bytes (0 = none).
 struct Field {

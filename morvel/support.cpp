@@ -14,7 +14,7 @@ struct Row {
 };
 
 // Device indices not listed have no family at all.
-const Row kRows[] = {
+const Row XanSupportTable[] = {
     {{0, 20, -1, -1}, "111110010111111"},
     {{8, -1, -1, -1}, "111111111111111"},
     {{30, -1, -1, -1}, "111100010111011"},
@@ -36,7 +36,7 @@ constexpr int16_t kResults[kFamilies] = {801, 801, 801, 786, 807, 810, 0, 802, 8
 
 bool supported(unsigned deviceIndex, Support family) {
   if (family == Support::None) return true;
-  for (const Row& row : kRows) {
+  for (const Row& row : XanSupportTable) {
     for (int index : row.indices) {
       if (index < 0) break;
       if (static_cast<unsigned>(index) == deviceIndex) return row.flags[static_cast<int>(family)] == '1';

@@ -65,7 +65,7 @@ TEST_F(NotifyTest, AThreadEndedByAClosedBoardIsReplacedAtTheNextStart) {
   ASSERT_TRUE(fake.waitsReach(XAN_WAIT_BACK, 1));
   fake.state = XAN_STATE_CLOSED;
   ASSERT_TRUE(fake.complete(XAN_WAIT_BACK));
-  Slot& s = slotAt(findHandleSlot(h));
+  Slot& s = slotAt(XanFindHandleSlot(h));
   for (int ms = 0; ms < 5000 && !s.ended[kBackThread].load(); ++ms) Sleep(1);
   EXPECT_EQ(startBack(h), XAN_OK);
   EXPECT_TRUE(fake.waitsReach(XAN_WAIT_BACK, 2));
@@ -131,7 +131,7 @@ TEST_F(NotifyTest, CloseEndsArmedAndParkedThreadsAndLeavesNoWait) {
   ASSERT_TRUE(fake.waitsReach(XAN_WAIT_CNT, 1));
   fake.state = 0;
   ASSERT_TRUE(fake.complete(XAN_WAIT_BACK));  // this one parks
-  Slot& s = slotAt(findHandleSlot(h));
+  Slot& s = slotAt(XanFindHandleSlot(h));
   HANDLE threads[kThreadKinds];
   for (int k = 0; k < kThreadKinds; ++k) threads[k] = s.thread[k].load();
   std::vector<HANDLE> copies;
@@ -155,7 +155,7 @@ TEST_F(NotifyTest, BackPriorityIsCheckedAndAppliedToRunningThreads) {
   EXPECT_EQ(XanSetBackPriority(h, 3), XAN_E_PRIORITY);
   ASSERT_EQ(startBack(h), XAN_OK);
   ASSERT_EQ(XanSetBackPriority(h, 2), XAN_OK);
-  Slot& s = slotAt(findHandleSlot(h));
+  Slot& s = slotAt(XanFindHandleSlot(h));
   EXPECT_EQ(GetThreadPriority(s.thread[kBackThread].load()), 2);
   EXPECT_EQ(GetThreadPriority(s.thread[kBackDataThread].load()), 2);
 }

@@ -135,11 +135,11 @@ TEST_F(OpenCloseTest, RegistryTextsUpTo256BytesAreReadAndLongerOnesRefused) {
   setObjectName("Morvel00", 1, full.c_str());
   char text[257];
   const char* key = "SYSTEM\\CurrentControlSet\\Services\\Morvel00\\GroupNumber1";
-  ASSERT_EQ(regReadValue(key, REG_SZ, "ObjectName", text, nullptr), 0);
+  ASSERT_EQ(XanRegReadValue(key, REG_SZ, "ObjectName", text, nullptr), 0);
   EXPECT_EQ(std::string(text), full);
   std::string longer(300, 'L');
   setObjectName("Morvel00", 1, longer.c_str());
-  EXPECT_EQ(regReadValue(key, REG_SZ, "ObjectName", text, nullptr), 1);
+  EXPECT_EQ(XanRegReadValue(key, REG_SZ, "ObjectName", text, nullptr), 1);
   EXPECT_STREQ(text, "");
 }
 
