@@ -1,5 +1,7 @@
 #include "acquisition.h"
 
+#include <algorithm>
+
 namespace morvelboard {
 
 uint16_t Memory::Read(Registers& regs) {
@@ -188,8 +190,30 @@ void Acquisition::endScan(Registers& regs) {
   finish(regs, kFactorEnd);
 }
 
+// With the ring, scans that later scans of this same advance overwrite
+// completely are never seen: step over them in one go.
+void Acquisition::skipOverwritten(Registers& regs, uint32_t memorySize, uint64_t now) {
+  const bool plain = phase_ == Phase::Record || phase_ == Phase::PostTrigger ||
+                     (phase_ == Phase::PreTrigger && mode_ == 1 && !triggerPending_);
+  const uint64_t ts = t0_ + scan_ * period_;
+  if (!plain || ts > now) return;
+  const uint64_t complete = (now - ts) / period_;  // scans that end by now
+  const uint64_t keep = memorySize / n_ + 2;
+  if (complete <= keep) return;
+  uint64_t skip = complete - keep;
+  if (phase_ != Phase::PreTrigger) {
+    // Only while the run goes on through the kept scans.
+    if (scansLeft_ <= keep) return;
+    skip = std::min(skip, scansLeft_ - keep);
+    scansLeft_ -= skip;
+  }
+  scan_ += skip;
+  regs.writeAddress = static_cast<uint32_t>((regs.writeAddress + skip % memorySize * n_) % memorySize);
+}
+
 void Acquisition::Advance(Registers& regs, Memory& memory, const Signals& signals, uint64_t now) {
   while (running_) {
+    if (ring_ && !inScan_) skipOverwritten(regs, memory.Size(), now);
     const uint64_t ts = t0_ + scan_ * period_;
     if (!inScan_) {
       if (ts > now) return;

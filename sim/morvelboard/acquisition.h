@@ -54,6 +54,7 @@ class Acquisition {
   void enterPass();
   bool levelFires(const Signals& signals, uint64_t ts);
   void finish(Registers& regs, uint16_t factor);
+  void skipOverwritten(Registers& regs, uint32_t memorySize, uint64_t now);
 
   bool running_ = false;
   uint64_t busyUntil_ = 0;

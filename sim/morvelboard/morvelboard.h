@@ -59,7 +59,7 @@ struct Faults {
   bool absent = false;         // the card answers no port
   // Successive reads of W (command 18) answer these values instead; with
   // `scriptRepeats` the list starts over, else the real W follows it.
-  std::vector<uint32_t> writeAddressScript;
+  std::vector<uint32_t> writeAddressScript{};
   bool scriptRepeats = false;
 };
 
