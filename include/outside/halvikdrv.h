@@ -770,5 +770,7 @@ inline constexpr std::size_t kBufferFlag = 16;     // int32, 1
 inline constexpr uint16_t kRingUnwritten = 0x8000;
 inline constexpr uint16_t kRingSampleMask = 0x0FFF;
 }  // namespace ai
+// The set-up names no buffer of a pending hand-over.
+inline constexpr int32_t kStatusAiNoBuffer = 11982;
 
 }  // namespace halvikdrv

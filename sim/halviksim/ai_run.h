@@ -15,6 +15,8 @@
 #include <thread>
 #include <vector>
 
+#include "ai_host_ring.h"
+
 namespace halviksim {
 
 struct AiConfig {
@@ -82,6 +84,11 @@ class AiRun {
   AiFetch fetch();
   void queueEvents(const std::vector<int32_t>& factors, bool end);
 
+  // A buffer handed over by the library takes the scans in place of the
+  // storage (ai_host_ring.h); refresh() brings the run up to now first.
+  HostBuffer& hostBuffer() { return hostBuffer_; }
+  void refresh();
+
  private:
   struct Waiter {
     PlatRequest* request = nullptr;
@@ -137,6 +144,7 @@ class AiRun {
   // The ticker is detached (devices live as long as the process); the
   // destructor waits for it to leave instead of joining it.
   std::condition_variable tickerGone_;
+  HostBuffer hostBuffer_;
 };
 
 }  // namespace halviksim
