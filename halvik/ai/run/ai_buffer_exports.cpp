@@ -75,6 +75,7 @@ bool running(const DeviceRecord& r) {
 namespace halvik {
 LONG ReleaseAiHostBuffer(DeviceRecord& record, uint16_t index) {
   if (RoadOf(record) != Road::Kernel) return 0;
+  airun::SendBufferRelease(record);  // a driver that does not answer is cancelled
   airun::FreeHostRing(record, index);
   airun::TakeBufferBack(record, index);
   return 0;

@@ -99,7 +99,9 @@ class Poller {
   // One look at the ring; false when the thread is to end.
   bool round() {
     int32_t mask = 0, times = 0, before = 0, memoryType = 0, status = 0;
-    if (getInt32(r_, drv::kAiEvent, drv::ai::kEventMask, &mask) != 0 ||
+    // The mask is registered with the delivery: by message or by callback.
+    const DWORD registration = load(r_.NotifyKind[kSlotAi]) == 1 ? drv::kAiCallBackEvent : drv::kAiEvent;
+    if (getInt32(r_, registration, drv::ai::kEventMask, &mask) != 0 ||
         getInt32(r_, drv::kAiEventSamplingTimes, drv::ai::kEventSamplingTimes, &times) != 0 ||
         getInt32(r_, drv::kAiStatus, drv::ai::kStatusBits, &before) != 0)
       return false;
