@@ -15,14 +15,17 @@
 namespace {
 
 constexpr const char* kDevice = "HVA1";  // the kernel road
+constexpr const char* kSecond = "HVA2";
 constexpr LONG kClockUs = 100;
 constexpr LONG kDataCountEvent = 0x80, kOverrunEvent = 0x10000;
-constexpr short kDataCountMessage = 0x1003, kOverrunMessage = 0x1004;
+constexpr LONG kEndEvent = 0x20;
+constexpr short kDataCountMessage = 0x1003, kOverrunMessage = 0x1004, kEndMessage = 0x1002;
 
-std::atomic<int> g_dataCount{0}, g_overrun{0};
+std::atomic<int> g_dataCount{0}, g_overrun{0}, g_end{0};
 void WINAPI onEvent(short, short message, short, LONG, void*) {
   if (message == kDataCountMessage) ++g_dataCount;
   if (message == kOverrunMessage) ++g_overrun;
+  if (message == kEndMessage) ++g_end;
 }
 
 bool within5s(const std::atomic<int>& counter) {
@@ -37,6 +40,7 @@ class HostRingTest : public InstalledHalvik {
  protected:
   void SetUp() override {
     InstalledHalvik::SetUp();
+    ASSERT_FALSE(halviksim::InstallDevice({kSecond, "HVA-1632PE", 1, "", 7}).empty());
     install();
     open();
     ASSERT_TRUE(halviksim::SetAiClock(kDevice, halviksim::AiClock::Virtual));
@@ -48,12 +52,26 @@ class HostRingTest : public InstalledHalvik {
     }
     InstalledHalvik::TearDown();
   }
-  void configure(short channels) {
-    ASSERT_EQ(entry<decltype(&XanSetAiChannels)>("XanSetAiChannels")(id, channels), 0);
-    ASSERT_EQ(entry<decltype(&XanSetAiSamplingClock)>("XanSetAiSamplingClock")(id, static_cast<float>(kClockUs)), 0);
-    ASSERT_EQ(entry<decltype(&XanSetAiStopTrigger)>("XanSetAiStopTrigger")(id, 4), 0);  // by the stop request only
+  void configure(short channels, short device = -1) {
+    if (device < 0) device = id;
+    ASSERT_EQ(entry<decltype(&XanSetAiChannels)>("XanSetAiChannels")(device, channels), 0);
+    ASSERT_EQ(entry<decltype(&XanSetAiSamplingClock)>("XanSetAiSamplingClock")(device, static_cast<float>(kClockUs)),
+              0);
+    ASSERT_EQ(entry<decltype(&XanSetAiStopTrigger)>("XanSetAiStopTrigger")(device, 4), 0);  // by the stop request only
   }
-  void advanceScans(int64_t scans) { ASSERT_TRUE(halviksim::AdvanceTime(kDevice, scans * kClockUs)); }
+  void advanceScans(int64_t scans, const char* device = kDevice) {
+    ASSERT_TRUE(halviksim::AdvanceTime(device, scans * kClockUs));
+  }
+  // Reads `scans` scans of 4 channels and checks them against the signal from scan `first` on.
+  void expectScans(short device, LONG scans, int64_t first) {
+    std::vector<LONG> values(static_cast<size_t>(scans) * 4);
+    LONG got = scans;
+    ASSERT_EQ(entry<decltype(&XanGetAiSamplingData)>("XanGetAiSamplingData")(device, &got, values.data()), 0);
+    ASSERT_EQ(got, scans);
+    for (LONG s = 0; s < scans; ++s) {
+      for (int c = 0; c < 4; ++c) ASSERT_EQ(values[static_cast<size_t>(s * 4 + c)], signal(first + s, c));
+    }
+  }
   // The known signal as the ring keeps it: its low 12 bits.
   static LONG signal(int64_t scan, int channel) { return static_cast<LONG>((scan + 256 * channel) & 0xFFF); }
 
@@ -117,6 +135,55 @@ TEST_F(HostRingTest, EveryScanComesThroughTheRingThenAnOverrunIsReported) {
   LONG stale = 12345;
   EXPECT_EQ(count(id, &stale), 20001);
   EXPECT_EQ(stale, 0);
+}
+
+// A polling thread that ended on a failure is not waited for: the end of
+// the run is still reported, and the next start makes a new thread.
+TEST_F(HostRingTest, TheRunEndsWithoutAPollingThreadThatDied) {
+  configure(4);
+  ASSERT_EQ(entry<decltype(&XanSetAiDeviceBufferMode)>("XanSetAiDeviceBufferMode")(id, 1), 0);
+  g_end = 0;
+  ASSERT_EQ(entry<decltype(&XanSetAiCallBackProc)>("XanSetAiCallBackProc")(id, onEvent, kEndEvent, nullptr), 0);
+  // The memory type is read by the polling thread alone.
+  ASSERT_TRUE(halviksim::SetFault(kDevice, 0x2221A0, {halviksim::Fault::Kind::CallFails, 0, halviksim::kEveryCall}));
+  auto start = entry<decltype(&XanStartAi)>("XanStartAi");
+  auto stop = entry<decltype(&XanStopAi)>("XanStopAi");
+  ASSERT_EQ(start(id), 0);
+  EXPECT_EQ(stop(id), 0);
+  EXPECT_TRUE(within5s(g_end));
+
+  ASSERT_TRUE(halviksim::ClearFaults(kDevice));
+  ASSERT_EQ(start(id), 0);
+  advanceScans(20);
+  expectScans(id, 20, 0);
+  EXPECT_EQ(stop(id), 0);
+}
+
+// Each device has its own hand-over: taking one device's buffer back leaves
+// the other's request and ring as they were.
+TEST_F(HostRingTest, TwoDevicesKeepTheirOwnHandOver) {
+  short second = -1;
+  ASSERT_TRUE(halviksim::SetAiClock(kSecond, halviksim::AiClock::Virtual));
+  ASSERT_EQ(entry<decltype(&XanInit)>("XanInit")(kSecond, &second), 0);
+  auto mode = entry<decltype(&XanSetAiDeviceBufferMode)>("XanSetAiDeviceBufferMode");
+  auto start = entry<decltype(&XanStartAi)>("XanStartAi");
+  auto stop = entry<decltype(&XanStopAi)>("XanStopAi");
+  for (short device : {id, second}) {
+    configure(4, device);
+    ASSERT_EQ(mode(device, 1), 0);
+    ASSERT_EQ(start(device), 0);
+  }
+  advanceScans(30);
+  advanceScans(50, kSecond);
+  expectScans(id, 30, 0);
+  expectScans(second, 50, 0);
+
+  EXPECT_EQ(stop(id), 0);
+  ASSERT_EQ(mode(id, 0), 0);
+  advanceScans(70, kSecond);
+  expectScans(second, 70, 50);
+  EXPECT_EQ(stop(second), 0);
+  EXPECT_EQ(entry<decltype(&XanExit)>("XanExit")(second), 0);
 }
 
 TEST_F(HostRingTest, ACallersBufferIsFilledByBusMaster) {

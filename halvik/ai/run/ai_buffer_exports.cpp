@@ -108,7 +108,7 @@ DLL_EXPORT LONG WINAPI XanSetAiMemorySize(short Id, LONG AiMemorySize) {
   uint16_t index = 0;
   if (FindDeviceById(Id, &index) == 0 || !HostRingInUse(DeviceTable()[index])) {
     LONG status = rows::Run(kSetAiMemorySize, Id, {size});
-    if (status == 0) DeviceTable()[index].AiHostRingSize = static_cast<uint32_t>(size);
+    if (status == 0) SetHostRingSize(DeviceTable()[index], static_cast<uint32_t>(size));
     return status;
   }
   ExportFrame frame(kSetAiMemorySize.name, ExportFrame::Spacing::Tight, ExportFrame::Tracing::Failures);
@@ -116,7 +116,7 @@ DLL_EXPORT LONG WINAPI XanSetAiMemorySize(short Id, LONG AiMemorySize) {
   DeviceRecord& r = frame.record();
   if (LONG status = SendBufferRelease(r)) return frame.end(status);
   FreeHostRing(r, frame.index());
-  r.AiHostRingSize = static_cast<uint32_t>(size);
+  SetHostRingSize(r, static_cast<uint32_t>(size));
   return frame.end(SetUpHostRing(r, frame.index()));
 }
 

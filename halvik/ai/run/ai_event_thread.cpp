@@ -295,7 +295,8 @@ LONG StartOrWakeEventThread(uint16_t index) {
     thread = INVALID_HANDLE_VALUE;
   }
   if (!valid(thread)) {
-    r.ThreadParam = index;
+    // Another thread of the device may be reading it: written only when it differs.
+    if (r.ThreadParam != index) r.ThreadParam = index;
     thread = CreateThread(nullptr, 0, AiEventThread, &r.ThreadParam, 0, nullptr);
     if (!valid(thread)) return kStatusThreadFailed;
     SetThreadPriority(thread, THREAD_PRIORITY_HIGHEST);  // best effort

@@ -94,7 +94,9 @@ LONG HandOverBuffer(DeviceRecord& r, uint16_t index, void* buffer, uint32_t word
 
 LONG SetUpHostRing(DeviceRecord& r, uint16_t index) {
   FreeHostRing(r, index);
+  EnterCriticalSection(&Library().lock);
   const uint32_t size = r.AiHostRingSize;
+  LeaveCriticalSection(&Library().lock);
   void* ring = GlobalAlloc(GMEM_FIXED, size);
   if (ring == nullptr) return kStatusNoBuffer;
   EnterCriticalSection(&Library().lock);

@@ -155,6 +155,11 @@ LONG ReadHostRing(DeviceRecord& r, LONG* scans, int32_t* data) {
   return status;
 }
 
+void SetHostRingSize(DeviceRecord& r, uint32_t bytes) {
+  Locked lock;
+  r.AiHostRingSize = bytes;
+}
+
 void RewindHostRing(DeviceRecord& r) {
   Locked lock;
   r.AiHostRingRead = 0;

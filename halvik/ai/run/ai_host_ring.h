@@ -39,6 +39,9 @@ LONG HostRingSamplingCount(const DeviceRecord& record, LONG* scans);
 // were stored, 21585 when the ring overran and fewer fit, 21584 when none.
 LONG ReadHostRing(DeviceRecord& record, LONG* scans, int32_t* data);
 
+// The size in bytes the next ring is allocated with.
+void SetHostRingSize(DeviceRecord& record, uint32_t bytes);
+
 // Clears the read position for a new run.
 void RewindHostRing(DeviceRecord& record);
 

@@ -183,7 +183,8 @@ LONG StartOrWakePollThread(uint16_t index) {
   }
   r.AiPollRun.store(1);
   if (!valid(thread)) {
-    r.ThreadParam = index;
+    // Another thread of the device may be reading it: written only when it differs.
+    if (r.ThreadParam != index) r.ThreadParam = index;
     thread = CreateThread(nullptr, 0, AiEventThread2, &r.ThreadParam, 0, nullptr);
     if (!valid(thread)) return 10005;
     SetThreadPriority(thread, THREAD_PRIORITY_HIGHEST);  // best effort
