@@ -204,7 +204,8 @@ bool WaitUntilPolling(uint16_t index, uint32_t takesBefore, DWORD limitMs) {
   if (!valid(thread)) return false;
   for (DWORD waited = 0; waited < limitMs; ++waited) {
     if (stateOf(index).takes.load() != takesBefore) return true;
-    if (WaitForSingleObject(thread, 1) == WAIT_OBJECT_0) return false;
+    // A thread that took C and ended at once has still begun the run.
+    if (WaitForSingleObject(thread, 1) == WAIT_OBJECT_0) return stateOf(index).takes.load() != takesBefore;
   }
   return stateOf(index).takes.load() != takesBefore;
 }
