@@ -75,7 +75,8 @@ bool running(const DeviceRecord& r) {
 namespace halvik {
 LONG ReleaseAiHostBuffer(DeviceRecord& record, uint16_t index) {
   if (RoadOf(record) != Road::Kernel) return 0;
-  airun::SendBufferRelease(record);  // a driver that does not answer is cancelled
+  // A driver that does not give the buffer back has its request cancelled.
+  if (airun::BufferHandedOver(index)) airun::SendBufferRelease(record);
   airun::FreeHostRing(record, index);
   airun::TakeBufferBack(record, index);
   return 0;

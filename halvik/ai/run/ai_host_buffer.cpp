@@ -66,6 +66,11 @@ LONG SendBufferRelease(const DeviceRecord& r) {
   return SendKernel(r, drv::kAiBusMasterRelease, b.data(), b.size(), drv::ai::kStatus);
 }
 
+bool BufferHandedOver(uint16_t index) {
+  const HandOver& h = handOverOf(index);
+  return h.pending && !HasOverlappedIoCompleted(&h.overlapped);
+}
+
 void TakeBufferBack(DeviceRecord& r, uint16_t index) {
   HandOver& h = handOverOf(index);
   if (!h.pending) return;

@@ -18,6 +18,9 @@ inline constexpr LONG kStatusNoBuffer = 11982;  // "It failed in securing a buff
 // pending, then the set-up 0x22221C). 0, 11982, or the set-up's status.
 LONG HandOverBuffer(DeviceRecord& record, uint16_t index, void* buffer, uint32_t words);
 
+// Whether the driver was handed a buffer that it has not given back.
+bool BufferHandedOver(uint16_t index);
+
 // Waits for the driver to give the buffer back (cancelling the request when
 // it does not), so nothing writes into it any more.
 void TakeBufferBack(DeviceRecord& record, uint16_t index);
