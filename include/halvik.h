@@ -195,3 +195,10 @@ DLL_EXPORT LONG WINAPI XanSingleAiEx(short Id, short AiChannel, float* AiData);
 // AiChannels: 1 to 256 on the kernel driver, at most 128 on bus kind 10 and 32 on bus kind 3.
 DLL_EXPORT LONG WINAPI XanMultiAi(short Id, short AiChannels, LONG* AiData);
 DLL_EXPORT LONG WINAPI XanMultiAiEx(short Id, short AiChannels, float* AiData);
+
+// ---- Analog input: host ring and bus-master buffer ------------------------------------
+DLL_EXPORT LONG WINAPI XanGetAiMemorySize(short Id, LONG* AiMemorySize);
+// Buffer: DataNumber (1 to 0x1000000) 32-bit words that the driver fills by
+// bus-master transfer; it stays the driver's until the transfer mode or the
+// buffer is changed or the device is closed.
+DLL_EXPORT LONG WINAPI XanSetAiTransferData(short Id, LONG DataNumber, LONG* Buffer);

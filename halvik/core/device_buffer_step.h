@@ -15,4 +15,8 @@ const char* BoardTableModelName(const DeviceRecord& record);
 // 0, or the board table's status (10000 for a model it does not know).
 LONG ApplyDeviceBufferMode(const DeviceRecord& record);
 
+// The close's part of the input family: the driver gives back the buffer it
+// was handed (the host ring, which is then freed, or a caller's). 0.
+LONG ReleaseAiHostBuffer(DeviceRecord& record, uint16_t index);
+
 }  // namespace halvik

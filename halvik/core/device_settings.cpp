@@ -150,17 +150,6 @@ constexpr Row kGetAoUsbSleepMode = sleepModeGet("XanGetAoUsbSleepMode", "AoSleep
 constexpr Row kSetAoUsbSleepTime = sleepTime("XanSetAoUsbSleepTime", "AoSleepTime=%d", kCmdAoSleepTime, 13820);
 constexpr Row kGetAoUsbSleepTime = sleepTimeGet("XanGetAoUsbSleepTime", "AoSleepTime=%d", kCmdAoSleepTime, 13830);
 
-// The plain setting; the host ring of mode 1 comes with the input family.
-constexpr Row kSetAiDeviceBufferMode{
-    .name = "XanSetAiDeviceBufferMode",
-    .args = {{Kind::I16, "AiBufferMode=%d"}},
-    .checks = {aboveUnsigned(0, 1, 12440)},
-    .ownership = false,
-    .kernel = kernel(kDeviceBufferMode, kAiFamily, 0, {put16(ai::kDeviceBufferMode, 0)}),
-    .virtualDevice = refused(),
-    .attached = refused(),
-};
-
 }  // namespace
 }  // namespace halvik
 
@@ -213,7 +202,4 @@ DLL_EXPORT LONG WINAPI XanSetAoUsbSleepTime(short Id, LONG AoSleepTime) {
 }
 DLL_EXPORT LONG WINAPI XanGetAoUsbSleepTime(short Id, LONG* AoSleepTime) {
   return rows::Run(kGetAoUsbSleepTime, Id, {AoSleepTime});
-}
-DLL_EXPORT LONG WINAPI XanSetAiDeviceBufferMode(short Id, short AiBufferMode) {
-  return rows::Run(kSetAiDeviceBufferMode, Id, {AiBufferMode});
 }

@@ -8,9 +8,20 @@ namespace {
 
 constexpr int kEndWaits = 1000;
 
+// The thread writes its handles while it starts: each is one access.
+HANDLE loadHandle(HANDLE* field) { return __atomic_load_n(field, __ATOMIC_ACQUIRE); }
+
 void wake(const ThreadSlotView& slot) {
-  for (HANDLE* event : {slot.done, slot.wake})
-    if (event != nullptr && *event != INVALID_HANDLE_VALUE && *event != nullptr) SetEvent(*event);
+  for (HANDLE* event : {slot.done, slot.wake}) {
+    if (event == nullptr) continue;
+    HANDLE h = loadHandle(event);
+    if (h != INVALID_HANDLE_VALUE && h != nullptr) SetEvent(h);
+  }
+}
+
+void forgetObjects(const ThreadSlotView& slot) {
+  for (HANDLE* field : {slot.done, slot.wake, slot.mutexes[0], slot.mutexes[1]})
+    if (field != nullptr) __atomic_store_n(field, INVALID_HANDLE_VALUE, __ATOMIC_RELEASE);
 }
 
 bool endOne(const ThreadSlotView& slot) {
@@ -22,6 +33,7 @@ bool endOne(const ThreadSlotView& slot) {
   }
   // A thread that did not end has been told to; its handle goes either way,
   // so the record can be opened afresh.
+  if (ended) forgetObjects(slot);
   bool closed = CloseHandle(*slot.thread) != FALSE;
   *slot.thread = INVALID_HANDLE_VALUE;
   return ended && closed;
@@ -31,13 +43,13 @@ bool endOne(const ThreadSlotView& slot) {
 
 std::array<ThreadSlotView, kThreadSlotCount> ThreadSlotsOf(DeviceRecord& r) {
   return {{
-      {&r.EventThread[kSlotAi], &r.ThreadRun[kSlotAi], &r.DoneEvent[kSlotAi], &r.AiWaitEvent},
-      {&r.AiPollThread, &r.AiPollRun, nullptr, &r.AiPollWaitEvent},
-      {&r.EventThread[kSlotAo], &r.ThreadRun[kSlotAo], &r.DoneEvent[kSlotAo], &r.AoWaitEvent},
-      {&r.CntThread[0], &r.ThreadRun[kSlotCnt0], &r.DoneEvent[kSlotCnt0], &r.CntWaitEvent[0]},
-      {&r.CntThread[1], &r.ThreadRun[kSlotCnt1], &r.DoneEvent[kSlotCnt1], &r.CntWaitEvent[1]},
-      {&r.TmThread[0], &r.ThreadRun[kSlotTm0], &r.DoneEvent[kSlotTm0], &r.TmWaitEvent[0]},
-      {&r.TmThread[1], &r.ThreadRun[kSlotTm1], &r.DoneEvent[kSlotTm1], &r.TmWaitEvent[1]},
+      {&r.EventThread[kSlotAi], &r.ThreadRun[kSlotAi], &r.DoneEvent[kSlotAi], &r.AiWaitEvent, {&r.MutexA[kSlotAi], &r.MutexB[kSlotAi]}},
+      {&r.AiPollThread, &r.AiPollRun, nullptr, &r.AiPollWaitEvent, {&r.AiMutexC, nullptr}},
+      {&r.EventThread[kSlotAo], &r.ThreadRun[kSlotAo], &r.DoneEvent[kSlotAo], &r.AoWaitEvent, {&r.MutexA[kSlotAo], &r.MutexB[kSlotAo]}},
+      {&r.CntThread[0], &r.ThreadRun[kSlotCnt0], &r.DoneEvent[kSlotCnt0], &r.CntWaitEvent[0], {&r.MutexA[kSlotCnt0], &r.MutexB[kSlotCnt0]}},
+      {&r.CntThread[1], &r.ThreadRun[kSlotCnt1], &r.DoneEvent[kSlotCnt1], &r.CntWaitEvent[1], {&r.MutexA[kSlotCnt1], &r.MutexB[kSlotCnt1]}},
+      {&r.TmThread[0], &r.ThreadRun[kSlotTm0], &r.DoneEvent[kSlotTm0], &r.TmWaitEvent[0], {&r.MutexA[kSlotTm0], &r.MutexB[kSlotTm0]}},
+      {&r.TmThread[1], &r.ThreadRun[kSlotTm1], &r.DoneEvent[kSlotTm1], &r.TmWaitEvent[1], {&r.MutexA[kSlotTm1], &r.MutexB[kSlotTm1]}},
   }};
 }
 

@@ -16,6 +16,7 @@ struct ThreadSlotView {
   std::atomic<uint8_t>* run;
   HANDLE* done;  // may point at INVALID_HANDLE_VALUE
   HANDLE* wake;
+  HANDLE* mutexes[2];  // the thread's mutexes; null: none
 };
 
 // In the order they are ended: analog input, its polling thread, analog
@@ -25,7 +26,8 @@ std::array<ThreadSlotView, kThreadSlotCount> ThreadSlotsOf(DeviceRecord& record)
 
 // Ends each thread whose handle is not -1: clears its run flag, wakes it,
 // waits 1 ms at a time up to 1000 times, closes the handle and sets it to
-// -1. 0, or 10004 when a thread did not end or a handle did not close (the
+// -1. A thread that ended has closed its own objects: their slots are set
+// to -1 too. 0, or 10004 when a thread did not end or a handle did not close (the
 // others are still ended).
 LONG EndEventThreads(DeviceRecord& record);
 

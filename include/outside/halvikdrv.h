@@ -771,4 +771,36 @@ using CntBlock = WireRecord<kCntBlockSize>;
 using TmBlock = WireRecord<kTmBlockSize>;
 using DioBlock = WireRecord<kDioBlockSize>;
 
+// ---- Analog input into a host buffer -------------------------------------------
+// The hand-over 0x22E251 = CTL_CODE(0x22, 0x894, METHOD_IN_DIRECT, read and
+// write access) gives the driver a buffer of the library's (the host ring of
+// device buffer mode 1) or of the caller's (bus-master transfer) as the
+// request's output buffer. The driver keeps the request pending, and the
+// buffer in its use, until the buffer is released (0x222254), the buffer
+// mode or transfer mode is set, the request is cancelled or the handle is
+// closed.
+//
+// The set-up 0x22221C that follows names the same buffer in the AiParamBlock:
+// the process id at ai::kMemorySizeIn, the size in 32-bit words at 4, the
+// 8-byte address at 8 and the int32 1 at 16.
+//
+// In the host ring the driver writes 16-bit entries, two per 32-bit word,
+// the lower half first, the sample in the low 12 bits. A scan starts on a
+// word of its own and takes (channels + 1) / 2 words, except with one
+// channel, where a word holds two scans; an upper half not yet written (or
+// unused) holds kRingUnwritten. The transfer count (0x22223C, at 40) is the
+// word the next scan goes to, a word counted as soon as its lower half is
+// written; the lap (0x222240, at 44) counts the times it came back to 0.
+inline constexpr DWORD kAiHostBuffer = 0x22E251;
+static_assert(kAiHostBuffer == ((0x22u << 16) | (3u << 14) | (0x894u << 2) | 1u));
+namespace ai {
+inline constexpr std::size_t kBufferWords = 4;     // int32
+inline constexpr std::size_t kBufferAddress = 8;   // 8-byte address
+inline constexpr std::size_t kBufferFlag = 16;     // int32, 1
+inline constexpr uint16_t kRingUnwritten = 0x8000;
+inline constexpr uint16_t kRingSampleMask = 0x0FFF;
+}  // namespace ai
+// The set-up names no buffer of a pending hand-over.
+inline constexpr int32_t kStatusAiNoBuffer = 11982;
+
 }  // namespace halvikdrv

@@ -12,6 +12,7 @@
 #include "win/files.h"
 #include "win/profile.h"
 #include "win/mapping.h"
+#include "win/memory.h"
 #include "win/devio.h"
 #include "win/comm.h"
 #include "win/codepage.h"

@@ -95,6 +95,7 @@ void AiRun::start(const AiConfig& config) {
     stored_.clear();
     valueCursor_ = 0;
     endPending_ = false;
+    hostBuffer_.rewind();
     if (!awaitingStart_) raiseLocked(halvikdrv::ai::kFactorStart);
     startTickerLocked();
     return 0;
@@ -138,6 +139,10 @@ void AiRun::resetMemory() {
 
 int64_t AiRun::samplingCount() {
   return updated([&] { return storedLocked(); });
+}
+
+void AiRun::refresh() {
+  updated([] { return 0; });
 }
 
 int64_t AiRun::repeatCount() {
@@ -293,21 +298,26 @@ void AiRun::produceLocked(int64_t to) {
   using namespace halvikdrv::ai;
   const int64_t from = produced_;
   const int64_t fresh = to - from;
-  const int64_t kept = std::clamp<int64_t>(cap_ - storedLocked(), 0, fresh);
-  if (kept > 0) {
+  // A handed-over buffer takes every scan, and the count events are its
+  // reader's business.
+  const bool toBuffer = hostBuffer_.attached();
+  const int64_t kept = toBuffer ? fresh : std::clamp<int64_t>(cap_ - storedLocked(), 0, fresh);
+  const bool overran =
+      toBuffer && hostBuffer_.write(from, to, config_.channels, [this](int64_t s, int e) { return valueLocked(s, e); });
+  if (kept > 0 && !toBuffer) {
     if (!stored_.empty() && stored_.back().first + stored_.back().second == from) {
       stored_.back().second += kept;
     } else {
       stored_.emplace_back(from, kept);
     }
   }
-  if (kept < fresh) {
+  if (kept < fresh || overran) {
     dropped_ += fresh - kept;
     if ((bits_ & kStatusOverflow) == 0) raiseLocked(kFactorOverflow);
     bits_ |= kStatusOverflow;
   }
   produced_ = to;
-  if (config_.eventEvery > 0) {
+  if (config_.eventEvery > 0 && !toBuffer) {
     for (int64_t n = to / config_.eventEvery - from / config_.eventEvery; n > 0; --n) raiseLocked(kFactorDataCount);
   }
   if (config_.stopTimes > 0 && endScan_ >= 0) {

@@ -17,6 +17,7 @@
 #include <thread>
 #include <vector>
 
+#include "ai_host_ring.h"
 #include "ai_trigger.h"
 
 namespace halviksim {
@@ -91,6 +92,11 @@ class AiRun {
   AiFetch fetch();
   void queueEvents(const std::vector<int32_t>& factors, bool end);
 
+  // A buffer handed over by the library takes the scans in place of the
+  // storage (ai_host_ring.h); refresh() brings the run up to now first.
+  HostBuffer& hostBuffer() { return hostBuffer_; }
+  void refresh();
+
  private:
   struct Waiter {
     PlatRequest* request = nullptr;
@@ -151,6 +157,7 @@ class AiRun {
   // The ticker is detached (devices live as long as the process); the
   // destructor waits for it to leave instead of joining it.
   std::condition_variable tickerGone_;
+  HostBuffer hostBuffer_;
 };
 
 }  // namespace halviksim

@@ -1,5 +1,7 @@
 #include "kernel_driver.h"
 
+#include <outside/halvikdrv.h>
+
 #include "requests.h"
 
 namespace halviksim {
@@ -11,6 +13,7 @@ LONG create(PlatFile*) { return PLAT_STATUS_SUCCESS; }
 LONG deviceControl(PlatRequest* request) {
   Device& device = *static_cast<KernelDevice*>(request->file->driver->context)->device;
   device.note(request->code);
+  if (request->code == halvikdrv::kAiHostBuffer) return serveAiHostBuffer(device, request);
   if (request->majorFunction != PLAT_REQUEST_DEVICE_CONTROL || request->method != METHOD_BUFFERED) {
     return PLAT_STATUS_INVALID_DEVICE_REQUEST;
   }

@@ -167,6 +167,13 @@ int32_t serveAiSingle(Device& device, Record& record, const Row& row);
 int32_t serveAiMulti(Device& device, Record& record, const Row& row);
 int32_t serveAiWait(Device& device, Record& record, const Row& row);
 int32_t serveAiFetch(Device& device, Record& record, const Row& row);
+// A buffer handed over (ai_buffer_requests.cpp): the hand-over 0x22E251
+// itself, which is no buffered request, and the rows around it.
+LONG serveAiHostBuffer(Device& device, PlatRequest* request);
+int32_t serveAiBufferSetUp(Device& device, Record& record, const Row& row);
+int32_t serveAiBufferRelease(Device& device, Record& record, const Row& row);
+int32_t serveAiTransferCount(Device& device, Record& record, const Row& row);
+int32_t serveAiBufferSetting(Device& device, Record& record, const Row& row);
 // The range code set for an input channel on the device's road.
 int16_t aiRangeOf(const Device& device, int busKind, int64_t channel);
 

@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <deque>
 
+#include "ai_host_ring.h"
+#include "ai_poll_thread.h"
 #include "ai_wire.h"
 #include "trace_log.h"
 #include "transport.h"
@@ -19,6 +21,8 @@ namespace {
 
 // How often a wait that must stay stoppable looks at the run flag.
 constexpr DWORD kPollMs = 50;
+// How long the end of a run waits for the polling thread's last round.
+constexpr DWORD kPollRoundMs = 1000;
 
 // The completion record of a device's pending event wait. It belongs to the
 // device, not to the thread, so that a completion that comes late still
@@ -192,26 +196,19 @@ class Thread {
     return true;
   }
 
-  void raise(const Event& e, int32_t lParam) {
-    if (load(r_.NotifyKind[kSlotAi]) == 1) {
-      XanCallBack proc = load(r_.CallbackProc[kSlotAi]);
-      if (DebugLogOn()) WriteDebugLog("AiEventThread Callback %s :Param=%d\r\n", e.name, lParam);
-      if (proc != nullptr)
-        proc(r_.Id, static_cast<short>(e.message), 0, lParam, load(r_.CallbackParam[kSlotAi]));
-      return;
-    }
-    HWND window = load(r_.NotifyWindow[kSlotAi]);
-    // Neither 0 nor -1 is a window.
-    if (window == nullptr || window == reinterpret_cast<HWND>(INVALID_HANDLE_VALUE)) return;
-    if (DebugLogOn()) WriteDebugLog("AiEventThread PostMessage %s :Param=%d\r\n", e.name, lParam);
-    PostMessageA(window, e.message, static_cast<WPARAM>(r_.Id), lParam);
-  }
-
   void dispatch(const Fetched& f) {
+    // With a host ring the driver's count is not the reader's: the ring says
+    // what is stored.
+    const bool ring = HostRingInUse(r_);
+    int32_t sampling = f.sampling;
+    LONG ringCount = 0;
+    if (ring && HostRingSamplingCount(r_, &ringCount) == 0) sampling = ringCount;
     auto one = [&](int32_t factor) {
       for (const Event& e : kEvents) {
         if ((factor & e.bit) == 0 || (f.mask & e.bit) == 0) continue;
-        raise(e, e.bit == 0x2 ? 0 : e.bit == 0x10 ? f.repeat : f.sampling);
+        if (e.bit == drv::ai::kFactorEnd && ring) WaitForPollRound(r_, kPollRoundMs);
+        RaiseAiEvent(r_, "AiEventThread", e.message, e.name, e.bit == 0x2 ? 0 : e.bit == 0x10 ? f.repeat : sampling);
+        if (e.bit == drv::ai::kFactorEnd && ring) EndPollRound(r_);
       }
     };
     if (f.count > 0) {
@@ -269,6 +266,21 @@ class Thread {
 
 }  // namespace
 
+void RaiseAiEvent(const DeviceRecord& r, const char* thread, UINT message, const char* name, int32_t lParam) {
+  DeviceRecord& record = const_cast<DeviceRecord&>(r);
+  if (load(record.NotifyKind[kSlotAi]) == 1) {
+    XanCallBack proc = load(record.CallbackProc[kSlotAi]);
+    if (DebugLogOn()) WriteDebugLog("%s Callback %s :Param=%d\r\n", thread, name, lParam);
+    if (proc != nullptr) proc(r.Id, static_cast<short>(message), 0, lParam, load(record.CallbackParam[kSlotAi]));
+    return;
+  }
+  HWND window = load(record.NotifyWindow[kSlotAi]);
+  // Neither 0 nor -1 is a window.
+  if (window == nullptr || window == reinterpret_cast<HWND>(INVALID_HANDLE_VALUE)) return;
+  if (DebugLogOn()) WriteDebugLog("%s PostMessage %s :Param=%d\r\n", thread, name, lParam);
+  PostMessageA(window, message, static_cast<WPARAM>(r.Id), lParam);
+}
+
 DWORD WINAPI AiEventThread(void* param) {
   Thread(*static_cast<uint16_t*>(param)).run();
   return 0;
@@ -283,7 +295,8 @@ LONG StartOrWakeEventThread(uint16_t index) {
     thread = INVALID_HANDLE_VALUE;
   }
   if (!valid(thread)) {
-    r.ThreadParam = index;
+    // Another thread of the device may be reading it: written only when it differs.
+    if (r.ThreadParam != index) r.ThreadParam = index;
     thread = CreateThread(nullptr, 0, AiEventThread, &r.ThreadParam, 0, nullptr);
     if (!valid(thread)) return kStatusThreadFailed;
     SetThreadPriority(thread, THREAD_PRIORITY_HIGHEST);  // best effort

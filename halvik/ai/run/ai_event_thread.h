@@ -31,6 +31,10 @@ bool TakeMutexA(DeviceRecord& record, DWORD limitMs);
 // `held` tells whether ReleaseMutex is owed.
 bool TakeRunEnd(DeviceRecord& record, DWORD limitMs, bool* held);
 
+// Calls the device's callback or posts to its window (neither 0 nor -1 is
+// one) and traces it under the thread's name.
+void RaiseAiEvent(const DeviceRecord& record, const char* thread, UINT message, const char* name, int32_t lParam);
+
 // The thread's body; `param` points at the record's ThreadParam.
 DWORD WINAPI AiEventThread(void* param);
 

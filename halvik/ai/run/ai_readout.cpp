@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "ai_host_ring.h"
 #include "ai_readout.h"
 #include "ai_wire.h"
 #include "export_frame.h"
@@ -81,7 +82,9 @@ LONG ReadChannelCount(const DeviceRecord& r, int16_t* channels) {
 
 LONG ReadSamples(const DeviceRecord& r, LONG* scans, int32_t* data) {
   switch (RoadOf(r)) {
-    case Road::Kernel: return readKernel(r, scans, data);
+    case Road::Kernel:
+      if (HostRingInUse(r)) return ReadHostRing(const_cast<DeviceRecord&>(r), scans, data);
+      return readKernel(r, scans, data);
     case Road::Virtual: return readVirtual(r, scans, data);
     case Road::Attached: return readAttached(r, scans, data);
   }

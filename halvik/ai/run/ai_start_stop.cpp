@@ -4,6 +4,8 @@
 #include <outside/halvikdrv.h>
 
 #include "ai_event_thread.h"
+#include "ai_host_ring.h"
+#include "ai_poll_thread.h"
 #include "ai_wire.h"
 #include "export_frame.h"
 #include "halvik.h"
@@ -18,6 +20,7 @@ constexpr DWORD kArmMs = 1000;     // for the thread to arm its wait
 constexpr DWORD kRunEndMs = 5000;  // for a run that is being stopped or ended
 constexpr LONG kStatusBusy = 20002;
 constexpr LONG kStatusTimeOut = 12382;
+constexpr LONG kStatusPollTimeOut = 12383;
 
 LONG sendStart(const DeviceRecord& r, uint16_t index) {
   switch (RoadOf(r)) {
@@ -77,19 +80,55 @@ bool passRunEnd(DeviceRecord& r, DWORD limitMs) {
   return ok;
 }
 
+// The same for the polling thread's mutex C.
+bool passPollEnd(DeviceRecord& r, DWORD limitMs) {
+  bool held = false;
+  bool ok = TakePollEnd(r, limitMs, &held);
+  if (held) ReleaseMutex(load(r.AiMutexC));
+  return ok;
+}
+
+// With a host ring the polling thread watches the run: rewinds the ring,
+// then creates or wakes the thread (handing it mutex C) and waits until it
+// has taken C for the run.
+LONG startPolling(DeviceRecord& r, uint16_t index) {
+  RewindHostRing(r);
+  const uint32_t takesBefore = PollTakesSoFar(index);
+  if (LONG status = StartOrWakePollThread(index); status != 0) return status;
+  return WaitUntilPolling(index, takesBefore, kArmMs) ? 0 : kStatusThreadFailed;
+}
+
 // The start without its frame's end line: 0 or the status to return.
 LONG start(ExportFrame& frame) {
   DeviceRecord& r = frame.record();
-  // A parked thread's mutex B is free; a run still going keeps it.
-  bool heldB = false;
+  // A parked thread's mutex B (and C) is free; a run still going keeps it.
+  bool heldB = false, heldC = false;
   if (!TakeRunEnd(r, kRunEndMs, &heldB)) return kStatusBusy;
   auto giveBackB = [&] {
     if (heldB) ReleaseMutex(load(r.MutexB[kSlotAi]));
     heldB = false;
   };
+  auto giveBackC = [&] {
+    if (heldC) ReleaseMutex(load(r.AiMutexC));
+    heldC = false;
+  };
+  const bool ring = HostRingInUse(r);
+  if (ring && !TakePollEnd(r, kRunEndMs, &heldC)) {
+    giveBackB();
+    return kStatusBusy;
+  }
   if (LONG status = sendStart(r, frame.index()); status != 0) {
     giveBackB();
+    giveBackC();
     return status;
+  }
+  if (ring) {
+    LONG status = startPolling(r, frame.index());
+    heldC = false;  // handed to the woken thread, or there was none
+    if (status != 0) {
+      giveBackB();
+      return status;
+    }
   }
   // Set before the thread can see a completion, which it tests the flag on.
   r.ThreadRun[kSlotAi].store(1);
@@ -123,6 +162,7 @@ DLL_EXPORT LONG WINAPI XanStartAiSync(short Id, LONG TimeOut) {
   if (LONG status = start(frame); status != 0) return frame.end(status);
   const DWORD limit = TimeOut == 0 ? INFINITE : static_cast<DWORD>(TimeOut);
   if (!passRunEnd(frame.record(), limit)) return frame.end(kStatusTimeOut);
+  if (HostRingInUse(frame.record()) && !passPollEnd(frame.record(), limit)) return frame.end(kStatusPollTimeOut);
   return frame.end(0);
 }
 
@@ -136,6 +176,7 @@ DLL_EXPORT LONG WINAPI XanStopAi(short Id) {
   if (reading.status != 0) return frame.end(reading.status);
   if ((reading.bits & 0x1) == 0) {
     passRunEnd(r, kRunEndMs);
+    passPollEnd(r, kRunEndMs);
     return frame.end(0);
   }
   const bool heldA = TakeMutexA(r, kArmMs);
@@ -144,5 +185,6 @@ DLL_EXPORT LONG WINAPI XanStopAi(short Id) {
   if (heldA) ReleaseMutex(load(r.MutexA[kSlotAi]));
   if (status != 0) return frame.end(status);
   passRunEnd(r, kRunEndMs);
+  passPollEnd(r, kRunEndMs);
   return frame.end(0);
 }

@@ -2,6 +2,7 @@
 #include <windows.h>
 #include <outside/halvikdrv.h>
 
+#include "ai_host_ring.h"
 #include "ai_wire.h"
 #include "halvik.h"
 #include "setting_rows.h"
@@ -42,31 +43,23 @@ constexpr Row reset(const char* name, DWORD code, WORD cmd) {
 constexpr Row kResetAiStatus = reset("XanResetAiStatus", kAiResetStatus, kCmdAiResetStatus);
 constexpr Row kResetAiMemory = reset("XanResetAiMemory", kAiResetMemory, kCmdAiResetMemory);
 
-// The memory size in bytes; only the kernel driver keeps one. It traces only
-// its failures.
-constexpr Row kSetAiMemorySize{
-    .name = "XanSetAiMemorySize",
-    .tracing = ExportFrame::Tracing::Failures,
-    .args = {{Kind::I32}},
-    .checks = {below(0, 8, 11820)},
-    .kernel = kernel(kAiMemorySize, kAiFamily, 0, {processId(ai::kMemorySizeIn), put32(ai::kMemorySizeOut, 0)}),
-    .virtualDevice = refused(),
-    .attached = refused(),
-};
-
 }  // namespace
 }  // namespace halvik::airun
 
 using namespace halvik::airun;
 using halvik::rows::Run;
 
-// Sizes are whole multiples of 8 bytes.
-DLL_EXPORT LONG WINAPI XanSetAiMemorySize(short Id, LONG AiMemorySize) {
-  return Run(kSetAiMemorySize, Id, {AiMemorySize >= 8 ? AiMemorySize & ~7 : AiMemorySize});
-}
 DLL_EXPORT LONG WINAPI XanGetAiStatus(short Id, LONG* AiStatus) { return Run(kGetAiStatus, Id, {AiStatus}); }
+// In host-ring mode the count is what lies in the ring between the read
+// position and the driver's.
 DLL_EXPORT LONG WINAPI XanGetAiSamplingCount(short Id, LONG* AiSamplingCount) {
-  return Run(kGetAiSamplingCount, Id, {AiSamplingCount});
+  uint16_t index = 0;
+  if (halvik::FindDeviceById(Id, &index) == 0 || !HostRingInUse(halvik::DeviceTable()[index]))
+    return Run(kGetAiSamplingCount, Id, {AiSamplingCount});
+  halvik::ExportFrame frame(kGetAiSamplingCount.name);
+  if (LONG status = halvik::rows::Front(frame, kGetAiSamplingCount, Id, {AiSamplingCount})) return status;
+  if (LONG status = HostRingSamplingCount(frame.record(), AiSamplingCount)) return frame.end(status);
+  return frame.endWith("*AiSamplingCount=%d", *AiSamplingCount);
 }
 DLL_EXPORT LONG WINAPI XanGetAiRepeatCount(short Id, LONG* AiRepeatCount) {
   return Run(kGetAiRepeatCount, Id, {AiRepeatCount});

@@ -102,6 +102,28 @@ TEST_F(ExitTest, EveryEventThreadEndsAtTheLastClose) {
   }
 }
 
+// A thread ended by the close has closed its objects; their values must not
+// stay in the record, where a later reset would wait on whatever reuses them.
+TEST_F(ExitTest, AnEndedThreadLeavesNoClosedHandleInTheRecord) {
+  short id = open(0);
+  DeviceRecord& r = record("XAN000");
+  HANDLE left = CreateEventA(nullptr, TRUE, FALSE, nullptr);  // stands for the objects the thread closed
+  HANDLE* fields[] = {&r.MutexA[halvik::kSlotAi], &r.MutexB[halvik::kSlotAi], &r.DoneEvent[halvik::kSlotAi],
+                      &r.AiWaitEvent, &r.AiMutexC, &r.AiPollWaitEvent};
+  for (HANDLE* field : fields) *field = left;
+  Worker workers[2];
+  workers[0].run = &r.ThreadRun[halvik::kSlotAi];
+  workers[1].run = &r.AiPollRun;
+  HANDLE* threads[] = {&r.EventThread[halvik::kSlotAi], &r.AiPollThread};
+  for (int i = 0; i < 2; ++i) {
+    workers[i].run->store(1);
+    *threads[i] = CreateThread(nullptr, 0, workerMain, &workers[i], 0, nullptr);
+  }
+  EXPECT_EQ(XanExit(id), 0);
+  for (HANDLE* field : fields) EXPECT_EQ(*field, INVALID_HANDLE_VALUE);
+  CloseHandle(left);
+}
+
 TEST_F(ExitTest, ResetProcessGoesOnPastCountersAndTimersTheDeviceLacks) {
   short id = open(0);
   Driver().counterChannels = 3;

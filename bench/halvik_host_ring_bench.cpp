@@ -1,0 +1,141 @@
+// Analog input at the stand-in's highest clock into the host ring, read as
+// an application reads it: woken by the data-count event, it takes every
+// stored scan. Counters: scans per second sustained, scans lost (a break
+// in the known signal or the overrun bit), and the process's CPU share
+// (CPU time / wall time). The library is loaded by name over the simulated
+// driver on its real-time clock.
+#include <benchmark/benchmark.h>
+#include <halvik.h>
+#include <halviksim.h>
+#include <installer.h>
+#include <stdlib.h>
+#include <time.h>
+
+#include <windows.h>
+
+#include <chrono>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr auto kRunTime = std::chrono::milliseconds(300);
+constexpr LONG kEventScans = 1000;
+constexpr LONG kDataCountEvent = 0x80;
+
+HANDLE g_dataEvent = nullptr;
+void WINAPI onEvent(short, short, short, LONG, void*) { SetEvent(g_dataEvent); }
+
+template <class F>
+F entry(HMODULE module, const char* name) {
+  return reinterpret_cast<F>(GetProcAddress(module, name));
+}
+
+struct Installation {
+  std::string dir;
+  HMODULE module = nullptr;
+  short id = -1;
+
+  Installation() {
+    std::string pattern = (fs::temp_directory_path() / "halvik_ring_bench_XXXXXX").string();
+    if (::mkdtemp(pattern.data()) == nullptr) return;
+    dir = pattern;
+    ::setenv("ORVANE_ROOT", dir.c_str(), 1);
+    ::setenv("ORVANE_REGISTRY", (dir + "/registry.sqlite").c_str(), 1);
+    halviksim::InstallDevice({"HVA1", "HVA-1632PE", 1, "", 1});
+    halviksim::InstallVersionFiles();
+    halviksim::Rescan();
+    module = LoadLibraryA("halvik.dll");
+    if (module == nullptr || entry<decltype(&XanInit)>(module, "XanInit")("HVA1", &id) != 0) id = -1;
+    g_dataEvent = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+  }
+  ~Installation() {
+    if (id >= 0) entry<decltype(&XanExit)>(module, "XanExit")(id);
+    std::error_code ignored;
+    if (!dir.empty()) fs::remove_all(dir, ignored);
+  }
+};
+
+Installation& installation() {
+  static Installation instance;
+  return instance;
+}
+
+double processSeconds() {
+  timespec t{};
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+  return static_cast<double>(t.tv_sec) + 1e-9 * static_cast<double>(t.tv_nsec);
+}
+
+void BM_HostRingByEvents(benchmark::State& state) {
+  Installation& x = installation();
+  const short channels = static_cast<short>(state.range(0));
+  if (x.id < 0) {
+    state.SkipWithError("the device did not open");
+    return;
+  }
+  const short id = x.id;
+  float fastest = 0;
+  entry<decltype(&XanGetAiMinSamplingClock)>(x.module, "XanGetAiMinSamplingClock")(id, &fastest);
+  LONG setup = entry<decltype(&XanSetAiChannels)>(x.module, "XanSetAiChannels")(id, channels);
+  setup |= entry<decltype(&XanSetAiSamplingClock)>(x.module, "XanSetAiSamplingClock")(id, fastest);
+  setup |= entry<decltype(&XanSetAiStopTrigger)>(x.module, "XanSetAiStopTrigger")(id, 4);
+  setup |= entry<decltype(&XanSetAiDeviceBufferMode)>(x.module, "XanSetAiDeviceBufferMode")(id, 1);
+  setup |= entry<decltype(&XanSetAiEventSamplingTimes)>(x.module, "XanSetAiEventSamplingTimes")(id, kEventScans);
+  setup |= entry<decltype(&XanSetAiCallBackProc)>(x.module, "XanSetAiCallBackProc")(id, onEvent, kDataCountEvent,
+                                                                                    nullptr);
+  if (setup != 0) {
+    state.SkipWithError("the host ring could not be set up");
+    return;
+  }
+  auto start = entry<decltype(&XanStartAi)>(x.module, "XanStartAi");
+  auto stop = entry<decltype(&XanStopAi)>(x.module, "XanStopAi");
+  auto count = entry<decltype(&XanGetAiSamplingCount)>(x.module, "XanGetAiSamplingCount");
+  auto data = entry<decltype(&XanGetAiSamplingData)>(x.module, "XanGetAiSamplingData");
+  auto status = entry<decltype(&XanGetAiStatus)>(x.module, "XanGetAiStatus");
+
+  std::vector<LONG> values;
+  double scansRead = 0, lost = 0, wall = 0, cpu = 0;
+  for (auto _ : state) {
+    int64_t next = 0;
+    const auto began = std::chrono::steady_clock::now();
+    const double cpuBegan = processSeconds();
+    if (start(id) != 0) {
+      state.SkipWithError("the start failed");
+      return;
+    }
+    while (std::chrono::steady_clock::now() - began < kRunTime) {
+      WaitForSingleObject(g_dataEvent, 50);
+      LONG stored = 0;
+      if (count(id, &stored) != 0 || stored <= 0) continue;
+      values.resize(static_cast<size_t>(stored) * channels);
+      LONG scans = stored;
+      data(id, &scans, values.data());
+      for (LONG s = 0; s < scans; ++s, ++next) {
+        if (values[static_cast<size_t>(s) * channels] != static_cast<LONG>(next & 0xFFF)) {
+          ++lost;
+          next = values[static_cast<size_t>(s) * channels];  // go on from where the signal is
+        }
+      }
+      scansRead += scans;
+    }
+    LONG bits = 0;
+    status(id, &bits);
+    if ((bits & 0x10000) != 0) ++lost;
+    stop(id);
+    wall += std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
+    cpu += processSeconds() - cpuBegan;
+  }
+  state.counters["scans_per_s"] = benchmark::Counter(scansRead / wall);
+  state.counters["lost"] = benchmark::Counter(lost);
+  state.counters["cpu_share"] = benchmark::Counter(cpu / wall);
+  state.SetLabel(std::to_string(channels) + " channels at " + std::to_string(fastest) + " us");
+}
+BENCHMARK(BM_HostRingByEvents)->Arg(8)->Arg(32)->Iterations(3)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+}  // namespace
+
+BENCHMARK_MAIN();
