@@ -130,9 +130,8 @@ TEST_F(OlderSetup, RefusalsEndTheSetupWithTheLibrarysText) {
     LONG code;
   };
   const Case cases[] = {
-      {"56", 1, "", 1},     {"65538", 1, "", 1},  // beyond 16 bits: not board 2
-      {"2", 0, "", 3},      {"2", 65537, "", 3},  {"7", 1, "", 2},
-      {"2", 1, "XanSetRange", 10003},
+      {"56", 1, "", 1}, {"65538", 1, "", 1},  // beyond 16 bits: not board 2
+      {"2", 0, "", 3},  {"2", 65537, "", 3}, {"7", 1, "", 2}, {"2", 1, "XanSetRange", 10003},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.device) + "/" + std::to_string(c.group) + c.failing);

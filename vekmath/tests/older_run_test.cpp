@@ -84,14 +84,30 @@ TEST(OlderRun, EveryWayAWaitEnds) {
     };
   };
   const Case cases[] = {
-      {"stop asked for", [](Script& s) { s.nsPerQuery = 0; ring().stopRequested.store(1); }, 0},
+      {"stop asked for",
+       [](Script& s) {
+         s.nsPerQuery = 0;
+         ring().stopRequested.store(1);
+       },
+       0},
       {"board finished", boardEndsIn(0), 0},
       {"status -1", boardEndsIn(0xFFFF), kOlderBoardError},
       {"memory full", boardEndsIn(16), kOlderBoardError},
       {"board error", boardEndsIn(17), kOlderBoardError},
       {"board closed", boardEndsIn(255), kOlderBoardError},
-      {"status request fails", [](Script& s) { s.failing = "XanSts"; s.failCode = 800; s.failFromCall = 4; }, 800},
-      {"read fails", [](Script& s) { s.failing = "XanReadBuf"; s.failCode = 786; }, 786},
+      {"status request fails",
+       [](Script& s) {
+         s.failing = "XanSts";
+         s.failCode = 800;
+         s.failFromCall = 4;
+       },
+       800},
+      {"read fails",
+       [](Script& s) {
+         s.failing = "XanReadBuf";
+         s.failCode = 786;
+       },
+       786},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

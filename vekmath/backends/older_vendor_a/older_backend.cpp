@@ -77,7 +77,7 @@ uint16_t boardIndexOf(const char* name) {
 
 uint16_t groupOf(int32_t boardValue) {
   return boardValue < 0 || boardValue > std::numeric_limits<uint16_t>::max() ? kNoSuchGroup
-                                                                               : static_cast<uint16_t>(boardValue);
+                                                                             : static_cast<uint16_t>(boardValue);
 }
 
 void* startRecord(OlderBoardRecords& r) {

@@ -27,8 +27,8 @@ uint16_t scanClockCount(int32_t us) {
 }
 
 int32_t samplingClockCount(int32_t us) {
-  return static_cast<int32_t>(std::clamp<int64_t>(clockUnits(us), std::numeric_limits<int32_t>::min(),
-                                                  std::numeric_limits<int32_t>::max()));
+  return static_cast<int32_t>(
+      std::clamp<int64_t>(clockUnits(us), std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
 }
 
 XanInpBdMemParamsFreeRun freeRunRecord(const SamplingConfig& cfg) {

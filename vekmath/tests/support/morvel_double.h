@@ -26,10 +26,10 @@ struct Script {
   std::vector<Board> boards = {{2, 1}};
   std::string failing;  // the entry that refuses with failCode,
   LONG failCode = 0;
-  int failFromCall = 1;  // from its n-th call on
+  int failFromCall = 1;             // from its n-th call on
   int64_t nsPerQuery = 10'000'000;  // virtual time one status request takes
-  int faultAfterQueries = -1;  // status requests of a run before the board
-  uint16_t faultState = 0;     // stops sampling and reports this state
+  int faultAfterQueries = -1;       // status requests of a run before the board
+  uint16_t faultState = 0;          // stops sampling and reports this state
 };
 
 // After this many status requests of one run the board memory claims to
