@@ -6,6 +6,7 @@
 #include "acquisition/backend.h"
 #include "backends/ni/ni_backend.h"
 #include "backends/none/none_backend.h"
+#include "backends/older_vendor_a/older_backend.h"
 #include "backends/simulated/simulated_backend.h"
 #include "backends/vendor_b/vendor_b_backend.h"
 #include "backends/wdm/wdm_backend.h"
@@ -18,12 +19,12 @@ struct Registration {
   BackEnd& (*backEnd)();
 };
 
-// The older vendor A and serial groups have no library in this build
-// yet: until theirs lands they are served like the codes without a device
-// (nothing is opened and the thread fetches nothing), as is a code of no
-// group.
+// The serial groups have no back end in this build yet: until theirs
+// lands they are served like the codes without a device (nothing is opened
+// and the thread fetches nothing), as is a code of no group.
 constexpr Registration kRegistry[] = {
     {BoardGroup::Simulated, simulatedBackEnd},
+    {BoardGroup::OlderVendorA, olderVendorABackEnd},
     {BoardGroup::Wdm, wdmBackEnd},
     {BoardGroup::VendorB, vendorBBackEnd},
     {BoardGroup::NiDaqmx, niDaqmxBackEnd},
