@@ -53,7 +53,7 @@ TEST(OlderRecords, LevelRecordSplitsTheBlockAtTheTrigger) {
     SCOPED_TRACE(c.offset);
     SamplingConfig cfg;
     setLevel(cfg, c.offset);
-    const XanInpBdMemParamsLevel r = levelRecord(cfg, 2048);
+    const XanInpBdMemParamsModes23 r = levelRecord(cfg, 2048);
     EXPECT_EQ(r.samplesPerChannel, c.samples);
     EXPECT_EQ(r.delayCount, c.delay);
     EXPECT_EQ(r.channelList, reinterpret_cast<uintptr_t>(cfg.channelList));
@@ -111,7 +111,7 @@ TEST_F(OlderSetup, OpensSetsTheRangeAndFillsTheRecordOfItsMode) {
               (Calls{"XanOpen(2,1)", "XanSetRange(" + std::to_string(h) + ",0,0,0,0)",
                      "XanClose(" + std::to_string(h) + ")"}));
   }
-  const XanInpBdMemParamsFreeRun& r = olderBoardRecords().freeRun;
+  const XanInpBdMemParamsAbove3& r = olderBoardRecords().freeRun;
   EXPECT_EQ(r.channelList, reinterpret_cast<uintptr_t>(config().channelList));
   EXPECT_EQ(r.channelCount, 2);
   EXPECT_EQ(r.samplesPerChannel, -1);

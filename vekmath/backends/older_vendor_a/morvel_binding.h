@@ -4,7 +4,7 @@
 #pragma once
 #include <windef.h>
 
-#include "backends/older_vendor_a/pending_morvel_api.h"
+#include <morvel.h>
 
 namespace vekmath {
 

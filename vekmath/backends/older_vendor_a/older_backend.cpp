@@ -80,9 +80,10 @@ uint16_t groupOf(int32_t boardValue) {
                                                                              : static_cast<uint16_t>(boardValue);
 }
 
-void* startRecord(OlderBoardRecords& r) {
-  if (r.mode == kFreeRunMode) return &r.freeRun;
-  return &r.level;
+// The library reads the record by the mode it is given.
+XanInpBdMemParams* startRecord(OlderBoardRecords& r) {
+  if (r.mode == kFreeRunMode) return reinterpret_cast<XanInpBdMemParams*>(&r.freeRun);
+  return reinterpret_cast<XanInpBdMemParams*>(&r.level);
 }
 
 class OlderVendorABackEnd final : public BackEnd {

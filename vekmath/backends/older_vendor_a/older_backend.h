@@ -5,7 +5,7 @@
 #pragma once
 #include <cstdint>
 
-#include "backends/older_vendor_a/pending_morvel_api.h"
+#include <morvel.h>
 
 namespace vekmath {
 
@@ -15,8 +15,8 @@ BackEnd& olderVendorABackEnd();
 // What the last set-up left for the board-memory start, for inspection.
 struct OlderBoardRecords {
   uint16_t mode = 4;  // XanInpBdMem's acquisition mode
-  XanInpBdMemParamsFreeRun freeRun{};
-  XanInpBdMemParamsLevel level{};
+  XanInpBdMemParamsAbove3 freeRun{};
+  XanInpBdMemParamsModes23 level{};
   XanReadBufParams read{};
 };
 const OlderBoardRecords& olderBoardRecords();

@@ -31,8 +31,8 @@ int32_t samplingClockCount(int32_t us) {
       std::clamp<int64_t>(clockUnits(us), std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
 }
 
-XanInpBdMemParamsFreeRun freeRunRecord(const SamplingConfig& cfg) {
-  XanInpBdMemParamsFreeRun r{};
+XanInpBdMemParamsAbove3 freeRunRecord(const SamplingConfig& cfg) {
+  XanInpBdMemParamsAbove3 r{};
   r.channelList = addressOf(cfg.channelList);
   r.channelCount = static_cast<uint16_t>(cfg.channels);
   r.samplesPerChannel = -1;
@@ -41,8 +41,8 @@ XanInpBdMemParamsFreeRun freeRunRecord(const SamplingConfig& cfg) {
   return r;
 }
 
-XanInpBdMemParamsLevel levelRecord(const SamplingConfig& cfg, int32_t zeroOffset) {
-  XanInpBdMemParamsLevel r{};
+XanInpBdMemParamsModes23 levelRecord(const SamplingConfig& cfg, int32_t zeroOffset) {
+  XanInpBdMemParamsModes23 r{};
   r.channelList = addressOf(cfg.channelList);
   r.channelCount = static_cast<uint16_t>(cfg.channels);
   if (cfg.eventOffset >= 0) {

@@ -2,7 +2,7 @@
 #pragma once
 #include <cstdint>
 
-#include "backends/older_vendor_a/pending_morvel_api.h"
+#include <morvel.h>
 
 namespace vekmath {
 
@@ -15,9 +15,9 @@ uint16_t scanClockCount(int32_t us);
 int32_t samplingClockCount(int32_t us);
 
 // The free-running record (mode 4) over cfg's channel list, already 0-based.
-XanInpBdMemParamsFreeRun freeRunRecord(const SamplingConfig& cfg);
+XanInpBdMemParamsAbove3 freeRunRecord(const SamplingConfig& cfg);
 // The level-trigger record: mode 2 for an event offset of 0 or more,
 // mode 3 for one below 0. Levels are given from the zero.
-XanInpBdMemParamsLevel levelRecord(const SamplingConfig& cfg, int32_t zeroOffset);
+XanInpBdMemParamsModes23 levelRecord(const SamplingConfig& cfg, int32_t zeroOffset);
 
 }  // namespace vekmath

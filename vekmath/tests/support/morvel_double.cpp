@@ -85,7 +85,7 @@ LONG WINAPI setRange(uint32_t handle, uint8_t direction, uint8_t all, uint16_t c
   return record("XanSetRange", join({handle, direction, all, channel, code}));
 }
 
-LONG WINAPI inpBdMem(uint32_t handle, uint16_t mode, void* params, uint32_t windowA, uint16_t messageA,
+LONG WINAPI inpBdMem(uint32_t handle, uint16_t mode, XanInpBdMemParams* params, uint32_t windowA, uint16_t messageA,
                      uint32_t windowB, uint16_t messageB) {
   LOCKED;
   if (LONG r = record("XanInpBdMem", join({handle, mode, windowA, messageA, windowB, messageB})); r != 0) return r;

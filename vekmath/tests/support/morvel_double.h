@@ -45,7 +45,7 @@ inline uint32_t handleOf(const Board& b) { return 0x100u + b.index * 16u + b.gro
 
 struct Started {
   uint16_t mode;
-  XanInpBdMemParamsFreeRun freeRun;
+  XanInpBdMemParamsAbove3 freeRun;
   std::vector<uint16_t> channels;  // read from the record's address
 };
 
