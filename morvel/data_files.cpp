@@ -1,0 +1,118 @@
+// Data files: blocks of single-precision values as comma-separated rows,
+// each row and the file ending with a carriage return and line feed.
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <string>
+
+#include <morvel.h>
+
+namespace {
+
+constexpr unsigned kMaxPrecision = 999;
+
+struct FileCloser {
+  void operator()(FILE* f) const { std::fclose(f); }
+};
+using File = std::unique_ptr<FILE, FileCloser>;
+
+// The caller's value format: literal text, "%%" and exactly one floating
+// conversion %[flags][width][.precision][l|L]{f F e E g G a A}. `isLong`
+// tells that the conversion takes a long double.
+bool floatFormat(const char* format, bool& isLong) {
+  if (format == nullptr) return false;
+  int conversions = 0;
+  for (const char* p = format; *p != '\0'; ++p) {
+    if (*p != '%') continue;
+    ++p;
+    if (*p == '%') continue;
+    while (*p != '\0' && std::strchr("-+ #0", *p) != nullptr) ++p;
+    while (*p >= '0' && *p <= '9') ++p;
+    if (*p == '.') {
+      ++p;
+      while (*p >= '0' && *p <= '9') ++p;
+    }
+    isLong = *p == 'L';
+    if (*p == 'l' || *p == 'L') ++p;
+    if (*p == '\0' || std::strchr("fFeEgGaA", *p) == nullptr) return false;
+    ++conversions;
+  }
+  return conversions == 1;
+}
+
+std::string formatted(const char* format, bool isLong, float value) {
+  char text[512];
+  const int n = isLong ? std::snprintf(text, sizeof text, format, static_cast<long double>(value))
+                       : std::snprintf(text, sizeof text, format, static_cast<double>(value));
+  if (n < 0) return {};
+  if (static_cast<size_t>(n) < sizeof text) return std::string(text, static_cast<size_t>(n));
+  std::string big(static_cast<size_t>(n) + 1, '\0');
+  if (isLong) {
+    std::snprintf(big.data(), big.size(), format, static_cast<long double>(value));
+  } else {
+    std::snprintf(big.data(), big.size(), format, static_cast<double>(value));
+  }
+  big.resize(static_cast<size_t>(n));
+  return big;
+}
+
+// Writes rows x count values; `separator` follows every value but a row's
+// last. 2 when the file cannot be made.
+LONG writeRows(const char* path, int32_t rows, uint16_t count, const float* values, const char* format,
+               bool isLong, const char* separator) {
+  if (path == nullptr || (values == nullptr && rows > 0 && count > 0)) return XAN_E_CALL;
+  File f(std::fopen(path, "wb"));
+  if (!f) return XAN_E_CALL;
+  std::string line;
+  for (int64_t r = 0; r < rows; ++r) {
+    line.clear();
+    for (uint16_t i = 0; i < count; ++i) {
+      if (i != 0) line += separator;
+      line += formatted(format, isLong, values[r * count + i]);
+    }
+    line += "\r\n";
+    std::fwrite(line.data(), 1, line.size(), f.get());
+  }
+  std::fputs("\r\n", f.get());
+  return XAN_OK;
+}
+
+}  // namespace
+
+DLL_EXPORT LONG WINAPI XanSaveData(const char* path, int32_t rows, uint16_t count, const float* values,
+                                   uint16_t precision) {
+  char format[16];
+  std::snprintf(format, sizeof format, "%%.%uf", precision > kMaxPrecision ? kMaxPrecision : precision);
+  return writeRows(path, rows, count, values, format, false, ",");
+}
+
+DLL_EXPORT LONG WINAPI XanSaveDataEx(const char* path, int32_t rows, uint16_t count, const float* values,
+                                     const char* valueFormat) {
+  bool isLong = false;
+  if (!floatFormat(valueFormat, isLong)) return XAN_E_CALL;
+  // The caller's format carries its own separators.
+  return writeRows(path, rows, count, values, valueFormat, isLong, "");
+}
+
+DLL_EXPORT LONG WINAPI XanLoadData(const char* path, int32_t rows, uint16_t count, float* destination) {
+  if (path == nullptr || (destination == nullptr && rows > 0 && count > 0)) return XAN_E_CALL;
+  File f(std::fopen(path, "rb"));
+  if (!f) return XAN_E_CALL;
+  for (int64_t r = 0; r < rows; ++r) {
+    for (uint16_t i = 0; i < count; ++i) {
+      float value;
+      // A value that cannot be read ends the reading; what follows stays as it was.
+      if (std::fscanf(f.get(), "%f", &value) != 1) return XAN_OK;
+      destination[r * count + i] = value;
+      const int c = std::fgetc(f.get());
+      if (c != ',' && c != EOF) std::ungetc(c, f.get());
+    }
+    if (std::fscanf(f.get(), " ") < 0) return XAN_OK;
+  }
+  return XAN_OK;
+}
+
+DLL_EXPORT LONG WINAPI XanSetFileMode1(LONG) { return XAN_OK; }
+DLL_EXPORT LONG WINAPI XanGetFileMode1(void) { return XAN_OK; }
+DLL_EXPORT LONG WINAPI XanSetFileMode2(LONG) { return XAN_OK; }
+DLL_EXPORT LONG WINAPI XanGetFileMode2(void) { return XAN_OK; }
