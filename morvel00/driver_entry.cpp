@@ -206,7 +206,8 @@ DLL_EXPORT NTSTATUS DriverEntry(PDRIVER_OBJECT driver, PUNICODE_STRING registryP
       return status;
     }
   }
-  ext->controller = IoCreateController(4);
+  // Its extension holds a pointer back to it: pointer-sized, not 4 bytes.
+  ext->controller = IoCreateController(sizeof(PCONTROLLER_OBJECT));
   if (ext->controller == nullptr) {
     TearDown(ext, device, names, true);
     return STATUS_INSUFFICIENT_RESOURCES;
