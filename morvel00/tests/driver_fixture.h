@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 
+#include "board_record.h"
 #include "support/driver_setup.h"
 
 class DriverTest : public ::testing::Test {
@@ -44,6 +45,13 @@ class DriverTest : public ::testing::Test {
     return status;
   }
   NTSTATUS startOneBoard() { return start({{{morvel00test::DefaultBoard()}}}); }
+
+  // The probe build's extension (start with image "Morvel00Probe").
+  static morvel00::XanDeviceExtension* probeExtension() {
+    auto extension = reinterpret_cast<morvel00::XanDeviceExtension* (*)()>(
+        GetProcAddress(LoadLibraryA("Morvel00Probe"), "Morvel00ProbeExtension"));
+    return extension != nullptr ? extension() : nullptr;
+  }
 
   HANDLE open(const char* path = morvel00test::kDevicePath) {
     HANDLE h = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,

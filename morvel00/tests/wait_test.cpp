@@ -2,8 +2,6 @@
 // by a cancel, by a newer wait or by close. The test plays the part of the
 // handlers that arm an acquisition (the record's mask and flags), through
 // the probe build of the driver.
-#include <board_record.h>
-
 #include "driver_fixture.h"
 
 namespace {
@@ -16,10 +14,9 @@ class WaitTest : public DriverTest {
   void SetUp() override {
     DriverTest::SetUp();
     ASSERT_EQ(start({{{morvel00test::DefaultBoard()}}}, morvel00test::kService, "Morvel00Probe"), STATUS_SUCCESS);
-    auto extension = reinterpret_cast<XanDeviceExtension* (*)()>(
-        GetProcAddress(LoadLibraryA("Morvel00Probe"), "Morvel00ProbeExtension"));
-    ASSERT_NE(extension, nullptr);
-    rec_ = &extension()->records[0];
+    XanDeviceExtension* ext = probeExtension();
+    ASSERT_NE(ext, nullptr);
+    rec_ = &ext->records[0];
     h_ = open();
     ASSERT_EQ(openGroup(h_, 1), XAN_OK);
     doubles_ = NtkDoubleCompletions();
