@@ -43,6 +43,22 @@ bool startsWithFolded(const char* text, const char* prefix) {
   return true;
 }
 
+// Devices of kernel drivers appear once the kernel layer has started the
+// auto-start drivers; a process does that at its first open of a name no
+// driver has registered yet.
+bool startKernelDriversOnce() {
+  static std::once_flag once;
+  bool ran = false;
+  std::call_once(once, [&] {
+    ran = true;
+    HMODULE kernel = LoadLibraryA("ntkrnl");
+    if (kernel == nullptr) return;
+    using Start = ULONG (*)();
+    if (auto start = reinterpret_cast<Start>(GetProcAddress(kernel, "NtkStartAutoStartDrivers"))) start();
+  });
+  return ran;
+}
+
 }  // namespace
 
 const char* deviceNameOf(const char* path) {
@@ -83,6 +99,7 @@ bool openDevice(const char* path, DWORD access, DWORD share, DWORD flags, HANDLE
   const char* name = deviceNameOf(path);
   if (name == nullptr) return false;
   if (openRegisteredDevice(name, access, share, flags, result)) return true;
+  if (startKernelDriversOnce() && openRegisteredDevice(name, access, share, flags, result)) return true;
   if (comPortNumber(path) != 0 && openSerialPort(path, access, flags, result)) return true;
   SetLastError(ERROR_FILE_NOT_FOUND);
   result = INVALID_HANDLE_VALUE;

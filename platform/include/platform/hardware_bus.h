@@ -20,7 +20,9 @@
 // with REG_SZ "Library" (a module name for LoadLibraryA), REG_SZ "Model"
 // and REG_DWORD "InterruptLine". The kernel layer loads the library once
 // and calls its exported CardFactory (kCardFactorySymbol) with
-// the model and the slot's key path, at its first bus access.
+// the model and the slot's key path (HKLM-relative), at its first bus access.
+// Plugging writes the routed line into the card's InterruptLine byte (0x3C),
+// as firmware does.
 #pragma once
 #include <cstdint>
 #include <memory>
@@ -57,6 +59,9 @@ class Card {
 using CardFactory = Card* (*)(const char* model, const char* slotKey);
 inline constexpr const char* kCardFactorySymbol = "OrvaneMakeCard";
 
+// The calls below are exported by the kernel layer (link `ntkrnl`).
+#pragma GCC visibility push(default)
+
 // Plugging and unplugging (tests, and the installed cards above). False
 // when the slot is taken or out of range.
 bool Plug(const Slot& slot, uint32_t interruptLine, std::shared_ptr<Card> card);
@@ -79,5 +84,7 @@ uint64_t Now();
 // timers, the asserted interrupt lines and the queued DPCs until the machine
 // is idle. Ignored in the threaded mode.
 void Advance(uint64_t nanoseconds);
+
+#pragma GCC visibility pop
 
 }  // namespace plat::bus

@@ -1,0 +1,157 @@
+// Registry queries, strings, pool, probes and the resource map.
+#include <sys/mman.h>
+
+#include <cstring>
+#include <string>
+
+#include "kernel_fixture.h"
+
+using RuntimeTest = KernelTest;
+
+namespace {
+
+std::u16string wide(const UNICODE_STRING& s) { return std::u16string(s.Buffer, s.Length / 2); }
+
+const char16_t* kKeyPath = u"\\Registry\\Machine\\System\\CurrentControlSet\\Services\\Q\\GroupNumber1";
+
+}  // namespace
+
+TEST_F(RuntimeTest, RegistryQueriesReadTheWin32Store) {
+  HKEY key = createKey("SYSTEM\\CurrentControlSet\\Services\\Q\\GroupNumber1");
+  setDword(key, "IrqNo", 0xFFFFFFFF);
+  setString(key, "BoardName", "ADA16-PCI");
+  RegCloseKey(key);
+  ULONG irq = 7;
+  ULONG missing = 1234;
+  UNICODE_STRING name{};
+  RTL_QUERY_REGISTRY_TABLE table[4] = {};
+  table[0] = {nullptr, RTL_QUERY_REGISTRY_DIRECT, const_cast<PWSTR>(u"IRQNO"), &irq, REG_NONE, nullptr, 0};
+  table[1] = {nullptr, RTL_QUERY_REGISTRY_DIRECT, const_cast<PWSTR>(u"BoardNum"), &missing, REG_NONE, nullptr, 0};
+  table[2] = {nullptr, RTL_QUERY_REGISTRY_DIRECT, const_cast<PWSTR>(u"BoardName"), &name, REG_NONE, nullptr, 0};
+  const ULONG blocks = NtkPoolOutstanding(nullptr);
+  ASSERT_EQ(RtlQueryRegistryValues(RTL_REGISTRY_ABSOLUTE, kKeyPath, table, nullptr, nullptr), STATUS_SUCCESS);
+  EXPECT_EQ(irq, 0xFFFFFFFFu);
+  EXPECT_EQ(missing, 1234u) << "a missing value leaves the variable";
+  EXPECT_EQ(wide(name), u"ADA16-PCI");
+  RtlFreeUnicodeString(&name);
+
+  const char16_t* absent = u"\\Registry\\Machine\\System\\CurrentControlSet\\Services\\Q\\GroupNumber2";
+  EXPECT_EQ(RtlQueryRegistryValues(RTL_REGISTRY_ABSOLUTE | RTL_REGISTRY_OPTIONAL, absent, table, nullptr, nullptr),
+            STATUS_SUCCESS);
+  EXPECT_EQ(RtlQueryRegistryValues(RTL_REGISTRY_ABSOLUTE, absent, table, nullptr, nullptr),
+            STATUS_OBJECT_NAME_NOT_FOUND);
+  EXPECT_EQ(NtkPoolOutstanding(nullptr), blocks);
+}
+
+TEST_F(RuntimeTest, StringsBuildAKeyPathAndStayInTheirBuffers) {
+  const ULONG blocks = NtkPoolOutstanding(nullptr);
+  WCHAR buffer[24];
+  UNICODE_STRING path{0, sizeof buffer, buffer};
+  UNICODE_STRING number{0, 0, nullptr};
+  WCHAR digits[4];
+  number = {0, sizeof digits, digits};
+  ASSERT_EQ(RtlAppendUnicodeToString(&path, u"\\GroupNumber"), STATUS_SUCCESS);
+  ASSERT_EQ(RtlIntegerToUnicodeString(16, 10, &number), STATUS_SUCCESS);
+  ASSERT_EQ(RtlAppendUnicodeStringToString(&path, &number), STATUS_SUCCESS);
+  EXPECT_EQ(wide(path), u"\\GroupNumber16");
+  EXPECT_EQ(RtlAppendUnicodeToString(&path, u"\\BoardNumber1"), STATUS_BUFFER_TOO_SMALL);
+  EXPECT_EQ(wide(path), u"\\GroupNumber16");
+  EXPECT_EQ(RtlIntegerToUnicodeString(123456, 10, &number), STATUS_BUFFER_OVERFLOW);
+
+  // Into a fixed field: cut to fit beside the terminator.
+  UNICODE_STRING model;
+  RtlInitUnicodeString(&model, u"ABCDEFGH");
+  char field[6];
+  ANSI_STRING ansi{0, sizeof field, field};
+  EXPECT_EQ(RtlUnicodeStringToAnsiString(&ansi, &model, FALSE), STATUS_BUFFER_OVERFLOW);
+  EXPECT_STREQ(field, "ABCDE");
+  ASSERT_EQ(RtlUnicodeStringToAnsiString(&ansi, &model, TRUE), STATUS_SUCCESS);
+  EXPECT_EQ(std::string(ansi.Buffer, ansi.Length), "ABCDEFGH");
+  RtlFreeAnsiString(&ansi);
+  EXPECT_EQ(NtkPoolOutstanding(nullptr), blocks);
+}
+
+TEST_F(RuntimeTest, ThePoolCountsBlocksAndFailsWhereTheHookSays) {
+  NtkSetPoolFailureHook([](POOL_TYPE, SIZE_T, ULONG tag, PVOID) -> BOOLEAN { return tag == 0x6B646444; }, nullptr);
+  SIZE_T before = 0;
+  const ULONG blocks = NtkPoolOutstanding(&before);
+  EXPECT_EQ(ExAllocatePoolWithTag(NonPagedPool, 16, 0x6B646444), nullptr);
+  void* block = ExAllocatePool(PagedPool, 100);
+  ASSERT_NE(block, nullptr);
+  SIZE_T bytes = 0;
+  EXPECT_EQ(NtkPoolOutstanding(&bytes), blocks + 1);
+  EXPECT_EQ(bytes, before + 100);
+  ExFreePool(block);
+  EXPECT_EQ(NtkPoolOutstanding(nullptr), blocks);
+}
+
+TEST_F(RuntimeTest, ProbesFailCleanlyOnMemoryTheCallerCannotReach) {
+  const long page = sysconf(_SC_PAGESIZE);
+  auto* region = static_cast<char*>(mmap(nullptr, 3 * page, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0));
+  ASSERT_NE(region, MAP_FAILED);
+  ASSERT_EQ(mprotect(region + page, page, PROT_READ), 0);
+  ASSERT_EQ(munmap(region + 2 * page, page), 0);
+  struct Case {
+    void* address;
+    SIZE_T length;
+    bool write;
+    NTSTATUS status;
+  } cases[] = {
+      {region, 16, true, STATUS_SUCCESS},
+      {region, 0, true, STATUS_SUCCESS},  // nothing to reach
+      {nullptr, 4, false, STATUS_ACCESS_VIOLATION},
+      {region + page - 8, 16, false, STATUS_SUCCESS},
+      {region + page - 8, 16, true, STATUS_ACCESS_VIOLATION},  // runs into the read-only page
+      {region + 2 * page - 4, 8, false, STATUS_ACCESS_VIOLATION},  // into the hole
+      {reinterpret_cast<void*>(UINTPTR_MAX - 3), 8, false, STATUS_ACCESS_VIOLATION},  // wraps
+      {region + 1, 4, false, STATUS_DATATYPE_MISALIGNMENT},
+  };
+  for (const Case& c : cases) {
+    const NTSTATUS status = c.write ? ProbeForWrite(c.address, c.length, 2) : ProbeForRead(c.address, c.length, 2);
+    EXPECT_EQ(status, c.status) << static_cast<void*>(c.address) << " + " << c.length;
+  }
+  munmap(region, 2 * page);
+}
+
+TEST_F(RuntimeTest, TheResourceMapFindsOverlapsUnlessBothShare) {
+  DRIVER_OBJECT driver{};
+  PDEVICE_OBJECT a = nullptr;
+  PDEVICE_OBJECT b = nullptr;
+  UNICODE_STRING nameA;
+  UNICODE_STRING nameB;
+  RtlInitUnicodeString(&nameA, u"\\Device\\BoardA_01");
+  RtlInitUnicodeString(&nameB, u"\\Device\\BoardB_02");
+  ASSERT_EQ(IoCreateDevice(&driver, 0, &nameA, 50000, 0, FALSE, &a), STATUS_SUCCESS);
+  ASSERT_EQ(IoCreateDevice(&driver, 0, &nameB, 50000, 0, FALSE, &b), STATUS_SUCCESS);
+  auto report = [&](PDEVICE_OBJECT device, ULONG port, UCHAR portShare, UCHAR irqShare) {
+    struct {
+      CM_RESOURCE_LIST list;
+      CM_PARTIAL_RESOURCE_DESCRIPTOR more;
+    } r{};
+    r.list.Count = 1;
+    r.list.List[0].InterfaceType = PCIBus;
+    CM_PARTIAL_RESOURCE_LIST& partial = r.list.List[0].PartialResourceList;
+    partial.Count = 2;
+    partial.PartialDescriptors[0].Type = CmResourceTypePort;
+    partial.PartialDescriptors[0].ShareDisposition = portShare;
+    partial.PartialDescriptors[0].Flags = CM_RESOURCE_PORT_IO;
+    partial.PartialDescriptors[0].u.Port.Start.QuadPart = port;
+    partial.PartialDescriptors[0].u.Port.Length = 16;
+    r.more.Type = CmResourceTypeInterrupt;
+    r.more.ShareDisposition = irqShare;
+    r.more.u.Interrupt.Level = r.more.u.Interrupt.Vector = 5;
+    BOOLEAN conflict = 2;
+    EXPECT_EQ(IoReportResourceUsage(nullptr, &driver, nullptr, 0, device, &r.list, sizeof r, FALSE, &conflict),
+              STATUS_SUCCESS);
+    return conflict == TRUE;
+  };
+  const UCHAR exclusive = CmResourceShareDeviceExclusive;
+  const UCHAR shared = CmResourceShareShared;
+  EXPECT_FALSE(report(a, 0x300, exclusive, shared));
+  EXPECT_FALSE(report(b, 0x310, exclusive, shared)) << "adjacent ports, a shared line";
+  EXPECT_TRUE(report(b, 0x308, exclusive, shared)) << "ports overlap";
+  EXPECT_TRUE(report(b, 0x320, exclusive, exclusive)) << "the line is not to be shared";
+  EXPECT_FALSE(report(a, 0x2F8, exclusive, shared)) << "a device's new report replaces its own";
+  IoDeleteDevice(b);
+  IoDeleteDevice(a);
+}
