@@ -147,7 +147,11 @@ inline constexpr uint16_t kFnEnable = 0x1000;      // always set by the driver; 
 inline constexpr uint16_t kFnExternalClock = 0x2000;  // kept; the card runs its own clock
 
 // Interrupt factors (commands 26, 27, 28). The card asserts its line while
-// (factors & ~mask) != 0 and the level code is not 0.
+// (factors & ~mask) != 0 and the level code is not 0. Only command 28 and
+// command 22 clear factors: reading board memory acknowledges nothing.
+// Memory: a read of +0 always moves R on (the driver reads only what W shows);
+// without the ring the board stops when W catches up with R (status bit 3,
+// kFactorFull, no kFactorEnd); a stop (23) raises no factor either.
 inline constexpr uint16_t kFactorEnd = 1u << 0;        // acquisition ended normally
 inline constexpr uint16_t kFactorTrigger = 1u << 2;    // trigger input 1 or a level condition
 inline constexpr uint16_t kFactorFull = 1u << 3;       // memory full without the ring

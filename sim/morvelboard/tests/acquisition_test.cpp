@@ -8,7 +8,7 @@ namespace {
 constexpr uint16_t kStep1us = 39;      // scan clock register: 1 us between channels
 constexpr uint32_t kPeriod10us = 399;  // sampling clock register: 10 us between scans
 
-class AcquisitionTest : public BoardTest {
+class MorvelAcquisitionTest : public MorvelBoardTest {
  protected:
   void program(uint16_t fw, const std::vector<uint8_t>& list, uint16_t scanClock, uint32_t samplingClock,
                uint32_t samples) {
@@ -34,7 +34,7 @@ class AcquisitionTest : public BoardTest {
   uint32_t writeAddress() { return answer(kCmdWriteAddress, 3); }
 };
 
-TEST_F(AcquisitionTest, ASoftwareStartConvertsTheListOnceIntoMemory) {
+TEST_F(MorvelAcquisitionTest, ASoftwareStartConvertsTheListOnceIntoMemory) {
   struct Row {
     uint16_t fw;
     std::vector<uint8_t> list;
@@ -60,7 +60,7 @@ TEST_F(AcquisitionTest, ASoftwareStartConvertsTheListOnceIntoMemory) {
   }
 }
 
-TEST_F(AcquisitionTest, TheKnownSignalWrapsWriteAndReadAddressesAtTheMemoryEnd) {
+TEST_F(MorvelAcquisitionTest, TheKnownSignalWrapsWriteAndReadAddressesAtTheMemoryEnd) {
   ramp(0, 77'000);
   ramp(2, 131'000);
   program(0x1000 | kFnScan | kFnBackToBack, {0, 2}, kStep1us, 0, 20);
@@ -78,7 +78,7 @@ TEST_F(AcquisitionTest, TheKnownSignalWrapsWriteAndReadAddressesAtTheMemoryEnd) 
   EXPECT_EQ(in8(kPortStatus) & kStatusData, 0);
 }
 
-TEST_F(AcquisitionTest, MillionsOfSamplesComeInOneAdvance) {
+TEST_F(MorvelAcquisitionTest, MillionsOfSamplesComeInOneAdvance) {
   program(0x1000 | kFnContinuous | kFnRing | kFnBackToBack, {}, kStep1us, 0, 500);
   const uint64_t t0 = start(0);
   wait(5'000'000'000);
@@ -92,7 +92,7 @@ TEST_F(AcquisitionTest, MillionsOfSamplesComeInOneAdvance) {
   EXPECT_EQ(in8(kPortStatus) & kStatusBusy, kStatusBusy);
 }
 
-TEST_F(AcquisitionTest, ALevelConditionStartsThePassAndMarksTheTriggerAddress) {
+TEST_F(MorvelAcquisitionTest, ALevelConditionStartsThePassAndMarksTheTriggerAddress) {
   struct Row {
     uint8_t direction;
     uint16_t level1, level2;
@@ -120,7 +120,7 @@ TEST_F(AcquisitionTest, ALevelConditionStartsThePassAndMarksTheTriggerAddress) {
   }
 }
 
-TEST_F(AcquisitionTest, AStopLevelEndsTheRecordingAfterTheDelayCount) {
+TEST_F(MorvelAcquisitionTest, AStopLevelEndsTheRecordingAfterTheDelayCount) {
   ramp(0);
   program(0x1000 | kFnStopEdge | kFnRing, {}, kStep1us, kPeriod10us, 1);
   command(kCmdStopTrigChannel, {0, 0});
@@ -135,7 +135,7 @@ TEST_F(AcquisitionTest, AStopLevelEndsTheRecordingAfterTheDelayCount) {
   EXPECT_LT(board->MemoryAt(t - 1), 2000);
 }
 
-TEST_F(AcquisitionTest, ExternalTriggersStartEachPassAndRaiseTheirInputsFactor) {
+TEST_F(MorvelAcquisitionTest, ExternalTriggersStartEachPassAndRaiseTheirInputsFactor) {
   struct Row {
     unsigned input;
     uint16_t factor;
@@ -160,7 +160,7 @@ TEST_F(AcquisitionTest, ExternalTriggersStartEachPassAndRaiseTheirInputsFactor) 
   }
 }
 
-TEST_F(AcquisitionTest, AnExternalTriggerEndsAContinuousRecordingAfterTheDelayCount) {
+TEST_F(MorvelAcquisitionTest, AnExternalTriggerEndsAContinuousRecordingAfterTheDelayCount) {
   program(0x1000 | kFnContinuous | kFnRing, {}, kStep1us, kPeriod10us, 1);
   command(kCmdDelayCount, 4, 3);
   start(0);
@@ -173,7 +173,7 @@ TEST_F(AcquisitionTest, AnExternalTriggerEndsAContinuousRecordingAfterTheDelayCo
   EXPECT_EQ(in8(kPortStatus) & kStatusBusy, 0);
 }
 
-TEST_F(AcquisitionTest, MemoryFullStopsTheBoardUnlessTheRingIsOn) {
+TEST_F(MorvelAcquisitionTest, MemoryFullStopsTheBoardUnlessTheRingIsOn) {
   for (const bool ring : {false, true}) {
     use(spec("MVA-1216PCI", 7));  // a board with the 512-value FIFO only
     program(0x1000 | kFnContinuous | kFnBackToBack | (ring ? kFnRing : 0), {}, kStep1us, 0, 1);
@@ -192,14 +192,14 @@ TEST_F(AcquisitionTest, MemoryFullStopsTheBoardUnlessTheRingIsOn) {
   }
 }
 
-TEST_F(AcquisitionTest, AScanPeriodShorterThanItsConversionsIsAnOverrun) {
+TEST_F(MorvelAcquisitionTest, AScanPeriodShorterThanItsConversionsIsAnOverrun) {
   program(0x1000 | kFnScan, {0, 1}, 399, 399, 10);
   start(1);
   EXPECT_EQ(in8(kPortStatus), kStatusError);
   EXPECT_EQ(board->Snapshot().factors, kFactorError);
 }
 
-TEST_F(AcquisitionTest, StopClearsTheBusyBitShortlyAfterAndRaisesNoEnd) {
+TEST_F(MorvelAcquisitionTest, StopClearsTheBusyBitShortlyAfterAndRaisesNoEnd) {
   program(0x1000 | kFnContinuous | kFnRing, {}, kStep1us, kPeriod10us, 1);
   start(0);
   wait(100'000);

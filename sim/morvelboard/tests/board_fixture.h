@@ -9,7 +9,7 @@
 
 namespace morvelboard {
 
-class BoardTest : public ::testing::Test {
+class MorvelBoardTest : public ::testing::Test {
  protected:
   static constexpr uint16_t kBase = 0xD000;
 

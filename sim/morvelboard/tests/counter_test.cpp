@@ -5,7 +5,7 @@ namespace {
 
 // Counter tests keep the clock still between accesses, so that counts are
 // exact: only wait() moves the 4 MHz clock.
-class CounterTest : public BoardTest {
+class MorvelCounterTest : public MorvelBoardTest {
  protected:
   void SetUp() override { board->SetAccessStep(0); }
   void control(uint8_t word) { out8(kPortCounterControl, word); }
@@ -28,7 +28,7 @@ class CounterTest : public BoardTest {
   }
 };
 
-TEST_F(CounterTest, EachReadWriteModeMovesItsBytes) {
+TEST_F(MorvelCounterTest, EachReadWriteModeMovesItsBytes) {
   struct Row {
     uint8_t word;  // counter 0, mode 2
     std::initializer_list<uint8_t> written;
@@ -50,7 +50,7 @@ TEST_F(CounterTest, EachReadWriteModeMovesItsBytes) {
   }
 }
 
-TEST_F(CounterTest, TheFlipFlopsRunAcrossAccessesUntilAControlWord) {
+TEST_F(MorvelCounterTest, TheFlipFlopsRunAcrossAccessesUntilAControlWord) {
   control(0x34);
   count(0, {0x11});  // only the low byte
   control(0x34);     // starts over: the next byte is a low byte again
@@ -62,7 +62,7 @@ TEST_F(CounterTest, TheFlipFlopsRunAcrossAccessesUntilAControlWord) {
   EXPECT_EQ(read(0), 0x22);  // the read flip-flop is back on the low byte
 }
 
-TEST_F(CounterTest, ReadBackLatchesCountsAndStatusWithNullCount) {
+TEST_F(MorvelCounterTest, ReadBackLatchesCountsAndStatusWithNullCount) {
   pacer(4, 1000, 3000);
   control(0xE8);  // status of counter 2
   EXPECT_EQ(read(2), k8254StatusOut | k8254StatusNullCount | 0x34);
@@ -81,7 +81,7 @@ TEST_F(CounterTest, ReadBackLatchesCountsAndStatusWithNullCount) {
   EXPECT_EQ(read16(2), 0);
 }
 
-TEST_F(CounterTest, TerminalCountsOfTheCascadeSetTheFlagThenTheOverflow) {
+TEST_F(MorvelCounterTest, TerminalCountsOfTheCascadeSetTheFlagThenTheOverflow) {
   command(kCmdLevel, {3});
   command(kCmdMask, kMaskAll & ~kFactorCounter, 2);
   pacer(2, 2, 10);  // a tick every 2 x 2 x 10 clocks = 10 us
@@ -105,7 +105,7 @@ TEST_F(CounterTest, TerminalCountsOfTheCascadeSetTheFlagThenTheOverflow) {
   EXPECT_EQ(board->Snapshot().factors, 0);
 }
 
-TEST_F(CounterTest, ModeZeroOnCounterTwoCountsDownOnce) {
+TEST_F(MorvelCounterTest, ModeZeroOnCounterTwoCountsDownOnce) {
   pacer(2, 2, 3, 0xB0);  // counter 2: one terminal count 1 + 3 of its clocks after the count
   command(kCmdGateOpen);
   wait(3999);

@@ -10,7 +10,7 @@
 namespace morvelboard {
 namespace {
 
-class InstallerTest : public ::testing::Test {
+class MorvelInstallerTest : public ::testing::Test {
  protected:
   void SetUp() override {
     std::string pattern = (std::filesystem::temp_directory_path() / "morvelboard_XXXXXX").string();
@@ -46,7 +46,7 @@ class InstallerTest : public ::testing::Test {
   const plat::bus::Slot slot_{0, 5, 0};
 };
 
-TEST_F(InstallerTest, AnInstalledBoardComesBackFromTheFactoryAsTheBusLoadsIt) {
+TEST_F(MorvelInstallerTest, AnInstalledBoardComesBackFromTheFactoryAsTheBusLoadsIt) {
   ASSERT_TRUE(InstallBoard(slot_, spec_));
   EXPECT_EQ(SlotKey(slot_), "HARDWARE\\Simulated\\PCI\\0.5.0");
   EXPECT_EQ(text(slot_, "Library"), kLibraryName);
@@ -77,7 +77,7 @@ TEST_F(InstallerTest, AnInstalledBoardComesBackFromTheFactoryAsTheBusLoadsIt) {
   FreeLibrary(library);
 }
 
-TEST_F(InstallerTest, BadSpecsAndTakenSlotsAreRefused) {
+TEST_F(MorvelInstallerTest, BadSpecsAndTakenSlotsAreRefused) {
   BoardSpec misaligned = spec_;
   misaligned.ioBase = 0xE024;
   EXPECT_FALSE(CheckSpec(misaligned).empty());

@@ -3,7 +3,7 @@
 namespace morvelboard {
 namespace {
 
-TEST_F(BoardTest, TheLineFollowsUnmaskedFactorsWhileALevelIsSet) {
+TEST_F(MorvelBoardTest, TheLineFollowsUnmaskedFactorsWhileALevelIsSet) {
   struct Row {
     uint8_t level;
     uint16_t mask;
@@ -40,7 +40,7 @@ TEST_F(BoardTest, TheLineFollowsUnmaskedFactorsWhileALevelIsSet) {
   EXPECT_FALSE(board->InterruptAsserted());
 }
 
-TEST_F(BoardTest, ExternalTriggersWhileClosedLeaveTheFlagsAlone) {
+TEST_F(MorvelBoardTest, ExternalTriggersWhileClosedLeaveTheFlagsAlone) {
   board->PulseExternalTrigger();
   EXPECT_EQ(in8(kPortDigital), 0);
   command(kCmdExtTrigOpen);
@@ -52,7 +52,7 @@ TEST_F(BoardTest, ExternalTriggersWhileClosedLeaveTheFlagsAlone) {
   EXPECT_EQ(in8(kPortDigital), 0);
 }
 
-TEST(ForeignDeviceTest, HoldsTheSharedLineWithItsOwnClaim) {
+TEST(MorvelForeignDeviceTest, HoldsTheSharedLineWithItsOwnClaim) {
   ForeignDevice other(9);
   uint8_t header[64];
   other.ReadConfig(0, header, sizeof header);
@@ -65,7 +65,7 @@ TEST(ForeignDeviceTest, HoldsTheSharedLineWithItsOwnClaim) {
   EXPECT_FALSE(other.InterruptAsserted());
 }
 
-TEST_F(BoardTest, FaultHooksBreakWhatTheyName) {
+TEST_F(MorvelBoardTest, FaultHooksBreakWhatTheyName) {
   board->SetFaults({.statusAllOnes = true});
   EXPECT_EQ(in8(kPortStatus), 0xFF);
   board->SetFaults({.busyStuck = true});
@@ -82,14 +82,14 @@ TEST_F(BoardTest, FaultHooksBreakWhatTheyName) {
   EXPECT_EQ(in8(kPortStatus), 0);
 }
 
-TEST_F(BoardTest, AWriteAddressScriptAnswersInsteadOfW) {
+TEST_F(MorvelBoardTest, AWriteAddressScriptAnswersInsteadOfW) {
   board->SetFaults({.writeAddressScript = {100, 250, 251}});
   for (uint32_t expected : {100u, 250u, 251u, 0u}) EXPECT_EQ(answer(kCmdWriteAddress, 3), expected);
   board->SetFaults({.writeAddressScript = {0, 1000, 2000}, .scriptRepeats = true});
   for (uint32_t expected : {0u, 1000u, 2000u, 0u, 1000u}) EXPECT_EQ(answer(kCmdWriteAddress, 3), expected);
 }
 
-TEST_F(BoardTest, EachPortAccessMovesTheBoardClockByTheStep) {
+TEST_F(MorvelBoardTest, EachPortAccessMovesTheBoardClockByTheStep) {
   const uint64_t before = board->BoardTime();
   in8(kPortStatus);
   EXPECT_EQ(board->BoardTime() - before, kDefaultAccessStepNs);

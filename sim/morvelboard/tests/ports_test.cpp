@@ -12,7 +12,7 @@ struct CommandRow {
   uint32_t expected;
 };
 
-TEST_F(BoardTest, EveryCommandTakesItsDataBytesLowestFirst) {
+TEST_F(MorvelBoardTest, EveryCommandTakesItsDataBytesLowestFirst) {
   const CommandRow rows[] = {
       {kCmdFunction, {0x80, 0x10}, [](const Registers& r) { return r.functionWord; }, 0x1080},
       {kCmdGain, {5, 3}, [](const Registers& r) { return r.gain[5]; }, 3},
@@ -40,7 +40,7 @@ TEST_F(BoardTest, EveryCommandTakesItsDataBytesLowestFirst) {
   EXPECT_TRUE(board->TakeDiagnostics().empty());
 }
 
-TEST_F(BoardTest, ACommandCutShortOrOverlongChangesNothingBeyondItsBytes) {
+TEST_F(MorvelBoardTest, ACommandCutShortOrOverlongChangesNothingBeyondItsBytes) {
   command(kCmdFunction, {0x80});
   command(kCmdSampleCount, {1, 0, 0, 0x55});
   EXPECT_EQ(board->Snapshot().functionWord, 0);
@@ -50,7 +50,7 @@ TEST_F(BoardTest, ACommandCutShortOrOverlongChangesNothingBeyondItsBytes) {
   EXPECT_EQ(board->TakeDiagnostics().size(), 1u);
 }
 
-TEST_F(BoardTest, AddressesAreLatchedAtTheCommandSoTheirBytesAgree) {
+TEST_F(MorvelBoardTest, AddressesAreLatchedAtTheCommandSoTheirBytesAgree) {
   command(kCmdReadAddress, {0xFF, 0, 0});
   out8(kPortCommand, kCmdReadAddress);
   const uint8_t low = in8(kPortCommandData);
@@ -61,7 +61,7 @@ TEST_F(BoardTest, AddressesAreLatchedAtTheCommandSoTheirBytesAgree) {
   EXPECT_EQ(answer(kCmdReadAddress, 3), 0x101u);
 }
 
-TEST_F(BoardTest, TheDacLatchesOnlyWhileTheStrobeBitIsSet) {
+TEST_F(MorvelBoardTest, TheDacLatchesOnlyWhileTheStrobeBitIsSet) {
   // The output sequence with and without sending the register's command again.
   for (const bool resend : {false, true}) {
     out8(kPortCommand, kCmdOutputControl);
@@ -80,7 +80,7 @@ TEST_F(BoardTest, TheDacLatchesOnlyWhileTheStrobeBitIsSet) {
   EXPECT_EQ(board->TakeDiagnostics().size(), 1u);
 }
 
-TEST_F(BoardTest, InitialiseAndMemoryResetClearWhatTheyName) {
+TEST_F(MorvelBoardTest, InitialiseAndMemoryResetClearWhatTheyName) {
   command(kCmdMask, {0, 0});
   command(kCmdLevel, {3});
   command(kCmdFunction, {0x80, 0x10});
@@ -105,7 +105,7 @@ TEST_F(BoardTest, InitialiseAndMemoryResetClearWhatTheyName) {
   EXPECT_EQ(answer(kCmdWriteAddress, 3), 0u);
 }
 
-TEST_F(BoardTest, DigitalPortKeepsItsLatchAndShowsTheInputs) {
+TEST_F(MorvelBoardTest, DigitalPortKeepsItsLatchAndShowsTheInputs) {
   board->SetDigitalInputs(0x5);
   out8(kPortDigital, 0xA5);
   EXPECT_EQ(in8(kPortDigital), 0x05);
@@ -118,7 +118,7 @@ TEST_F(BoardTest, DigitalPortKeepsItsLatchAndShowsTheInputs) {
   EXPECT_EQ(in8(kPortCommandData), kConfigDoubled);  // one-byte registers answer again
 }
 
-TEST_F(BoardTest, ConfigurationSpaceNamesTheBoardAndItsPorts) {
+TEST_F(MorvelBoardTest, ConfigurationSpaceNamesTheBoardAndItsPorts) {
   BoardSpec s = spec("MVA-1616PCI");
   s.boardId = 3;
   use(s);
