@@ -195,4 +195,7 @@ BOOLEAN handler_IRT(XanBoardRecord* rec);
 BOOLEAN InpBdMemHandler(XanBoardRecord* rec);
 BOOLEAN InpBackHandler(XanBoardRecord* rec);
 
+// The board test of an open (0 = the board answers as its type should).
+int16_t XanBoardCheck(XanBoardRecord* rec);
+
 }  // namespace morvel00

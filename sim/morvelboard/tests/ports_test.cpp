@@ -150,5 +150,23 @@ TEST_F(MorvelBoardTest, ConfigurationSpaceNamesTheBoardAndItsPorts) {
   EXPECT_FALSE(board->DecodesPort(0xE002));
 }
 
+
+TEST_F(MorvelBoardTest, TheTraceKeepsEveryAccessWithItsTime) {
+  const uint64_t t = board->BoardTime();
+  board->SetTrace(true);
+  command(kCmdMask, {0xFF, 0xEF});
+  in8(kPortStatus);
+  board->In(kBase + kPortData, 2);
+  board->SetTrace(false);
+  in8(kPortStatus);
+  const std::vector<PortAccess> expected = {
+      {t + 1000, kPortCommand, 1, true, kCmdMask},     {t + 2000, kPortCommandData, 1, true, 0xFF},
+      {t + 3000, kPortCommandData, 1, true, 0xEF},     {t + 4000, kPortStatus, 1, false, 0},
+      {t + 5000, kPortData, 2, false, 0},
+  };
+  EXPECT_EQ(board->TakeTrace(), expected);
+  EXPECT_TRUE(board->TakeTrace().empty());
+}
+
 }  // namespace
 }  // namespace morvelboard

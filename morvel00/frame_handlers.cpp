@@ -1,0 +1,145 @@
+// The handlers the frame itself needs: open, close, status, the three
+// waits, and the codes that only check the handle.
+#include <atomic>
+
+#include "frame_ports.h"
+#include "handlers.h"
+
+namespace morvel00 {
+
+namespace {
+
+void ResetForOpen(XanBoardRecord* rec) {
+  rec->state = XAN_STATE_FINISHED;
+  rec->lastState = XAN_STATE_FINISHED;
+  rec->count = 0;
+  rec->lastCount = 0;
+  rec->passCount = 0;
+  rec->kind = kKindNone;
+  rec->armed = 0;
+  rec->started = 0;
+  rec->triggerAddress = 0;
+  rec->completeByDpc = 0;
+  rec->gateOpen = 0;
+  rec->gateClosed = 0;
+  rec->counterOverflows = 0;
+  rec->counterInterrupts = 0;
+  rec->inputCount = 1;
+  rec->outputCount = 1;
+}
+
+BOOLEAN QuietBoards(PVOID context) {
+  auto* rec = static_cast<XanBoardRecord*>(context);
+  rec->armed = 0;
+  for (int16_t b = 0; b < rec->boardCount; ++b) ports::Command(rec->ioBase[b], ports::kCmdInitialise);
+  return TRUE;
+}
+
+}  // namespace
+
+void XanCloseRecord(XanBoardRecord* rec) {
+  Sub_CancelTimer(rec);
+  XanSync(rec, QuietBoards, rec);
+  rec->kind = kKindNone;
+  std::atomic_ref<uint16_t>(rec->state).store(XAN_STATE_CLOSED, std::memory_order_release);
+  rec->owner = 0;
+  rec->ownerFile = nullptr;
+  Sub_SetEvent(rec);
+  Sub_SetEventCnt(rec);
+}
+
+NTSTATUS GpdIoctlOpen(XanCall& call) {
+  XanOpenRecord& r = call.request->open;
+  r.result = XAN_OK;
+  if (r.handle == 0) {
+    // 0 marks a free record; no open handle has it.
+    r.result = XAN_E_UNKNOWN_HANDLE;
+    return STATUS_SUCCESS;
+  }
+  if (r.group < 1 || r.group > call.ext->groupCount) {
+    r.result = XAN_E_GROUP;
+    return STATUS_SUCCESS;
+  }
+  XanBoardRecord* rec = &call.ext->records[r.group - 1];
+  ExAcquireFastMutex(&rec->handlerMutex);
+  if (rec->startupCode != 0) {
+    r.result = static_cast<int16_t>(rec->startupCode);
+  } else if (Sub_GetBRDHND(call.ext, r.handle) != nullptr) {
+    r.result = XAN_E_HANDLE_OWNS;
+  } else if (rec->owner != 0) {
+    r.result = XAN_E_OWNED;
+    r.handle = rec->owner;
+  } else {
+    ResetForOpen(rec);
+    r.result = XanBoardCheck(rec);
+    if (r.result == XAN_OK) {
+      rec->owner = r.handle;
+      rec->ownerFile = call.file;
+    }
+  }
+  ExReleaseFastMutex(&rec->handlerMutex);
+  return STATUS_SUCCESS;
+}
+
+NTSTATUS GpdIoctlClose(XanCall& call) {
+  call.request->head.result = XAN_OK;
+  XanCloseRecord(call.rec);
+  return STATUS_SUCCESS;
+}
+
+NTSTATUS GpdIoctlSts(XanCall& call) {
+  XanStsRecord& r = call.request->sts;
+  const XanBoardRecord* rec = call.rec;
+  r.result = XAN_OK;
+  // A background input reports what its last status request handed out.
+  const bool background = rec->kind == kKindBackgroundInput;
+  r.state = background ? rec->lastState : std::atomic_ref<const uint16_t>(rec->state).load(std::memory_order_acquire);
+  r.count = background ? rec->lastCount : std::atomic_ref<const uint32_t>(rec->count).load(std::memory_order_acquire);
+  r.passCount = rec->passCount;
+  return STATUS_SUCCESS;
+}
+
+namespace {
+
+NTSTATUS Pend(XanCall& call, WaitSlot slot) {
+  IoMarkIrpPending(call.irp);
+  call.irp->IoStatus.Status = STATUS_PENDING;
+  call.rec->armed = 1;
+  XanPendWait(call.rec, call.irp, slot);
+  return STATUS_PENDING;
+}
+
+}  // namespace
+
+NTSTATUS GpdIoctlGetMeg(XanCall& call) {
+  call.request->head.result = XAN_OK;
+  return Pend(call, kWaitInput);
+}
+
+NTSTATUS GpdIoctlGetMegCnt(XanCall& call) {
+  XanCntNotifyRecord& r = call.request->cntNotify;
+  r.window = call.rec->gateWindow;
+  r.message = call.rec->gateMessage;
+  // A running acquisition keeps its interrupt step; the counter's events
+  // then come through the counter gate's own path.
+  if (call.rec->kind == kKindNone) call.rec->kind = kKindCounter;
+  return Pend(call, kWaitCounter);
+}
+
+NTSTATUS GpdIoctlGetMegMem(XanCall& call) {
+  XanWait32Record& r = call.request->wait;
+  XanBoardRecord* rec = call.rec;
+  r.result = XAN_OK;
+  const uint16_t state = std::atomic_ref<uint16_t>(rec->state).load(std::memory_order_acquire);
+  r.memoryFlag = state == XAN_STATE_DATA_READY ? 0 : 1;
+  // An acquisition that has ended already answers at once.
+  if (rec->started != 0 && (state == XAN_STATE_FINISHED || state == XAN_STATE_STOPPED)) return STATUS_SUCCESS;
+  return Pend(call, kWaitInput);
+}
+
+NTSTATUS GpdIoctlOnlyHandle(XanCall& call) {
+  call.request->head.result = XAN_OK;
+  return STATUS_SUCCESS;
+}
+
+}  // namespace morvel00

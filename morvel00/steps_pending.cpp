@@ -1,0 +1,16 @@
+// The acquisitions' interrupt-time steps come with their handlers; until
+// then an armed acquisition's interrupt is acknowledged and nothing runs.
+#include "board_record.h"
+
+namespace morvel00 {
+
+BOOLEAN InpBdMemHandler(XanBoardRecord*) { return TRUE; }
+BOOLEAN InpBackHandler(XanBoardRecord*) { return TRUE; }
+
+}  // namespace morvel00
+
+namespace morvel00 {
+
+int16_t XanBoardCheck(XanBoardRecord*) { return 0; }
+
+}  // namespace morvel00

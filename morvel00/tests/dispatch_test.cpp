@@ -1,0 +1,153 @@
+// The checks every request gets before its handler: offsets without one,
+// record lengths, caller addresses and handle values. A refused request
+// makes no port access at all.
+#include <algorithm>
+#include <cstring>
+
+#include "driver_fixture.h"
+
+namespace {
+
+class DispatchTest : public DriverTest {
+ protected:
+  void SetUp() override {
+    DriverTest::SetUp();
+    ASSERT_EQ(startOneBoard(), STATUS_SUCCESS);
+    owner_ = open();
+    ASSERT_EQ(openGroup(owner_, 1), XAN_OK);
+    board()->SetTrace(true);
+  }
+  morvelboard::MorvelBoard* board() { return boards_.at(0).get(); }
+  // Port accesses since the last call.
+  size_t accesses() { return board()->TakeTrace().size(); }
+
+  HANDLE owner_ = nullptr;
+};
+
+TEST_F(DispatchTest, OffsetsWithoutAHandlerAnswerSuccessWithNoBytes) {
+  for (uint32_t offset : {0x1Cu, 0x02u, 0xBCu, 0x1000u}) {
+    XanRequest r{};
+    r.head.handle = value(owner_);
+    r.head.result = 77;
+    EXPECT_EQ(send(owner_, offset, r), DWORD{0}) << offset;
+    EXPECT_EQ(r.head.result, 77) << offset;
+  }
+  EXPECT_EQ(accesses(), 0u);
+}
+
+TEST_F(DispatchTest, ShortRecordsAreRefusedWithNothingCopiedBack) {
+  struct Row {
+    uint32_t offset;
+    DWORD in, out;
+    DWORD error;
+  };
+  const Row rows[] = {
+      {XAN_CLOSE, 35, 36, ERROR_INVALID_PARAMETER},
+      {XAN_CLOSE, 36, 8, ERROR_INSUFFICIENT_BUFFER},
+      {XAN_STS, 16, 15, ERROR_INSUFFICIENT_BUFFER},
+      {XAN_OPEN, 11, 12, ERROR_INVALID_PARAMETER},
+      {XAN_WAIT_BACK, 32, 31, ERROR_INSUFFICIENT_BUFFER},
+      {XAN_BINARY_TO_VOLT, 8, 12, ERROR_INVALID_PARAMETER},
+  };
+  for (const Row& row : rows) {
+    XanRequest r{};
+    r.head.handle = value(owner_);
+    r.head.result = 77;
+    EXPECT_FALSE(send(owner_, row.offset, r, row.in, row.out)) << row.offset;
+    EXPECT_EQ(GetLastError(), row.error) << row.offset;
+    EXPECT_EQ(r.head.result, 77) << row.offset;
+  }
+  EXPECT_EQ(accesses(), 0u);
+  // The refused close closed nothing.
+  EXPECT_EQ(openGroup(owner_, 1), XAN_E_HANDLE_OWNS);
+}
+
+TEST_F(DispatchTest, CallerAddressesAreProbedForTheLengthTheirCountsImply) {
+  uint16_t words[4] = {};
+  const uint64_t good = reinterpret_cast<uintptr_t>(words);
+  const uint64_t unmapped = 0x10;
+  struct Row {
+    uint32_t offset;
+    void (*fill)(XanRequest&, uint64_t address, uint64_t list);
+    uint64_t address;
+    DWORD error;  // ERROR_INVALID_FUNCTION: probed and passed on to the handler
+  };
+  auto singleIo = [](XanRequest& r, uint64_t a, uint64_t l) {
+    r.singleIo.valuesAddress = a;
+    r.singleIo.channelListAddress = l;
+    r.singleIo.count = 2;
+  };
+  auto word = [](XanRequest& r, uint64_t a, uint64_t) { r.address.address = a; };
+  auto range = [](XanRequest& r, uint64_t a, uint64_t) { r.getRange.codeAddress = a; };
+  auto aiData = [](XanRequest& r, uint64_t a, uint64_t) {
+    r.aiData.arrayAddress = a;
+    r.aiData.number = 4;
+  };
+  const Row rows[] = {
+      {XAN_INP, singleIo, good, ERROR_INVALID_FUNCTION},
+      {XAN_INP, singleIo, unmapped, ERROR_INVALID_USER_BUFFER},
+      {XAN_INP, singleIo, good + 1, ERROR_INVALID_USER_BUFFER},  // off its alignment
+      {XAN_OUT, singleIo, 0, ERROR_INVALID_USER_BUFFER},
+      {XAN_IS_DATA_READY, word, 0, ERROR_INVALID_USER_BUFFER},
+      {XAN_GET_WRITE_ADDRESS, word, unmapped, ERROR_INVALID_USER_BUFFER},
+      {XAN_GET_RANGE, range, unmapped, ERROR_INVALID_USER_BUFFER},
+      {XAN_GET_AI_DATA, aiData, good, ERROR_INVALID_FUNCTION},
+      {XAN_GET_AI_DATA, aiData, ~uint64_t{0} - 4, ERROR_INVALID_USER_BUFFER},  // wraps
+  };
+  for (const Row& row : rows) {
+    XanRequest r{};
+    r.head.handle = value(owner_);
+    row.fill(r, row.address, good);
+    EXPECT_FALSE(send(owner_, row.offset, r)) << row.offset << " " << row.address;
+    EXPECT_EQ(GetLastError(), row.error) << row.offset << " " << row.address;
+  }
+  EXPECT_EQ(accesses(), 0u);
+}
+
+TEST_F(DispatchTest, UnknownHandlesGetTheirAnswerAndTheBoardIsLeftAlone) {
+  HANDLE stranger = open();
+  struct Row {
+    uint32_t offset;
+    size_t at;  // where the answer stands
+    int16_t answer;
+  };
+  const Row rows[] = {
+      {XAN_STS, 4, XAN_E_UNKNOWN_HANDLE},       {XAN_CLOSE, 4, XAN_E_UNKNOWN_HANDLE},
+      {XAN_INP, 4, XAN_E_UNKNOWN_HANDLE},       {XAN_BOARD_RESET, 4, XAN_E_UNKNOWN_HANDLE},
+      {XAN_BACK_STATUS, 28, XAN_STATE_CLOSED},  {XAN_BD_MEM_STATUS, 28, XAN_STATE_CLOSED},
+      {XAN_CNT_STATUS, 20, XAN_STATE_CLOSED},   {XAN_WAIT_BACK, 4, XAN_E_UNKNOWN_HANDLE},
+      {XAN_WAIT_CNT, 4, XAN_E_UNKNOWN_HANDLE},  {XAN_WAIT_BD_MEM, 4, XAN_E_UNKNOWN_HANDLE},
+  };
+  // 0 is no handle either, though it is the owner value of every free record.
+  for (uint32_t handle : {value(stranger), 0u}) {
+    for (const Row& row : rows) {
+      XanRequest r{};
+      r.head.handle = handle;
+      ASSERT_EQ(send(stranger, row.offset, r), DWORD{XanRecordSize(row.offset)}) << row.offset;
+      int16_t answer;
+      std::memcpy(&answer, r.bytes + row.at, sizeof answer);
+      EXPECT_EQ(answer, row.answer) << row.offset << " handle " << handle;
+    }
+  }
+  EXPECT_EQ(accesses(), 0u);
+  EXPECT_EQ(openGroup(stranger, 1), XAN_E_OWNED);
+}
+
+TEST_F(DispatchTest, OwnershipFollowsOpenCloseAndTheOwnersCleanup) {
+  HANDLE other = open();
+  uint32_t owner = 0;
+  EXPECT_EQ(openGroup(owner_, 1), XAN_E_HANDLE_OWNS);
+  EXPECT_EQ(openGroup(other, 1, &owner), XAN_E_OWNED);
+  EXPECT_EQ(owner, value(owner_));
+  XanRequest r{};
+  r.close.handle = value(owner_);
+  ASSERT_TRUE(send(owner_, XAN_CLOSE, r));
+  EXPECT_EQ(r.close.result, XAN_OK);
+  EXPECT_EQ(openGroup(other, 1), XAN_OK);
+  // The owner goes without its close request: its cleanup frees the group.
+  CloseHandle(other);
+  handles_.erase(std::find(handles_.begin(), handles_.end(), other));
+  EXPECT_EQ(openGroup(owner_, 1), XAN_OK);
+}
+
+}  // namespace
