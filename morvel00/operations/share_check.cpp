@@ -1,4 +1,5 @@
-// The shared-interrupt check and the configuration byte.
+// The shared-interrupt check. Kept in a file of its own so that a driver
+// with its own check links without a second definition.
 #include <atomic>
 
 #include "board_operations.h"
@@ -14,13 +15,6 @@ bool XanPCIShareCheck(XanBoardRecord* rec) {
   XanExResetIntRegister(base, factors);
   std::atomic_ref<uint16_t>(rec->lastFactor).store(factors, std::memory_order_release);
   return (static_cast<uint16_t>(0xFFFF - rec->savedMask) & factors) != 0;
-}
-
-bool XanGetBoardConfig(XanBoardRecord* rec, unsigned board) {
-  if (board >= kMaxBoards) return false;
-  uint8_t config = 0;
-  XanExGetBoardConfig(rec->ioBase[board], &config);
-  return (config & 0x02) != 0;
 }
 
 }  // namespace morvel00
