@@ -5,7 +5,6 @@
 #include "operations/board_operations.h"
 #include "operations/sync_callbacks.h"
 #include "registers/xan_registers.h"
-#include "support/frame_services_fake.h"
 
 namespace morvel00 {
 namespace {
@@ -227,22 +226,6 @@ TEST_F(BoardLayerTest, StopGivesUpOnAStuckBoardAfterItsReadsAndFinishes) {
     EXPECT_EQ(r.mask == 0xFFFF, row.maskAll);
     EXPECT_EQ(!r.gateOpen, row.gateClosed);
   }
-}
-
-TEST_F(BoardLayerTest, CloseInitialisesEveryBoardThenEndsTimerAndWaits) {
-  addBoard();
-  addBoard();
-  for (unsigned b = 0; b < 2; ++b) {
-    XanExSetAIFunction(rec->ioBase[b], 0x1080);
-    XanExOpen8254(rec->ioBase[b]);
-  }
-  FrameCalls().clear();
-  XanClose(rec.get(), nullptr);
-  for (unsigned b = 0; b < 2; ++b) {
-    EXPECT_EQ(board(b).Snapshot().functionWord, 0);
-    EXPECT_FALSE(board(b).Snapshot().gateOpen);
-  }
-  EXPECT_EQ(FrameCalls(), (std::vector<std::string>{"cancel timer", "input wait", "counter wait"}));
 }
 
 }  // namespace

@@ -60,25 +60,6 @@ TEST_F(BoardLayerTest, EachCommandWidthGoesOutLowestByteFirst) {
   EXPECT_TRUE(board().TakeDiagnostics().empty());
 }
 
-TEST_F(BoardLayerTest, AnswersComeBackAssembledLowestByteFirst) {
-  addBoard();
-  XanExSetWriteAddress(kBase, 0x012345);
-  XanExSetReadAddress(kBase, 0x000102);
-  XanExSetIntMask(kBase, 0xBFFF);
-  uint32_t w = 0, r = 0, t = 1;
-  uint16_t mask = 0, factors = 1;
-  EXPECT_EQ(XanExGetWriteAddress(kBase, &w), 1);
-  XanExGetReadAddress(kBase, &r);
-  XanExGetTrggerAddress(kBase, &t);
-  XanExGetIntMask(kBase, &mask);
-  XanExGetIntRegister(kBase, &factors);
-  EXPECT_EQ(w, 0x012345u);
-  EXPECT_EQ(r, 0x000102u);
-  EXPECT_EQ(t, 0u);
-  EXPECT_EQ(mask, 0xBFFF);
-  EXPECT_EQ(factors, 0);
-}
-
 TEST_F(BoardLayerTest, AnalogOutHoldsTheStrobeOnlyAroundTheDacWrite) {
   addBoard();
   regs::Put(kBase, regs::kOutputControl, 0x05);
