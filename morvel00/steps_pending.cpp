@@ -8,9 +8,3 @@ BOOLEAN InpBdMemHandler(XanBoardRecord*) { return TRUE; }
 BOOLEAN InpBackHandler(XanBoardRecord*) { return TRUE; }
 
 }  // namespace morvel00
-
-namespace morvel00 {
-
-int16_t XanBoardCheck(XanBoardRecord*) { return 0; }
-
-}  // namespace morvel00

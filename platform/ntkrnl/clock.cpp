@@ -183,13 +183,10 @@ NTKRNL_API NTSTATUS NTAPI KeDelayExecutionThread(KPROCESSOR_MODE, BOOLEAN, PLARG
   if (Interval == nullptr) return STATUS_INVALID_PARAMETER;
   if (plat::bus::GetClockMode() != plat::bus::ClockMode::Threaded) return STATUS_SUCCESS;
   const LONGLONG units = Interval->QuadPart;
-  uint64_t ns = 0;
-  if (units < 0) {
-    ns = (static_cast<uint64_t>(-(units + 1)) + 1) * 100;
-  } else {
-    const uint64_t at = static_cast<uint64_t>(units) * 100;
-    ns = at > ntk::now() ? at - ntk::now() : 0;
-  }
-  std::this_thread::sleep_for(std::chrono::nanoseconds(ns));
+  const uint64_t magnitude = units < 0 ? static_cast<uint64_t>(-(units + 1)) + 1 : static_cast<uint64_t>(units);
+  const uint64_t hundreds = magnitude > UINT64_MAX / 100 ? UINT64_MAX : magnitude * 100;
+  uint64_t ns = hundreds;
+  if (units >= 0) ns = hundreds > ntk::now() ? hundreds - ntk::now() : 0;
+  std::this_thread::sleep_for(std::chrono::nanoseconds(static_cast<int64_t>(std::min<uint64_t>(ns, INT64_MAX))));
   return STATUS_SUCCESS;
 }

@@ -77,7 +77,7 @@ NTKRNL_API VOID NTAPI ExAcquireFastMutex(PFAST_MUTEX FastMutex) {
     }
   }
   FastMutex->OldIrql = old;
-  FastMutex->Owner = FastMutex;
+  FastMutex->Owner = &ntk::t_irql;  // the holding thread
 }
 
 NTKRNL_API VOID NTAPI ExReleaseFastMutex(PFAST_MUTEX FastMutex) {

@@ -1,5 +1,8 @@
 // The pool: blocks from the C heap, counted until freed, with a hook that
 // makes chosen allocations fail.
+#include <windows.h>
+#include <win/debug.h>
+
 #include <cstdlib>
 #include <mutex>
 #include <unordered_map>
@@ -55,10 +58,16 @@ void* poolAllocate(POOL_TYPE type, SIZE_T bytes, ULONG tag, const void* caller) 
 void poolFree(void* block) {
   if (block == nullptr) return;
   Pool& p = pool();
+  bool ours = false;
   {
     std::lock_guard<std::mutex> lock(p.mutex);
-    // A block the pool never gave out is not ours to free.
-    if (p.blocks.erase(block) == 0) return;
+    ours = p.blocks.erase(block) != 0;
+  }
+  // A block the pool never gave out (or took back already) is not ours to
+  // free; the system would stop here, we say so and go on.
+  if (!ours) {
+    OutputDebugStringA("ntkrnl: ExFreePool of a block the pool did not give out\n");
+    return;
   }
   std::free(block);
 }
