@@ -4,8 +4,8 @@
 #include <condition_variable>
 #include <deque>
 #include <mutex>
-#include <set>
-#include <tuple>
+#include <map>
+#include <utility>
 
 #include "irql.h"
 #include "machine.h"
@@ -14,14 +14,24 @@ namespace ntk {
 
 namespace {
 
-using TimerKey = std::tuple<uint64_t, uint64_t, PKTIMER>;
+// The routine is kept beside each entry, so that what an unloaded driver
+// left can be found without reading its (perhaps freed) objects.
+using TimerKey = std::pair<uint64_t, uint64_t>;  // due, sequence
+struct TimerEntry {
+  PKTIMER timer;
+  const void* routine;
+};
+struct QueuedDpc {
+  PKDPC dpc;
+  const void* routine;
+};
 
 struct Deferred {
   std::mutex mutex;
   std::condition_variable idle;
-  std::deque<PKDPC> queue;
+  std::deque<QueuedDpc> queue;
   int running = 0;
-  std::set<TimerKey> timers;
+  std::map<TimerKey, TimerEntry> timers;
   uint64_t sequence = 0;
 };
 
@@ -36,7 +46,7 @@ bool insertLocked(Deferred& d, PKDPC dpc, PVOID argument1, PVOID argument2) {
   dpc->Inserted = 1;
   dpc->SystemArgument1 = argument1;
   dpc->SystemArgument2 = argument2;
-  d.queue.push_back(dpc);
+  d.queue.push_back({dpc, reinterpret_cast<const void*>(dpc->DeferredRoutine)});
   return true;
 }
 
@@ -58,15 +68,15 @@ std::optional<uint64_t> earliestTimer() {
   Deferred& d = deferred();
   std::lock_guard<std::mutex> lock(d.mutex);
   if (d.timers.empty()) return std::nullopt;
-  return std::get<0>(*d.timers.begin());
+  return d.timers.begin()->first.first;
 }
 
 bool fireDueTimers(uint64_t nowNs) {
   Deferred& d = deferred();
   bool fired = false;
   std::lock_guard<std::mutex> lock(d.mutex);
-  while (!d.timers.empty() && std::get<0>(*d.timers.begin()) <= nowNs) {
-    PKTIMER timer = std::get<2>(*d.timers.begin());
+  while (!d.timers.empty() && d.timers.begin()->first.first <= nowNs) {
+    PKTIMER timer = d.timers.begin()->second.timer;
     d.timers.erase(d.timers.begin());
     timer->Inserted = 0;
     timer->SignalState = 1;
@@ -88,7 +98,7 @@ bool runQueuedDpcs() {
     {
       std::lock_guard<std::mutex> lock(d.mutex);
       if (d.queue.empty()) break;
-      dpc = d.queue.front();
+      dpc = d.queue.front().dpc;
       d.queue.pop_front();
       dpc->Inserted = 0;
       copy = *dpc;
@@ -121,18 +131,15 @@ void removeWhere(bool (*inModule)(const void*, const void*), const void* context
   Deferred& d = deferred();
   std::lock_guard<std::mutex> lock(d.mutex);
   for (auto it = d.timers.begin(); it != d.timers.end();) {
-    PKTIMER timer = std::get<2>(*it);
-    if (timer->Dpc != nullptr && inModule(reinterpret_cast<const void*>(timer->Dpc->DeferredRoutine), context)) {
-      timer->Inserted = 0;
+    if (inModule(it->second.routine, context)) {
       it = d.timers.erase(it);
       ++timers;
     } else {
       ++it;
     }
   }
-  std::erase_if(d.queue, [&](PKDPC dpc) {
-    if (!inModule(reinterpret_cast<const void*>(dpc->DeferredRoutine), context)) return false;
-    dpc->Inserted = 0;
+  std::erase_if(d.queue, [&](const QueuedDpc& q) {
+    if (!inModule(q.routine, context)) return false;
     ++dpcs;
     return true;
   });
@@ -162,7 +169,7 @@ NTKRNL_API BOOLEAN NTAPI KeRemoveQueueDpc(PRKDPC Dpc) {
   {
     std::lock_guard<std::mutex> lock(d.mutex);
     if (!Dpc->Inserted) return FALSE;
-    std::erase(d.queue, Dpc);
+    std::erase_if(d.queue, [&](const ntk::QueuedDpc& q) { return q.dpc == Dpc; });
     Dpc->Inserted = 0;
   }
   d.idle.notify_all();
@@ -189,7 +196,7 @@ NTKRNL_API BOOLEAN NTAPI KeSetTimer(PKTIMER Timer, LARGE_INTEGER DueTime, PKDPC 
   {
     std::lock_guard<std::mutex> lock(d.mutex);
     if (Timer->Inserted) {
-      d.timers.erase({Timer->DueTime, Timer->Sequence, Timer});
+      d.timers.erase({Timer->DueTime, Timer->Sequence});
       wasSet = true;
     }
     Timer->DueTime = due;
@@ -197,7 +204,8 @@ NTKRNL_API BOOLEAN NTAPI KeSetTimer(PKTIMER Timer, LARGE_INTEGER DueTime, PKDPC 
     Timer->Dpc = Dpc;
     Timer->SignalState = 0;
     Timer->Inserted = 1;
-    auto placed = d.timers.insert({due, Timer->Sequence, Timer}).first;
+    const void* routine = Dpc != nullptr ? reinterpret_cast<const void*>(Dpc->DeferredRoutine) : nullptr;
+    auto placed = d.timers.emplace(ntk::TimerKey{due, Timer->Sequence}, ntk::TimerEntry{Timer, routine}).first;
     earliest = placed == d.timers.begin();
   }
   if (earliest) ntk::kick();
@@ -208,7 +216,7 @@ NTKRNL_API BOOLEAN NTAPI KeCancelTimer(PKTIMER Timer) {
   ntk::Deferred& d = ntk::deferred();
   std::lock_guard<std::mutex> lock(d.mutex);
   if (!Timer->Inserted) return FALSE;
-  d.timers.erase({Timer->DueTime, Timer->Sequence, Timer});
+  d.timers.erase({Timer->DueTime, Timer->Sequence});
   Timer->Inserted = 0;
   return TRUE;
 }

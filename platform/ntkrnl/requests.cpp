@@ -160,6 +160,14 @@ LONG onDeviceControl(PlatRequest* request) {
     request->driverContext = box;
   }
   PlatSetCancelRoutine(request, onCancel);
+  // Cancelled before the routine was in place: the driver sees it at its
+  // check of Irp->Cancel.
+  if (PlatRequestCancelled(request)) {
+    KIRQL irql;
+    IoAcquireCancelSpinLock(&irql);
+    irp.Cancel = TRUE;
+    IoReleaseCancelSpinLock(irql);
+  }
   const NTSTATUS status = dispatch(*box);
   // A driver that neither completed nor kept the IRP has answered with its
   // return value.
