@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
-#include <deque>
 
+#include "per_device.h"
 #include "ai_host_ring.h"
 #include "ai_poll_thread.h"
 #include "ai_wire.h"
@@ -35,22 +35,8 @@ struct Completion {
   // starter ever sees it free.
   std::atomic<uint32_t> arms{0};
 };
-Completion& completionOf(uint16_t index) {
-  static std::deque<Completion> records;
-  static CRITICAL_SECTION lock = [] {
-    CRITICAL_SECTION c;
-    InitializeCriticalSection(&c);
-    return c;
-  }();
-  EnterCriticalSection(&lock);
-  while (records.size() <= index) records.emplace_back();
-  Completion& c = records[index];
-  LeaveCriticalSection(&lock);
-  return c;
-}
+Completion& completionOf(uint16_t index) { return perDevice<Completion>(index); }
 
-bool valid(HANDLE h) { return h != INVALID_HANDLE_VALUE && h != nullptr; }
-bool taken(DWORD wait) { return wait == WAIT_OBJECT_0 || wait == WAIT_ABANDONED; }
 bool running(const DeviceRecord& r) { return r.ThreadRun[kSlotAi].load() == 1; }
 
 void trace(const char* format, int value) {
@@ -104,13 +90,13 @@ class Thread {
     const DWORD tid = GetCurrentThreadId();
     std::snprintf(name, sizeof name, "XANAIMUTEXA%X", tid);
     a_ = CreateMutexA(nullptr, TRUE, name);
-    if (!valid(a_) || !valid(done_)) return fail("AiEventThread End :Error 1\r\n");
+    if (!validHandle(a_) || !validHandle(done_)) return fail("AiEventThread End :Error 1\r\n");
     std::snprintf(name, sizeof name, "XANAIMUTEXB%X", tid);
     b_ = CreateMutexA(nullptr, TRUE, name);
-    if (!valid(b_)) return fail("AiEventThread End :Error 2\r\n");
+    if (!validHandle(b_)) return fail("AiEventThread End :Error 2\r\n");
     std::snprintf(name, sizeof name, "XANAIEVENTWAIT%X", tid);
     wake_ = CreateEventA(nullptr, FALSE, FALSE, name);
-    if (!valid(wake_)) return fail("AiEventThread End :Error 3\r\n");
+    if (!validHandle(wake_)) return fail("AiEventThread End :Error 3\r\n");
     store(r_.DoneEvent[kSlotAi], done_);
     store(r_.MutexB[kSlotAi], b_);
     store(r_.AiWaitEvent, wake_);
@@ -252,7 +238,7 @@ class Thread {
         store(*field, INVALID_HANDLE_VALUE);
     }
     for (HANDLE h : {a_, b_, done_, wake_})
-      if (valid(h)) CloseHandle(h);
+      if (validHandle(h)) CloseHandle(h);
     if (DebugLogOn()) WriteDebugLog("AiEventThread End\r\n");
   }
 
@@ -289,23 +275,23 @@ DWORD WINAPI AiEventThread(void* param) {
 LONG StartOrWakeEventThread(uint16_t index) {
   DeviceRecord& r = DeviceTable()[index];
   HANDLE thread = r.EventThread[kSlotAi];
-  if (valid(thread) && WaitForSingleObject(thread, 0) == WAIT_OBJECT_0) {
+  if (validHandle(thread) && WaitForSingleObject(thread, 0) == WAIT_OBJECT_0) {
     CloseHandle(thread);  // ended on a failure: a new one takes its place
     r.EventThread[kSlotAi] = INVALID_HANDLE_VALUE;
     thread = INVALID_HANDLE_VALUE;
   }
-  if (!valid(thread)) {
+  if (!validHandle(thread)) {
     // Another thread of the device may be reading it: written only when it differs.
     if (r.ThreadParam != index) r.ThreadParam = index;
     thread = CreateThread(nullptr, 0, AiEventThread, &r.ThreadParam, 0, nullptr);
-    if (!valid(thread)) return kStatusThreadFailed;
+    if (!validHandle(thread)) return kStatusThreadFailed;
     SetThreadPriority(thread, THREAD_PRIORITY_HIGHEST);  // best effort
     r.EventThread[kSlotAi] = thread;
     return 0;
   }
   HANDLE wake = load(r.AiWaitEvent), b = load(r.MutexB[kSlotAi]);
-  if (valid(wake)) SetEvent(wake);
-  if (valid(b) && !ReleaseMutex(b)) return -1;
+  if (validHandle(wake)) SetEvent(wake);
+  if (validHandle(b) && !ReleaseMutex(b)) return -1;
   return 0;
 }
 
@@ -314,7 +300,7 @@ uint32_t ArmsSoFar(uint16_t index) { return completionOf(index).arms.load(); }
 bool WaitUntilArmed(uint16_t index, uint32_t armsBefore, DWORD limitMs) {
   DeviceRecord& r = DeviceTable()[index];
   HANDLE thread = r.EventThread[kSlotAi];
-  if (!valid(thread)) return false;
+  if (!validHandle(thread)) return false;
   for (DWORD waited = 0; waited < limitMs; ++waited) {
     if (completionOf(index).arms.load() != armsBefore) return true;
     if (WaitForSingleObject(thread, 1) == WAIT_OBJECT_0) return false;
@@ -324,10 +310,10 @@ bool WaitUntilArmed(uint16_t index, uint32_t armsBefore, DWORD limitMs) {
 
 bool TakeMutexA(DeviceRecord& r, DWORD limitMs) {
   HANDLE thread = r.EventThread[kSlotAi];
-  if (!valid(thread)) return false;
+  if (!validHandle(thread)) return false;
   for (DWORD waited = 0; waited < limitMs; ++waited) {
     HANDLE a = load(r.MutexA[kSlotAi]);
-    if (valid(a)) return taken(WaitForSingleObject(a, limitMs));
+    if (validHandle(a)) return taken(WaitForSingleObject(a, limitMs));
     if (WaitForSingleObject(thread, 1) == WAIT_OBJECT_0) return false;
   }
   return false;
@@ -337,7 +323,7 @@ bool TakeRunEnd(DeviceRecord& r, DWORD limitMs, bool* held) {
   *held = false;
   HANDLE thread = r.EventThread[kSlotAi];
   HANDLE b = load(r.MutexB[kSlotAi]);
-  if (!valid(thread) || !valid(b) || WaitForSingleObject(thread, 0) == WAIT_OBJECT_0) return true;
+  if (!validHandle(thread) || !validHandle(b) || WaitForSingleObject(thread, 0) == WAIT_OBJECT_0) return true;
   *held = taken(WaitForSingleObject(b, limitMs));
   return *held;
 }

@@ -3,8 +3,8 @@
 #include <outside/halvikdrv.h>
 
 #include <cstdio>
-#include <deque>
 
+#include "per_device.h"
 #include "library_state.h"
 #include "transport.h"
 
@@ -22,26 +22,13 @@ struct HandOver {
   OVERLAPPED overlapped{};
   bool pending = false;
 };
-HandOver& handOverOf(uint16_t index) {
-  static std::deque<HandOver> records;
-  static CRITICAL_SECTION lock = [] {
-    CRITICAL_SECTION c;
-    InitializeCriticalSection(&c);
-    return c;
-  }();
-  EnterCriticalSection(&lock);
-  while (records.size() <= index) records.emplace_back();
-  HandOver& h = records[index];
-  LeaveCriticalSection(&lock);
-  return h;
-}
+HandOver& handOverOf(uint16_t index) { return perDevice<HandOver>(index); }
 
-bool valid(HANDLE h) { return h != INVALID_HANDLE_VALUE && h != nullptr; }
 
 // One event per device, named after the process and the device, so two
 // devices never take each other's completion for their own.
 HANDLE bufferEvent(DeviceRecord& r, uint16_t index) {
-  if (!valid(r.AiBufferEvent)) {
+  if (!validHandle(r.AiBufferEvent)) {
     char name[64];
     std::snprintf(name, sizeof name, "XANAIBUFEVENT%X",
                   static_cast<unsigned>(GetCurrentProcessId() << 8) ^ static_cast<unsigned>(index));
@@ -85,7 +72,7 @@ LONG HandOverBuffer(DeviceRecord& r, uint16_t index, void* buffer, uint32_t word
   TakeBufferBack(r, index);
   HandOver& h = handOverOf(index);
   HANDLE event = bufferEvent(r, index);
-  if (!valid(event)) return kStatusNoBuffer;
+  if (!validHandle(event)) return kStatusNoBuffer;
   ResetEvent(event);
   h.overlapped = OVERLAPPED{};
   h.overlapped.hEvent = event;

@@ -4,8 +4,8 @@
 
 #include <atomic>
 #include <cstdio>
-#include <deque>
 
+#include "per_device.h"
 #include "ai_event_thread.h"
 #include "ai_host_ring.h"
 #include "ai_readout.h"
@@ -25,22 +25,8 @@ constexpr int16_t kRoundSeen = 3;
 struct PollState {
   std::atomic<uint32_t> takes{0};  // times the thread took mutex C for a run
 };
-PollState& stateOf(uint16_t index) {
-  static std::deque<PollState> records;
-  static CRITICAL_SECTION lock = [] {
-    CRITICAL_SECTION c;
-    InitializeCriticalSection(&c);
-    return c;
-  }();
-  EnterCriticalSection(&lock);
-  while (records.size() <= index) records.emplace_back();
-  PollState& s = records[index];
-  LeaveCriticalSection(&lock);
-  return s;
-}
+PollState& stateOf(uint16_t index) { return perDevice<PollState>(index); }
 
-bool valid(HANDLE h) { return h != INVALID_HANDLE_VALUE && h != nullptr; }
-bool taken(DWORD wait) { return wait == WAIT_OBJECT_0 || wait == WAIT_ABANDONED; }
 bool polling(const DeviceRecord& r) { return r.AiPollRun.load() == 1; }
 
 LONG getInt32(const DeviceRecord& r, DWORD code, std::size_t at, int32_t* value) {
@@ -77,10 +63,10 @@ class Poller {
     const DWORD tid = GetCurrentThreadId();
     std::snprintf(name, sizeof name, "XANAIMUTEXC%X", tid);
     c_ = CreateMutexA(nullptr, TRUE, name);
-    if (!valid(c_)) return fail("AiEventThread2 End :Error 1\r\n");
+    if (!validHandle(c_)) return fail("AiEventThread2 End :Error 1\r\n");
     std::snprintf(name, sizeof name, "XANAIEVENT2WAIT%X", tid);
     wake_ = CreateEventA(nullptr, FALSE, FALSE, name);
-    if (!valid(wake_)) return fail("AiEventThread2 End :Error 2\r\n");
+    if (!validHandle(wake_)) return fail("AiEventThread2 End :Error 2\r\n");
     store(r_.AiPollWaitEvent, wake_);
     store(r_.AiMutexC, c_);
     s_.takes.fetch_add(1);
@@ -157,7 +143,7 @@ class Poller {
     // close, the closer is still setting the wake event.
     if (polling(r_)) store(r_.AiPollWaitEvent, INVALID_HANDLE_VALUE);
     for (HANDLE h : {c_, wake_})
-      if (valid(h)) CloseHandle(h);
+      if (validHandle(h)) CloseHandle(h);
     if (DebugLogOn()) WriteDebugLog("AiEventThread2 End\r\n");
   }
 
@@ -176,24 +162,24 @@ DWORD WINAPI AiEventThread2(void* param) {
 LONG StartOrWakePollThread(uint16_t index) {
   DeviceRecord& r = DeviceTable()[index];
   HANDLE thread = load(r.AiPollThread);
-  if (valid(thread) && WaitForSingleObject(thread, 0) == WAIT_OBJECT_0) {
+  if (validHandle(thread) && WaitForSingleObject(thread, 0) == WAIT_OBJECT_0) {
     CloseHandle(thread);  // ended on a failure: a new one takes its place
     store(r.AiPollThread, INVALID_HANDLE_VALUE);
     thread = INVALID_HANDLE_VALUE;
   }
   r.AiPollRun.store(1);
-  if (!valid(thread)) {
+  if (!validHandle(thread)) {
     // Another thread of the device may be reading it: written only when it differs.
     if (r.ThreadParam != index) r.ThreadParam = index;
     thread = CreateThread(nullptr, 0, AiEventThread2, &r.ThreadParam, 0, nullptr);
-    if (!valid(thread)) return 10005;
+    if (!validHandle(thread)) return 10005;
     SetThreadPriority(thread, THREAD_PRIORITY_HIGHEST);  // best effort
     store(r.AiPollThread, thread);
     return 0;
   }
   HANDLE wake = load(r.AiPollWaitEvent), c = load(r.AiMutexC);
-  if (valid(wake)) SetEvent(wake);
-  if (valid(c) && !ReleaseMutex(c)) return -1;
+  if (validHandle(wake)) SetEvent(wake);
+  if (validHandle(c) && !ReleaseMutex(c)) return -1;
   return 0;
 }
 
@@ -201,7 +187,7 @@ uint32_t PollTakesSoFar(uint16_t index) { return stateOf(index).takes.load(); }
 
 bool WaitUntilPolling(uint16_t index, uint32_t takesBefore, DWORD limitMs) {
   HANDLE thread = load(DeviceTable()[index].AiPollThread);
-  if (!valid(thread)) return false;
+  if (!validHandle(thread)) return false;
   for (DWORD waited = 0; waited < limitMs; ++waited) {
     if (stateOf(index).takes.load() != takesBefore) return true;
     // A thread that took C and ended at once has still begun the run.
@@ -214,7 +200,7 @@ bool TakePollEnd(DeviceRecord& r, DWORD limitMs, bool* held) {
   *held = false;
   HANDLE thread = load(r.AiPollThread);
   HANDLE c = load(r.AiMutexC);
-  if (!valid(thread) || !valid(c) || WaitForSingleObject(thread, 0) == WAIT_OBJECT_0) return true;
+  if (!validHandle(thread) || !validHandle(c) || WaitForSingleObject(thread, 0) == WAIT_OBJECT_0) return true;
   *held = taken(WaitForSingleObject(c, limitMs));
   return *held;
 }
@@ -226,7 +212,7 @@ void WaitForPollRound(DeviceRecord& r, DWORD limitMs) {
     const bool seen = r.AiPollState == kRoundSeen;
     LeaveCriticalSection(&Library().lock);
     if (seen || r.ThreadRun[kSlotAi].load() != 1) return;
-    if (!valid(thread) || WaitForSingleObject(thread, 1) == WAIT_OBJECT_0) return;
+    if (!validHandle(thread) || WaitForSingleObject(thread, 1) == WAIT_OBJECT_0) return;
   }
 }
 
