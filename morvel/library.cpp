@@ -4,9 +4,12 @@ namespace morvel {
 
 Library::Library() { InitializeCriticalSection(&lock); }
 
+// An object, not a pointer kept for ever: the library can be unloaded, and
+// then nothing would free it. Built during the attach, it is destroyed after
+// the detach has closed every slot.
 Library& library() {
-  static auto* instance = new Library;
-  return *instance;
+  static Library instance;
+  return instance;
 }
 
 int XanFindHandleSlot(uint32_t handle) {
