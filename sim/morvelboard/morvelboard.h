@@ -35,7 +35,7 @@ struct BoardSpec {
 // The model's defaults (I/O base and line still to be set), or nothing for
 // a name not in kModels (compared without regard to case).
 MORVELBOARD_API std::optional<BoardSpec> SpecForModel(const std::string& model);
-// Empty when a board can be built from the spec, else why not.
+// Empty when a board can be built from these settings, else why not.
 MORVELBOARD_API std::string CheckSpec(const BoardSpec& spec);
 
 // The known signal of one channel, in fractions of full scale.
