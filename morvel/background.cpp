@@ -74,47 +74,50 @@ void fillBdMem(XanInpBdMemRecord& r, uint16_t mode, const XanInpBdMemParams& p) 
 
 using namespace morvel;
 
-DLL_EXPORT LONG WINAPI XanInpBack(XanHandle h, uint16_t mode, XanInpBackParams* p, XanWindow windowA,
-                                  uint16_t messageA, XanWindow windowB, uint16_t messageB) {
+namespace {
+
+// The background input and output share their request and their threads;
+// only the record's fields and the thread kind differ.
+template <typename Params, typename Fill>
+LONG SendBackground(XanHandle h, Support support, uint32_t code, bool input, uint16_t mode, Params* p,
+                    XanWindow windowA, uint16_t messageA, XanWindow windowB, uint16_t messageB, Fill fill) {
   LONG result;
-  const int n = slotFor(h, Support::InpBack, result);
+  const int n = slotFor(h, support, result);
   if (n < 0) return result;
   if (p == nullptr) return XAN_E_CALL;
   XanRequest r{};
   r.head.handle = h;
   r.back.mode = static_cast<int16_t>(mode);
   putWindows(r, windowA, messageA, windowB, messageB);
-  r.back.dataAddress = address(p->dataBuffer);
   r.back.channelListAddress = address(p->channelList);
   r.back.count = static_cast<int16_t>(p->count);
-  r.back.scansOrRepeat = p->scans;
   r.back.timeBase = p->timeBase;
   r.back.clockCount = p->clockCount;
-  result = sendLocked(h, XAN_INP_BACK, r);
+  fill(r.back, *p);
+  result = sendLocked(h, code, r);
   if (result != XAN_OK) return result;
-  return startBackThreads(slotAt(n), true);
+  return startBackThreads(slotAt(n), input);
+}
+
+}  // namespace
+
+DLL_EXPORT LONG WINAPI XanInpBack(XanHandle h, uint16_t mode, XanInpBackParams* p, XanWindow windowA,
+                                  uint16_t messageA, XanWindow windowB, uint16_t messageB) {
+  return SendBackground(h, Support::InpBack, XAN_INP_BACK, true, mode, p, windowA, messageA, windowB, messageB,
+                        [](auto& back, const XanInpBackParams& q) {
+                          back.dataAddress = address(q.dataBuffer);
+                          back.scansOrRepeat = q.scans;
+                        });
 }
 
 DLL_EXPORT LONG WINAPI XanOutBack(XanHandle h, uint16_t mode, XanOutBackParams* p, XanWindow windowA,
                                   uint16_t messageA, XanWindow windowB, uint16_t messageB) {
-  LONG result;
-  const int n = slotFor(h, Support::OutBack, result);
-  if (n < 0) return result;
-  if (p == nullptr) return XAN_E_CALL;
-  XanRequest r{};
-  r.head.handle = h;
-  r.back.mode = static_cast<int16_t>(mode);
-  putWindows(r, windowA, messageA, windowB, messageB);
-  r.back.dataAddress = address(p->data);
-  r.back.channelListAddress = address(p->channelList);
-  r.back.count = static_cast<int16_t>(p->count);
-  r.back.samplesPerChannel = p->samplesPerChannel;
-  r.back.scansOrRepeat = p->repeatCount;
-  r.back.timeBase = p->timeBase;
-  r.back.clockCount = p->clockCount;
-  result = sendLocked(h, XAN_OUT_BACK, r);
-  if (result != XAN_OK) return result;
-  return startBackThreads(slotAt(n), false);
+  return SendBackground(h, Support::OutBack, XAN_OUT_BACK, false, mode, p, windowA, messageA, windowB, messageB,
+                        [](auto& back, const XanOutBackParams& q) {
+                          back.dataAddress = address(q.data);
+                          back.samplesPerChannel = q.samplesPerChannel;
+                          back.scansOrRepeat = q.repeatCount;
+                        });
 }
 
 DLL_EXPORT LONG WINAPI XanInpBdMem(XanHandle h, uint16_t mode, XanInpBdMemParams* p, XanWindow windowA,
