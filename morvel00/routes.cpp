@@ -1,5 +1,6 @@
 // Offset -> handler. Handlers not listed here yet answer XanNotBuilt.
 #include "handlers.h"
+#include "handlers_other.h"
 
 namespace morvel00 {
 
@@ -22,7 +23,7 @@ constexpr XanRoute kRoutes[kXanCodeCount] = {
     /* 0x28 DI          */ kNotBuilt,
     /* 0x2C DO          */ kNotBuilt,
     /* 0x30 status      */ {GpdIoctlSts, U::kResult},
-    /* 0x34 stop        */ kNotBuilt,
+    /* 0x34 stop        */ {GpdIoctlStop, U::kResult},
     /* 0x38 close       */ {GpdIoctlClose, U::kResult},
     /* 0x3C wait        */ {GpdIoctlGetMeg, U::kWait},
     /* 0x40 status      */ {XanNotBuilt, U::kState28},
@@ -44,7 +45,7 @@ constexpr XanRoute kRoutes[kXanCodeCount] = {
     /* 0x80 back data   */ kNotBuilt,
     /* 0x84 mem wait    */ {GpdIoctlGetMegMem, U::kWait},
     /* 0x88 mem status  */ {XanNotBuilt, U::kState28},
-    /* 0x8C reset       */ kNotBuilt,
+    /* 0x8C reset       */ {GpdIoctlBoardReset, U::kResult},
     /* 0x90 mem reset   */ kNotBuilt,
     /* 0x94 set W       */ kNotBuilt,
     /* 0x98 get W       */ kNotBuilt,
