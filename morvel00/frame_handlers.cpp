@@ -165,7 +165,12 @@ NTSTATUS GpdIoctlGetMegCnt(XanCall& call) {
   // A running acquisition keeps its interrupt step; the counter's events
   // then come through the counter gate's own path.
   if (call.rec->kind == kKindNone) call.rec->kind = kKindCounter;
-  return Pend(call, kWaitCounter);
+  XanBoardRecord* rec = call.rec;
+  const NTSTATUS status = Pend(call, kWaitCounter);
+  // Let the counter's factor through only once the wait is armed for it.
+  XanSyncCall mask{rec, {0xEFFF}};
+  XanSync(rec, SyncXanExSetIntMask, &mask);
+  return status;
 }
 
 NTSTATUS GpdIoctlGetMegMem(XanCall& call) {
