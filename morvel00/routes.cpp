@@ -19,7 +19,7 @@ constexpr XanRoute kRoutes[kXanCodeCount] = {
     /* 0x18 range list  */ {GpdIoctlRange, U::kResult},
     /* 0x1C relay       */ {nullptr, U::kResult},
     /* 0x20 single out  */ {GpdIoctlOut, U::kResult},
-    /* 0x24 back out    */ kNotBuilt,
+    /* 0x24 back out    */ {GpdIoctlOutBack, U::kResult},
     /* 0x28 DI          */ {GpdIoctlDI, U::kResult},
     /* 0x2C DO          */ {GpdIoctlDO, U::kResult},
     /* 0x30 status      */ {GpdIoctlSts, U::kResult},

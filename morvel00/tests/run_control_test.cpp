@@ -47,3 +47,38 @@ TEST_F(HandlerTest, StatusOfABoardMemoryRunReadsTheBoardsCount) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(HandlerTest, ABackgroundOutputIsCheckedAndThenRefusedWithNothingKept) {
+  static uint16_t data[8], list[1];
+  const struct {
+    int16_t mode;
+    uint16_t samples, message;
+    uint32_t repeat;
+    int16_t result;
+  } rows[] = {
+      {6, 4, 0, 1, XAN_E_MODE},          {0, 0, 0, 1, XAN_E_OUT_SAMPLES},
+      {0, 4, 0, 0x1000000, XAN_E_OUT_REPEAT}, {0, 4, 1023, 1, XAN_E_MESSAGE},
+      {0, 4, 1024, 0xFFFFFFFF, XAN_E_NO_OUT},
+  };
+  writes();
+  for (const auto& row : rows) {
+    XanRequest r{};
+    r.back.mode = row.mode;
+    r.back.messageA = row.message;
+    r.back.dataAddress = reinterpret_cast<uintptr_t>(data);
+    r.back.channelListAddress = reinterpret_cast<uintptr_t>(list);
+    r.back.count = 1;
+    r.back.samplesPerChannel = row.samples;
+    r.back.scansOrRepeat = row.repeat;
+    r.back.timeBase = 1;
+    r.back.clockCount = 10;
+    EXPECT_EQ(request(XAN_OUT_BACK, r).back.result, row.result) << row.mode << " " << row.samples;
+    EXPECT_EQ(rec_->kind, morvel00::kKindNone);
+    EXPECT_EQ(rec_->state, XAN_STATE_FINISHED);
+    EXPECT_TRUE(writes().empty());
+  }
+}
+
+}  // namespace
