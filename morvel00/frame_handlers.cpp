@@ -4,28 +4,49 @@
 
 #include "frame_ports.h"
 #include "handlers.h"
+#include "operations/sync_callbacks.h"
 
 namespace morvel00 {
 
 namespace {
 
 void ResetForOpen(XanBoardRecord* rec) {
+  rec->backMode = 0;
+  rec->timeBase = 0;
+  rec->clockCount = 0;
+  rec->savedMask = 0xFFFF;
+  rec->delayCount = 0;
+  rec->memoryMode = 0;
+  rec->triggerSource = 0;
+  rec->triggerAddress = 0;
+  rec->windowA = rec->windowB = 0;
+  rec->messageA = rec->messageB = 0;
+  rec->reserved = 0;
+  rec->completeByDpc = 0;
+  rec->gateOpen = 0;
+  rec->gateClosed = 0;
+  rec->counterErrorLimit = 0;
+  for (uint32_t& v : rec->counterValue) v = 0;
+  rec->counterOverflows = 0;
+  rec->counterInterrupts = 0;
+  rec->scans = 0;
+  rec->outputSamples = 0;
+  rec->memorySamples = 0;
+  rec->inputCount = 1;
+  rec->outputCount = 1;
+  rec->kind = kKindNone;
   rec->state = XAN_STATE_FINISHED;
   rec->lastState = XAN_STATE_FINISHED;
   rec->count = 0;
   rec->lastCount = 0;
   rec->passCount = 0;
-  rec->kind = kKindNone;
+  // A left-over armed mark would let the interrupt path run a step for a
+  // record that has not set anything up.
   rec->armed = 0;
   rec->started = 0;
-  rec->triggerAddress = 0;
-  rec->completeByDpc = 0;
-  rec->gateOpen = 0;
-  rec->gateClosed = 0;
-  rec->counterOverflows = 0;
-  rec->counterInterrupts = 0;
-  rec->inputCount = 1;
-  rec->outputCount = 1;
+  for (auto& board : rec->listPosition) {
+    for (uint16_t& position : board) position = 0;
+  }
 }
 
 BOOLEAN QuietBoards(PVOID context) {
@@ -42,6 +63,11 @@ void XanCloseRecord(XanBoardRecord* rec) {
   XanSync(rec, QuietBoards, rec);
   rec->kind = kKindNone;
   std::atomic_ref<uint16_t>(rec->state).store(XAN_STATE_CLOSED, std::memory_order_release);
+  rec->triggerSource = 0;
+  rec->gateClosed = 1;
+  rec->completeByDpc = 0;
+  rec->gateOpen = 0;
+  rec->counterOverflows = 0;
   rec->owner = 0;
   rec->ownerFile = nullptr;
   Sub_SetEvent(rec);
@@ -71,7 +97,9 @@ NTSTATUS GpdIoctlOpen(XanCall& call) {
     r.handle = rec->owner;
   } else {
     ResetForOpen(rec);
-    r.result = XanBoardCheck(rec);
+    XanSyncCall check{rec};
+    XanSync(rec, SyncXanBoardCheck, &check);
+    r.result = static_cast<int16_t>(check.result);
     if (r.result == XAN_OK) {
       rec->owner = r.handle;
       rec->ownerFile = call.file;
@@ -89,13 +117,27 @@ NTSTATUS GpdIoctlClose(XanCall& call) {
 
 NTSTATUS GpdIoctlSts(XanCall& call) {
   XanStsRecord& r = call.request->sts;
-  const XanBoardRecord* rec = call.rec;
+  XanBoardRecord* rec = call.rec;
   r.result = XAN_OK;
-  // A background input reports what its last status request handed out.
-  const bool background = rec->kind == kKindBackgroundInput;
-  r.state = background ? rec->lastState : std::atomic_ref<const uint16_t>(rec->state).load(std::memory_order_acquire);
-  r.count = background ? rec->lastCount : std::atomic_ref<const uint32_t>(rec->count).load(std::memory_order_acquire);
   r.passCount = rec->passCount;
+  if (rec->kind == kKindBackgroundInput) {
+    // A background input reports what its last status request handed out.
+    r.state = rec->lastState;
+    r.count = rec->lastCount;
+    return STATUS_SUCCESS;
+  }
+  if (rec->kind == kKindBoardMemory || rec->kind == kKindCounter) {
+    XanSyncCall sts{rec};
+    XanSync(rec, SyncXanGetSts, &sts);
+    if (sts.result != XAN_OK) {
+      r.result = static_cast<int16_t>(sts.result);
+      r.count = 0;
+      r.state = std::atomic_ref<const uint16_t>(rec->state).load(std::memory_order_acquire);
+      return STATUS_SUCCESS;
+    }
+  }
+  r.state = std::atomic_ref<const uint16_t>(rec->state).load(std::memory_order_acquire);
+  r.count = std::atomic_ref<const uint32_t>(rec->count).load(std::memory_order_acquire);
   return STATUS_SUCCESS;
 }
 
@@ -123,7 +165,12 @@ NTSTATUS GpdIoctlGetMegCnt(XanCall& call) {
   // A running acquisition keeps its interrupt step; the counter's events
   // then come through the counter gate's own path.
   if (call.rec->kind == kKindNone) call.rec->kind = kKindCounter;
-  return Pend(call, kWaitCounter);
+  XanBoardRecord* rec = call.rec;
+  const NTSTATUS status = Pend(call, kWaitCounter);
+  // Let the counter's factor through only once the wait is armed for it.
+  XanSyncCall mask{rec, {0xEFFF}};
+  XanSync(rec, SyncXanExSetIntMask, &mask);
+  return status;
 }
 
 NTSTATUS GpdIoctlGetMegMem(XanCall& call) {

@@ -1,0 +1,44 @@
+// Stop and board reset: the handlers that end whatever runs.
+#include "frame_ports.h"
+#include "handler_support.h"
+#include "handlers_other.h"
+#include "operations/board_locate.h"
+#include "operations/sync_callbacks.h"
+
+namespace morvel00 {
+
+NTSTATUS GpdIoctlStop(XanCall& call) {
+  XanStopRecord& r = call.request->stop;
+  XanBoardRecord* rec = call.rec;
+  const uint16_t state = XanState(rec);
+  const bool running = XanBusy(rec) || (state == XAN_STATE_MEMORY_16 && rec->memoryRing != 0);
+  if (!running) {
+    r.result = XAN_E_NOT_RUNNING;
+    return STATUS_SUCCESS;
+  }
+  XanSyncCall stop{rec};
+  XanSync(rec, SyncXanStop, &stop);
+  Sub_CancelTimer(rec);
+  XanSetState(rec, XAN_STATE_STOPPED);
+  Sub_SetEvent(rec);
+  r.result = XAN_OK;
+  r.state = XAN_STATE_STOPPED;
+  r.windowA = rec->windowA;
+  r.messageA = rec->messageA;
+  r.windowB = rec->windowB;
+  r.messageB = rec->messageB;
+  r.reserved = rec->reserved;
+  r.triggerSource = rec->triggerSource;
+  return STATUS_SUCCESS;
+}
+
+NTSTATUS GpdIoctlBoardReset(XanCall& call) {
+  XanBoardRecord* rec = call.rec;
+  XanLocked(rec, [rec] {
+    for (int b = 0; b < BoardCount(rec); ++b) ports::Command(rec->ioBase[b], ports::kCmdInitialise);
+  });
+  call.request->head.result = XAN_OK;
+  return STATUS_SUCCESS;
+}
+
+}  // namespace morvel00

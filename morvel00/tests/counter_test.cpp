@@ -1,0 +1,102 @@
+// The 8254 family: refused requests leave the counters alone, the gate
+// opens only when every check passes, and its events reach the window.
+#include "handler_fixture.h"
+#include "library_fixture.h"
+
+namespace {
+
+class CounterLibraryTest : public LibraryTest {
+ protected:
+  void SetUp() override {
+    LibraryTest::SetUp();
+    openGroupOf({morvel00test::DefaultBoard()});
+  }
+  // Counter 2 counts down steadily: counters 0 and 1 divide the 4 MHz
+  // clock by 2 each.
+  void counterTwoRuns(uint32_t count2) {
+    ASSERT_EQ(XanSetCntData(h_, 0, 2), 0);
+    ASSERT_EQ(XanSetCntData(h_, 1, 2), 0);
+    ASSERT_EQ(XanSetCntData(h_, 2, count2), 0);
+  }
+};
+
+TEST_F(CounterLibraryTest, ARefusedCountProgramsNoCounter) {
+  const struct {
+    uint8_t counter;
+    uint32_t count;
+    LONG result;
+  } refused[] = {{3, 1000, XAN_E_COUNTER}, {1, 1, XAN_E_COUNT}, {0, 65536, XAN_E_COUNT}};
+  writes();
+  for (const auto& c : refused) {
+    EXPECT_EQ(XanSetCntData(h_, c.counter, c.count), c.result) << int{c.counter} << " " << c.count;
+    EXPECT_TRUE(writes().empty()) << int{c.counter} << " " << c.count;
+  }
+  EXPECT_EQ(XanSetCntData(h_, 1, 1000), 0);
+  // Each counter gets its control word and then its last count, counter
+  // 1 the new one; a count written to a counter also passes on to the
+  // higher ones until their own control word comes.
+  const std::vector<std::pair<uint8_t, uint32_t>> expected = {
+      {14, 0x34}, {8, 0},     {8, 0},     {10, 0}, {10, 0}, {12, 0},    {12, 0},    {14, 0x74},
+      {10, 0xE8}, {10, 0x03}, {12, 0xE8}, {12, 3}, {14, 0xB4}, {12, 0}, {12, 0}};
+  EXPECT_EQ(writes(), expected);
+}
+
+TEST_F(CounterLibraryTest, ACountReadAfterTheReadyTestIsTheCurrentOne) {
+  counterTwoRuns(60000);
+  ASSERT_EQ(XanOpenCntGate(h_, 0, 0), 0);
+  plat::bus::Advance(10'000);
+  uint32_t before = 0, after = 0;
+  uint8_t ready = 0;
+  ASSERT_EQ(XanGetCntData(h_, 2, &before), 0);
+  ASSERT_EQ(XanIsCntDataReady(h_, &ready), 0);
+  EXPECT_EQ(ready, 1);
+  plat::bus::Advance(100'000);
+  ASSERT_EQ(XanGetCntData(h_, 2, &after), 0);
+  EXPECT_GE(before - after, 20u) << "the count latched by the ready test was read instead";
+  EXPECT_EQ(XanCloseCntGate(h_), 0);
+}
+
+TEST_F(CounterLibraryTest, TheGateMessageReachesTheWindowAndTheOverflowClosesTheGate) {
+  WNDCLASSA wc{};
+  wc.lpfnWndProc = DefWindowProcA;
+  wc.lpszClassName = "CounterTestWindow";
+  RegisterClassA(&wc);
+  HWND window = CreateWindowExA(0, "CounterTestWindow", "", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+  counterTwoRuns(10);
+  ASSERT_EQ(XanOpenCntGate(h_, static_cast<XanWindow>(reinterpret_cast<uintptr_t>(window)), 0x500), 0);
+  MSG m{};
+  bool got = false;
+  for (int i = 0; i < 5000 && !got; ++i) {
+    plat::bus::Advance(20'000);
+    got = PeekMessageA(&m, window, 0, 0, PM_REMOVE) != 0;
+    if (!got) Sleep(1);
+  }
+  ASSERT_TRUE(got);
+  EXPECT_EQ(m.message, 0x500u);
+  // Counter 2 ran on past its flag, and no overflow is accepted.
+  EXPECT_FALSE(registers().gateOpen);
+  XanClose(h_);
+  h_ = 0;
+  DestroyWindow(window);
+}
+
+TEST_F(HandlerTest, ARefusedGateOpenLeavesTheGateFreeForTheNextOpen) {
+  XanRequest open{};
+  open.cntGate.message = 1024;
+  rec_->state = XAN_STATE_RUNNING;
+  EXPECT_EQ(request(XAN_OPEN_CNT_GATE, open).cntGate.result, XAN_E_BUSY);
+  open.cntGate.message = 1023;
+  rec_->state = XAN_STATE_FINISHED;
+  EXPECT_EQ(request(XAN_OPEN_CNT_GATE, open).cntGate.result, XAN_E_MESSAGE);
+  EXPECT_FALSE(registers().gateOpen);
+
+  open.cntGate.message = 0;
+  EXPECT_EQ(request(XAN_OPEN_CNT_GATE, open).cntGate.result, XAN_OK);
+  EXPECT_TRUE(registers().gateOpen);
+  EXPECT_EQ(request(XAN_OPEN_CNT_GATE, open).cntGate.result, XAN_E_GATE_OPEN);
+  EXPECT_EQ(request(XAN_CLOSE_CNT_GATE).head.result, XAN_OK);
+  EXPECT_FALSE(registers().gateOpen);
+  EXPECT_EQ(request(XAN_OPEN_CNT_GATE, open).cntGate.result, XAN_OK);
+}
+
+}  // namespace

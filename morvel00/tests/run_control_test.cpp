@@ -1,0 +1,84 @@
+// Open, stop and status over every kind of run.
+#include "handler_fixture.h"
+
+namespace {
+
+TEST_F(DriverTest, AnOpenAfterAFailedBoardTestLeavesTheGroupFreeForTheNextTry) {
+  ASSERT_EQ(startOneBoard(), STATUS_SUCCESS);
+  HANDLE h = open();
+  boards_.at(0)->SetFaults({.statusAllOnes = true});
+  EXPECT_EQ(openGroup(h, 1), XAN_E_BOARD);
+  boards_.at(0)->SetFaults({});
+  EXPECT_EQ(openGroup(h, 1), XAN_OK);
+}
+
+TEST_F(HandlerTest, StopEndsOnlyWhatRunsAndCompletesItsWait) {
+  Wait idle;
+  ASSERT_TRUE(pend(idle, XAN_WAIT_BACK));
+  EXPECT_EQ(request(XAN_STOP).stop.result, XAN_E_NOT_RUNNING);
+  EXPECT_FALSE(idle.done()) << "a stop with nothing running completes nothing";
+
+  rec_->state = XAN_STATE_RUNNING;
+  rec_->kind = morvel00::kKindBackgroundInput;
+  rec_->windowA = 77;
+  rec_->messageA = 1024;
+  rec_->reserved = 0xABCD;
+  rec_->triggerSource = 7;
+  const XanStopRecord stop = request(XAN_STOP).stop;
+  EXPECT_EQ(stop.result, XAN_OK);
+  EXPECT_EQ(stop.state, XAN_STATE_STOPPED);
+  EXPECT_EQ(stop.windowA, 77u);
+  EXPECT_EQ(stop.messageA, 1024);
+  EXPECT_EQ(stop.reserved, 0xABCDu);
+  EXPECT_EQ(stop.triggerSource, 7);
+  EXPECT_TRUE(idle.done());
+}
+
+TEST_F(HandlerTest, StatusOfABoardMemoryRunReadsTheBoardsCount) {
+  rec_->kind = morvel00::kKindBoardMemory;
+  rec_->state = XAN_STATE_STARTED;
+  rec_->triggerSource = 1;  // followed by the interrupt path, not by status
+  rec_->memorySamples = 0;
+  boards_.at(0)->SetFaults({.writeAddressScript = {40, 40, 40}});
+  const XanStsRecord sts = request(XAN_STS).sts;
+  EXPECT_EQ(sts.result, XAN_OK);
+  EXPECT_EQ(sts.count, 40u);
+  EXPECT_EQ(sts.state, XAN_STATE_STARTED);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(HandlerTest, ABackgroundOutputIsCheckedAndThenRefusedWithNothingKept) {
+  static uint16_t data[8], list[1];
+  const struct {
+    int16_t mode;
+    uint16_t samples, message;
+    uint32_t repeat;
+    int16_t result;
+  } rows[] = {
+      {6, 4, 0, 1, XAN_E_MODE},          {0, 0, 0, 1, XAN_E_OUT_SAMPLES},
+      {0, 4, 0, 0x1000000, XAN_E_OUT_REPEAT}, {0, 4, 1023, 1, XAN_E_MESSAGE},
+      {0, 4, 1024, 0xFFFFFFFF, XAN_E_NO_OUT},
+  };
+  writes();
+  for (const auto& row : rows) {
+    XanRequest r{};
+    r.back.mode = row.mode;
+    r.back.messageA = row.message;
+    r.back.dataAddress = reinterpret_cast<uintptr_t>(data);
+    r.back.channelListAddress = reinterpret_cast<uintptr_t>(list);
+    r.back.count = 1;
+    r.back.samplesPerChannel = row.samples;
+    r.back.scansOrRepeat = row.repeat;
+    r.back.timeBase = 1;
+    r.back.clockCount = 10;
+    EXPECT_EQ(request(XAN_OUT_BACK, r).back.result, row.result) << row.mode << " " << row.samples;
+    EXPECT_EQ(rec_->kind, morvel00::kKindNone);
+    EXPECT_EQ(rec_->state, XAN_STATE_FINISHED);
+    EXPECT_TRUE(writes().empty());
+  }
+}
+
+}  // namespace
