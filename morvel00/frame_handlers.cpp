@@ -4,6 +4,8 @@
 
 #include "frame_ports.h"
 #include "handlers.h"
+#include "input_common.h"
+#include "operations/sync_callbacks.h"
 
 namespace morvel00 {
 
@@ -89,8 +91,13 @@ NTSTATUS GpdIoctlClose(XanCall& call) {
 
 NTSTATUS GpdIoctlSts(XanCall& call) {
   XanStsRecord& r = call.request->sts;
-  const XanBoardRecord* rec = call.rec;
+  XanBoardRecord* rec = call.rec;
   r.result = XAN_OK;
+  if (rec->kind == kKindBoardMemory) {
+    XanSyncCall sts{call.rec};
+    XanSync(call.rec, SyncXanGetSts, &sts);
+    r.result = static_cast<int16_t>(sts.result);
+  }
   // A background input reports what its last status request handed out.
   const bool background = rec->kind == kKindBackgroundInput;
   r.state = background ? rec->lastState : std::atomic_ref<const uint16_t>(rec->state).load(std::memory_order_acquire);
@@ -134,7 +141,16 @@ NTSTATUS GpdIoctlGetMegMem(XanCall& call) {
   r.memoryFlag = state == XAN_STATE_DATA_READY ? 0 : 1;
   // An acquisition that has ended already answers at once.
   if (rec->started != 0 && (state == XAN_STATE_FINISHED || state == XAN_STATE_STOPPED)) return STATUS_SUCCESS;
-  return Pend(call, kWaitInput);
+  const bool start = rec->kind == kKindBoardMemory && rec->started == 0 && state == XAN_STATE_FINISHED;
+  rec->completeByDpc = 0;
+  const NTSTATUS pended = Pend(call, kWaitInput);
+  // Pended first, so that the interrupt of a short acquisition finds the wait.
+  if (start) {
+    rec->started = 1;
+    std::atomic_ref<uint16_t>(rec->state).store(XAN_STATE_STARTED, std::memory_order_release);
+    XanStartBdMemConversion(rec);
+  }
+  return pended;
 }
 
 NTSTATUS GpdIoctlOnlyHandle(XanCall& call) {

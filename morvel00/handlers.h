@@ -51,6 +51,11 @@ NTSTATUS GpdIoctlGetMegCnt(XanCall& call);  // 0x64
 NTSTATUS GpdIoctlGetMegMem(XanCall& call);  // 0x84
 NTSTATUS GpdIoctlOnlyHandle(XanCall& call);  // 0xB4, 0xB8
 
+// Analog input.
+NTSTATUS GpdIoctlInpBdMem(XanCall& call);      // 0x0C
+NTSTATUS GpdIoctlReadBuf(XanCall& call);       // 0x10
+NTSTATUS GpdIoctlGetIntStsMem(XanCall& call);  // 0x88
+
 // What close does; also the cleanup of the owner's file object.
 void XanCloseRecord(XanBoardRecord* rec);
 
