@@ -52,6 +52,7 @@ NTSTATUS GpdIoctlGetMegMem(XanCall& call);  // 0x84
 NTSTATUS GpdIoctlOnlyHandle(XanCall& call);  // 0xB4, 0xB8
 
 // Analog input.
+NTSTATUS GpdIoctlInp(XanCall& call);           // 0x04
 NTSTATUS GpdIoctlInpBdMem(XanCall& call);      // 0x0C
 NTSTATUS GpdIoctlReadBuf(XanCall& call);       // 0x10
 NTSTATUS GpdIoctlGetIntStsMem(XanCall& call);  // 0x88

@@ -10,7 +10,7 @@ constexpr XanRoute kNotBuilt{XanNotBuilt, U::kResult};
 
 constexpr XanRoute kRoutes[kXanCodeCount] = {
     /* 0x00 open        */ {GpdIoctlOpen, U::kNoLookup},
-    /* 0x04 single in   */ kNotBuilt,
+    /* 0x04 single in   */ {GpdIoctlInp, U::kResult},
     /* 0x08 background  */ kNotBuilt,
     /* 0x0C board mem   */ {GpdIoctlInpBdMem, U::kResult},
     /* 0x10 read buffer */ {GpdIoctlReadBuf, U::kResult},
