@@ -120,7 +120,9 @@ NTSTATUS Pend(XanCall& call, WaitSlot slot) {
 
 NTSTATUS GpdIoctlGetMeg(XanCall& call) {
   call.request->head.result = XAN_OK;
-  return Pend(call, kWaitInput);
+  const NTSTATUS pended = Pend(call, kWaitInput);
+  if (call.rec->kind == kKindBackgroundInput) XanArmBackground(call.rec);
+  return pended;
 }
 
 NTSTATUS GpdIoctlGetMegCnt(XanCall& call) {

@@ -53,6 +53,9 @@ NTSTATUS GpdIoctlOnlyHandle(XanCall& call);  // 0xB4, 0xB8
 
 // Analog input.
 NTSTATUS GpdIoctlInp(XanCall& call);           // 0x04
+NTSTATUS GpdIoctlInpBack(XanCall& call);       // 0x08
+NTSTATUS GpdIoctlGetIntSts(XanCall& call);     // 0x40
+NTSTATUS GpdIoctlGetBackData(XanCall& call);   // 0x80
 NTSTATUS GpdIoctlInpBdMem(XanCall& call);      // 0x0C
 NTSTATUS GpdIoctlReadBuf(XanCall& call);       // 0x10
 NTSTATUS GpdIoctlGetIntStsMem(XanCall& call);  // 0x88

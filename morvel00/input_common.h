@@ -26,5 +26,7 @@ inline void XanCopyCallerList(uint64_t address, int count, uint16_t* out) {
 
 // The board-memory wait starts an acquisition that waits for it.
 void XanStartBdMemConversion(XanBoardRecord* rec);
+// The background input's wait opens its pacer, trigger or polling timer.
+void XanArmBackground(XanBoardRecord* rec);
 
 }  // namespace morvel00
