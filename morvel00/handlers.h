@@ -56,6 +56,9 @@ NTSTATUS GpdIoctlInp(XanCall& call);           // 0x04
 NTSTATUS GpdIoctlInpBack(XanCall& call);       // 0x08
 NTSTATUS GpdIoctlGetIntSts(XanCall& call);     // 0x40
 NTSTATUS GpdIoctlGetBackData(XanCall& call);   // 0x80
+// 0x44 data ready, 0x90 memory reset, 0x94 to 0xA4 the memory addresses.
+NTSTATUS GpdIoctlMemoryRequest(XanCall& call);
+NTSTATUS GpdIoctlGetAIData(XanCall& call);     // 0xA8
 NTSTATUS GpdIoctlInpBdMem(XanCall& call);      // 0x0C
 NTSTATUS GpdIoctlReadBuf(XanCall& call);       // 0x10
 NTSTATUS GpdIoctlGetIntStsMem(XanCall& call);  // 0x88

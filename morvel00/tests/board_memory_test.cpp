@@ -1,6 +1,7 @@
 // Board-memory input at the driver's requests: what a rejected set-up or
-// read leaves alone, the sample count the driver chooses, and the wait that
-// starts the board and ends by its interrupt.
+// read leaves alone, the sample count the driver chooses, the wait that
+// starts the board and ends by its interrupt, and the address and direct
+// data requests.
 #include <vector>
 
 #include "driver_fixture.h"
@@ -111,6 +112,44 @@ TEST_F(BoardMemoryTest, TheWaitStartsTheBoardAndItsEndInterruptCompletesIt) {
   ASSERT_TRUE(send(h_, XAN_BD_MEM_STATUS, status));
   EXPECT_EQ(status.notifyStatus.state, XAN_STATE_FINISHED);
   EXPECT_EQ(registers().writeAddress, 20u);
+}
+
+TEST_F(BoardMemoryTest, AddressesSetAndReadBackAndAResetClearsThem) {
+  XanRequest r{};
+  r.value.handle = value(h_);
+  r.value.value = 0x1234;
+  ASSERT_TRUE(send(h_, XAN_SET_WRITE_ADDRESS, r));
+  r.value.value = 0x0100;
+  ASSERT_TRUE(send(h_, XAN_SET_READ_ADDRESS, r));
+  auto get = [&](uint32_t offset) {
+    uint32_t out = 0xDEAD;
+    XanRequest q{};
+    q.address.handle = value(h_);
+    q.address.address = reinterpret_cast<uintptr_t>(&out);
+    EXPECT_TRUE(send(h_, offset, q));
+    EXPECT_EQ(q.address.result, XAN_OK);
+    return out;
+  };
+  EXPECT_EQ(get(XAN_GET_WRITE_ADDRESS), 0x1234u);
+  EXPECT_EQ(get(XAN_GET_READ_ADDRESS), 0x0100u);
+  XanRequest reset{};
+  reset.head.handle = value(h_);
+  ASSERT_TRUE(send(h_, XAN_MEMORY_RESET, reset));
+  EXPECT_EQ(get(XAN_GET_WRITE_ADDRESS), 0u);
+  EXPECT_EQ(get(XAN_GET_READ_ADDRESS), 0u);
+}
+
+TEST_F(BoardMemoryTest, ReadingPastTheDataAnswers815AndPutsTheSavedMaskBack) {
+  ASSERT_EQ(setUp(request(2, 1)), XAN_OK);  // leaves the trigger's mask as the saved one
+  const uint16_t mask = registers().mask;
+  uint16_t values[4] = {};
+  XanRequest r{};
+  r.aiData.handle = value(h_);
+  r.aiData.number = 4;
+  r.aiData.arrayAddress = reinterpret_cast<uintptr_t>(values);
+  ASSERT_TRUE(send(h_, XAN_GET_AI_DATA, r));
+  EXPECT_EQ(r.aiData.result, XAN_E_NO_DATA);
+  EXPECT_EQ(registers().mask, mask);
 }
 
 }  // namespace

@@ -72,7 +72,7 @@ TEST_F(DispatchTest, CallerAddressesAreProbedForTheLengthTheirCountsImply) {
     uint32_t offset;
     void (*fill)(XanRequest&, uint64_t address, uint64_t list);
     uint64_t address;
-    DWORD error;  // ERROR_SUCCESS or ERROR_INVALID_FUNCTION: probed and passed on to the handler
+    DWORD error;  // ERROR_SUCCESS: probed and passed on to the handler
   };
   auto singleIo = [](XanRequest& r, uint64_t a, uint64_t l) {
     r.singleIo.valuesAddress = a;
@@ -93,7 +93,7 @@ TEST_F(DispatchTest, CallerAddressesAreProbedForTheLengthTheirCountsImply) {
       {XAN_IS_DATA_READY, word, 0, ERROR_INVALID_USER_BUFFER},
       {XAN_GET_WRITE_ADDRESS, word, unmapped, ERROR_INVALID_USER_BUFFER},
       {XAN_GET_RANGE, range, unmapped, ERROR_INVALID_USER_BUFFER},
-      {XAN_GET_AI_DATA, aiData, good, ERROR_INVALID_FUNCTION},
+      {XAN_GET_AI_DATA, aiData, good, ERROR_SUCCESS},
       {XAN_GET_AI_DATA, aiData, ~uint64_t{0} - 4, ERROR_INVALID_USER_BUFFER},  // wraps
   };
   for (const Row& row : rows) {
@@ -105,8 +105,12 @@ TEST_F(DispatchTest, CallerAddressesAreProbedForTheLengthTheirCountsImply) {
     if (!sent) {
       EXPECT_EQ(GetLastError(), row.error) << row.offset << " " << row.address;
     }
+    // A refused request reaches no port; a passed one may.
+    const size_t touched = accesses();
+    if (!sent) {
+      EXPECT_EQ(touched, 0u) << row.offset << " " << row.address;
+    }
   }
-  EXPECT_EQ(accesses(), 0u);
 }
 
 TEST_F(DispatchTest, UnknownHandlesGetTheirAnswerAndTheBoardIsLeftAlone) {
