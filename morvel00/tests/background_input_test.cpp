@@ -80,6 +80,30 @@ TEST_F(BackgroundInputTest, ScansByPacerOrPollingTimerEndTheWaitAndReachTheCalle
   }
 }
 
+TEST_F(BackgroundInputTest, OneListedChannelIsConvertedAloneAtEveryTick) {
+  channels_[0] = 7;
+  XanRequest r{};
+  r.back.handle = value(h_);
+  data_.assign(4, 0);
+  r.back.dataAddress = reinterpret_cast<uintptr_t>(data_.data());
+  r.back.channelListAddress = reinterpret_cast<uintptr_t>(channels_);
+  r.back.count = 1;
+  r.back.scansOrRepeat = 4;
+  r.back.timeBase = 1;
+  r.back.clockCount = 200;
+  ASSERT_TRUE(send(h_, XAN_INP_BACK, r));
+  ASSERT_EQ(r.back.result, XAN_OK);
+  boards_.at(0)->SetTrace(true);
+  ASSERT_TRUE(waitThrough(50'000, 3'000'000));
+  std::vector<uint32_t> starts;
+  for (const auto& a : boards_.at(0)->TakeTrace()) {
+    if (a.write && a.offset == morvelboard::kPortStatus) starts.push_back(a.value);
+  }
+  EXPECT_EQ(starts, std::vector<uint32_t>(4, 7u));
+  status(XAN_BACK_STATUS);
+  for (uint16_t v : data_) EXPECT_EQ(v, morvelboard::SignalValue(constant(7), 12, 0));
+}
+
 TEST_F(BackgroundInputTest, TheDataRequestAfterABoardMemoryInputCopiesNothing) {
   ASSERT_EQ(setUp(4, 1, 200), XAN_OK);
   ASSERT_TRUE(waitThrough(50'000, 3'000'000));
