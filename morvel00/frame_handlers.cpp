@@ -4,6 +4,7 @@
 
 #include "frame_ports.h"
 #include "handlers.h"
+#include "input_common.h"
 #include "operations/sync_callbacks.h"
 
 namespace morvel00 {
@@ -155,7 +156,9 @@ NTSTATUS Pend(XanCall& call, WaitSlot slot) {
 
 NTSTATUS GpdIoctlGetMeg(XanCall& call) {
   call.request->head.result = XAN_OK;
-  return Pend(call, kWaitInput);
+  const NTSTATUS pended = Pend(call, kWaitInput);
+  if (call.rec->kind == kKindBackgroundInput) XanArmBackground(call.rec);
+  return pended;
 }
 
 NTSTATUS GpdIoctlGetMegCnt(XanCall& call) {
@@ -181,7 +184,16 @@ NTSTATUS GpdIoctlGetMegMem(XanCall& call) {
   r.memoryFlag = state == XAN_STATE_DATA_READY ? 0 : 1;
   // An acquisition that has ended already answers at once.
   if (rec->started != 0 && (state == XAN_STATE_FINISHED || state == XAN_STATE_STOPPED)) return STATUS_SUCCESS;
-  return Pend(call, kWaitInput);
+  const bool start = rec->kind == kKindBoardMemory && rec->started == 0 && state == XAN_STATE_FINISHED;
+  rec->completeByDpc = 0;
+  const NTSTATUS pended = Pend(call, kWaitInput);
+  // Pended first, so that the interrupt of a short acquisition finds the wait.
+  if (start) {
+    rec->started = 1;
+    std::atomic_ref<uint16_t>(rec->state).store(XAN_STATE_STARTED, std::memory_order_release);
+    XanStartBdMemConversion(rec);
+  }
+  return pended;
 }
 
 NTSTATUS GpdIoctlOnlyHandle(XanCall& call) {

@@ -38,10 +38,6 @@ struct XanRoute {
 // By offset / 4 (kXanCodeCount rows).
 const XanRoute& XanRouteFor(uint32_t offset);
 
-// A handler that does not exist yet answers this: the request fails and
-// nothing changes.
-NTSTATUS XanNotBuilt(XanCall& call);
-
 // The frame's handlers.
 NTSTATUS GpdIoctlOpen(XanCall& call);
 NTSTATUS GpdIoctlClose(XanCall& call);
@@ -50,6 +46,18 @@ NTSTATUS GpdIoctlGetMeg(XanCall& call);     // 0x3C
 NTSTATUS GpdIoctlGetMegCnt(XanCall& call);  // 0x64
 NTSTATUS GpdIoctlGetMegMem(XanCall& call);  // 0x84
 NTSTATUS GpdIoctlOnlyHandle(XanCall& call);  // 0xB4, 0xB8
+
+// Analog input.
+NTSTATUS GpdIoctlInp(XanCall& call);           // 0x04
+NTSTATUS GpdIoctlInpBack(XanCall& call);       // 0x08
+NTSTATUS GpdIoctlGetIntSts(XanCall& call);     // 0x40
+NTSTATUS GpdIoctlGetBackData(XanCall& call);   // 0x80
+// 0x44 data ready, 0x90 memory reset, 0x94 to 0xA4 the memory addresses.
+NTSTATUS GpdIoctlMemoryRequest(XanCall& call);
+NTSTATUS GpdIoctlGetAIData(XanCall& call);     // 0xA8
+NTSTATUS GpdIoctlInpBdMem(XanCall& call);      // 0x0C
+NTSTATUS GpdIoctlReadBuf(XanCall& call);       // 0x10
+NTSTATUS GpdIoctlGetIntStsMem(XanCall& call);  // 0x88
 
 // What close does; also the cleanup of the owner's file object.
 void XanCloseRecord(XanBoardRecord* rec);

@@ -1,4 +1,4 @@
-// Offset -> handler. Handlers not listed here yet answer XanNotBuilt.
+// Offset -> handler.
 #include "handlers.h"
 #include "handlers_other.h"
 
@@ -7,14 +7,13 @@ namespace morvel00 {
 namespace {
 
 using U = UnknownHandle;
-constexpr XanRoute kNotBuilt{XanNotBuilt, U::kResult};
 
 constexpr XanRoute kRoutes[kXanCodeCount] = {
     /* 0x00 open        */ {GpdIoctlOpen, U::kNoLookup},
-    /* 0x04 single in   */ kNotBuilt,
-    /* 0x08 background  */ kNotBuilt,
-    /* 0x0C board mem   */ kNotBuilt,
-    /* 0x10 read buffer */ kNotBuilt,
+    /* 0x04 single in   */ {GpdIoctlInp, U::kResult},
+    /* 0x08 background  */ {GpdIoctlInpBack, U::kResult},
+    /* 0x0C board mem   */ {GpdIoctlInpBdMem, U::kResult},
+    /* 0x10 read buffer */ {GpdIoctlReadBuf, U::kResult},
     /* 0x14 gain        */ {GpdIoctlSetGain, U::kResult},
     /* 0x18 range list  */ {GpdIoctlRange, U::kResult},
     /* 0x1C relay       */ {nullptr, U::kResult},
@@ -26,8 +25,8 @@ constexpr XanRoute kRoutes[kXanCodeCount] = {
     /* 0x34 stop        */ {GpdIoctlStop, U::kResult},
     /* 0x38 close       */ {GpdIoctlClose, U::kResult},
     /* 0x3C wait        */ {GpdIoctlGetMeg, U::kWait},
-    /* 0x40 status      */ {XanNotBuilt, U::kState28},
-    /* 0x44 data ready  */ kNotBuilt,
+    /* 0x40 status      */ {GpdIoctlGetIntSts, U::kState28},
+    /* 0x44 data ready  */ {GpdIoctlMemoryRequest, U::kResult},
     /* 0x48 gate open   */ {GpdIoctlOpenCntGate, U::kResult},
     /* 0x4C gate close  */ {GpdIoctlCloseCntGate, U::kResult},
     /* 0x50 cnt data    */ {GpdIoctlSetCntData, U::kResult},
@@ -42,17 +41,17 @@ constexpr XanRoute kRoutes[kXanCodeCount] = {
     /* 0x74 err limit   */ {GpdIoctlChangeCntErrLimit, U::kResult},
     /* 0x78 cnt data B  */ {GpdIoctlSetCntDataB, U::kResult},
     /* 0x7C get cnt B   */ {GpdIoctlGetCntDataB, U::kResult},
-    /* 0x80 back data   */ kNotBuilt,
+    /* 0x80 back data   */ {GpdIoctlGetBackData, U::kResult},
     /* 0x84 mem wait    */ {GpdIoctlGetMegMem, U::kWait},
-    /* 0x88 mem status  */ {XanNotBuilt, U::kState28},
+    /* 0x88 mem status  */ {GpdIoctlGetIntStsMem, U::kState28},
     /* 0x8C reset       */ {GpdIoctlBoardReset, U::kResult},
-    /* 0x90 mem reset   */ kNotBuilt,
-    /* 0x94 set W       */ kNotBuilt,
-    /* 0x98 get W       */ kNotBuilt,
-    /* 0x9C set R       */ kNotBuilt,
-    /* 0xA0 get R       */ kNotBuilt,
-    /* 0xA4 get T       */ kNotBuilt,
-    /* 0xA8 AI data     */ kNotBuilt,
+    /* 0x90 mem reset   */ {GpdIoctlMemoryRequest, U::kResult},
+    /* 0x94 set W       */ {GpdIoctlMemoryRequest, U::kResult},
+    /* 0x98 get W       */ {GpdIoctlMemoryRequest, U::kResult},
+    /* 0x9C set R       */ {GpdIoctlMemoryRequest, U::kResult},
+    /* 0xA0 get R       */ {GpdIoctlMemoryRequest, U::kResult},
+    /* 0xA4 get T       */ {GpdIoctlMemoryRequest, U::kResult},
+    /* 0xA8 AI data     */ {GpdIoctlGetAIData, U::kResult},
     /* 0xAC set range   */ {GpdIoctlSetRange, U::kResult},
     /* 0xB0 get range   */ {GpdIoctlGetRange, U::kResult},
     /* 0xB4 set AI      */ {GpdIoctlOnlyHandle, U::kResult},
@@ -62,7 +61,5 @@ constexpr XanRoute kRoutes[kXanCodeCount] = {
 }  // namespace
 
 const XanRoute& XanRouteFor(uint32_t offset) { return kRoutes[offset / 4]; }
-
-NTSTATUS XanNotBuilt(XanCall&) { return STATUS_NOT_IMPLEMENTED; }
 
 }  // namespace morvel00

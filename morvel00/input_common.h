@@ -1,0 +1,32 @@
+// What the input handlers share: the busy test, the message rule, and the
+// copy of a caller's channel list into driver memory.
+#pragma once
+#include <atomic>
+#include <cstring>
+
+#include <morvel_requests.h>
+
+#include "board_record.h"
+
+namespace morvel00 {
+
+// State 1 or 2: an acquisition is waiting for its trigger or running.
+inline bool XanBusy(XanBoardRecord* rec) {
+  const uint16_t state = std::atomic_ref<uint16_t>(rec->state).load(std::memory_order_acquire);
+  return state == XAN_STATE_STARTED || state == XAN_STATE_RUNNING;
+}
+
+// 0 (no message) or a message number from 1024 to 32767.
+inline bool XanMessageValid(uint16_t message) { return message == 0 || (message >= 1024 && message <= 32767); }
+
+// The frame has probed the list for `count` entries.
+inline void XanCopyCallerList(uint64_t address, int count, uint16_t* out) {
+  std::memcpy(out, reinterpret_cast<const void*>(static_cast<uintptr_t>(address)), sizeof(uint16_t) * count);
+}
+
+// The board-memory wait starts an acquisition that waits for it.
+void XanStartBdMemConversion(XanBoardRecord* rec);
+// The background input's wait opens its pacer, trigger or polling timer.
+void XanArmBackground(XanBoardRecord* rec);
+
+}  // namespace morvel00

@@ -1,0 +1,127 @@
+// Background input: one scan per pacer tick or per poll of the timer into
+// the driver's buffer, the wait that ends with the last scan, and the status
+// and data requests that hand the scans to the caller.
+#include <vector>
+
+#include "driver_fixture.h"
+
+namespace {
+
+class BackgroundInputTest : public DriverTest {
+ protected:
+  void SetUp() override {
+    DriverTest::SetUp();
+    ASSERT_EQ(startOneBoard(), STATUS_SUCCESS);
+    h_ = open();
+    ASSERT_EQ(openGroup(h_, 1), XAN_OK);
+    for (unsigned c = 0; c < 16; ++c) boards_.at(0)->SetWaveform(c, constant(c));
+  }
+  static morvelboard::Waveform constant(unsigned c) {
+    return {morvelboard::Waveform::Shape::Constant, 0.05 * (c + 1), 0, 1};
+  }
+  int16_t setUp(uint32_t scans, uint16_t timeBase, uint16_t clockCount) {
+    data_.assign(size_t{2} * scans, 0xAAAA);
+    XanRequest r{};
+    r.back.handle = value(h_);
+    r.back.mode = 0;
+    r.back.dataAddress = reinterpret_cast<uintptr_t>(data_.data());
+    r.back.channelListAddress = reinterpret_cast<uintptr_t>(channels_);
+    r.back.count = 2;
+    r.back.scansOrRepeat = scans;
+    r.back.timeBase = timeBase;
+    r.back.clockCount = clockCount;
+    EXPECT_TRUE(send(h_, XAN_INP_BACK, r));
+    return r.back.result;
+  }
+  // Pends the wait and runs the machine in steps; true when the wait ended.
+  bool waitThrough(uint64_t stepNs, uint64_t runNs) {
+    XanRequest wait{};
+    wait.wait.handle = value(h_);
+    OVERLAPPED overlapped{};
+    overlapped.hEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    DeviceIoControl(h_, XanCode(XAN_WAIT_BACK), &wait, 32, &wait, 32, nullptr, &overlapped);
+    for (uint64_t t = 0; t < runNs; t += stepNs) plat::bus::Advance(stepNs);
+    const bool ended = WaitForSingleObject(overlapped.hEvent, 0) == WAIT_OBJECT_0;
+    CloseHandle(overlapped.hEvent);
+    return ended;
+  }
+  XanRequest status(uint32_t offset) {
+    XanRequest r{};
+    r.head.handle = value(h_);
+    EXPECT_TRUE(send(h_, offset, r));
+    return r;
+  }
+
+  uint16_t channels_[2] = {5, 2};
+  std::vector<uint16_t> data_;
+  HANDLE h_ = nullptr;
+};
+
+TEST_F(BackgroundInputTest, ScansByPacerOrPollingTimerEndTheWaitAndReachTheCaller) {
+  const struct {
+    uint16_t timeBase, clockCount;
+    uint64_t stepNs, runNs;
+  } cases[] = {
+      {1, 200, 50'000, 3'000'000},     // a tick every 200 us
+      {0, 1, 1'000'000, 60'000'000},  // a poll every 10 ms
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.timeBase);
+    ASSERT_EQ(setUp(4, c.timeBase, c.clockCount), XAN_OK);
+    EXPECT_TRUE(waitThrough(c.stepNs, c.runNs));
+
+    EXPECT_EQ(status(XAN_BACK_DATA).backData.more, 0);
+    EXPECT_EQ(status(XAN_BACK_STATUS).notifyStatus.state, XAN_STATE_FINISHED);
+    const XanRequest sts = status(XAN_STS);
+    EXPECT_EQ(sts.sts.count, 4u);
+    for (size_t i = 0; i < data_.size(); ++i) {
+      EXPECT_EQ(data_[i], morvelboard::SignalValue(constant(channels_[i % 2]), 12, 0)) << i;
+    }
+  }
+}
+
+TEST_F(BackgroundInputTest, OneListedChannelIsConvertedAloneAtEveryTick) {
+  channels_[0] = 7;
+  XanRequest r{};
+  r.back.handle = value(h_);
+  data_.assign(4, 0);
+  r.back.dataAddress = reinterpret_cast<uintptr_t>(data_.data());
+  r.back.channelListAddress = reinterpret_cast<uintptr_t>(channels_);
+  r.back.count = 1;
+  r.back.scansOrRepeat = 4;
+  r.back.timeBase = 1;
+  r.back.clockCount = 200;
+  ASSERT_TRUE(send(h_, XAN_INP_BACK, r));
+  ASSERT_EQ(r.back.result, XAN_OK);
+  boards_.at(0)->SetTrace(true);
+  ASSERT_TRUE(waitThrough(50'000, 3'000'000));
+  std::vector<uint32_t> starts;
+  for (const auto& a : boards_.at(0)->TakeTrace()) {
+    if (a.write && a.offset == morvelboard::kPortStatus) starts.push_back(a.value);
+  }
+  EXPECT_EQ(starts, std::vector<uint32_t>(4, 7u));
+  status(XAN_BACK_STATUS);
+  for (uint16_t v : data_) EXPECT_EQ(v, morvelboard::SignalValue(constant(7), 12, 0));
+}
+
+TEST_F(BackgroundInputTest, TheDataRequestAfterABoardMemoryInputCopiesNothing) {
+  ASSERT_EQ(setUp(4, 1, 200), XAN_OK);
+  ASSERT_TRUE(waitThrough(50'000, 3'000'000));
+  std::fill(data_.begin(), data_.end(), 0x5555);
+  XanRequest bdMem{};
+  bdMem.bdMem.handle = value(h_);
+  bdMem.bdMem.mode = 4;
+  bdMem.bdMem.channelListAddress = reinterpret_cast<uintptr_t>(channels_);
+  bdMem.bdMem.channelCount = 2;
+  bdMem.bdMem.samplesPerChannel = 4;
+  bdMem.bdMem.scanClock = 399;
+  bdMem.bdMem.samplingClock = 3999;
+  ASSERT_TRUE(send(h_, XAN_INP_BD_MEM, bdMem));
+  ASSERT_EQ(bdMem.bdMem.result, XAN_OK);
+  for (int step = 0; step < 20; ++step) plat::bus::Advance(100'000);
+  status(XAN_BACK_DATA);
+  status(XAN_BACK_STATUS);
+  for (uint16_t v : data_) EXPECT_EQ(v, 0x5555);
+}
+
+}  // namespace
