@@ -25,6 +25,12 @@ int32_t BackEnd::fetch(uint16_t*, int32_t, int32_t, int32_t& scans) {
   return 0;
 }
 
+// A family without the road acquires nothing.
+int32_t BackEnd::readTriggeredBlock(TriggeredBlock& block) {
+  block.filled = 0;
+  return 0;
+}
+
 void BackEnd::setStatusText(int32_t code) const { setOwnStatusText(code); }
 
 BackEnd& selectedBackEnd() {

@@ -33,6 +33,20 @@ struct SamplingConfig;
 struct SelectionState;
 class DeviceLists;
 
+// One triggered block as the family hands it to ReadBlock.
+struct TriggeredBlock {
+  // The event-window buffer: room for (scans + 1) x channels values.
+  uint16_t* window = nullptr;
+  int32_t channels = 0;
+  int32_t scans = 0;
+  // Scans at the window's start that ReadBlock copies out (the rest of the
+  // caller's block is zeroed); 0 when nothing was acquired.
+  int32_t filled = 0;
+  // Cleared when the device went away during the wait: ReadBlock then
+  // writes neither of its outputs.
+  bool writeOutputs = true;
+};
+
 class BackEnd {
  public:
   virtual ~BackEnd() = default;
@@ -75,6 +89,15 @@ class BackEnd {
   // looks for trigger events in them and the block reader's event mode
   // hands out their windows.
   virtual bool detectsTriggerEvents() const { return false; }
+
+  // ---- triggered blocks (sampling mode 1 with the back-end flag)
+  // Whether ReadBlock has the family acquire one level-triggered block per
+  // call on the caller's thread instead of reading the ring.
+  virtual bool readsTriggeredBlocks() const { return false; }
+  // Acquires that block into block.window. Returns 0 or the family's code
+  // (text built, as everywhere); its waits also end once the stop flag is
+  // set.
+  virtual int32_t readTriggeredBlock(TriggeredBlock& block);
 
   // ---- device lists (SelectBoardNAME), in the order of the registry
   virtual void listDevices(DeviceLists&) const {}
