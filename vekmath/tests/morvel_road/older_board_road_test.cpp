@@ -75,16 +75,24 @@ TEST_P(OlderBoardRoad, BlocksCarryTheBoardsSignalFromStartToClose) {
   ASSERT_EQ(status, 0) << vekmath::messageText();
 
   std::vector<SHORT> block(kBlockScans * 3);
-  for (int b = 0; b < kBlocks; ++b) {
-    LONG running = 0;
-    ReadBlock(block.data(), kBlockScans, &running, &status);
-    ASSERT_EQ(status, 0) << "block " << b << ": " << vekmath::messageText();
-    for (size_t i = 0; i < block.size(); ++i) {
-      const unsigned channel = static_cast<unsigned>(list[i % 3] - 1);
-      ASSERT_EQ(block[i], morvelboard::SignalValue(levelOf(channel), road.bits, 0) - road.zero)
-          << "block " << b << " value " << i;
+  auto readBlocks = [&](int blocks) {
+    for (int b = 0; b < blocks; ++b) {
+      LONG running = 0;
+      ReadBlock(block.data(), kBlockScans, &running, &status);
+      ASSERT_EQ(status, 0) << "block " << b << ": " << vekmath::messageText();
+      for (size_t i = 0; i < block.size(); ++i) {
+        const unsigned channel = static_cast<unsigned>(list[i % 3] - 1);
+        ASSERT_EQ(block[i], morvelboard::SignalValue(levelOf(channel), road.bits, 0) - road.zero)
+            << "block " << b << " value " << i;
+      }
     }
-  }
+  };
+  readBlocks(kBlocks);
+  EXPECT_EQ(StopSampling(&status), 0) << vekmath::messageText();
+  // A second run on the stopped board, as the monitor starts one.
+  StartSampling(&status);
+  ASSERT_EQ(status, 0) << vekmath::messageText();
+  readBlocks(1);
   EXPECT_EQ(StopSampling(&status), 0) << vekmath::messageText();
   CloseBoard(&status);
   EXPECT_EQ(status, 0) << vekmath::messageText();
