@@ -1,0 +1,111 @@
+// The monitor recording an older board: the board and the driver's service
+// are installed by the same program tools/run uses, Init.ini names the
+// board, and the run goes through the real processing library, the older
+// library, its driver and the simulated card. Each channel plays a level of
+// its own, so every CSV value is known.
+#include <gtest/gtest.h>
+#include <morvelboard.h>
+#include <ntkrnl/ntkrnl_host.h>
+#include <platform/hardware_bus.h>
+
+#include <QProcess>
+#include <QTest>
+#include <cstdint>
+
+#include "monitor_form.h"
+#include "support/temp_folder.h"
+
+namespace orvane::forms {
+namespace {
+
+using testing::ProgramFolder;
+
+constexpr int kChannels = 16;
+
+struct OlderBoard {
+  const char* board;  // Init.ini's Board=
+  const char* model;  // the simulated card
+  unsigned bits;
+  int zero;
+};
+
+morvelboard::Waveform LevelOf(int channel) {
+  return {morvelboard::Waveform::Shape::Constant, 0.04 * (channel + 3), 0, 1};
+}
+
+class MorvelRecord : public ::testing::TestWithParam<OlderBoard> {
+ protected:
+  void SetUp() override {
+    // The library maps C:\ (and the registry in it) under this root.
+    qputenv("ORVANE_ROOT", root.path().toUtf8());
+    qunsetenv("ORVANE_REGISTRY");
+    ASSERT_EQ(QProcess::execute(ORVANE_MORVEL_BOARD, {GetParam().model, "20"}), 0);
+    // The bus reads the installed cards at its next access. (The machine's
+    // clock may have touched it after an earlier test, in that test's root.)
+    plat::bus::UnplugAll();
+    auto card = std::dynamic_pointer_cast<morvelboard::MorvelBoard>(plat::bus::CardAt({0, 4, 0}));
+    ASSERT_NE(card, nullptr);
+    for (int c = 0; c < kChannels; ++c) card->SetWaveform(c, LevelOf(c));
+    // A monitor starts it at its first open; started here, so that every
+    // test of the process has a driver of its own board.
+    ASSERT_EQ(NtkStartDriver("Morvel20", nullptr), STATUS_SUCCESS);
+    started = true;
+    const core::VekmathCalls& api = core::LoadedVekmath();
+    if (!api.ReadBlock || !api.SetupSampling || !api.StartSampling)
+      GTEST_SKIP() << "the processing library lacks " << core::MissingVekmathEntries();
+    folder.write("Init.ini", QByteArray("[ADBOARD]\r\nBoard=") + GetParam().board + "\r\n");
+    FrmMonitor::Options options;
+    options.programFolder = folder.path();
+    options.now = [] { return QDateTime(QDate(2025, 4, 6), QTime(7, 8, 9)); };
+    options.quit = [] {};
+    form = std::make_unique<FrmMonitor>(std::move(options));
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+  }
+  void TearDown() override {
+    form.reset();
+    if (started) {
+      EXPECT_EQ(NtkUnloadDriver("Morvel20", nullptr), STATUS_SUCCESS);
+    }
+    plat::bus::UnplugAll();
+  }
+
+  // The channel's count, its zero removed, then the row's calibration as
+  // it stands by default.
+  static double Expected(int c) {
+    const int raw = morvelboard::SignalValue(LevelOf(c), GetParam().bits, 0);
+    return (raw - GetParam().zero + 140.0) * 10.0 / 31100.0;
+  }
+
+  QTemporaryDir root;
+  ProgramFolder folder;
+  std::unique_ptr<FrmMonitor> form;
+  bool started = false;
+};
+
+TEST_P(MorvelRecord, CsvRowsCarryTheBoardsSignal) {
+  ASSERT_EQ(form->ChannelCount(), kChannels);
+  QObject::connect(form->txtCnt, &QLineEdit::textChanged, form.get(), [this](const QString& t) {
+    if (t.toInt() >= 1) form->chk終了->setCheckState(Qt::Checked);
+  });
+  form->RunAcquisition();
+  EXPECT_TRUE(form->LastMessage().isEmpty()) << form->LastMessage().toStdString();
+  QList<QByteArray> lines = folder.read("CSV/20250406_070809.CSV").split('\n');
+  if (!lines.isEmpty() && lines.back().isEmpty()) lines.pop_back();
+  ASSERT_EQ(lines.size(), 2000);
+  for (int64_t k = 0; k < lines.size(); ++k) {
+    const QList<QByteArray> values = lines[k].split(',');
+    ASSERT_EQ(values.size(), kChannels + 1) << "scan " << k;  // each value followed by a comma
+    for (int c = 0; c < kChannels; ++c)
+      ASSERT_NEAR(values[c].toDouble(), Expected(c), 2e-5) << "scan " << k << " ch " << c;
+  }
+}
+
+// The fast models: the monitor scans its channels 1 us apart.
+INSTANTIATE_TEST_SUITE_P(BothCodes, MorvelRecord,
+                         ::testing::Values(OlderBoard{"RT47-83K-PCI-M", "MVA-1216FPCI", 12, 2048},
+                                           OlderBoard{"RS58-29K-PCI-NJ", "MVA-1616FPCI", 16, 32768}),
+                         [](const auto& info) { return std::to_string(info.param.bits) + "Bits"; });
+
+}  // namespace
+}  // namespace orvane::forms

@@ -1,0 +1,106 @@
+// The older boards through the real older library, its driver and the
+// simulated board: the board selected as a caller selects it, its memory
+// read into the ring by the acquisition thread and handed out by
+// ReadBlock. Every channel plays a level of its own, so each value is
+// known.
+#include <gtest/gtest.h>
+#include <ntkrnl/ntkrnl_host.h>
+
+#include <string>
+#include <vector>
+
+#include "backends/older_vendor_a/morvel_binding.h"
+#include "status/message.h"
+#include "support/driver_setup.h"
+#include "vekmath.h"
+
+namespace {
+
+constexpr LONG kBlockScans = 100;
+constexpr int kBlocks = 3;
+
+struct Road {
+  LONG code;
+  const char* model;
+  const char* service;  // its digits are the board index
+  const char* index;
+  unsigned bits;
+  int zero;
+};
+
+morvelboard::Waveform levelOf(unsigned channel) {
+  return {morvelboard::Waveform::Shape::Constant, 0.05 * (channel + 2), 0, 1};
+}
+
+class OlderBoardRoad : public ::testing::TestWithParam<Road> {
+ protected:
+  void SetUp() override {
+    machine_ = std::make_unique<morvel00test::FreshMachine>();
+    morvel00test::BoardEntry entry = morvel00test::DefaultBoard();
+    entry.spec = *morvelboard::SpecForModel(GetParam().model);
+    entry.spec.ioBase = 0x300;
+    entry.spec.interruptLine = 5;
+    boards_ = morvel00test::Install({{{entry}}}, GetParam().service);
+    ASSERT_EQ(boards_.size(), 1u);
+    for (unsigned c = 0; c < 16; ++c) boards_[0]->SetWaveform(c, levelOf(c));
+    // The library's threads wait on the board as they would on a machine.
+    plat::bus::SetClockMode(plat::bus::ClockMode::Threaded);
+    ASSERT_EQ(NtkStartDriver(GetParam().service, nullptr), STATUS_SUCCESS);
+    vekmath::bindMorvel();
+    ASSERT_NE(vekmath::morvel().XanOpen, nullptr) << "the older library did not load";
+  }
+  void TearDown() override {
+    CloseBoard(nullptr);
+    vekmath::unbindMorvel();
+    NTK_LEFTOVERS left{};
+    EXPECT_EQ(NtkUnloadDriver(GetParam().service, &left), STATUS_SUCCESS);
+    EXPECT_EQ(left.PoolAllocations + left.TimersSet + left.DpcsQueued + left.InterruptsConnected, 0u);
+    plat::bus::SetClockMode(plat::bus::ClockMode::Manual);
+    boards_.clear();
+    machine_.reset();
+  }
+
+  std::unique_ptr<morvel00test::FreshMachine> machine_;
+  std::vector<std::shared_ptr<morvelboard::MorvelBoard>> boards_;
+};
+
+TEST_P(OlderBoardRoad, BlocksCarryTheBoardsSignalFromStartToClose) {
+  const Road& road = GetParam();
+  SelectBoard(road.code, 1, road.index);
+  const SHORT list[32] = {3, 1, 2};  // out of order, 1-based
+  LONG status = -1;
+  SetupSampling(3, list, kBlockScans, 10, 1000, 0, 0, 0, 0, &status);
+  ASSERT_EQ(status, 0) << vekmath::messageText();
+  StartSampling(&status);
+  ASSERT_EQ(status, 0) << vekmath::messageText();
+
+  std::vector<SHORT> block(kBlockScans * 3);
+  auto readBlocks = [&](int blocks) {
+    for (int b = 0; b < blocks; ++b) {
+      LONG running = 0;
+      ReadBlock(block.data(), kBlockScans, &running, &status);
+      ASSERT_EQ(status, 0) << "block " << b << ": " << vekmath::messageText();
+      for (size_t i = 0; i < block.size(); ++i) {
+        const unsigned channel = static_cast<unsigned>(list[i % 3] - 1);
+        ASSERT_EQ(block[i], morvelboard::SignalValue(levelOf(channel), road.bits, 0) - road.zero)
+            << "block " << b << " value " << i;
+      }
+    }
+  };
+  readBlocks(kBlocks);
+  EXPECT_EQ(StopSampling(&status), 0) << vekmath::messageText();
+  // A second run on the stopped board, as the monitor starts one.
+  StartSampling(&status);
+  ASSERT_EQ(status, 0) << vekmath::messageText();
+  readBlocks(1);
+  EXPECT_EQ(StopSampling(&status), 0) << vekmath::messageText();
+  CloseBoard(&status);
+  EXPECT_EQ(status, 0) << vekmath::messageText();
+}
+
+INSTANTIATE_TEST_SUITE_P(BothCodes, OlderBoardRoad,
+                         ::testing::Values(Road{0, "MVA-1216PCI", "Morvel20", "20", 12, 2048},
+                                           Road{3, "MVA-1616PCI", "Morvel00", "0", 16, 32768}),
+                         [](const auto& info) { return "Code" + std::to_string(info.param.code); });
+
+}  // namespace
