@@ -15,6 +15,7 @@
 #include "acquisition/selection.h"
 #include "backends/wdm/halvik_call.h"
 #include "backends/wdm/status_texts.h"
+#include "backends/wdm/triggered_block.h"
 
 namespace vekmath {
 namespace {
@@ -150,6 +151,12 @@ class WdmBackEnd final : public BackEnd {
   }
 
   int32_t fetch(uint16_t* dest, int32_t channels, int32_t maxScans, int32_t& scans) override;
+
+  bool readsTriggeredBlocks() const override { return true; }
+  int32_t readTriggeredBlock(TriggeredBlock& block) override {
+    WdmState& s = state();
+    return readWdmTriggeredBlock(block, s.id.load(), WdmReadBuffer{readBuffer(), kRingSize, s.used});
+  }
 
   int32_t stop() override {
     if (!state().open.load()) return 0;
