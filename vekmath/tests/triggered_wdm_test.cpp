@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "acquisition/ring.h"
+#include "acquisition/sampling_config.h"
 #include "status/message.h"
 #include "support/halvik_double.h"
 #include "support/wave_window.h"
@@ -108,6 +109,24 @@ TEST_F(TriggeredWdm, FetchesStayWithinTheReadBuffer) {
   ASSERT_EQ(read(block, kChannels, running), 0) << messageText();
   EXPECT_EQ(fetchesAsked(), (std::vector<LONG>{501'250, 98'650, kScans}));
   EXPECT_EQ(block[0], static_cast<SHORT>((rawCount(599'900, 0) & 0xFFFF) - 32768));
+}
+
+// The back-end flag stays set once a board set it; the board that does
+// not set it is still read by the thread, never by the block reader.
+TEST_F(TriggeredWdm, TheBoardWithoutTheFlagKeepsTheThread) {
+  SelectBoard(10, 0, "XAN001");
+  SelectBoard(7, 0, "XAN001");
+  const SHORT list[32] = {1};
+  LONG status = -1, running = -1;
+  SetupSampling(1, list, kScans, 10, 1000, 0, 1, 100, 50, &status);
+  ASSERT_EQ(config().samplingMode, 1);
+  StartSampling(&status);
+  ASSERT_EQ(status, 0) << messageText();
+  EXPECT_NE(ring().thread.load(), nullptr);
+  std::vector<SHORT> block(kScans);
+  ReadBlock(block.data(), kScans, &running, &status);
+  EXPECT_EQ(status, 0) << messageText();
+  EXPECT_EQ(running, 1);
 }
 
 TEST_F(TriggeredWdm, AStopEndsAWaitForATriggerThatNeverComes) {

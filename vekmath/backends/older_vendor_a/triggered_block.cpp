@@ -56,15 +56,17 @@ int32_t readOlderTriggeredBlock(TriggeredBlock& block, uint32_t handle, OlderBoa
   XanReadBufParams& read = records.read;
   uint16_t boardState = 0;
   uint32_t count = 0;
-  for (bool first = true; first || boardState == kOlderBoardRunning; first = false) {
-    if (!first) {
-      pumpOneMessage();
-      // A trigger that never comes must not keep the caller here.
-      if (r.stopRequested.load() != 0) return 0;
-      Sleep(0);
-    }
-    if (int32_t res = callMorvel<&M::XanSts>(handle, &boardState, &count, nullptr); res != 0) return failWith(res);
-    if (int32_t res = discardSurplus(handle, read, block, count); res != 0) return failWith(res);
+  auto poll = [&] {
+    if (int32_t res = callMorvel<&M::XanSts>(handle, &boardState, &count, nullptr); res != 0) return res;
+    return discardSurplus(handle, read, block, count);
+  };
+  if (int32_t res = poll(); res != 0) return failWith(res);
+  while (boardState == kOlderBoardRunning) {
+    pumpOneMessage();
+    // A trigger that never comes must not keep the caller here.
+    if (r.stopRequested.load() != 0) return 0;
+    Sleep(0);
+    if (int32_t res = poll(); res != 0) return failWith(res);
   }
   r.running.store(static_cast<int16_t>(boardState));
   r.scanCounter.store(static_cast<int32_t>(count));

@@ -145,14 +145,19 @@ class WdmBackEnd final : public BackEnd {
   int32_t start(const SamplingConfig& cfg, bool& useThread) override {
     // A level-triggered block is the block reader's, for the boards that
     // set the back-end flag; every other run is read by the thread.
-    const BoardTypeInfo* row = selection().row.load();
-    useThread = !(cfg.samplingMode == 1 && row != nullptr && row->setsBackEndFlag);
+    useThread = !(cfg.samplingMode == 1 && readsTriggeredBlocks());
     return 0;
+  }
+
+  // The flag stays set once any board set it: the board in use decides,
+  // so that the reader never drives a device the thread reads.
+  bool readsTriggeredBlocks() const override {
+    const BoardTypeInfo* row = selection().row.load();
+    return row != nullptr && row->setsBackEndFlag;
   }
 
   int32_t fetch(uint16_t* dest, int32_t channels, int32_t maxScans, int32_t& scans) override;
 
-  bool readsTriggeredBlocks() const override { return true; }
   int32_t readTriggeredBlock(TriggeredBlock& block) override {
     WdmState& s = state();
     return readWdmTriggeredBlock(block, s.id.load(), WdmReadBuffer{readBuffer(), kRingSize, s.used});
