@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <vector>
 
 #include "acquisition/ring.h"
@@ -25,7 +26,7 @@ constexpr LONG kScans = 100;  // the block, at 1,000 scans a second
 
 class TriggeredOlder : public ::testing::Test {
  protected:
-  void SetUp() override {
+  void start() {
     SelectBoard(3, 1, "2");
     const SHORT list[32] = {1, 2};
     LONG status = -1;
@@ -60,6 +61,7 @@ TEST_F(TriggeredOlder, EachReadIsOneRunOfTheNewestScans) {
   };
   for (const Case& c : {Case{10'000'000, 30, 200}, Case{250'000'000, 3, 650}}) {
     SCOPED_TRACE(c.nsPerQuery);
+    start();
     morvel_.script().nsPerQuery = c.nsPerQuery;
     morvel_.script().faultAfterQueries = c.pollsRunning;
     std::vector<SHORT> block(kChannels * kScans);
@@ -78,36 +80,41 @@ TEST_F(TriggeredOlder, EachReadIsOneRunOfTheNewestScans) {
   }
 }
 
-// A handler in the wait stops the run: the read ends stopped and hands
-// nothing out, as does every read after it.
-TEST_F(TriggeredOlder, AStopEndsAWaitForATriggerThatNeverComes) {
+// A stop from a handler in the wait reads as stopped; a failed start keeps
+// its code as the last status. Either way nothing is handed out, now or at
+// the next read.
+TEST_F(TriggeredOlder, AStopOrAFailureEndsTheReadWithoutABlock) {
   wavetest::TestWindow window(10, 10);
-  window.postCall([] { StopSampling(nullptr); });
-  std::vector<SHORT> block(kChannels * kScans, 7);
-  for (int b = 0; b < 2; ++b) {
-    LONG running = -1;
-    EXPECT_EQ(read(block, running), kStatusStopped);
-    EXPECT_EQ(running, 0);
+  struct Case {
+    const char* name;
+    std::function<void()> arrange;
+    LONG status;
+    int32_t lastStatus;
+  };
+  const Case cases[] = {
+      {"stop while the trigger never comes", [&] { window.postCall([] { StopSampling(nullptr); }); },
+       kStatusStopped, 0},
+      {"start refused",
+       [&] {
+         morvel_.script().failing = "XanInpBdMem";
+         morvel_.script().failCode = 2;
+       },
+       2, 2},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    start();
+    c.arrange();
+    std::vector<SHORT> block(kChannels * kScans, 7);
+    for (int b = 0; b < 2; ++b) {
+      LONG running = -1;
+      EXPECT_EQ(read(block, running), c.status);
+      EXPECT_EQ(running, 0);
+    }
+    EXPECT_LT(morvel_.statusQueries(), kHangGuard);
+    EXPECT_EQ(block, std::vector<SHORT>(kChannels * kScans, 7));
+    EXPECT_EQ(config().lastStatus.load(), c.lastStatus);
   }
-  EXPECT_LT(morvel_.statusQueries(), kHangGuard);
-  EXPECT_EQ(morvel_.starts().size(), 1u);
-  EXPECT_EQ(block, std::vector<SHORT>(kChannels * kScans, 7));
-  EXPECT_EQ(config().lastStatus.load(), 0);
-}
-
-// The code and its text stay for every later read.
-TEST_F(TriggeredOlder, AFailedStartIsKeptAndReported) {
-  morvel_.script().failing = "XanInpBdMem";
-  morvel_.script().failCode = 2;
-  std::vector<SHORT> block(kChannels * kScans, 7);
-  for (int b = 0; b < 2; ++b) {
-    LONG running = -1;
-    EXPECT_EQ(read(block, running), 2);
-    EXPECT_EQ(running, 0);
-  }
-  EXPECT_EQ(morvel_.starts().size(), 0u);
-  EXPECT_EQ(config().lastStatus.load(), 2);
-  EXPECT_EQ(block, std::vector<SHORT>(kChannels * kScans, 7));
 }
 
 }  // namespace
