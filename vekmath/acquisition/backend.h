@@ -39,9 +39,13 @@ struct TriggeredBlock {
   uint16_t* window = nullptr;
   int32_t channels = 0;
   int32_t scans = 0;
-  // Scans at the window's start that ReadBlock copies out (the rest of the
-  // caller's block is zeroed); 0 when nothing was acquired.
+  // Scans that ReadBlock copies out of the window, from scan `skipped` on,
+  // into the caller's block after `leading` scans of 0 (a block that came
+  // short, right-aligned); the rest of the block is zeroed. 0 when nothing
+  // was acquired.
   int32_t filled = 0;
+  int32_t leading = 0;
+  int32_t skipped = 0;
   // Cleared when the device went away during the wait: ReadBlock then
   // writes neither of its outputs.
   bool writeOutputs = true;

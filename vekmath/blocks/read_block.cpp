@@ -47,14 +47,6 @@ void stampBlockTime() {
   marks.blockCount.store(at + 1);
 }
 
-void pumpOneMessage() {
-  MSG msg;
-  if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&msg);
-    DispatchMessageA(&msg);
-  }
-}
-
 // What is subtracted from each channel's raw counts.
 struct Offsets {
   uint16_t of[kMaxChannels] = {};
@@ -99,6 +91,56 @@ int32_t readEvent(SHORT* buffer, int64_t total, int32_t channels) {
   // A window shorter than the block leaves no stale counts behind it.
   std::fill(buffer + copied, buffer + total, SHORT{0});
   return config().lastStatus.load();
+}
+
+// A level-triggered block is acquired by the family itself, one per call,
+// where the board type sets the back-end flag.
+bool triggeredRoad(const BackEnd& backEnd) {
+  return config().samplingMode == 1 && selection().backEndFlag.load() == 1 && backEnd.readsTriggeredBlocks();
+}
+
+struct Outputs {
+  LONG* running;
+  LONG* status;
+  int32_t put(int32_t run, int32_t result) const {
+    if (running != nullptr) *running = run;
+    if (status != nullptr) *status = result;
+    return result;
+  }
+};
+
+// One triggered acquisition into the event-window buffer, then out to the
+// caller. A stop (asked for before or during the wait) leaves the buffer
+// alone and reads as stopped. A failing family call is kept as the last
+// status and reported at once, like every other failed state; its block
+// is not handed out.
+int32_t readTriggered(SHORT* buffer, int32_t scans, int32_t channels, BackEnd& backEnd, const Outputs& out) {
+  Ring& r = ring();
+  if (r.stopRequested.load() != 0) return out.put(0, kStatusStopped);
+  // The family may write one scan beyond the block.
+  if ((int64_t{scans} + 1) * channels > static_cast<int64_t>(kEventWindowCapacity)) {
+    return out.put(r.running.load(), kStatusParameter);
+  }
+  TriggeredBlock block;
+  block.window = eventWindowBuffer();
+  block.channels = channels;
+  block.scans = scans;
+  const int32_t result = backEnd.readTriggeredBlock(block);
+  if (!block.writeOutputs) return result;
+  if (r.stopRequested.load() != 0) return out.put(0, kStatusStopped);
+  if (result != 0) {
+    config().lastStatus.store(result);
+    return out.put(r.running.load(), result);
+  }
+  const int64_t leading = std::clamp<int64_t>(block.leading, 0, scans);
+  const int64_t filled = std::clamp<int64_t>(block.filled, 0, scans - leading);
+  // The window holds one scan more than the block, no further.
+  const int64_t skipped = std::clamp<int64_t>(block.skipped, 0, 1);
+  SHORT* at = buffer;
+  at = std::fill_n(at, leading * channels, SHORT{0});
+  copyOut(block.window + skipped * channels, filled * channels, 0, channels, Offsets(channels), at);
+  std::fill(at + filled * channels, buffer + int64_t{scans} * channels, SHORT{0});
+  return out.put(r.running.load(), config().lastStatus.load());
 }
 
 // Takes up to `wanted` unread samples in time order; count 0 when none.
@@ -168,6 +210,14 @@ int32_t readRing(SHORT* buffer, int64_t total, int32_t channels, BackEnd& backEn
 
 }  // namespace
 
+void pumpOneMessage() {
+  MSG msg;
+  if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+}
+
 CameraMarks& cameraMarks() {
   static CameraMarks* marks = new CameraMarks;
   return *marks;
@@ -197,6 +247,7 @@ DLL_EXPORT LONG WINAPI ReadBlock(SHORT* buffer, LONG scans, LONG* running, LONG*
   if (total <= 0) return finish(cfg.lastStatus.load());
   if (buffer == nullptr || channels > static_cast<int32_t>(kMaxChannels)) return finish(kStatusParameter);
   BackEnd& backEnd = selectedBackEnd();
+  if (triggeredRoad(backEnd)) return readTriggered(buffer, scans, channels, backEnd, Outputs{running, status});
   if (eventRoad(backEnd)) return finish(readEvent(buffer, total, channels));
   return finish(readRing(buffer, total, channels, backEnd));
 }

@@ -21,6 +21,10 @@ struct CameraMarks {
 
 CameraMarks& cameraMarks();
 
+// One window message of the calling thread, if one waits: a read that
+// blocks keeps the caller's window alive with one per pass.
+void pumpOneMessage();
+
 // A run starts with the ring cleared: reading starts at the ring start and
 // the block-time count at 0 (StartSampling, through restartSweep).
 void resetReaderForRun();

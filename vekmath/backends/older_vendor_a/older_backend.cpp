@@ -17,6 +17,7 @@
 #include "backends/older_vendor_a/morvel_call.h"
 #include "backends/older_vendor_a/records.h"
 #include "backends/older_vendor_a/status_texts.h"
+#include "backends/older_vendor_a/triggered_block.h"
 
 namespace vekmath {
 namespace {
@@ -129,6 +130,11 @@ class OlderVendorABackEnd final : public BackEnd {
   }
 
   int32_t fetch(uint16_t* dest, int32_t channels, int32_t maxScans, int32_t& scans) override;
+
+  bool readsTriggeredBlocks() const override { return true; }
+  int32_t readTriggeredBlock(TriggeredBlock& block) override {
+    return readOlderTriggeredBlock(block, state().handle.load(), state().records);
+  }
 
   int32_t stop() override {
     OlderState& s = state();

@@ -11,6 +11,7 @@
 #include "acquisition/ring.h"
 #include "acquisition/selection.h"
 #include "backends/vendor_b/status_texts.h"
+#include "backends/vendor_b/triggered_block.h"
 #include "status/status_texts.h"
 
 namespace vekmath {
@@ -106,6 +107,12 @@ class VendorBBackEnd final : public BackEnd {
   }
 
   int32_t poll(int32_t channels, int32_t blockScans, bool& slept) override;
+
+  bool readsTriggeredBlocks() const override { return true; }
+  int32_t readTriggeredBlock(TriggeredBlock& block) override {
+    VendorBState& s = state();
+    return readVendorBTriggeredBlock(block, VendorBBoardView{s.handle, s.normal.triggerPoint, config().blockScans});
+  }
 
   int32_t stop() override {
     HANDLE h = state().handle.load();

@@ -15,6 +15,7 @@
 #include "acquisition/selection.h"
 #include "backends/wdm/halvik_call.h"
 #include "backends/wdm/status_texts.h"
+#include "backends/wdm/triggered_block.h"
 
 namespace vekmath {
 namespace {
@@ -144,12 +145,23 @@ class WdmBackEnd final : public BackEnd {
   int32_t start(const SamplingConfig& cfg, bool& useThread) override {
     // A level-triggered block is the block reader's, for the boards that
     // set the back-end flag; every other run is read by the thread.
-    const BoardTypeInfo* row = selection().row.load();
-    useThread = !(cfg.samplingMode == 1 && row != nullptr && row->setsBackEndFlag);
+    useThread = !(cfg.samplingMode == 1 && readsTriggeredBlocks());
     return 0;
   }
 
+  // The flag stays set once any board set it: the board in use decides,
+  // so that the reader never drives a device the thread reads.
+  bool readsTriggeredBlocks() const override {
+    const BoardTypeInfo* row = selection().row.load();
+    return row != nullptr && row->setsBackEndFlag;
+  }
+
   int32_t fetch(uint16_t* dest, int32_t channels, int32_t maxScans, int32_t& scans) override;
+
+  int32_t readTriggeredBlock(TriggeredBlock& block) override {
+    WdmState& s = state();
+    return readWdmTriggeredBlock(block, s.id.load(), WdmReadBuffer{readBuffer(), kRingSize, s.used});
+  }
 
   int32_t stop() override {
     if (!state().open.load()) return 0;

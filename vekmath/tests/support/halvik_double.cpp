@@ -122,6 +122,11 @@ LONG WINAPI getAiSamplingCount(short id, LONG* count) {
   LOCKED;
   DeviceState& d = dev();
   if (d.running) d.sampled += d.script.scansPerQuery;
+  if (d.running && d.script.stopAfterScans >= 0 && d.sampled >= d.script.stopAfterScans) {
+    d.sampled = d.script.stopAfterScans;
+    d.running = false;
+    d.status &= ~LONG{1};
+  }
   *count = static_cast<LONG>(d.sampled - d.fetched);
   return record("XanGetAiSamplingCount", id);
 }

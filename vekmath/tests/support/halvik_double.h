@@ -28,6 +28,7 @@ struct Script {
   LONG scansPerQuery = 50;
   LONG deliverAtMost = 1 << 30;  // scans one fetch writes back at most
   int faultAfterQueries = -1;    // status queries of a run before the fault
+  int64_t stopAfterScans = -1;   // the stop trigger: the input ends itself once this many scans are sampled
   LONG faultStatus = 0;
 };
 

@@ -96,7 +96,9 @@ LONG WINAPI inpBdMem(uint32_t handle, uint16_t mode, XanInpBdMemParams* params, 
   started.channels.assign(list, list + started.freeRun.channelCount);
   b.starts.push_back(started);
   b.channels = started.freeRun.channelCount;
-  b.nsPerScan = (int64_t{started.freeRun.samplingClock} + 1) * kNsPerClockUnit;
+  // The level-trigger records keep the sampling clock further on.
+  const int32_t clock = mode == 2 || mode == 3 ? params->modes23.samplingClock : started.freeRun.samplingClock;
+  b.nsPerScan = (int64_t{clock} + 1) * kNsPerClockUnit;
   b.elapsedNs = b.read = 0;
   b.queries = 0;
   b.sampling = true;
