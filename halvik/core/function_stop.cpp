@@ -136,18 +136,12 @@ LONG sendStop(const DeviceRecord& r, const FamilyUnit& u) {
         return SendCommand(r, drv::kCmdCntStop, c.data(), c.size());
       }
     case Family::Tm:
-      if (kernel) {
+      if (!kernel) return drv::kStatusNotSupported;
+      {
         drv::TmBlock b;
         b.put<int16_t>(drv::tm::kTimerId, static_cast<int16_t>(u.number));
         b.put<int32_t>(drv::tm::kEventMask, notify);
         return SendKernel(r, drv::kTmStop, b.data(), b.size(), drv::tm::kStatus);
-      }
-      if (RoadOf(r) == Road::Attached) return drv::kStatusNotSupported;
-      {
-        drv::WireRecord<drv::rec::kTmShortSize> c;
-        c.put<int32_t>(4, notify);
-        c.put<int16_t>(drv::rec::kTmTimer, static_cast<int16_t>(u.number));
-        return SendCommand(r, drv::kCmdTmStop, c.data(), c.size(), true);
       }
   }
   return 0;

@@ -137,14 +137,17 @@ class Worker {
 
   // A wait the kernel driver still holds is cancelled and its completion
   // awaited; a sibling library completes its waits when the handle closes,
-  // into the completion record that stays.
+  // into the completion record that stays, but no longer with the event
+  // this worker is about to close.
   void settle() {
     if (!c_.pending) return;
+    OVERLAPPED* ov = &c_.completion.overlapped;
     if (RoadOf(r_) == Road::Kernel) {
-      OVERLAPPED* ov = &c_.completion.overlapped;
       CancelIoEx(r_.Handle, ov);
       // The close keeps setting the event: the completion itself is what counts.
       for (int round = 0; round < kSettleRounds && !HasOverlappedIoCompleted(ov); ++round) Sleep(1);
+    } else {
+      store(ov->hEvent, HANDLE{nullptr});
     }
     c_.pending = false;
   }
