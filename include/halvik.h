@@ -202,3 +202,60 @@ DLL_EXPORT LONG WINAPI XanGetAiMemorySize(short Id, LONG* AiMemorySize);
 // bus-master transfer; it stays the driver's until the transfer mode or the
 // buffer is changed or the device is closed.
 DLL_EXPORT LONG WINAPI XanSetAiTransferData(short Id, LONG DataNumber, LONG* Buffer);
+
+// ---- Counters, interval timers and the timer-count device ----------------------------
+// Events by callback: (Id, message, CntChannel, parameter, the registered Param).
+typedef void(WINAPI* XanCntCallBack)(short Id, short Message, short CntChannel, LONG Param, void* UserParam);
+// Events by callback: (Id, XANM_TME_INT, 0, 0, the registered Param).
+typedef void(WINAPI* XanTmCallBack)(short Id, short Message, short wParam, LONG lParam, void* UserParam);
+
+// Counter messages; wParam = (CntChannel << 16) | Id, lParam = the count.
+#define XANM_CNTE_END 0x1041
+#define XANM_CNTE_DATA_NUM 0x1042
+#define XANM_CNTE_ORERR 0x1043
+#define XANM_CNTE_ERR 0x1044
+// Interval-timer tick; wParam = Id, lParam = 0.
+#define XANM_TME_INT 0x1060
+
+DLL_EXPORT LONG WINAPI XanGetCntComparisonMode(short Id, short CntChannel, short* CntMode);
+// ComparisonData: ComparisonNumber int32 values.
+DLL_EXPORT LONG WINAPI XanSetCntComparisonReg(short Id, short CntChannel, LONG ComparisonNumber,
+                                              const LONG* ComparisonData, short Flag);
+DLL_EXPORT LONG WINAPI XanGetCntInputSignal(short Id, short CntChannel, short* CntInputSignal);
+// CntChannel and Signal -1 only (all of them).
+DLL_EXPORT LONG WINAPI XanGetCntFilter(short Id, short CntChannel, short Signal, float* Value);
+DLL_EXPORT LONG WINAPI XanPresetCnt(short Id, short CntChannel, LONG PresetData);
+DLL_EXPORT LONG WINAPI XanGetCntStatus(short Id, short CntChannel, LONG* CntStatus);
+DLL_EXPORT LONG WINAPI XanGetCntCount(short Id, short CntChannel, LONG* Count);
+DLL_EXPORT LONG WINAPI XanResetCntStatus(short Id, short CntChannel, LONG CntStatus);
+// Channels 0 and 1 only. hWnd 0 or -1: no window.
+DLL_EXPORT LONG WINAPI XanSetCntEvent(short Id, short CntChannel, HWND hWnd, LONG CntEvent);
+DLL_EXPORT LONG WINAPI XanGetCntEvent(short Id, short CntChannel, HWND* hWnd, LONG* CntEvent);
+DLL_EXPORT LONG WINAPI XanSetCntCallBackProc(short Id, short CntChannel, XanCntCallBack CallBackProc, LONG CntEvent,
+                                             void* Param);
+DLL_EXPORT LONG WINAPI XanStartCnt(short Id, short CntChannel);
+DLL_EXPORT LONG WINAPI XanStopCnt(short Id, short CntChannel);
+
+// TimerId 0 and 1 for the exports that notify. hWnd 0 or -1: no window.
+DLL_EXPORT LONG WINAPI XanSetTmEvent(short Id, short TimerId, HWND hWnd, LONG TmEvent);
+DLL_EXPORT LONG WINAPI XanGetTmEvent(short Id, short TimerId, HWND* hWnd, LONG* TmEvent);
+DLL_EXPORT LONG WINAPI XanSetTmCallBackProc(short Id, short TimerId, XanTmCallBack CallBackProc, LONG TmEvent,
+                                            void* Param);
+// Interval: at least 1, sent truncated.
+DLL_EXPORT LONG WINAPI XanStartTmTimer(short Id, short TimerId, float Interval);
+DLL_EXPORT LONG WINAPI XanStopTmTimer(short Id, short TimerId);
+DLL_EXPORT LONG WINAPI XanStartTmCount(short Id, short TimerId);
+// *Lap is 0 on the virtual device.
+DLL_EXPORT LONG WINAPI XanLapTmCount(short Id, short TimerId, LONG* Lap);
+DLL_EXPORT LONG WINAPI XanResetTmCount(short Id, short TimerId);
+DLL_EXPORT LONG WINAPI XanTmWait(short Id, short TimerId, LONG Wait);
+
+// The process's one timer-count device. DeviceName (at least 256 bytes) is
+// in and out: empty takes the first device that answers, else that device;
+// it receives the name of the device opened. Description receives at most
+// 200 bytes of the ANSI code page and a terminator (at least 201 bytes). A
+// second XanTimInit
+// closes the device opened before.
+DLL_EXPORT LONG WINAPI XanTimInit(char* DeviceName, char* Description, LONG* Value);
+DLL_EXPORT LONG WINAPI XanTimReadCount(DWORD* Count);
+DLL_EXPORT LONG WINAPI XanTimExit(void);

@@ -208,15 +208,19 @@ LONG Front(ExportFrame& frame, const Row& row, int32_t id, std::initializer_list
 }
 
 LONG Run(const Row& row, int32_t id, std::initializer_list<Arg> list) {
-  const Arg* args = list.begin();
   ExportFrame frame(row.name, row.spacing, row.tracing);
   if (LONG status = Front(frame, row, id, list); status != 0) return status;
+  if (LONG status = Send(frame, row, list); status != 0) return status;
+  return success(frame, row, list.begin());
+}
+
+LONG Send(const ExportFrame& frame, const Row& row, std::initializer_list<Arg> list) {
+  const Arg* args = list.begin();
   const DeviceRecord& record = frame.record();
   const Road road = RoadOf(record);
   const Request& request = RequestOf(row, road);
   if (request.check.test != Test::None && fails(request.check, row, args)) return frame.end(request.check.code);
   if (request.use == Use::Refused || request.use == Use::AsVirtual) return frame.end(kStatusNotOnThisDevice);
-
   alignas(8) unsigned char block[kLargestBlock];
   std::memset(block, 0, request.size);
   for (const Field& field : request.in) {
@@ -231,7 +235,7 @@ LONG Run(const Row& row, int32_t id, std::initializer_list<Arg> list) {
   for (const Out& out : request.out) {
     if (out.wire != Wire::None) takeOut(block, out, row, args);
   }
-  return success(frame, row, args);
+  return 0;
 }
 
 }  // namespace halvik::rows

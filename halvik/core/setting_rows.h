@@ -254,4 +254,9 @@ LONG Front(ExportFrame& frame, const Row& row, int32_t id, std::initializer_list
 // The road's request of a row (bus kind 3 resolved to 10's where the row says so).
 const Request& RequestOf(const Row& row, Road road);
 
+// The second half of Run without its success line, for an export that
+// does more after its request: the road's request sent and the outputs
+// taken. 0 on success; else the status, its end already traced.
+LONG Send(const ExportFrame& frame, const Row& row, std::initializer_list<Arg> args);
+
 }  // namespace halvik::rows

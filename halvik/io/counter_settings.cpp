@@ -29,11 +29,12 @@ constexpr Row kGetCntMaxChannels = counterRow({
     .virtualDevice = command(kCmdCntMaxChannels, 8, {}, {get16(4, 0)}),
     .endText = "*CntMaxChannels=%d",
 });
-// Only all channels (-1) and all signals (-1) take a filter.
+// Only all channels (-1) and all signals (-1) take a filter; a value that
+// is no number or does not fit the driver's int32 is refused.
 constexpr Row kSetCntFilter = counterRow({
     .name = "XanSetCntFilter",
     .args = {{Kind::I16, "CntChannel=%d"}, {Kind::I16, "Signal=%d"}, {Kind::F32, "Value=%f"}},
-    .checks = {notEqual(0, -1, 15120), notEqual(1, -1, 15121), below(2, 0, 15122)},
+    .checks = {notEqual(0, -1, 15120), notEqual(1, -1, 15121), outside(2, 0, 2147483647.0, 15122)},
     .kernel = kernel(kCntFilter, kCntFamily, 0,
                      {const16(cnt::kChannel, -1), const16(cnt::kFilterSignal, -1), put32(cnt::kFilterValue, 2)}),
     .virtualDevice = command(kCmdCntFilter, 16, {const16(kChannelAt, -1), const16(6, -1), put32(8, 2), const16(12, 0)}),

@@ -402,6 +402,120 @@ inline constexpr WORD kCmdCntStop = 0x31E8;         // 12
 inline constexpr WORD kCmdCntMaxChannels = 0x31ED;  // 8
 inline constexpr WORD kCmdTmStopCount = 0x3205;     // 12
 
+// ---- Counters, interval timers and the timer-count device -------------------------
+// Counter requests (CntParamBlock); a setter and its getter share a code.
+inline constexpr DWORD kCntComparisonReg = 0x222648;
+inline constexpr DWORD kCntEvent = 0x222650;
+inline constexpr DWORD kCntCallBackEvent = 0x222654;
+inline constexpr DWORD kCntStart = 0x22265C;
+inline constexpr DWORD kCntPreset = 0x222664;
+inline constexpr DWORD kCntCount = 0x22266C;
+inline constexpr DWORD kCntResetStatus = 0x222670;
+// The counter's event wait, sent with an OVERLAPPED and kept pending until
+// the channel (at cnt::kChannel) has events, and its read: the event words
+// since the last read (at most kCntEventWordsMax), the enabled mask, the
+// count at the last word (cnt::kCount) and the stopped flag (1: the run was
+// stopped; nothing follows until the next start).
+inline constexpr DWORD kCntEventWait = 0x222414;
+inline constexpr DWORD kCntEventRead = 0x222418;
+inline constexpr int kCntEventWordsMax = 256;
+static_assert(cnt::kEventWords + kCntEventWordsMax * 4 == cnt::kEventWordCount);
+// Interval-timer requests (TmParamBlock).
+inline constexpr DWORD kTmEvent = 0x2227D0;
+inline constexpr DWORD kTmCallBackEvent = 0x2227D4;
+inline constexpr DWORD kTmStart = 0x2227D8;
+inline constexpr DWORD kTmStartCount = 0x2227E0;
+inline constexpr DWORD kTmLapCount = 0x2227E8;
+inline constexpr DWORD kTmResetCount = 0x2227EC;
+inline constexpr DWORD kTmWait = 0x2227F0;
+// The timer's event wait and read, as the counter's (tm::kTimerId names the
+// timer; a word with bit 0 set is one tick).
+inline constexpr DWORD kTmEventWait = 0x22241C;
+inline constexpr DWORD kTmEventRead = 0x222420;
+inline constexpr int kTmEventWordsMax = 256;
+static_assert(tm::kEventWords + kTmEventWordsMax * 4 == tm::kEventWordCount);
+
+// Counter and timer commands (bus kind 10 only).
+inline constexpr WORD kCmdCntComparisonReg = 0x31E2;  // 24, as 0x31E1
+inline constexpr WORD kCmdCntEvent = 0x31E4;          // 16
+inline constexpr WORD kCmdCntCallBackEvent = 0x31E5;  // 16
+inline constexpr WORD kCmdCntStart = 0x31E7;          // 16
+inline constexpr WORD kCmdCntPreset = 0x31E9;         // 16
+inline constexpr WORD kCmdCntCount = 0x31EB;          // 12
+inline constexpr WORD kCmdCntResetStatus = 0x31EC;    // 12
+inline constexpr WORD kCmdCntEventWait = 0x31C6;      // 16
+inline constexpr WORD kCmdCntEventRead = 0x31C7;      // kCntBlockSize
+inline constexpr WORD kCmdTmEvent = 0x3200;           // 16
+inline constexpr WORD kCmdTmCallBackEvent = 0x3201;   // 16
+inline constexpr WORD kCmdTmStart = 0x3202;           // 20
+inline constexpr WORD kCmdTmStop = 0x3203;            // 12
+inline constexpr WORD kCmdTmStartCount = 0x3204;      // 20
+inline constexpr WORD kCmdTmLapCount = 0x3206;        // 16
+inline constexpr WORD kCmdTmResetCount = 0x3207;      // 12
+inline constexpr WORD kCmdTmWait = 0x3208;            // 12
+
+namespace rec {
+// Counter event 0x31E4 and its callback form 0x31E5 (16 bytes): int32
+// window at 4 (0x31E4), int32 mask at 8, int16 get flag at 12, int16
+// channel at 14.
+inline constexpr std::size_t kCntEventSize = 16;
+inline constexpr std::size_t kCntEventWindow = 4;
+inline constexpr std::size_t kCntEventMask = 8;
+inline constexpr std::size_t kCntEventGetFlag = 12;
+inline constexpr std::size_t kCntEventChannel = 14;
+// Counter start 0x31E7 (16 bytes): int16 channel at 8, int16 table index at 12.
+inline constexpr std::size_t kCntStartSize = 16;
+inline constexpr std::size_t kCntStartTableIndex = 12;
+// Counter preset 0x31E9 (16 bytes): int16 channel at 4, int32 value at 8,
+// int16 get flag at 12.
+inline constexpr std::size_t kCntPresetValueSize = 16;
+inline constexpr std::size_t kCntPresetValue = 8;
+// Counter count 0x31EB and status reset 0x31EC (12 bytes): int32 at 4 (the
+// count out, or the bits to reset), int16 channel at 8, int16 get flag at 10.
+// Counter event wait 0x31C6 (16 bytes): int16 channel at 4; kept pending
+// (ERROR_IO_PENDING) until the channel has events, then int32 1 at 8 and the
+// OVERLAPPED's event set. The read 0x31C7 answers in the CntParamBlock layout.
+inline constexpr std::size_t kCntWaitSize = 16;
+inline constexpr std::size_t kCntWaitChannel = 4;
+inline constexpr std::size_t kCntWaitEvents = 8;
+// Timer event 0x3200 and callback form 0x3201 (16 bytes): int32 window at 4
+// (0x3200), int32 mask at 8, int16 get flag at 12, int16 timer at 14.
+inline constexpr std::size_t kTmEventSize = 16;
+inline constexpr std::size_t kTmEventWindow = 4;
+inline constexpr std::size_t kTmEventMask = 8;
+inline constexpr std::size_t kTmEventGetFlag = 12;
+inline constexpr std::size_t kTmEventTimer = 14;
+// Timer start 0x3202 and time-counter start 0x3204 (20 bytes): int16 timer
+// at 8, int16 get flag at 10, int32 interval at 16 (0x3202).
+inline constexpr std::size_t kTmStartSize = 20;
+inline constexpr std::size_t kTmFlagAt10 = 10;
+inline constexpr std::size_t kTmStartInterval = 16;
+// Timer stop 0x3203, time-counter stop 0x3205, reset 0x3207 and wait 0x3208
+// (12 bytes): int32 at 4 (the stop's message flag, the wait time), int16
+// timer at 8, int16 0 at 10. Lap 0x3206 (16 bytes): timer at 8, get flag 1 at 10.
+inline constexpr std::size_t kTmShortSize = 12;
+inline constexpr std::size_t kTmLapSize = 16;
+}  // namespace rec
+
+// The timer-count device: its own device object, request codes on its own
+// handle. 0x223800 (208 bytes): UTF-16 description of up to 100 units at 0,
+// int32 value at 200, int32 status at 204. 0x223804 (8 bytes): uint32 count
+// at 0, int32 status at 4.
+inline constexpr DWORD kTimDescribe = 0x223800;
+inline constexpr DWORD kTimReadCount = 0x223804;
+namespace tim {
+inline constexpr std::size_t kDescribeSize = 208;
+inline constexpr std::size_t kText = 0;
+inline constexpr std::size_t kTextUnits = 100;
+inline constexpr std::size_t kValue = 200;
+inline constexpr std::size_t kStatus = 204;
+inline constexpr std::size_t kCountSize = 8;
+inline constexpr std::size_t kCount = 0;
+inline constexpr std::size_t kCountStatus = 4;
+static_assert(kText + kTextUnits * 2 <= kValue && kStatus + 4 == kDescribeSize);
+}  // namespace tim
+// ---- End of counters, interval timers and the timer-count device -----------------
+
 // ---- Statuses the driver side gives (besides 0) --------------------------------
 inline constexpr int32_t kStatusNotSupported = 20001;   // not on this device
 inline constexpr int32_t kStatusNotAvailable = 20002;

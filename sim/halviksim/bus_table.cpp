@@ -155,17 +155,37 @@ constexpr BusRow kRows[] = {
 
     {{kCmdDiFilter, kDiFilterSize, serveSetting, setting(f16(kDiFilterGetFlag), f16(kDiFilterBit), f32(kDiFilterValue))}, kVm},
 
-    {{kCmdCntStatus, 12, serveStatus, counter({}, f16(kCntChannelAt8), f32(kValue))}, kVm},
+    {{kCmdCntStatus, 12, serveCntStatus, counter({}, f16(kCntChannelAt8), f32(kValue))}, kVm},
     {{kCmdCntComparisonMode, 16, serveSetting, counter(f16(kCntModeGetFlag), f16(kCntChannel), f32(kCntModeValue))}, kVm},
     {{kCmdCntPresetReg, kCntPresetSize, serveSetting,
       counter(f16(kCntPresetGetFlag), f16(kCntChannel), f32(kCntPresetNumber), f16(kCntPresetFlag))}, kVm},
     {{kCmdCntInputSignal, 12, serveSetting, counter(f16(kCntSignalGetFlag), f16(kCntChannel), f16(kCntSignal))}, kVm},
     {{kCmdCntFilter, 16, serveSetting, counter(f16(kCntFilterGetFlag), f16(kCntChannel), f32(kCntFilterValue))}, kVm},
-    {{kCmdCntStop, 12, serveStop, counter({}, f16(kCntChannelAt8), {})}, kVm},
+    {{kCmdCntStop, 12, serveCntStop, counter({}, f16(kCntChannelAt8), {})}, kVm},
     {{kCmdCntMaxChannels, 8, serveMaxChannels, fields(f16(kValue))}, kVm},
 
-    {{kCmdTmStatus, kTmStatusSize, serveStatus, of(Function::Timer, f16(kTmTimer), f32(kValue))}, kVm},
-    {{kCmdTmStopCount, 12, serveStop, of(Function::Timer, f16(kTmTimer))}, kVm},
+    {{kCmdTmStatus, kTmStatusSize, serveTmStatus, of(Function::Timer, f16(kTmTimer), f32(kValue))}, kVm},
+    {{kCmdTmStopCount, 12, serveTmStopCount, of(Function::Timer, f16(kTmTimer))}, kVm},
+
+    // Counters and interval timers: runs, counts and events.
+    {{kCmdCntComparisonReg, kCntPresetSize, serveCntComparison,
+      counter(f16(kCntPresetGetFlag), f16(kCntChannel), {}).values(f32(kCntPresetNumber), f16(kCntPresetFlag), f64(kCntPresetData))}, kVm},
+    {{kCmdCntEvent, kCntEventSize, serveCntEventMask, counter(f16(kCntEventGetFlag), f16(kCntEventChannel), f32(kCntEventMask))}, kVm},
+    {{kCmdCntCallBackEvent, kCntEventSize, serveCntEventMask, counter(f16(kCntEventGetFlag), f16(kCntEventChannel), f32(kCntEventMask))}, kVm},
+    {{kCmdCntStart, kCntStartSize, serveCntStart, counter({}, f16(kCntChannelAt8), {})}, kVm},
+    {{kCmdCntPreset, kCntPresetValueSize, serveCntPreset, counter({}, f16(kCntChannel), f32(kCntPresetValue))}, kVm},
+    {{kCmdCntCount, 12, serveCntCount, counter({}, f16(kCntChannelAt8), f32(kValue))}, kVm},
+    {{kCmdCntResetStatus, 12, serveCntResetStatus, counter({}, f16(kCntChannelAt8), f32(kValue))}, kVm},
+    {{kCmdCntEventWait, kCntWaitSize, serveCntWait, counter({}, f16(kCntWaitChannel), {})}, kVm},
+    {{kCmdCntEventRead, kCntBlockSize, serveCntRead, counter({}, f16(cnt::kChannel), {})}, kVm},
+    {{kCmdTmEvent, kTmEventSize, serveTmEventMask, of(Function::Timer, f16(kTmEventTimer), f32(kTmEventMask), f16(kTmEventGetFlag))}, kVm},
+    {{kCmdTmCallBackEvent, kTmEventSize, serveTmEventMask, of(Function::Timer, f16(kTmEventTimer), f32(kTmEventMask), f16(kTmEventGetFlag))}, kVm},
+    {{kCmdTmStart, kTmStartSize, serveTmStart, of(Function::Timer, f16(kTmTimer), f32(kTmStartInterval))}, kVm},
+    {{kCmdTmStop, kTmShortSize, serveTmStop, of(Function::Timer, f16(kTmTimer))}, kVm},
+    {{kCmdTmStartCount, kTmStartSize, serveTmStartCount, of(Function::Timer, f16(kTmTimer))}, kVm},
+    {{kCmdTmLapCount, kTmLapSize, serveTmLap, of(Function::Timer, f16(kTmTimer), f32(kValue))}, kVm},
+    {{kCmdTmResetCount, kTmShortSize, serveTmResetCount, of(Function::Timer, f16(kTmTimer))}, kVm},
+    {{kCmdTmWait, kTmShortSize, serveTmWait, of(Function::Timer, f16(kTmTimer), f32(kValue))}, kVm},
 };
 // clang-format on
 

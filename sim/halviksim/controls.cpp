@@ -50,7 +50,10 @@ bool SetAiClock(const std::string& device, AiClock clock) {
 }
 
 bool AdvanceTime(const std::string& device, int64_t microseconds) {
-  return onDevice(device, [&](Device& d) { d.aiRun().advance(microseconds); });
+  return onDevice(device, [&](Device& d) {
+    d.aiRun().advance(microseconds);
+    d.timerBank().advance(microseconds);
+  });
 }
 
 bool SetAiStorageCap(const std::string& device, int64_t scans) {
@@ -65,6 +68,20 @@ int64_t AiDroppedScans(const std::string& device) {
 
 bool QueueAiEvents(const std::string& device, const std::vector<int32_t>& factors, bool end) {
   return onDevice(device, [&](Device& d) { d.aiRun().queueEvents(factors, end); });
+}
+
+bool PulseCounter(const std::string& device, int channel, int64_t pulses) {
+  return onDevice(device, [&](Device& d) { d.counterBank().pulse(channel, pulses); });
+}
+
+bool SetTimerCountDescription(const std::string& device, const std::u16string& text, int32_t value) {
+  return onDevice(device, [&](Device& d) { d.setTimerCountDescription(text, value); });
+}
+
+int TimerCountOpenFiles(const std::string& device) {
+  int files = -1;
+  onDevice(device, [&](Device& d) { files = d.openFiles(); });
+  return files;
 }
 
 std::vector<DWORD> RequestLog(const std::string& device) {

@@ -10,7 +10,8 @@ Device::Device(Placement placement)
     : placement_(std::move(placement)),
       model_(findModel(placement_.model)),
       holder_(placement_.deviceName),
-      counters_(model_.counters) {}
+      counters_(model_.counters),
+      timerCountText_(placement_.model.begin(), placement_.model.end()) {}
 
 Device::Values Device::setting(DWORD code, DWORD size, int64_t key) const {
   std::lock_guard<std::mutex> lock(mutex_);
@@ -87,6 +88,32 @@ int32_t Device::statusBits(Function function, int64_t unit) const {
 void Device::setStatusBits(Function function, int64_t unit, int32_t bits) {
   std::lock_guard<std::mutex> lock(mutex_);
   statusBits_[{function, unit}] = bits;
+}
+
+std::u16string Device::timerCountText() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return timerCountText_;
+}
+
+int32_t Device::timerCountValue() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return timerCountValue_;
+}
+
+void Device::setTimerCountDescription(const std::u16string& text, int32_t value) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  timerCountText_ = text;
+  timerCountValue_ = value;
+}
+
+int Device::openFiles() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return openFiles_;
+}
+
+void Device::fileOpened(int change) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  openFiles_ += change;
 }
 
 void Device::setFault(DWORD code, const Fault& fault) {

@@ -15,9 +15,11 @@
 #include <vector>
 
 #include "ai_run.h"
+#include "counter_bank.h"
 #include "halviksim.h"
 #include "models.h"
 #include "ownership.h"
+#include "timer_bank.h"
 
 namespace halviksim {
 
@@ -74,6 +76,16 @@ class Device {
 
   // The analog-input acquisition (ai_run.h).
   AiRun& aiRun() { return aiRun_; }
+  // The counter channels and interval timers (counter_bank.h, timer_bank.h).
+  CounterBank& counterBank() { return counterBank_; }
+  TimerBank& timerBank() { return timerBank_; }
+  // A timer-count device's description (the model's name at first) and value.
+  std::u16string timerCountText() const;
+  int32_t timerCountValue() const;
+  void setTimerCountDescription(const std::u16string& text, int32_t value);
+  // Files open on the device's own driver (the timer-count device's).
+  int openFiles() const;
+  void fileOpened(int change);
 
  private:
   const Placement placement_;
@@ -90,6 +102,11 @@ class Device {
   std::map<DWORD, Fault> faults_;
   std::deque<DWORD> log_;
   AiRun aiRun_;
+  CounterBank counterBank_;
+  TimerBank timerBank_;
+  std::u16string timerCountText_;
+  int32_t timerCountValue_ = 1000000;  // counts per second
+  int openFiles_ = 0;
 };
 
 }  // namespace halviksim

@@ -12,10 +12,14 @@
 
 #include "installer.h"
 #include "kernel_driver.h"
+#include "timer_count_driver.h"
 
 namespace halviksim {
 
 namespace {
+
+// A timer-count device is a driver of its own behind its name.
+constexpr int kBusTimerCount = 1;
 
 std::string readText(HKEY key, const char* name) {
   char buffer[512] = {};
@@ -107,9 +111,17 @@ class DeviceSet {
       if (!kernel || placement.path.empty()) continue;
       // A driver lives as long as the process: files opened on it may
       // outlast a rescan.
-      KernelDevice* entry = new KernelDevice(device);
-      drivers_.push_back(entry);
-      if (PlatRegisterDevice(placement.path.c_str(), &entry->driver)) registered_.push_back(placement.path);
+      PlatDeviceDriver* driver = nullptr;
+      if (placement.busKind == kBusTimerCount && IsTimerCountModel(placement.model)) {
+        auto* entry = new TimerCountDriver(device);
+        timerCountDrivers_.push_back(entry);
+        driver = &entry->driver;
+      } else {
+        auto* entry = new KernelDevice(device);
+        drivers_.push_back(entry);
+        driver = &entry->driver;
+      }
+      if (PlatRegisterDevice(placement.path.c_str(), driver)) registered_.push_back(placement.path);
     }
   }
 
@@ -148,6 +160,7 @@ class DeviceSet {
   std::vector<std::shared_ptr<Device>> devices_;
   std::vector<std::string> registered_;
   std::vector<KernelDevice*> drivers_;
+  std::vector<TimerCountDriver*> timerCountDrivers_;
 };
 
 // Never destroyed: the platform may still hold files of our drivers while

@@ -50,7 +50,9 @@ HALVIKSIM_API bool SetStatusBits(const std::string& device, Function function, i
 
 // Analog input samples the known signal of halvikdrv.h on the monotonic
 // clock, or, once a test switches the device to its virtual clock, only as
-// far as AdvanceTime moves it (from where the run stood).
+// far as AdvanceTime moves it (from where the run stood). The interval
+// timers, time counters and the timer-count device's count always run on
+// the virtual clock: AdvanceTime moves it, and so does the driver's own wait.
 enum class AiClock { RealTime, Virtual };
 HALVIKSIM_API bool SetAiClock(const std::string& device, AiClock clock);
 HALVIKSIM_API bool AdvanceTime(const std::string& device, int64_t microseconds);
@@ -61,6 +63,15 @@ HALVIKSIM_API int64_t AiDroppedScans(const std::string& device);
 // Occurrences as the event fetch lists them, as if the run had raised them
 // (whatever the event mask); `end` reports the run as over.
 HALVIKSIM_API bool QueueAiEvents(const std::string& device, const std::vector<int32_t>& factors, bool end);
+
+// Pulses on a counter channel's simulated input; a channel that is not
+// counting ignores them.
+HALVIKSIM_API bool PulseCounter(const std::string& device, int channel, int64_t pulses);
+// What a timer-count device answers its description request with: the
+// text (at most 100 UTF-16 units) and the value.
+HALVIKSIM_API bool SetTimerCountDescription(const std::string& device, const std::u16string& text, int32_t value);
+// The files open on a timer-count device; -1 for an unknown device.
+HALVIKSIM_API int TimerCountOpenFiles(const std::string& device);
 
 // Kernel codes and sibling commands the device has seen, oldest first
 // (the most recent 4096).

@@ -41,6 +41,9 @@ constexpr Layout counter(Field value, Field value2 = {}) {
 }
 constexpr KernelRow cntRow(DWORD code, Handler h, Layout l) { return {{code, kCnt, h, l}, cnt::kStatus}; }
 constexpr Layout timer(Field value = {}) { return of(Function::Timer, f16(halvikdrv::tm::kTimerId), value); }
+constexpr Layout timerSetting(Field value) {
+  return of(Function::Timer, f16(halvikdrv::tm::kTimerId), value, f16(halvikdrv::tm::kGetFlag));
+}
 constexpr KernelRow tmRow(DWORD code, Handler h, Layout l) { return {{code, kTm, h, l}, halvikdrv::tm::kStatus}; }
 
 // clang-format off
@@ -139,13 +142,36 @@ constexpr KernelRow kRows[] = {
     cntRow(kCntPresetReg, serveSetting, counter(f32(cnt::kPresetNumber), f16(cnt::kFlag))),
     cntRow(kCntInputSignal, serveSetting, counter(f16(cnt::kInputSignal))),
     cntRow(kCntFilter, serveSetting, counter(f32(cnt::kFilterValue))),
-    cntRow(kCntStop, serveStop, counter({})),
-    cntRow(kCntStatus, serveStatus, counter(f32(cnt::kCounterStatus))),
+    cntRow(kCntStop, serveCntStop, counter({})),
+    cntRow(kCntStatus, serveCntStatus, counter(f32(cnt::kCounterStatus))),
     cntRow(kCntMaxChannels, serveMaxChannels, fields(f16(cnt::kMaxChannels))),
 
-    tmRow(kTmStop, serveStop, timer()),
-    tmRow(kTmStopCount, serveStop, timer()),
-    tmRow(kTmStatus, serveStatus, timer(f32(halvikdrv::tm::kStatusBits))),
+    tmRow(kTmStop, serveTmStop, timer()),
+    tmRow(kTmStopCount, serveTmStopCount, timer()),
+    tmRow(kTmStatus, serveTmStatus, timer(f32(halvikdrv::tm::kStatusBits))),
+
+    // Counters and interval timers: runs, counts and events.
+    cntRow(kCntComparisonReg, serveCntComparison,
+           counter({}).values(f32(cnt::kComparisonNumber), f16(cnt::kFlag), f64(cnt::kComparisonData))),
+    cntRow(kCntEvent, serveCntEventMask, counter(f32(cnt::kEventMask))),
+    cntRow(kCntCallBackEvent, serveCntEventMask, counter(f32(cnt::kEventMask))),
+    cntRow(kCntStart, serveCntStart, counter({})),
+    cntRow(kCntPreset, serveCntPreset, counter(f32(cnt::kPresetValue))),
+    cntRow(kCntCount, serveCntCount, counter(f32(cnt::kCount))),
+    cntRow(kCntResetStatus, serveCntResetStatus, counter(f32(cnt::kCounterStatus))),
+    cntRow(kCntEventWait, serveCntWait, counter({})),
+    cntRow(kCntEventRead, serveCntRead, counter({})),
+    tmRow(kTmEvent, serveTmEventMask, timerSetting(f32(halvikdrv::tm::kEventMask))),
+    tmRow(kTmCallBackEvent, serveTmEventMask, timerSetting(f32(halvikdrv::tm::kEventMask))),
+    tmRow(kTmStart, serveTmStart, timer(f32(halvikdrv::tm::kInterval))),
+    tmRow(kTmStartCount, serveTmStartCount, timer()),
+    tmRow(kTmLapCount, serveTmLap, timer(f32(halvikdrv::tm::kLapTime))),
+    tmRow(kTmResetCount, serveTmResetCount, timer()),
+    tmRow(kTmWait, serveTmWait, timer(f32(halvikdrv::tm::kWaitTime))),
+    tmRow(kTmEventWait, serveTmEventWait, timer()),
+    tmRow(kTmEventRead, serveTmEventRead, timer()),
+    // A board is no timer-count device.
+    {{kTimDescribe, static_cast<DWORD>(tim::kDescribeSize), serveNotSuitable, fields({})}, tim::kStatus},
 };
 // clang-format on
 

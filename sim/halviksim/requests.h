@@ -174,6 +174,29 @@ int32_t serveAiBufferSetUp(Device& device, Record& record, const Row& row);
 int32_t serveAiBufferRelease(Device& device, Record& record, const Row& row);
 int32_t serveAiTransferCount(Device& device, Record& record, const Row& row);
 int32_t serveAiBufferSetting(Device& device, Record& record, const Row& row);
+// Counters and interval timers (unit_handlers.cpp).
+int32_t serveCntStart(Device& device, Record& record, const Row& row);
+int32_t serveCntStop(Device& device, Record& record, const Row& row);
+int32_t serveCntStatus(Device& device, Record& record, const Row& row);
+int32_t serveCntResetStatus(Device& device, Record& record, const Row& row);
+int32_t serveCntPreset(Device& device, Record& record, const Row& row);
+int32_t serveCntCount(Device& device, Record& record, const Row& row);
+int32_t serveCntComparison(Device& device, Record& record, const Row& row);
+int32_t serveCntEventMask(Device& device, Record& record, const Row& row);
+int32_t serveCntWait(Device& device, Record& record, const Row& row);
+int32_t serveCntRead(Device& device, Record& record, const Row& row);
+int32_t serveTmStart(Device& device, Record& record, const Row& row);
+int32_t serveTmStop(Device& device, Record& record, const Row& row);
+int32_t serveTmStartCount(Device& device, Record& record, const Row& row);
+int32_t serveTmStopCount(Device& device, Record& record, const Row& row);
+int32_t serveTmResetCount(Device& device, Record& record, const Row& row);
+int32_t serveTmLap(Device& device, Record& record, const Row& row);
+int32_t serveTmWait(Device& device, Record& record, const Row& row);
+int32_t serveTmStatus(Device& device, Record& record, const Row& row);
+int32_t serveTmEventMask(Device& device, Record& record, const Row& row);
+int32_t serveTmEventWait(Device& device, Record& record, const Row& row);
+int32_t serveTmEventRead(Device& device, Record& record, const Row& row);
+int32_t serveNotSuitable(Device& device, Record& record, const Row& row);
 // The range code set for an input channel on the device's road.
 int16_t aiRangeOf(const Device& device, int busKind, int64_t channel);
 
