@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <iterator>
 
 #include "ao_state.h"
 #include "trace_log.h"
@@ -15,11 +14,6 @@ namespace halvik::aoio {
 namespace drv = halvikdrv;
 
 namespace {
-
-// How often a wait that must stay stoppable looks at the run flag.
-constexpr DWORD kPollMs = 50;
-
-bool running(const DeviceRecord& r) { return r.ThreadRun[kSlotAo].load() == 1; }
 
 struct Event {
   UINT message;
@@ -58,19 +52,9 @@ void readReply(const drv::WireRecord<N>& w, const drv::rec::AoFetchPlaces& p, bo
   for (int i = 0; i < f->count; ++i) f->words[i] = w.template get<int32_t>(p.words + 4 * i);
 }
 
-void notify(const DeviceRecord& cr, const Event& e, int32_t lParam) {
-  DeviceRecord& r = const_cast<DeviceRecord&>(cr);
-  if (load(r.NotifyKind[kSlotAo]) == 1) {
-    if (DebugLogOn()) WriteDebugLog("AoEventThread Callback %s :Param=%d\r\n", e.name, lParam);
-    XanCallBack proc = load(r.CallbackProc[kSlotAo]);
-    if (proc != nullptr) proc(r.Id, static_cast<short>(e.message), 0, lParam, load(r.CallbackParam[kSlotAo]));
-    return;
-  }
-  HWND window = load(r.NotifyWindow[kSlotAo]);
-  // Neither 0 nor -1 is a window.
-  if (window == nullptr || window == reinterpret_cast<HWND>(INVALID_HANDLE_VALUE)) return;
-  if (DebugLogOn()) WriteDebugLog("AoEventThread PostMessage %s :Param=%d\r\n", e.name, lParam);
-  PostMessageA(window, e.message, static_cast<WPARAM>(static_cast<uint16_t>(r.Id)), static_cast<LPARAM>(lParam));
+void notify(const DeviceRecord& r, const Event& e, int32_t lParam) {
+  io::Deliver(r, kSlotAo, "AoEventThread", e.message, e.name, 0, lParam,
+              static_cast<WPARAM>(static_cast<uint16_t>(r.Id)));
 }
 
 void dispatch(const DeviceRecord& r, const Fetched& f) {
@@ -88,217 +72,72 @@ void dispatch(const DeviceRecord& r, const Fetched& f) {
   for (int i = 0; i < f.count; ++i) one(f.words[i]);
 }
 
-class Thread {
- public:
-  explicit Thread(uint16_t index) : index_(index), r_(DeviceTable()[index]), c_(StateOf(index).wait) {}
+constexpr io::WorkerTraits kTraits{"AoEventThread", "XANAOEVENT%X", io::NameKey::TableIndex, "XANAOMUTEXA%X",
+                                   "XANAOMUTEXB%X", "XANAOEVENTWAIT%X", 1, 2, 3, 7};
 
-  void run() {
-    if (DebugLogOn()) WriteDebugLog("AoEventThread Start :*Index=%d\r\n", index_);
-    if (makeObjects()) {
-      while (arm()) {
-        ReleaseMutex(a_);
-        // Woken by the device or by the close: the run flag tells which.
-        WaitForSingleObject(io_, INFINITE);
-        if (!running(r_)) break;
-        pending_ = false;
-        if (!takeA()) break;
-        Fetched f;
-        if (!fetch(&f)) break;
-        dispatch(r_, f);
-        if (f.park && !park()) break;
-      }
+class AoFamily final : public io::WorkerFamily {
+ public:
+  constexpr AoFamily() : WorkerFamily(kTraits) {}
+
+  io::Armed arm(io::WorkerContext& c) const override {
+    const DeviceRecord& r = c.record;
+    unsigned char* wire = c.completion.wire;
+    std::fill(wire, wire + drv::kAoBlockSize, 0);
+    DWORD returned = 0;
+    if (RoadOf(r) == Road::Kernel) {
+      if (DeviceIoControl(r.Handle, drv::kAoEventWait, wire, drv::kAoBlockSize, wire, drv::kAoBlockSize, &returned,
+                          &c.completion.overlapped))
+        return io::Armed::Ready;
+      // A wait the driver neither took nor answered would never wake the worker.
+      if (GetLastError() == ERROR_IO_PENDING) return io::Armed::Pending;
+      return fail("AoEventThread End :Error 3\r\n");
     }
-    finish();
+    auto call = RoadOf(r) == Road::Virtual ? Bus().HalvikVmIoControl : Bus().KelbusIoControl;
+    const DWORD result = call(static_cast<DWORD>(static_cast<uint16_t>(r.BusKind)), r.Handle, drv::kCmdAoEventWait,
+                              wire, drv::rec::kAoWaitSize, wire, drv::rec::kAoWaitSize, &returned,
+                              &c.completion.overlapped);
+    if (result == ERROR_IO_PENDING) return io::Armed::Pending;
+    if (result == 0) return io::Armed::Ready;
+    return fail("AoEventThread End :Error 3\r\n");
+  }
+
+  io::Fetched fetch(io::WorkerContext& c) const override {
+    const DeviceRecord& r = c.record;
+    Fetched f;
+    if (RoadOf(r) == Road::Kernel) {
+      drv::AoBlock b;
+      b.put<int32_t>(drv::ao::kEventWordCount, 0);
+      if (SendKernel(r, drv::kAoEventFetch, b.data(), b.size(), drv::ao::kStatus) == kStatusDriverCall)
+        return failFetch("AoEventThread End :Error 5\r\n");
+      readReply(b, drv::ao::kFetch, true, &f);
+    } else {
+      const bool vm = RoadOf(r) == Road::Virtual;
+      const DWORD size = vm ? drv::rec::kAoFetchSizeVm : drv::rec::kAoFetchSizeBus;
+      drv::WireRecord<drv::rec::kAoFetchSizeVm> w;
+      LONG status = 0;
+      if (BusCall(r, drv::kCmdAoEventFetch, w.data(), size, size, &status) != 0)
+        return failFetch("AoEventThread End :Error 4\r\n");
+      readReply(w, vm ? drv::rec::kAoFetchVm : drv::rec::kAoFetchBus, vm, &f);
+    }
+    dispatch(r, f);
+    return f.park ? io::Fetched::Park : io::Fetched::Again;
   }
 
  private:
-  bool makeObjects() {
-    char name[64];
-    std::snprintf(name, sizeof name, "XANAOEVENT%X", index_);
-    io_ = CreateEventA(nullptr, TRUE, TRUE, name);
-    const DWORD tid = GetCurrentThreadId();
-    std::snprintf(name, sizeof name, "XANAOMUTEXA%X", tid);
-    a_ = CreateMutexA(nullptr, TRUE, name);
-    if (!validHandle(a_) || !validHandle(io_)) return fail("AoEventThread End :Error 1\r\n");
-    std::snprintf(name, sizeof name, "XANAOMUTEXB%X", tid);
-    b_ = CreateMutexA(nullptr, TRUE, name);
-    if (!validHandle(b_)) return fail("AoEventThread End :Error 2\r\n");
-    std::snprintf(name, sizeof name, "XANAOEVENTWAIT%X", tid);
-    wake_ = CreateEventA(nullptr, FALSE, FALSE, name);
-    if (!validHandle(wake_)) return fail("AoEventThread End :Error 3\r\n");
-    store(r_.DoneEvent[kSlotAo], io_);
-    store(r_.MutexB[kSlotAo], b_);
-    store(r_.AoWaitEvent, wake_);
-    store(r_.MutexA[kSlotAo], a_);  // last: a starter waits for this one
-    return true;
-  }
-
-  bool fail(const char* line) {
+  static io::Armed fail(const char* line) {
     if (DebugLogOn()) WriteDebugLog("%s", line);
-    return false;
+    return io::Armed::Failed;
   }
-
-  // Hands the device the wait; its completion sets io_.
-  bool arm() {
-    ResetEvent(io_);
-    c_.overlapped = OVERLAPPED{};
-    c_.overlapped.hEvent = io_;
-    std::fill(std::begin(c_.wire), std::end(c_.wire), 0);
-    DWORD returned = 0;
-    if (RoadOf(r_) == Road::Kernel) {
-      const BOOL done = DeviceIoControl(r_.Handle, drv::kAoEventWait, c_.wire, drv::kAoBlockSize, c_.wire,
-                                        drv::kAoBlockSize, &returned, &c_.overlapped);
-      // A wait the driver neither took nor answered would never wake the thread.
-      if (!done && GetLastError() != ERROR_IO_PENDING) return fail("AoEventThread End :Error 3\r\n");
-      pending_ = !done;
-    } else {
-      auto io = RoadOf(r_) == Road::Virtual ? Bus().HalvikVmIoControl : Bus().KelbusIoControl;
-      const DWORD result = io(static_cast<DWORD>(static_cast<uint16_t>(r_.BusKind)), r_.Handle, drv::kCmdAoEventWait,
-                              c_.wire, drv::rec::kAoWaitSize, c_.wire, drv::rec::kAoWaitSize, &returned,
-                              &c_.overlapped);
-      if (result != 0 && result != ERROR_IO_PENDING) {
-        SetEvent(io_);
-        return fail("AoEventThread End :Error 3\r\n");
-      }
-      pending_ = result == ERROR_IO_PENDING;
-    }
-    c_.arms.fetch_add(1);
-    return true;
+  static io::Fetched failFetch(const char* line) {
+    if (DebugLogOn()) WriteDebugLog("%s", line);
+    return io::Fetched::Failed;
   }
-
-  // A stopper holds A while its stop goes out; the close may end the wait.
-  bool takeA() {
-    while (!taken(WaitForSingleObject(a_, kPollMs))) {
-      if (!running(r_)) return false;
-    }
-    return running(r_) || (ReleaseMutex(a_), false);
-  }
-
-  bool fetch(Fetched* f) {
-    if (RoadOf(r_) == Road::Kernel) {
-      drv::AoBlock b;
-      b.put<int32_t>(drv::ao::kEventWordCount, 0);
-      if (SendKernel(r_, drv::kAoEventFetch, b.data(), b.size(), drv::ao::kStatus) == kStatusDriverCall)
-        return fail("AoEventThread End :Error 5\r\n");
-      readReply(b, drv::ao::kFetch, true, f);
-      return true;
-    }
-    const bool vm = RoadOf(r_) == Road::Virtual;
-    drv::WireRecord<drv::rec::kAoFetchSizeVm> w;
-    LONG status = 0;
-    if (BusCall(r_, drv::kCmdAoEventFetch, w.data(), vm ? w.size() : drv::rec::kAoFetchSizeBus,
-                vm ? w.size() : drv::rec::kAoFetchSizeBus, &status) != 0)
-      return fail("AoEventThread End :Error 4\r\n");
-    readReply(w, vm ? drv::rec::kAoFetchVm : drv::rec::kAoFetchBus, vm, f);
-    return true;
-  }
-
-  // Between runs: mutex B goes to whoever waits for the run's end, the next
-  // start wakes the thread and hands B back.
-  bool park() {
-    if (!ReleaseMutex(b_)) return fail("AoEventThread End :Error 7\r\n");
-    WaitForSingleObject(wake_, INFINITE);  // the close sets it too
-    if (!running(r_)) return false;
-    while (!taken(WaitForSingleObject(b_, kPollMs))) {
-      if (!running(r_)) return false;
-    }
-    return running(r_);
-  }
-
-  // A wait still held by the device is cancelled and its completion awaited,
-  // so nothing writes into the completion record after the thread is gone.
-  void settle() {
-    if (!pending_) return;
-    if (RoadOf(r_) == Road::Kernel) {
-      CancelIoEx(r_.Handle, &c_.overlapped);
-      DWORD n = 0;
-      GetOverlappedResult(r_.Handle, &c_.overlapped, &n, TRUE);
-    }
-    pending_ = false;
-  }
-
-  // Every end cleans up, a failed hand-over of mutex B too. Ended by a
-  // failure, the slots say so to the next start; ended by the close, the
-  // closer forgets them itself.
-  void finish() {
-    settle();
-    if (running(r_)) {
-      for (HANDLE* field : {&r_.MutexA[kSlotAo], &r_.MutexB[kSlotAo], &r_.DoneEvent[kSlotAo], &r_.AoWaitEvent})
-        store(*field, INVALID_HANDLE_VALUE);
-    }
-    for (HANDLE h : {a_, b_, io_, wake_})
-      if (validHandle(h)) CloseHandle(h);
-    if (DebugLogOn()) WriteDebugLog("AoEventThread End\r\n");
-  }
-
-  uint16_t index_;
-  DeviceRecord& r_;
-  WaitCompletion& c_;
-  HANDLE a_ = INVALID_HANDLE_VALUE, b_ = INVALID_HANDLE_VALUE;
-  HANDLE io_ = INVALID_HANDLE_VALUE, wake_ = INVALID_HANDLE_VALUE;
-  bool pending_ = false;
 };
+
+const AoFamily kFamily;
 
 }  // namespace
 
-DWORD WINAPI AoEventThread(void* param) {
-  Thread(*static_cast<uint16_t*>(param)).run();
-  return 0;
-}
-
-LONG StartOrWakeEventThread(uint16_t index) {
-  DeviceRecord& r = DeviceTable()[index];
-  HANDLE thread = r.EventThread[kSlotAo];
-  if (validHandle(thread) && WaitForSingleObject(thread, 0) == WAIT_OBJECT_0) {
-    CloseHandle(thread);  // ended on a failure: a new one takes its place
-    r.EventThread[kSlotAo] = INVALID_HANDLE_VALUE;
-    thread = INVALID_HANDLE_VALUE;
-  }
-  if (!validHandle(thread)) {
-    // Another thread of the device may be reading it: written only when it differs.
-    if (r.ThreadParam != index) r.ThreadParam = index;
-    thread = CreateThread(nullptr, 0, AoEventThread, &r.ThreadParam, 0, nullptr);
-    if (!validHandle(thread)) return kStatusThreadFailed;
-    r.EventThread[kSlotAo] = thread;
-    if (!SetThreadPriority(thread, THREAD_PRIORITY_HIGHEST)) return kStatusThreadFailed;
-    return 0;
-  }
-  HANDLE wake = load(r.AoWaitEvent), b = load(r.MutexB[kSlotAo]);
-  if (validHandle(wake)) SetEvent(wake);
-  if (validHandle(b) && !ReleaseMutex(b)) return -1;
-  return 0;
-}
-
-uint32_t ArmsSoFar(uint16_t index) { return StateOf(index).wait.arms.load(); }
-
-bool WaitUntilArmed(uint16_t index, uint32_t armsBefore, DWORD limitMs) {
-  HANDLE thread = DeviceTable()[index].EventThread[kSlotAo];
-  if (!validHandle(thread)) return false;
-  for (DWORD waited = 0; waited < limitMs; ++waited) {
-    if (ArmsSoFar(index) != armsBefore) return true;
-    if (WaitForSingleObject(thread, 1) == WAIT_OBJECT_0) return false;
-  }
-  return ArmsSoFar(index) != armsBefore;
-}
-
-bool TakeMutexA(DeviceRecord& r, DWORD limitMs) {
-  HANDLE thread = r.EventThread[kSlotAo];
-  if (!validHandle(thread)) return false;
-  for (DWORD waited = 0; waited < limitMs; ++waited) {
-    HANDLE a = load(r.MutexA[kSlotAo]);
-    if (validHandle(a)) return taken(WaitForSingleObject(a, limitMs));
-    if (WaitForSingleObject(thread, 1) == WAIT_OBJECT_0) return false;
-  }
-  return false;
-}
-
-bool TakeRunEnd(DeviceRecord& r, DWORD limitMs, bool* held) {
-  *held = false;
-  HANDLE thread = r.EventThread[kSlotAo];
-  HANDLE b = load(r.MutexB[kSlotAo]);
-  if (!validHandle(thread) || !validHandle(b) || WaitForSingleObject(thread, 0) == WAIT_OBJECT_0) return true;
-  *held = taken(WaitForSingleObject(b, limitMs));
-  return *held;
-}
+const io::WorkerFamily& AoWorkerFamily() { return kFamily; }
 
 }  // namespace halvik::aoio

@@ -6,6 +6,7 @@
 
 #include "ao_event_thread.h"
 #include "ao_state.h"
+#include "event_worker.h"
 #include "export_frame.h"
 #include "halvik.h"
 #include "transport.h"
@@ -15,9 +16,8 @@ namespace {
 
 namespace drv = halvikdrv;
 
-constexpr DWORD kArmMs = 1000;     // for the thread to arm its wait
+constexpr DWORD kMutexMs = 1000;   // for the worker to hand over mutex A
 constexpr DWORD kRunEndMs = 5000;  // for a run that is being stopped or has ended
-constexpr LONG kStatusBusy = 20002;
 
 LONG sendStart(const DeviceRecord& r, uint16_t index) {
   switch (RoadOf(r)) {
@@ -50,26 +50,9 @@ LONG sendStop(const DeviceRecord& r) {
   return SendCommand(r, drv::kCmdAoStop, c.data(), c.size());
 }
 
-void passRunEnd(DeviceRecord& r, DWORD limitMs) {
-  bool held = false;
-  TakeRunEnd(r, limitMs, &held);
-  if (held) ReleaseMutex(load(r.MutexB[kSlotAo]));
-}
-
 LONG start(ExportFrame& frame) {
-  DeviceRecord& r = frame.record();
-  // A parked thread's mutex B is free; a run still going keeps it.
-  bool heldB = false;
-  if (!TakeRunEnd(r, kRunEndMs, &heldB)) return kStatusBusy;
-  if (LONG status = sendStart(r, frame.index()); status != 0) {
-    if (heldB) ReleaseMutex(load(r.MutexB[kSlotAo]));
-    return status;
-  }
-  // Set before the thread can see a completion, which it tests the flag on.
-  r.ThreadRun[kSlotAo].store(1);
-  const uint32_t armsBefore = ArmsSoFar(frame.index());
-  if (LONG status = StartOrWakeEventThread(frame.index()); status != 0) return status;
-  return WaitUntilArmed(frame.index(), armsBefore, kArmMs) ? 0 : kStatusThreadFailed;
+  if (LONG status = sendStart(frame.record(), frame.index()); status != 0) return status;
+  return io::StartWorker(frame.index(), kSlotAo, AoWorkerFamily());
 }
 
 }  // namespace
@@ -94,13 +77,14 @@ DLL_EXPORT LONG WINAPI XanStopAo(short Id) {
   DeviceRecord& r = frame.record();
   int32_t bits = 0;
   if (LONG status = ReadStatus(r, &bits); status != 0) return frame.end(status);
+  io::WorkerSlot worker(frame.index(), kSlotAo);
   if ((bits & halvikdrv::ao::kStatusRunning) != 0) {
-    const bool heldA = TakeMutexA(r, kArmMs);
+    const bool heldA = worker.takeMutexA(kMutexMs);
     LONG status = sendStop(r);
-    // Given back on every path, or the thread would never fetch again.
-    if (heldA) ReleaseMutex(load(r.MutexA[kSlotAo]));
+    // Given back on every path, or the worker would never fetch again.
+    if (heldA) worker.releaseMutexA();
     if (status != 0) return frame.end(status);
   }
-  passRunEnd(r, kRunEndMs);
+  worker.waitParked(kRunEndMs);  // a worker that does not park leaves the result alone
   return frame.end(0);
 }

@@ -1,25 +1,16 @@
 // What the output family keeps per device besides the record: the
-// completion record of the event thread's wait and the bus-master buffer's
-// hand-over. Both belong to the device for the whole process, so a
-// completion that comes late still writes into memory that is alive.
+// bus-master buffer's hand-over. It belongs to the device for the whole
+// process, so a completion that comes late still writes into memory that
+// is alive.
 #pragma once
 #include <windows.h>
 #include <outside/halvikdrv.h>
 
-#include <atomic>
 #include <cstdint>
 
 #include "device_record.h"
 
 namespace halvik::aoio {
-
-struct WaitCompletion {
-  OVERLAPPED overlapped{};
-  unsigned char wire[halvikdrv::kAoBlockSize] = {};
-  // How often the thread has handed the device a wait: a starter watches
-  // it change.
-  std::atomic<uint32_t> arms{0};
-};
 
 struct BufferHandOver {
   OVERLAPPED overlapped{};
@@ -27,20 +18,14 @@ struct BufferHandOver {
 };
 
 struct DeviceState {
-  WaitCompletion wait;
   BufferHandOver buffer;
 };
 DeviceState& StateOf(uint16_t index);
 
 inline bool validHandle(HANDLE h) { return h != INVALID_HANDLE_VALUE && h != nullptr; }
-inline bool taken(DWORD wait) { return wait == WAIT_OBJECT_0 || wait == WAIT_ABANDONED; }
 template <class T>
 T load(T& field) {
   return __atomic_load_n(&field, __ATOMIC_ACQUIRE);
-}
-template <class T>
-void store(T& field, T value) {
-  __atomic_store_n(&field, value, __ATOMIC_RELEASE);
 }
 
 // The output's status bits (bit 0: running); the frame's status on failure.
