@@ -259,3 +259,67 @@ DLL_EXPORT LONG WINAPI XanTmWait(short Id, short TimerId, LONG Wait);
 DLL_EXPORT LONG WINAPI XanTimInit(char* DeviceName, char* Description, LONG* Value);
 DLL_EXPORT LONG WINAPI XanTimReadCount(DWORD* Count);
 DLL_EXPORT LONG WINAPI XanTimExit(void);
+// ---- Analog output -------------------------------------------------------------------
+// Raw counts are 32-bit; sample data is sample-major (channel j of sample i
+// at i x AoChannels + j).
+DLL_EXPORT LONG WINAPI XanSingleAo(short Id, short AoChannel, LONG AoData);
+DLL_EXPORT LONG WINAPI XanSingleAoEx(short Id, short AoChannel, float AoData);
+// At most 17 raw or 16 physical channels on bus kinds 3 and 10.
+DLL_EXPORT LONG WINAPI XanMultiAo(short Id, short AoChannels, const LONG* AoData);
+DLL_EXPORT LONG WINAPI XanMultiAoEx(short Id, short AoChannels, const float* AoData);
+DLL_EXPORT LONG WINAPI XanGetAoResolution(short Id, short* AoResolution);
+DLL_EXPORT LONG WINAPI XanGetAoChannels(short Id, short* AoChannels);
+DLL_EXPORT LONG WINAPI XanGetAoMaxChannels(short Id, short* AoMaxChannels);
+DLL_EXPORT LONG WINAPI XanGetAoRange(short Id, short AoChannel, short* AoRange);
+DLL_EXPORT LONG WINAPI XanGetAoTransferMode(short Id, short* AoTransferMode);
+DLL_EXPORT LONG WINAPI XanSetAoDeviceBufferMode(short Id, short AoBufferMode);
+DLL_EXPORT LONG WINAPI XanGetAoDeviceBufferMode(short Id, short* AoBufferMode);
+DLL_EXPORT LONG WINAPI XanGetAoMemoryType(short Id, short* AoMemoryType);
+DLL_EXPORT LONG WINAPI XanSetAoSamplingData(short Id, LONG AoSamplingTimes, const LONG* AoData);
+DLL_EXPORT LONG WINAPI XanSetAoSamplingDataEx(short Id, LONG AoSamplingTimes, const float* AoData);
+DLL_EXPORT LONG WINAPI XanGetAoSamplingTimes(short Id, LONG* AoSamplingTimes);
+DLL_EXPORT LONG WINAPI XanSetAoMemorySize(short Id, LONG AoMemorySize);
+DLL_EXPORT LONG WINAPI XanGetAoMemorySize(short Id, LONG* AoMemorySize);
+// Buffer: DataNumber (at most 0x1000000) 32-bit words the driver outputs by
+// bus-master transfer; it stays the driver's until the next registration
+// or the device's close.
+DLL_EXPORT LONG WINAPI XanSetAoTransferData(short Id, LONG DataNumber, LONG* Buffer);
+DLL_EXPORT LONG WINAPI XanSetAoAttachedData(short Id, LONG AttachedData);
+DLL_EXPORT LONG WINAPI XanGetAoSamplingDataSize(short Id, short* DataSize);
+DLL_EXPORT LONG WINAPI XanGetAoClockType(short Id, short* AoClockType);
+DLL_EXPORT LONG WINAPI XanGetAoSamplingClock(short Id, float* AoSamplingClock);
+DLL_EXPORT LONG WINAPI XanGetAoClockEdge(short Id, short* AoClockEdge);
+DLL_EXPORT LONG WINAPI XanGetAoStartTrigger(short Id, short* AoStartTrigger);
+DLL_EXPORT LONG WINAPI XanGetAoStopTrigger(short Id, short* AoStopTrigger);
+DLL_EXPORT LONG WINAPI XanGetAoRepeatTimes(short Id, LONG* AoRepeatTimes);
+// Events by message to hWnd (wParam Id, lParam the count) or by callback
+// (Id, message, 0, count, Param); the last registration decides.
+DLL_EXPORT LONG WINAPI XanSetAoEvent(short Id, HWND hWnd, LONG AoEvent);
+DLL_EXPORT LONG WINAPI XanGetAoEvent(short Id, HWND* hWnd, LONG* AoEvent);
+typedef void(WINAPI* XanAoCallBack)(short Id, short Message, short wParam, LONG lParam, void* Param);
+DLL_EXPORT LONG WINAPI XanSetAoCallBackProc(short Id, XanAoCallBack CallBackProc, LONG AoEvent, void* Param);
+DLL_EXPORT LONG WINAPI XanGetAoEventSamplingTimes(short Id, LONG* AoSamplingTimes);
+DLL_EXPORT LONG WINAPI XanGetAoEventTransferTimes(short Id, LONG* AoTransferTimes);
+DLL_EXPORT LONG WINAPI XanEnableAo(short Id, short AoChannel);
+DLL_EXPORT LONG WINAPI XanDisableAo(short Id, short AoChannel);
+DLL_EXPORT LONG WINAPI XanStartAo(short Id);
+DLL_EXPORT LONG WINAPI XanStopAo(short Id);
+DLL_EXPORT LONG WINAPI XanGetAoStatus(short Id, LONG* AoStatus);
+DLL_EXPORT LONG WINAPI XanGetAoSamplingCount(short Id, LONG* AoSamplingCount);
+DLL_EXPORT LONG WINAPI XanGetAoTransferCount(short Id, LONG* AoTransferCount);
+DLL_EXPORT LONG WINAPI XanGetAoTransferLap(short Id, LONG* Lap);
+DLL_EXPORT LONG WINAPI XanGetAoRepeatCount(short Id, LONG* AoRepeatCount);
+DLL_EXPORT LONG WINAPI XanResetAoStatus(short Id);
+DLL_EXPORT LONG WINAPI XanResetAoMemory(short Id);
+DLL_EXPORT LONG WINAPI XanSetAoAdjustment(short Id, short AoChannel, short Range, short Type, short Data);
+DLL_EXPORT LONG WINAPI XanGetAoAdjustment(short Id, short AoChannel, short Range, short Type, short* Data);
+DLL_EXPORT LONG WINAPI XanGetAoDefaultAdjustment(short Id, short AoChannel, short Range, short Type, short* Data);
+// Messages (and callback message numbers) of analog output.
+#define AOE_START 0x1020
+#define AOE_RPT_END 0x1021
+#define AOE_END 0x1022
+#define AOE_DATA_NUM 0x1023
+#define AOE_SCERR 0x1025
+#define AOE_AOERR 0x1026
+#define AOE_DATA_TSF 0x1027
+// ---- End of analog output --------------------------------------------------------------

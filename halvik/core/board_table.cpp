@@ -98,6 +98,8 @@ std::vector<BoardRow> buildTable() {
     rows.push_back(makeRow(fixed.model, fixed.capabilities));
     names.insert(fixed.model);
   }
+  // Bus-master output (info type 20016, bit 0x2): one model has it.
+  rows.front().ao.bufferMode = 0x2;
   for (const auto& family : kFamilies) {
     const bool output = std::strcmp(family.prefix, "HVO-") == 0;
     for (int bits : family.bits) {

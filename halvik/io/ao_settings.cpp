@@ -83,11 +83,12 @@ constexpr Row kSetAoTransferMode{
     .virtualDevice = kDeviceMemoryOnly,
 };
 // The clock travels as whole part and thousandths, except to bus kind 3,
-// which takes the truncated value.
+// which takes the truncated value. A clock that is no number or does not
+// fit the int32 whole part is refused like one that is not positive.
 constexpr Row kSetAoSamplingClock{
     .name = "XanSetAoSamplingClock",
     .args = {{Kind::F32, "AoSamplingClock=%f"}},
-    .checks = {atMost(0, 0, 13200)},
+    .checks = {atMost(0, 0, 13200), outside(0, 0, 2147483647.0, 13200)},
     .kernel = kernel(kAoSamplingClock, kAoFamily, 0,
                      {put32(ao::kClockWhole, 0, Conv::Whole), put32(ao::kClockThousandths, 0, Conv::Thousandths)}),
     .virtualDevice = command(kCmdAoSamplingClock, 12, {put32(4, 0, Conv::Whole), put32(8, 0, Conv::Thousandths)}),

@@ -857,6 +857,135 @@ inline constexpr std::size_t kMinClock = kClockWhole;
 inline constexpr std::size_t kRepeatMode = kRepeatTimes;
 }  // namespace ao
 
+// ---- Analog output: run, data and events -------------------------------------------
+// Kernel requests with the AoParamBlock, the bus-master buffer 0x22E3B9 and
+// the sibling commands with their records. The event fetch fills the block
+// at the places of namespace ao below; the bus records at rec::kAoFetch*.
+inline constexpr DWORD kAoSamplingData = 0x222348;   // +1104 times, +1140 count array; get: +1104 out
+inline constexpr DWORD kAoEvent = 0x22234C;          // +1096 mask, +1120 window
+inline constexpr DWORD kAoStart = 0x222354;
+inline constexpr DWORD kAoSingle = 0x222358;         // +1154 channel, +1140 address of one int32
+inline constexpr DWORD kAoMulti = 0x22235C;          // +1152 channels, +1140 address of the int32 array
+inline constexpr DWORD kAoEnable = 0x222368;         // +1154 channel, get flag 0 enable, 1 disable
+inline constexpr DWORD kAoSamplingCount = 0x222370;  // +1108 out
+inline constexpr DWORD kAoRepeatCount = 0x222374;    // +1112 out
+inline constexpr DWORD kAoResetStatus = 0x222378;
+inline constexpr DWORD kAoResetMemory = 0x22237C;
+inline constexpr DWORD kAoMaxChannels = 0x222380;    // +1152 out
+inline constexpr DWORD kAoResolution = 0x222384;     // +1148 out
+inline constexpr DWORD kAoMemorySize = 0x222388;     // +1136
+inline constexpr DWORD kAoChannelRanges = 0x22238C;  // +1152 channels in; +1170 codes, +1148 resolution out
+inline constexpr DWORD kAoCallBackEvent = 0x222390;  // +1096 mask
+inline constexpr DWORD kAoBufferSetup = 0x222398;    // +4 words, +8 address, +1076 process id
+inline constexpr DWORD kAoAttachedData = 0x22239C;   // +16
+inline constexpr DWORD kAoSamplingDataSize = 0x2223A0;  // +20 out
+inline constexpr DWORD kAoTransferCount = 0x2223A8;  // +28 out
+inline constexpr DWORD kAoTransferLap = 0x2223AC;    // +32 out
+inline constexpr DWORD kAoAdjustment = 0x2223B0;     // +1154 channel, +1156 range, +36 type, +38 data
+inline constexpr DWORD kAoDefaultAdjustment = 0x2223B4;
+inline constexpr DWORD kAoBufferRelease = 0x2223BC;  // completes a pending 0x22E3B9
+inline constexpr DWORD kAoEventWait = 0x22240C;      // with an OVERLAPPED; pending until events are due
+inline constexpr DWORD kAoEventFetch = 0x222410;
+// The caller's buffer as the request's buffer: CTL_CODE(0x22, 0x8EE,
+// METHOD_IN_DIRECT, read and write access). Pending while the driver
+// outputs from it; completed by the release, a new hand-over, a cancel or
+// the close.
+inline constexpr DWORD kAoHostBuffer = 0x22E3B9;
+static_assert(kAoHostBuffer == ((0x22u << 16) | (3u << 14) | (0x8EEu << 2) | 1u));
+
+inline constexpr WORD kCmdAoSamplingData = 0x316A;  // kind 10: 24 bytes; kind 3: 18 (get) or 2068 (chunk)
+inline constexpr WORD kCmdAoEvent = 0x316B;         // 12: +4 mask, +8 get flag
+inline constexpr WORD kCmdAoStart = 0x316D;         // kind 10: 8 (+4 table index); kind 3: 4
+inline constexpr WORD kCmdAoSingle = 0x316E;        // 8: +4 channel, +6 count
+inline constexpr WORD kCmdAoMulti = 0x316F;         // 40: +4 channels, +6 int16[17]
+inline constexpr WORD kCmdAoEnable = 0x3172;        // 8: +4 0 enable / 1 disable, +6 channel
+inline constexpr WORD kCmdAoSamplingCount = 0x3174; // 8: +4 out
+inline constexpr WORD kCmdAoRepeatCount = 0x3175;   // 8: +4 out
+inline constexpr WORD kCmdAoResetStatus = 0x3176;   // 4
+inline constexpr WORD kCmdAoResetMemory = 0x3177;   // 4
+inline constexpr WORD kCmdAoMaxChannels = 0x3178;   // 8: +4 out
+inline constexpr WORD kCmdAoResolution = 0x3179;    // 8: +4 out
+inline constexpr WORD kCmdAoMemorySize = 0x317A;    // 12: +4 get flag, +8 out
+inline constexpr WORD kCmdAoChannelRanges = 0x317B; // 44
+inline constexpr WORD kCmdAoCallBackEvent = 0x317D; // 12: +4 mask, +8 get flag
+inline constexpr WORD kCmdAoAdjustment = 0x3180;    // 16: get flag, channel, range, type, data
+inline constexpr WORD kCmdAoDefaultAdjustment = 0x3181;
+inline constexpr WORD kCmdAoEventWait = 0x31C3;     // 4, with an OVERLAPPED: ERROR_IO_PENDING
+inline constexpr WORD kCmdAoEventFetch = 0x31C4;    // kind 10: 1060; kind 3: 32
+
+namespace rec {
+// Output data 0x316A on bus kind 10 (24 bytes): int32 samples per channel
+// at 4, the low half of the count array's address at 8, int16 get flag at
+// 12, the whole 8-byte address at 16. Bus kind 3: a get is 18 bytes (get
+// flag at 16, samples out at 8); a chunk travels in one 2068-byte buffer
+// passed with input length 18: int32 values at 8, int32 chunk index at 12,
+// int16 0 at 16, uint16 values from 18 (1024 at most).
+inline constexpr std::size_t kAoDataSizeVm = 24;
+inline constexpr std::size_t kAoDataTimes = 4;
+inline constexpr std::size_t kAoDataAddressLow = 8;
+inline constexpr std::size_t kAoDataGetFlagVm = 12;
+inline constexpr std::size_t kAoDataAddress = 16;
+inline constexpr std::size_t kAoDataGetSizeBus = 18;
+inline constexpr std::size_t kAoDataTimesBus = 8;
+inline constexpr std::size_t kAoDataGetFlagBus = 16;
+inline constexpr std::size_t kAoChunkSize = 2068;
+inline constexpr std::size_t kAoChunkInLength = 18;
+inline constexpr std::size_t kAoChunkCount = 8;
+inline constexpr std::size_t kAoChunkIndex = 12;
+inline constexpr std::size_t kAoChunkValues = 18;
+inline constexpr int kAoChunkCapacity = 1024;
+static_assert(kAoChunkValues + kAoChunkCapacity * 2 <= kAoChunkSize);
+// Multi output 0x316F (40 bytes): int16 channels at 4, int16 counts from 6.
+inline constexpr std::size_t kAoMultiSize = 40;
+inline constexpr std::size_t kAoMultiValues = 6;
+inline constexpr int kAoMultiCapacity = 17;
+// All ranges 0x317B (44 bytes): int16 get flag 4, channels 6, codes from 8,
+// resolution at 40.
+inline constexpr std::size_t kAoRangesSize = 44;
+inline constexpr std::size_t kAoRangesCount = 6;
+inline constexpr std::size_t kAoRangesCodes = 8;
+inline constexpr std::size_t kAoRangesResolution = 40;
+inline constexpr int kAoRangesCapacity = 16;
+// Adjustment 0x3180/0x3181 (16 bytes).
+inline constexpr std::size_t kAoAdjustSize = 16;
+// Event fetch 0x31C4: bus kind 10 (1060 bytes) and bus kind 3 (32 bytes).
+inline constexpr std::size_t kAoFetchSizeVm = 1060;
+inline constexpr std::size_t kAoFetchSizeBus = 32;
+inline constexpr std::size_t kAoWaitSize = 4;
+struct AoFetchPlaces {
+  std::size_t count, bits, mask, repeat, times, sampling, words, list, park, memoryType;  // count, words 0: none
+};
+inline constexpr AoFetchPlaces kAoFetchVm{4, 8, 12, 16, 20, 24, 28, 1052, 1054, 1056};
+inline constexpr AoFetchPlaces kAoFetchBus{0, 4, 8, 12, 16, 20, 0, 24, 26, 28};
+}  // namespace rec
+
+namespace ao {
+inline constexpr int kEventWordCapacity = 256;
+// The same places in the AoParamBlock.
+inline constexpr rec::AoFetchPlaces kFetch{kEventWordCount, kEventBits, kEventMask, kRepeatCount, kSamplingTimes,
+                                           kSamplingCount, kEventWords, kListFlag, kParkFlag, kMemoryType};
+// Event bits and the status bit.
+inline constexpr int32_t kEventStart = 0x2;
+inline constexpr int32_t kEventRepeatEnd = 0x10;
+inline constexpr int32_t kEventEnd = 0x20;
+inline constexpr int32_t kEventDataNumber = 0x80;
+inline constexpr int32_t kEventTransfer = 0x100;
+inline constexpr int32_t kEventClockError = 0x20000;
+inline constexpr int32_t kEventOutputError = 0x40000;
+inline constexpr int32_t kStatusRunning = 0x1;
+// A stop trigger of 4: the output runs until the stop request, taking the
+// data as it comes; running out of data before that is an underrun.
+inline constexpr int16_t kStopByCommand = 4;
+// The most int32 values the device memory holds.
+inline constexpr int64_t kMemoryValues = 262144;
+}  // namespace ao
+// Statuses of analog output: more data than the device memory holds; an
+// output request for a channel the device lacks.
+inline constexpr int32_t kStatusAoMemoryFull = 23220;
+inline constexpr int32_t kStatusAoChannelOutOfRange = 23000;
+inline constexpr int32_t kStatusAoMultiOutOfRange = 23020;
+// ---- End of analog output ------------------------------------------------------------
+
 // ---- Reading and writing a record by offset ----------------------------------------
 template <std::size_t Size>
 struct WireRecord {

@@ -68,6 +68,7 @@ DWORD CloseBusHandle(DWORD busKind, HANDLE handle) {
   if (device == nullptr) return halvikdrv::kStatusInvalidHandle;
   device->aiRun().cancelWaits(handle);
   device->counterBank().events().cancelWaits(handle);
+  device->aoRun().cancelWaits(handle);
   return 0;
 }
 
@@ -77,9 +78,11 @@ DWORD BusCommand(DWORD busKind, HANDLE handle, DWORD command, const void* in, DW
   std::shared_ptr<Device> device = handles().find(busKind, handle);
   if (device == nullptr) return halvikdrv::kStatusInvalidHandle;
   device->note(command);
-  if (in == nullptr || out == nullptr || inLength != outLength || inLength < 4) return kCallBadRecord;
+  // One buffer may be passed with a shorter input (the output data chunk): the record is the whole buffer.
+  const bool oneBuffer = in == out && inLength <= outLength;
+  if (in == nullptr || out == nullptr || (inLength != outLength && !oneBuffer) || inLength < 4) return kCallBadRecord;
   bool known = false;
-  const Row* row = busRow(static_cast<int>(busKind), command, inLength, known);
+  const Row* row = busRow(static_cast<int>(busKind), command, outLength, known);
   if (row == nullptr && known) return kCallBadRecord;
   if (in != out) std::memmove(out, in, inLength);
   Record record{static_cast<uint8_t*>(out), outLength, static_cast<int>(busKind)};

@@ -16,6 +16,7 @@
 
 #include "ai_run.h"
 #include "counter_bank.h"
+#include "ao_run.h"
 #include "halviksim.h"
 #include "models.h"
 #include "ownership.h"
@@ -86,6 +87,8 @@ class Device {
   // Files open on the device's own driver (the timer-count device's).
   int openFiles() const;
   void fileOpened(int change);
+  // The analog output (ao_run.h).
+  AoRun& aoRun() { return aoRun_; }
 
  private:
   const Placement placement_;
@@ -107,6 +110,7 @@ class Device {
   std::u16string timerCountText_;
   int32_t timerCountValue_ = 1000000;  // counts per second
   int openFiles_ = 0;
+  AoRun aoRun_;
 };
 
 }  // namespace halviksim

@@ -78,4 +78,21 @@ HALVIKSIM_API int TimerCountOpenFiles(const std::string& device);
 HALVIKSIM_API std::vector<DWORD> RequestLog(const std::string& device);
 HALVIKSIM_API bool ClearRequestLog(const std::string& device);
 
+// ---- Analog output ----------------------------------------------------------------
+// What the device put out, looped back: the immediate output's last count
+// per channel, and the run's samples (sample-major, the first 2^21 values
+// of the last run) with how many values it put out in all. `underrun`: the
+// run ran out of data before its stop request (stop trigger 4).
+struct AoReadBack {
+  std::vector<int32_t> levels;
+  std::vector<int32_t> output;
+  int64_t outputTotal = 0;
+  bool underrun = false;
+};
+HALVIKSIM_API AoReadBack ReadAoOutput(const std::string& device);
+// Event words as the event fetch lists them, as if the run had raised them
+// (whatever the event mask); `park` reports the run as over.
+HALVIKSIM_API bool QueueAoEvents(const std::string& device, const std::vector<int32_t>& words, bool park);
+// ---- End of analog output ---------------------------------------------------------
+
 }  // namespace halviksim

@@ -14,6 +14,7 @@ LONG deviceControl(PlatRequest* request) {
   Device& device = *static_cast<KernelDevice*>(request->file->driver->context)->device;
   device.note(request->code);
   if (request->code == halvikdrv::kAiHostBuffer) return serveAiHostBuffer(device, request);
+  if (request->code == halvikdrv::kAoHostBuffer) return serveAoHostBuffer(device, request);
   if (request->majorFunction != PLAT_REQUEST_DEVICE_CONTROL || request->method != METHOD_BUFFERED) {
     return PLAT_STATUS_INVALID_DEVICE_REQUEST;
   }

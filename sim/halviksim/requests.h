@@ -197,6 +197,27 @@ int32_t serveTmEventMask(Device& device, Record& record, const Row& row);
 int32_t serveTmEventWait(Device& device, Record& record, const Row& row);
 int32_t serveTmEventRead(Device& device, Record& record, const Row& row);
 int32_t serveNotSuitable(Device& device, Record& record, const Row& row);
+// Analog output (ao_handlers.cpp); the buffer hand-over 0x22E3B9 is no
+// buffered request.
+int32_t serveAoStart(Device& device, Record& record, const Row& row);
+int32_t serveAoStop(Device& device, Record& record, const Row& row);
+int32_t serveAoStatus(Device& device, Record& record, const Row& row);
+int32_t serveAoRange(Device& device, Record& record, const Row& row);
+int32_t serveAoRanges(Device& device, Record& record, const Row& row);
+int32_t serveAoEventMask(Device& device, Record& record, const Row& row);
+int32_t serveAoData(Device& device, Record& record, const Row& row);
+int32_t serveAoChunk(Device& device, Record& record, const Row& row);
+int32_t serveAoSingle(Device& device, Record& record, const Row& row);
+int32_t serveAoMulti(Device& device, Record& record, const Row& row);
+int32_t serveAoCount(Device& device, Record& record, const Row& row);
+int32_t serveAoReset(Device& device, Record& record, const Row& row);
+int32_t serveAoFixed(Device& device, Record& record, const Row& row);
+LONG serveAoHostBuffer(Device& device, PlatRequest* request);
+int32_t serveAoBufferSetUp(Device& device, Record& record, const Row& row);
+int32_t serveAoBufferRelease(Device& device, Record& record, const Row& row);
+int32_t serveAoTransferCount(Device& device, Record& record, const Row& row);
+int32_t serveAoWait(Device& device, Record& record, const Row& row);
+int32_t serveAoFetch(Device& device, Record& record, const Row& row);
 // The range code set for an input channel on the device's road.
 int16_t aiRangeOf(const Device& device, int busKind, int64_t channel);
 
