@@ -12,6 +12,8 @@
 //   NISIM_CLOCK    "wall" (default): samples come at the task's rate;
 //                  "free": every sample is there as soon as it is asked for.
 #pragma once
+#include <outside/daqmx_entries.h>
+
 #include <cmath>
 #include <cstdint>
 

@@ -47,14 +47,18 @@ int32 enter(const char* function, const std::string& arguments) {
   if (s.log.size() > kLogLines) s.log.pop_front();
   auto it = s.injected.find(function);
   if (it == s.injected.end()) return 0;
-  s.lastError = std::string("Injected failure of ") + function + ".";
+  keepError(std::string("Injected failure of ") + function + ".");
   return it->second;
 }
 
-int32 refuse(int32 code, const std::string& text) {
+void keepError(const std::string& text) {
   Sim& s = sim();
-  std::lock_guard<std::mutex> lock(s.m);
+  std::lock_guard<std::mutex> lock(s.errorLock);
   s.lastError = text;
+}
+
+int32 refuse(int32 code, const std::string& text) {
+  keepError(text);
   return code;
 }
 
@@ -70,6 +74,12 @@ Device* findDevice(Sim& s, const std::string& name) {
     if (d.name == name) return &d;
   }
   return nullptr;
+}
+
+bool deviceExists(const std::string& name) {
+  Sim& s = sim();
+  std::lock_guard<std::mutex> lock(s.m);
+  return findDevice(s, name) != nullptr;
 }
 
 std::string format(const char* fmt, ...) {

@@ -64,8 +64,12 @@ struct Sim {
   std::deque<std::string> log;
   std::map<std::string, int32> injected;
   std::map<int32_t, std::vector<int16_t>> scripts;
+  // A leaf lock: failures are kept while any other lock is held.
+  std::mutex errorLock;
   std::string lastError;
 };
+
+void keepError(const std::string& text);
 
 // Loads the configuration on first use.
 Sim& sim();
@@ -80,6 +84,7 @@ int32 refuse(int32 code, const std::string& text);
 Task* findTask(daqmx::TaskHandle handle);
 
 Device* findDevice(Sim& s, const std::string& name);  // s.m held
+bool deviceExists(const std::string& name);
 
 std::string format(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
 std::string text(const char* s);  // "(null)" for null

@@ -50,7 +50,7 @@ DLL_EXPORT int32 WINAPI DAQmxGetDevProductType(const char* device, char* data, u
     std::lock_guard<std::mutex> lock(s.m);
     const Device* d = device != nullptr ? findDevice(s, device) : nullptr;
     if (d == nullptr) {
-      s.lastError = "Device identifier is invalid: " + text(device);
+      keepError("Device identifier is invalid: " + text(device));
       return kErrBadDevice;
     }
     product = d->product;
@@ -62,7 +62,7 @@ DLL_EXPORT int32 WINAPI DAQmxGetExtendedErrorInfo(char* errorString, uInt32 buff
   std::string last;
   {
     Sim& s = sim();
-    std::lock_guard<std::mutex> lock(s.m);
+    std::lock_guard<std::mutex> lock(s.errorLock);
     last = s.lastError;
   }
   return copyOut(last, errorString, bufferSize);
@@ -76,7 +76,7 @@ DLL_EXPORT void NisimReset() {
   s.log.clear();
   s.injected.clear();
   s.scripts.clear();
-  s.lastError.clear();
+  keepError("");
   s.stalled.store(false);
   loadConfiguration(s);
 }

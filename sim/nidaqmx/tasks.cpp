@@ -103,11 +103,7 @@ DLL_EXPORT int32 WINAPI DAQmxCreateAIVoltageChan(TaskHandle task, const char* ph
     if (!parsePhysical(entry, "ai", name, rest) || !parseNumber(rest.substr(2), kChannelsPerDevice, number)) {
       return refuse(kErrBadChannel, "Physical channel specified does not exist: " + entry);
     }
-    {
-      Sim& s = sim();
-      std::lock_guard<std::mutex> lock(s.m);
-      if (findDevice(s, name) == nullptr) return refuse(kErrBadDevice, "Device identifier is invalid: " + name);
-    }
+    if (!deviceExists(name)) return refuse(kErrBadDevice, "Device identifier is invalid: " + name);
     device = name;
     channels.push_back(number);
   }
