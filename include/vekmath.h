@@ -46,6 +46,20 @@ DLL_EXPORT void WINAPI SetTestSample(LONG value, LONG row, LONG channel);
 // Empty loop iterations after each scan; at least 10,000.
 DLL_EXPORT void WINAPI SetTestLength(LONG count);
 
+// ---- NI digital lines (NI-DAQmx board types; the device is the selected
+// "DevN"). Without NI-DAQmx each call only builds the 30009 message.
+// Lines 0 to 7 are port0/line0-7, lines 8 to 11 port1/line0-3; a line
+// whose bit of outputMask is set is an output, every other an input.
+// Ends the digital tasks open before.
+DLL_EXPORT void WINAPI OpenDigitalIO(LONG outputMask, LONG unused);
+// Drives the output lines: bit k to the k-th output line.
+DLL_EXPORT void WINAPI WriteDigitalOut(DWORD value, LONG unused);
+// Reads the input lines, bit k from the k-th input line; value is left
+// alone when nothing could be read.
+DLL_EXPORT void WINAPI ReadDigitalIn(DWORD* value, LONG unused);
+DLL_EXPORT void WINAPI DigitalNop(LONG value);
+// ---- end NI digital lines
+
 // The other export families, one header each.
 #include <vekmath/status.h>
 #include <vekmath/triggers.h>

@@ -81,6 +81,49 @@ std::vector<std::string> searchFolders() {
   return folders;
 }
 
+// Outside libraries that their Linux installations name in their own way:
+// a machine that has one loads it by its module name, and only without it
+// does the search below find our stand-in.
+struct OutsideNames {
+  const char* stem;
+  const char* files[2];
+};
+constexpr OutsideNames kOutsideNames[] = {
+    {"nicaiu", {"libnidaqmx.so.1", "libnidaqmx.so"}},
+};
+
+// The folders the system's loader searches, as far as a path can name them.
+std::vector<std::string> systemFolders() {
+  std::vector<std::string> folders;
+  if (const char* list = std::getenv("LD_LIBRARY_PATH")) {
+    std::string text(list);
+    size_t start = 0;
+    while (start <= text.size()) {
+      size_t colon = text.find(':', start);
+      if (colon == std::string::npos) colon = text.size();
+      if (colon > start) folders.push_back(text.substr(start, colon - start));
+      start = colon + 1;
+    }
+  }
+  for (const char* folder : {"/usr/local/lib", "/usr/lib/x86_64-linux-gnu", "/lib/x86_64-linux-gnu", "/usr/lib64",
+                             "/usr/lib", "/lib"}) {
+    folders.emplace_back(folder);
+  }
+  return folders;
+}
+
+void addOutsideLibraries(const std::string& stem, std::vector<std::string>& found) {
+  for (const OutsideNames& names : kOutsideNames) {
+    if (stem != names.stem) continue;
+    for (const char* file : names.files) {
+      for (const std::string& folder : systemFolders()) {
+        std::string path = folder + "/" + file;
+        if (isRegularFile(path)) found.push_back(path);
+      }
+    }
+  }
+}
+
 }  // namespace
 
 std::vector<std::string> libraryCandidates(const std::string& stem) {
@@ -90,6 +133,7 @@ std::vector<std::string> libraryCandidates(const std::string& stem) {
     if (!platformLibraryPath().empty()) found.push_back(platformLibraryPath());
     return found;
   }
+  addOutsideLibraries(stem, found);
   const std::string file = libraryFileName(stem);
   for (const std::string& folder : searchFolders()) {
     std::string path = folder + "/" + file;

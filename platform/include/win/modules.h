@@ -5,7 +5,9 @@
 // libvekmath.so, and a name without extension means ".dll". Libraries are
 // searched in $ORVANE_LIBRARY_PATH (colon-separated), then beside
 // libplatform.so, then in the program's folder and <program folder>/../lib.
-// "kernel32.dll" names this layer itself.
+// "kernel32.dll" names this layer itself. An outside library that Linux
+// installs under a name of its own ("nicaiu.dll") is looked for under that
+// name in the system's library folders first.
 #pragma once
 #include "../windef.h"
 

@@ -1,0 +1,98 @@
+// The simulated library's process-wide state: devices, tasks, the call log
+// and the injected failures. Kept in a leaked singleton so that calls made
+// late at process exit, after static destructors have run, are still safe.
+#pragma once
+#include <outside/daqmx_entries.h>
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <map>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <unordered_set>
+#include <vector>
+
+namespace nisim {
+
+using Clock = std::chrono::steady_clock;
+using daqmx::int32;
+
+struct Device {
+  std::string name;
+  std::string product;
+  uint32_t lines = 0;  // the loopback register: bit 8 x port + line
+};
+
+enum class Kind { None, Analog, DigitalOut, DigitalIn };
+
+struct Task {
+  std::mutex m;
+  std::condition_variable cv;
+  Kind kind = Kind::None;
+  std::vector<int32_t> ai;  // physical channel numbers, in the task's order
+  std::string device;       // of the channels or lines
+  std::vector<int32_t> lineBits;
+  double rate = 1000.0;
+  bool finite = false;
+  uint64_t sampsPerChan = 0;
+  bool startTrigger = false;
+  daqmx::EveryNSamplesEventCallbackPtr callback = nullptr;
+  uint32_t everyN = 0;
+  void* callbackData = nullptr;
+  bool running = false;
+  bool triggered = false;
+  Clock::time_point t0{};
+  uint64_t readPos = 0;
+  // Per channel of the task: the scripted values, or empty for the signal.
+  std::vector<std::vector<int16_t>> scripts;
+  std::thread worker;
+};
+
+struct Sim {
+  std::mutex m;
+  bool loaded = false;
+  std::vector<Device> devices;
+  std::atomic<bool> sine{false};
+  std::atomic<bool> hookTrigger{false};
+  std::atomic<bool> freeClock{false};
+  std::atomic<bool> stalled{false};
+  std::unordered_set<Task*> tasks;
+  std::deque<std::string> log;
+  std::map<std::string, int32> injected;
+  std::map<int32_t, std::vector<int16_t>> scripts;
+  // A leaf lock: failures are kept while any other lock is held.
+  std::mutex errorLock;
+  std::string lastError;
+};
+
+void keepError(const std::string& text);
+
+// Loads the configuration on first use.
+Sim& sim();
+void loadConfiguration(Sim& s);  // s.m held
+
+// Logs the call and answers an injected failure for it (0: none).
+int32 enter(const char* function, const std::string& arguments);
+// Keeps the text for DAQmxGetExtendedErrorInfo and returns the code.
+int32 refuse(int32 code, const std::string& text);
+
+// The task behind a handle, or null when it is no live task.
+Task* findTask(daqmx::TaskHandle handle);
+
+Device* findDevice(Sim& s, const std::string& name);  // s.m held
+bool deviceExists(const std::string& name);
+
+std::string format(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
+std::string text(const char* s);  // "(null)" for null
+std::vector<std::string> splitList(const std::string& list);
+
+// Scans acquired since the trigger (t.m held).
+uint64_t acquired(const Task& t, Clock::time_point now);
+// When the scan count reaches n, on the wall clock (t.m held).
+Clock::time_point whenAcquired(const Task& t, uint64_t n);
+
+}  // namespace nisim

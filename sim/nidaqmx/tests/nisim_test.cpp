@@ -1,0 +1,121 @@
+// The simulated NI-DAQmx library, loaded by name as its callers load it.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <string>
+#include <thread>
+
+#include "nisim_library.h"
+
+using namespace daqmx;
+
+namespace {
+
+class Nisim : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    setenv("NISIM_DEVICES", "Dev1:SIM-6251,Dev7:SIM-6009", 1);
+    setenv("NISIM_TRIGGER", "hook", 1);
+    setenv("NISIM_CLOCK", "wall", 1);
+    ASSERT_TRUE(lib.loaded());
+    lib.entry<nisim::ResetProc>("NisimReset")();
+  }
+  template <typename Proc>
+  Proc get(const char* name) {
+    return lib.entry<Proc>(name);
+  }
+  std::string lastError() {
+    char text[kErrorTextBytes] = {};
+    get<GetExtendedErrorInfoProc>("DAQmxGetExtendedErrorInfo")(text, sizeof text);
+    return text;
+  }
+  // A task on Dev1/ai2 and Dev1/ai5 at 10 kHz.
+  TaskHandle analogTask(int32 mode, uInt64 perChannel) {
+    TaskHandle task = nullptr;
+    EXPECT_EQ(get<CreateTaskProc>("DAQmxCreateTask")("", &task), 0);
+    EXPECT_EQ(get<CreateAIVoltageChanProc>("DAQmxCreateAIVoltageChan")(task, "Dev1/ai2,Dev1/ai5", "", -1, -10.0, 10.0,
+                                                                       kValVolts, nullptr),
+              0);
+    EXPECT_EQ(get<CfgSampClkTimingProc>("DAQmxCfgSampClkTiming")(task, "", 10000.0, kValRising, mode, perChannel), 0);
+    return task;
+  }
+  nisim::Library lib;
+};
+
+TEST_F(Nisim, ListsItsDevicesAndRefusesUnknownOnesWithText) {
+  char text[256] = {};
+  ASSERT_EQ(get<GetSysDevNamesProc>("DAQmxGetSysDevNames")(text, sizeof text), 0);
+  EXPECT_STREQ(text, "Dev1, Dev7");
+  ASSERT_EQ(get<GetDevProductTypeProc>("DAQmxGetDevProductType")("Dev7", text, sizeof text), 0);
+  EXPECT_STREQ(text, "SIM-6009");
+  TaskHandle task = nullptr;
+  get<CreateTaskProc>("DAQmxCreateTask")("", &task);
+  EXPECT_EQ(get<CreateAIVoltageChanProc>("DAQmxCreateAIVoltageChan")(task, "Dev1/ai0,Dev3/ai0", "", -1, -10.0, 10.0,
+                                                                     kValVolts, nullptr),
+            nisim::kErrBadDevice);
+  EXPECT_EQ(lastError(), "Device identifier is invalid: Dev3");
+  EXPECT_EQ(get<CreateAIVoltageChanProc>("DAQmxCreateAIVoltageChan")(task, "Dev1/ai32", "", -1, -10.0, 10.0, kValVolts,
+                                                                     nullptr),
+            nisim::kErrBadChannel);
+  EXPECT_EQ(get<ClearTaskProc>("DAQmxClearTask")(task), 0);
+  EXPECT_EQ(get<StartTaskProc>("DAQmxStartTask")(task), nisim::kErrInvalidTask);
+}
+
+TEST_F(Nisim, ReadWaitsForTheTriggerAndTimesOut) {
+  TaskHandle task = analogTask(kValContSamps, 10000);
+  get<CfgDigEdgeStartTrigProc>("DAQmxCfgDigEdgeStartTrig")(task, "PFI0", kValRising);
+  ASSERT_EQ(get<StartTaskProc>("DAQmxStartTask")(task), 0);
+  uInt16 raw[20] = {};
+  int32 read = -1;
+  auto readU16 = get<ReadBinaryU16Proc>("DAQmxReadBinaryU16");
+  EXPECT_EQ(readU16(task, 10, 0.01, kValGroupByScanNumber, raw, 20, &read, nullptr), kErrorSamplesNotYetAvailable);
+  EXPECT_EQ(read, 0);
+  get<nisim::FireTriggerProc>("NisimFireTrigger")();
+  ASSERT_EQ(readU16(task, 10, 5.0, kValGroupByScanNumber, raw, 20, &read, nullptr), 0);
+  ASSERT_EQ(read, 10);
+  for (int s = 0; s < 10; ++s) {
+    EXPECT_EQ(raw[2 * s], nisim::rampValue(2, s));
+    EXPECT_EQ(raw[2 * s + 1], nisim::rampValue(5, s));
+  }
+  get<ClearTaskProc>("DAQmxClearTask")(task);
+}
+
+std::atomic<int> gCallbacks{0};
+std::atomic<bool> gOtherThread{false};
+std::thread::id gTestThread;
+
+int32 WINAPI countBlock(TaskHandle, int32 type, uInt32 n, void*) {
+  if (type == kValAcquiredIntoBuffer && n == 50) gCallbacks.fetch_add(1);
+  gOtherThread.store(std::this_thread::get_id() != gTestThread);
+  return 0;
+}
+
+TEST_F(Nisim, FiniteTaskCallsBackOnceOnItsOwnThread) {
+  gTestThread = std::this_thread::get_id();
+  TaskHandle task = analogTask(kValFiniteSamps, 50);
+  get<RegisterEveryNSamplesEventProc>("DAQmxRegisterEveryNSamplesEvent")(task, kValAcquiredIntoBuffer, 50, 0,
+                                                                         countBlock, nullptr);
+  ASSERT_EQ(get<StartTaskProc>("DAQmxStartTask")(task), 0);
+  for (int i = 0; i < 5000 && gCallbacks.load() == 0; ++i) Sleep(1);
+  Sleep(20);  // 200 more scans' time: a finite task sends no second block
+  EXPECT_EQ(gCallbacks.load(), 1);
+  EXPECT_TRUE(gOtherThread.load());
+  EXPECT_EQ(get<StartTaskProc>("DAQmxStartTask")(task), nisim::kErrRunning);
+  get<ClearTaskProc>("DAQmxClearTask")(task);
+  EXPECT_EQ(get<nisim::LiveTasksProc>("NisimLiveTasks")(), 0);
+}
+
+TEST_F(Nisim, InjectedCodeIsAnsweredUntilCleared) {
+  get<nisim::InjectErrorProc>("NisimInjectError")("DAQmxCreateTask", -50103);
+  TaskHandle task = nullptr;
+  EXPECT_EQ(get<CreateTaskProc>("DAQmxCreateTask")("", &task), -50103);
+  EXPECT_EQ(lastError(), "Injected failure of DAQmxCreateTask.");
+  get<nisim::InjectErrorProc>("NisimInjectError")("DAQmxCreateTask", 0);
+  EXPECT_EQ(get<CreateTaskProc>("DAQmxCreateTask")("", &task), 0);
+  EXPECT_EQ(lib.callLog(), "DAQmxCreateTask()\nDAQmxCreateTask()\n");
+  get<ClearTaskProc>("DAQmxClearTask")(task);
+}
+
+}  // namespace
