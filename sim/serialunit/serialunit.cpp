@@ -45,7 +45,6 @@ struct SerialUnit::State {
   bool started = false;          // unit A: between START and END
   bool open = false;
   int64_t nextLine = 0;
-  int64_t sent = 0;
 
   std::atomic<bool> quit{false};
   std::thread thread;
@@ -103,7 +102,7 @@ void SerialUnit::State::run() {
     if (now && options.linesPerSecond > 0 && outgoing.size() < kOutgoingLimit) {
       const double seconds = std::chrono::duration<double>(Clock::now() - paceFrom).count();
       const int64_t due = pacedFrom + static_cast<int64_t>(seconds * options.linesPerSecond);
-      for (; nextLine < due && outgoing.size() < kOutgoingLimit; ++nextLine, ++sent) {
+      for (; nextLine < due && outgoing.size() < kOutgoingLimit; ++nextLine) {
         outgoing += lineText(options.protocol, nextLine, options.channels);
       }
     }
@@ -111,7 +110,6 @@ void SerialUnit::State::run() {
       Piece& piece = queue.front();
       if (piece.lines > 0) {
         outgoing += lineText(options.protocol, nextLine++, options.channels);
-        ++sent;
         if (--piece.lines == 0) queue.pop_front();
       } else {
         outgoing += piece.text;
@@ -168,11 +166,6 @@ void SerialUnit::sendText(const std::string& bytes) {
   state_->queue.push_back({0, bytes});
 }
 
-int64_t SerialUnit::linesSent() const {
-  std::lock_guard<std::mutex> lock(state_->mutex);
-  return state_->sent;
-}
-
 std::string SerialUnit::received() const {
   std::lock_guard<std::mutex> lock(state_->mutex);
   return state_->received;
@@ -184,29 +177,10 @@ speed_t SerialUnit::portSpeed() const {
   return ::cfgetospeed(&tio);
 }
 
-namespace {
-
-template <class Condition>
-bool waitFor(std::mutex& mutex, std::condition_variable& changed, int timeoutMs, Condition condition) {
-  std::unique_lock<std::mutex> lock(mutex);
-  return changed.wait_for(lock, std::chrono::milliseconds(timeoutMs), condition);
-}
-
-}  // namespace
-
 bool SerialUnit::waitUntilSending(int timeoutMs) const {
   const State& s = *state_;
-  return waitFor(s.mutex, s.changed, timeoutMs, [&s] { return s.sending(); });
-}
-
-bool SerialUnit::waitUntilSent(int64_t lines, int timeoutMs) const {
-  const State& s = *state_;
-  return waitFor(s.mutex, s.changed, timeoutMs, [&s, lines] { return s.sent >= lines; });
-}
-
-bool SerialUnit::waitUntilReceived(std::size_t bytes, int timeoutMs) const {
-  const State& s = *state_;
-  return waitFor(s.mutex, s.changed, timeoutMs, [&s, bytes] { return s.received.size() >= bytes; });
+  std::unique_lock<std::mutex> lock(s.mutex);
+  return s.changed.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&s] { return s.sending(); });
 }
 
 }  // namespace serialunit

@@ -47,17 +47,13 @@ class SerialUnit {
   void sendLines(int64_t n);
   void sendText(const std::string& bytes);
 
-  // Generated lines handed to the terminal so far.
-  int64_t linesSent() const;
   // Every byte the host wrote so far.
   std::string received() const;
   // The port's line speed as the host set it (a B constant).
   speed_t portSpeed() const;
 
-  // Each waits at most timeoutMs for its condition; false if it did not come.
+  // Waits at most timeoutMs for the unit to send; false if it did not.
   bool waitUntilSending(int timeoutMs) const;
-  bool waitUntilSent(int64_t lines, int timeoutMs) const;
-  bool waitUntilReceived(std::size_t bytes, int timeoutMs) const;
 
  private:
   struct State;
