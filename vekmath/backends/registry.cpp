@@ -7,6 +7,7 @@
 #include "backends/ni/ni_backend.h"
 #include "backends/none/none_backend.h"
 #include "backends/older_vendor_a/older_backend.h"
+#include "backends/serial/serial_backend.h"
 #include "backends/simulated/simulated_backend.h"
 #include "backends/vendor_b/vendor_b_backend.h"
 #include "backends/wdm/wdm_backend.h"
@@ -19,15 +20,16 @@ struct Registration {
   BackEnd& (*backEnd)();
 };
 
-// The serial groups have no back end in this build yet: until theirs
-// lands they are served like the codes without a device (nothing is opened
-// and the thread fetches nothing), as is a code of no group.
+// A code of no group is served like the codes without a device (nothing
+// is opened and the thread fetches nothing).
 constexpr Registration kRegistry[] = {
     {BoardGroup::Simulated, simulatedBackEnd},
     {BoardGroup::OlderVendorA, olderVendorABackEnd},
     {BoardGroup::Wdm, wdmBackEnd},
     {BoardGroup::VendorB, vendorBBackEnd},
     {BoardGroup::NiDaqmx, niDaqmxBackEnd},
+    {BoardGroup::SerialA, serialUnitABackEnd},
+    {BoardGroup::SerialB, serialUnitBBackEnd},
 };
 
 }  // namespace

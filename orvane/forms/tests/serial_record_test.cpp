@@ -1,0 +1,82 @@
+// The monitor recording serial unit A: Init.ini names the unit and COM3,
+// COM3 is mapped to a simulated unit's pseudo-terminal, and the CSV file
+// carries the unit's known signal through the real processing library.
+#include <gtest/gtest.h>
+#include <serialunit.h>
+
+#include <QTest>
+#include <cstdint>
+#include <memory>
+
+#include "monitor_form.h"
+#include "support/temp_folder.h"
+
+namespace orvane::forms {
+namespace {
+
+using serialunit::Protocol;
+using testing::ProgramFolder;
+
+constexpr int kChannels = 8;
+
+class SerialRecord : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    qputenv("ORVANE_ROOT", root.path().toUtf8());
+    const core::VekmathCalls& api = core::LoadedVekmath();
+    if (!api.ReadBlock || !api.SetupSampling || !api.StartSampling)
+      GTEST_SKIP() << "the processing library lacks " << core::MissingVekmathEntries();
+    unit = std::make_unique<serialunit::SerialUnit>(serialunit::UnitOptions{Protocol::Commands, kChannels, 0});
+    ASSERT_FALSE(unit->portPath().empty());
+    // More lines than the run takes: the unit sends them once started.
+    unit->sendLines(10000);
+    qputenv("ORVANE_COM3", QByteArray::fromStdString(unit->portPath()));
+    folder.write("Init.ini", "[ADBOARD]\r\nBoard=VADRIQUELMO-8VX\r\nDeviceName=COM3\r\n");
+    FrmMonitor::Options options;
+    options.programFolder = folder.path();
+    options.now = [] { return QDateTime(QDate(2025, 6, 7), QTime(8, 9, 10)); };
+    options.quit = [] {};
+    form = std::make_unique<FrmMonitor>(std::move(options));
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+  }
+  void TearDown() override {
+    form.reset();
+    qunsetenv("ORVANE_COM3");
+  }
+
+  // Line k's count of channel c, signed as the unit sends it, then the
+  // row's calibration as it stands by default.
+  static double Expected(int64_t k, int c) {
+    return (serialunit::valueOf(Protocol::Commands, k, c) + 140.0) * 10.0 / 31100.0;
+  }
+
+  QTemporaryDir root;
+  ProgramFolder folder;
+  std::unique_ptr<serialunit::SerialUnit> unit;
+  std::unique_ptr<FrmMonitor> form;
+};
+
+TEST_F(SerialRecord, CsvRowsCarryTheUnitsLines) {
+  ASSERT_EQ(form->ChannelCount(), kChannels);
+  QObject::connect(form->txtCnt, &QLineEdit::textChanged, form.get(), [this](const QString& t) {
+    if (t.toInt() >= 1) form->chk終了->setCheckState(Qt::Checked);
+  });
+  form->RunAcquisition();
+  EXPECT_TRUE(form->LastMessage().isEmpty()) << form->LastMessage().toStdString();
+  QList<QByteArray> lines = folder.read("CSV/20250607_080910.CSV").split('\n');
+  if (!lines.isEmpty() && lines.back().isEmpty()) lines.pop_back();
+  ASSERT_EQ(lines.size(), 2000);
+  for (int64_t k = 0; k < lines.size(); ++k) {
+    const QList<QByteArray> values = lines[k].split(',');
+    ASSERT_EQ(values.size(), kChannels + 1) << "scan " << k;  // each value followed by a comma
+    for (int c = 0; c < kChannels; ++c)
+      ASSERT_NEAR(values[c].toDouble(), Expected(k, c), 2e-5) << "scan " << k << " ch " << c;
+  }
+  // The unit was started once and told ten times to stop.
+  EXPECT_EQ(unit->received().substr(0, 12), std::string("START     \r\0", 12));
+  EXPECT_EQ(unit->received().size(), 12u + 10 * 11);
+}
+
+}  // namespace
+}  // namespace orvane::forms
