@@ -67,6 +67,7 @@ DWORD CloseBusHandle(DWORD busKind, HANDLE handle) {
   std::shared_ptr<Device> device = handles().remove(busKind, handle);
   if (device == nullptr) return halvikdrv::kStatusInvalidHandle;
   device->aiRun().cancelWaits(handle);
+  device->cntm().cancelWaits(handle);
   return 0;
 }
 

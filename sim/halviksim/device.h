@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "ai_run.h"
+#include "cntm_unit.h"
 #include "halviksim.h"
 #include "models.h"
 #include "ownership.h"
@@ -74,6 +75,8 @@ class Device {
 
   // The analog-input acquisition (ai_run.h).
   AiRun& aiRun() { return aiRun_; }
+  // The multi-function counter (cntm_unit.h).
+  CntmUnit& cntm() { return cntm_; }
 
  private:
   const Placement placement_;
@@ -90,6 +93,7 @@ class Device {
   std::map<DWORD, Fault> faults_;
   std::deque<DWORD> log_;
   AiRun aiRun_;
+  CntmUnit cntm_;
 };
 
 }  // namespace halviksim

@@ -62,6 +62,23 @@ HALVIKSIM_API int64_t AiDroppedScans(const std::string& device);
 // (whatever the event mask); `end` reports the run as over.
 HALVIKSIM_API bool QueueAiEvents(const std::string& device, const std::vector<int32_t>& factors, bool end);
 
+// ---- Multi-function counters -----------------------------------------------------
+// The counter of a model that has one (HVA-1632PE: 8 channels) counts the
+// pulses fed to a running channel, up, or down when its count direction is
+// 1. A count that reaches a count-up value switched on for its row raises
+// a count-up event (flag row + 1); passing 2^32 - 1 to 0 raises a carry
+// (1), 0 to 2^32 - 1 a borrow (2), when carry/borrow is on.
+HALVIKSIM_API bool CntmPulses(const std::string& device, int channel, int64_t pulses);
+// A counter error of kind 1 to 3, when counter errors are on.
+HALVIKSIM_API bool CntmCounterError(const std::string& device, int channel, int kind);
+// Timer events, when the timer is on.
+HALVIKSIM_API bool CntmTimerTicks(const std::string& device, int ticks);
+// The next event read reports these counts of channels, rows and entries
+// of every kind, whatever it holds (a faulty driver).
+HALVIKSIM_API bool CntmForceEventCounts(const std::string& device, int16_t channels, int16_t rows, int16_t entries);
+// Time-ups of a bus library unit, when switched on.
+HALVIKSIM_API bool CntmTimeUps(const std::string& device, int count);
+
 // Kernel codes and sibling commands the device has seen, oldest first
 // (the most recent 4096).
 HALVIKSIM_API std::vector<DWORD> RequestLog(const std::string& device);
