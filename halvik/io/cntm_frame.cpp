@@ -7,12 +7,14 @@ namespace halvik::mcnt {
 
 namespace {
 
+// Never destroyed: the library's detach, which ends the workers, runs after
+// the static objects made since its attach are gone.
 PendingWait& waitOf(uint16_t index, int which) {
-  static std::mutex lock;
-  static std::deque<PendingWait> waits;
-  std::lock_guard<std::mutex> guard(lock);
-  while (waits.size() <= 2u * index + 1) waits.emplace_back();
-  return waits[2u * index + which];
+  static std::mutex* lock = new std::mutex;
+  static std::deque<PendingWait>* waits = new std::deque<PendingWait>;
+  std::lock_guard<std::mutex> guard(*lock);
+  while (waits->size() <= 2u * index + 1) waits->emplace_back();
+  return (*waits)[2u * index + which];
 }
 
 }  // namespace

@@ -13,10 +13,11 @@ namespace {
 
 constexpr int kEndRounds = 1000;  // of 1 ms each
 
-// Starts and ends of any device, one at a time.
+// Starts and ends of any device, one at a time. Never destroyed: the last
+// close may come from the library's detach.
 std::mutex& workersLock() {
-  static std::mutex lock;
-  return lock;
+  static std::mutex* lock = new std::mutex;
+  return *lock;
 }
 
 struct Worker {
