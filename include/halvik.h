@@ -207,6 +207,7 @@ DLL_EXPORT LONG WINAPI XanSetAiTransferData(short Id, LONG DataNumber, LONG* Buf
 // Multi-function counters are on the kernel driver's boards only (20001 on
 // the sibling libraries) and make no ownership check; a device that is not
 // open gives 10001. Channels 0 to 7; a group is at most 8 channels.
+// 20003 when the registered devices run out before this one is found.
 DLL_EXPORT LONG WINAPI XanGetCntmMaxChannels(short Id, short* CntmMaxChannels);
 // The outputs as the driver writes them for InfoType; 10050 when no open
 // device of that model answers. Each device tried is closed again.
