@@ -323,3 +323,105 @@ DLL_EXPORT LONG WINAPI XanGetAoDefaultAdjustment(short Id, short AoChannel, shor
 #define AOE_AOERR 0x1026
 #define AOE_DATA_TSF 0x1027
 // ---- End of analog output --------------------------------------------------------------
+// ---- Multi-function counters, digital and port I/O ------------------------------------
+// Multi-function counters are on the kernel driver's boards only (20001 on
+// the sibling libraries) and make no ownership check; a device that is not
+// open gives 10001. Channels 0 to 7; a group is at most 8 channels.
+// 20003 when the registered devices run out before this one is found.
+DLL_EXPORT LONG WINAPI XanGetCntmMaxChannels(short Id, short* CntmMaxChannels);
+// The outputs as the driver writes them for InfoType; 10050 when no open
+// device of that model answers. Each device tried is closed again.
+DLL_EXPORT LONG WINAPI XanGetCntmDeviceInfo(const char* Device, short InfoType, void* Param1, void* Param2,
+                                            void* Param3);
+DLL_EXPORT LONG WINAPI XanSetCntmZMode(short Id, short CntmChNo, short CntMode);
+DLL_EXPORT LONG WINAPI XanGetCntmZMode(short Id, short CntmChNo, short* CntmMode);
+DLL_EXPORT LONG WINAPI XanSetCntmZLogic(short Id, short CntmChNo, short CntmZLogic);
+DLL_EXPORT LONG WINAPI XanSelectCntmChannelSignal(short Id, short CntmChNo, short CntmSigType);
+DLL_EXPORT LONG WINAPI XanSetCntmCountDirection(short Id, short CntmChNo, short CntmDir);
+DLL_EXPORT LONG WINAPI XanSetCntmOperationMode(short Id, short CntmChNo, short CntmOpMode, short CntmMul,
+                                               short CntmSyncClr);
+DLL_EXPORT LONG WINAPI XanSetCntmDigitalFilter(short Id, short CntmChannel, short CntmFilterValue);
+DLL_EXPORT LONG WINAPI XanSetCntmPulseWidth(short Id, short CntmChNo, short CntmPlsWidth);
+DLL_EXPORT LONG WINAPI XanGetCntmZLogic(short Id, short CntmChNo, short* CntmZLogic);
+DLL_EXPORT LONG WINAPI XanGetCntmChannelSignal(short Id, short CntmChNo, short* CntmSigType);
+DLL_EXPORT LONG WINAPI XanGetCntmCountDirection(short Id, short CntmChNo, short* CntmDir);
+DLL_EXPORT LONG WINAPI XanGetCntmOperationMode(short Id, short CntmChNo, short* CntmOpMode, short* CntmMul,
+                                               short* CntmSyncClr);
+DLL_EXPORT LONG WINAPI XanGetCntmDigitalFilter(short Id, short CntmChNo, short* CntmFilterValue);
+DLL_EXPORT LONG WINAPI XanGetCntmPulseWidth(short Id, short CntmChNo, short* CntmPlsWidth);
+// The meaning of the values is the driver's; the last arguments are not sent.
+DLL_EXPORT LONG WINAPI XanSetCntmOutputHardwareEvent(short Id, short CntmChNo, short CntmValue1, LONG CntmValue2,
+                                                     short CntmValue3);
+DLL_EXPORT LONG WINAPI XanSetCntmInputHardwareEvent(short Id, short CntmChNo, LONG CntmValue1, short CntmValue2,
+                                                    short CntmValue3, short CntmReserved);
+DLL_EXPORT LONG WINAPI XanSetCntmCountMatchHardwareEvent(short Id, short CntmChNo, short CntmRegisterNo,
+                                                         LONG CntmEventType, short CntmReserved);
+DLL_EXPORT LONG WINAPI XanSetCntmPresetRegister(short Id, short CntmChNo, LONG CntmPresetData, short CntmReserved);
+DLL_EXPORT LONG WINAPI XanSetCntmTestPulse(short Id, short CntmInternal, short CntmOut, short CntmReserved);
+DLL_EXPORT LONG WINAPI XanCntmReadStatusEx(short Id, short CntmChNo, short* Status);
+DLL_EXPORT LONG WINAPI XanCntmInputDIByte(short Id, short CntmReserved, BYTE* Data);
+DLL_EXPORT LONG WINAPI XanCntmOutputDOBit(short Id, short Bit, short CntmReserved, BYTE Data);
+
+// Groups: CntmChNum channel numbers in CntmChNo (a NULL array only with no
+// channels for the zero clear).
+DLL_EXPORT LONG WINAPI XanCntmStartCount(short Id, const short* CntmChNo, short CntmChNum);
+DLL_EXPORT LONG WINAPI XanCntmStopCount(short Id, const short* CntmChNo, short CntmChNum);
+DLL_EXPORT LONG WINAPI XanCntmZeroClearCount(short Id, const short* CntmChNo, short CntmChNum);
+DLL_EXPORT LONG WINAPI XanCntmPreset(short Id, const short* CntmChNo, short CntmChNum, const LONG* CntmPresetData);
+DLL_EXPORT LONG WINAPI XanCntmReadCount(short Id, const short* CntmChNo, short CntmChNum, LONG* CntmCount);
+
+// Notifications, by window message or callback, from one worker per device
+// that the first registration starts and the device's last close ends.
+// Messages: XANM_CNTM_COUNTUP + channel (wParam Id | flag << 16, lParam the
+// count), XANM_CNTM_TIMER for timer and time-up events (wParam Id),
+// XANM_CNTM_ERROR (wParam Id | channel << 16, lParam the kind 1 to 3),
+// XANM_CNTM_CARRYBORROW (wParam Id | channel << 16, lParam the value).
+#define XANM_CNTM_COUNTUP 0x1070
+#define XANM_CNTM_TIMER 0x1090
+#define XANM_CNTM_ERROR 0x1091
+#define XANM_CNTM_CARRYBORROW 0x1092
+// (Id, second, third, Param): count-up (Id, channel | flag << 16, count),
+// counter error (Id, channel, kind), carry/borrow (Id, channel, value),
+// timer (Id, 0, 0).
+typedef void(WINAPI* CntmCallBackProc)(LONG Id, LONG Second, LONG Third, void* Param);
+// Row 0 or 1 (18000), channel 0 to 7 (28001); hWnd NULL: callbacks only.
+DLL_EXPORT LONG WINAPI XanCntmNotifyCountUp(short Id, short CntmChNo, short Row, LONG Value, HWND hWnd);
+DLL_EXPORT LONG WINAPI XanCntmStopNotifyCountUp(short Id, short CntmChNo, short Row);
+DLL_EXPORT LONG WINAPI XanCntmNotifyCounterError(short Id, HWND hWnd);
+DLL_EXPORT LONG WINAPI XanCntmStopNotifyCounterError(short Id);
+DLL_EXPORT LONG WINAPI XanCntmNotifyCarryBorrow(short Id, HWND hWnd);
+DLL_EXPORT LONG WINAPI XanCntmStopNotifyCarryBorrow(short Id);
+// hWnd must be a window.
+DLL_EXPORT LONG WINAPI XanCntmNotifyTimer(short Id, LONG CntmTimeValue, HWND hWnd);
+DLL_EXPORT LONG WINAPI XanCntmStopNotifyTimer(short Id);
+DLL_EXPORT LONG WINAPI XanCntmCountUpCallbackProc(short Id, CntmCallBackProc CallBack, void* Param);
+DLL_EXPORT LONG WINAPI XanCntmCounterErrorCallbackProc(short Id, CntmCallBackProc CallBack, void* Param);
+DLL_EXPORT LONG WINAPI XanCntmCarryBorrowCallbackProc(short Id, CntmCallBackProc CallBack, void* Param);
+DLL_EXPORT LONG WINAPI XanCntmTimerCallbackProc(short Id, CntmCallBackProc CallBack, void* Param);
+// Time-ups of the bus library's units, on any bus kind (its result as it
+// stands); hWnd NULL switches them on without a worker.
+DLL_EXPORT LONG WINAPI XanCntmNotifyTimeUp(short Id, LONG Value, HWND hWnd);
+DLL_EXPORT LONG WINAPI XanCntmStopNotifyTimeUp(short Id);
+
+// Digital lines: bits and 8-bit ports; DiData receives the input.
+DLL_EXPORT LONG WINAPI XanInputDiBit(short Id, short DiBit, short* DiData);
+DLL_EXPORT LONG WINAPI XanInputDiByte(short Id, short DiPort, short* DiData);
+DLL_EXPORT LONG WINAPI XanOutputDoBit(short Id, short DoBit, short DoData);
+DLL_EXPORT LONG WINAPI XanOutputDoByte(short Id, short DoPort, short DoData);
+// Bit -1 (all inputs) only; the kernel driver gives 0.05 back as set.
+DLL_EXPORT LONG WINAPI XanGetDiFilter(short Id, short Bit, float* Value);
+// The virtual device library's only (20001 elsewhere).
+DLL_EXPORT LONG WINAPI XanSetDioDirection(short Id, LONG Dir);
+DLL_EXPORT LONG WINAPI XanGetDioDirection(short Id, LONG* Dir);
+// Port I/O on I/O space 0 or 1 (the kernel driver's; the virtual device has
+// one), not on the bus library's devices. XanInpB gives the low 8 bits.
+DLL_EXPORT LONG WINAPI XanInpB(short Id, short Space, short Port, LONG* Data);
+DLL_EXPORT LONG WINAPI XanInpW(short Id, short Space, short Port, LONG* Data);
+DLL_EXPORT LONG WINAPI XanInpD(short Id, short Space, short Port, LONG* Data);
+DLL_EXPORT LONG WINAPI XanOutpB(short Id, short Space, short Port, LONG Data);
+DLL_EXPORT LONG WINAPI XanOutpW(short Id, short Space, short Port, LONG Data);
+DLL_EXPORT LONG WINAPI XanOutpD(short Id, short Space, short Port, LONG Data);
+// The kernel driver's devices only; Selector 0 the first address, any other
+// the second. A NULL Address gives -1, which is no status.
+DLL_EXPORT LONG WINAPI XanGetAddress(short Id, short Selector, LONG* Address);
+// ---- End of the multi-function counters, digital and port I/O ---------------------------

@@ -4,6 +4,7 @@
 // so a device is never left open with nobody counting it.
 #include <halvik.h>
 
+#include "cntm_close.h"
 #include "device_buffer_step.h"
 #include "device_record.h"
 #include "device_transport.h"
@@ -47,6 +48,7 @@ DLL_EXPORT LONG WINAPI XanExit(short Id) {
   if (owner != 0 && !otherHolder) keepFirst(first, owner);
   if (owner == 0) keepFirst(first, StopRunningFunctions(record, StopPurpose::Close));
   keepFirst(first, EndEventThreads(record));
+  keepFirst(first, EndCntmWorkers(record));
   keepFirst(first, ReleaseAiHostBuffer(record, frame.index()));
   keepFirst(first, ReleaseProcess(record, frame.index()));
   keepFirst(first, CloseTransport(record));

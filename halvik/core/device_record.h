@@ -21,14 +21,19 @@ inline constexpr int16_t kBusAttached = 3;  // Kelbus
 
 // An application callback: (Id, message, channel or 0, parameter, user parameter).
 typedef void(WINAPI* XanCallBack)(short id, short message, short channel, LONG parameter, void* userParam);
-// The multi-function counter's: (Id, message, parameter, user parameter).
-typedef void(WINAPI* XanCntmCallBack)(short id, short message, LONG parameter, void* userParam);
+// The multi-function counter's: (Id, second, third, user parameter), the
+// middle two as each event gives them.
+typedef void(WINAPI* XanCntmCallBack)(LONG id, LONG second, LONG third, void* userParam);
 
 // The multi-function counter's notification state; its meaning belongs to the
-// counter family.
+// counter family. It is cleared by the first open only, and the last close
+// ends both workers (the fields the workers share with the exports are read
+// and written atomically).
 struct CntmState {
   HANDLE boardEventThread = INVALID_HANDLE_VALUE;
-  int32_t boardEventWords[2] = {};
+  int32_t boardEventWords[2] = {};  // stop request, ended
+  HANDLE boardEvent = nullptr;      // the event worker's wait event; 0 until made
+  HWND countUpWindow[2][8] = {};    // [row][channel]
   HWND errorWindow = nullptr;
   HWND carryBorrowWindow = nullptr;
   HWND timerWindow = nullptr;
@@ -41,9 +46,12 @@ struct CntmState {
   XanCntmCallBack timerProc = nullptr;
   void* timerParam = nullptr;
   HANDLE timeUpThread = INVALID_HANDLE_VALUE;
-  int32_t timeUpWords[2] = {};
-  int32_t timeUpSettings[4] = {};
-  uint8_t lastDigitalInput = 0;
+  int32_t timeUpWords[2] = {};  // stop request, ended
+  HANDLE timeUpEvent = nullptr;
+  HWND timeUpWindow = nullptr;
+  HWND timeUpWindows[64] = {};  // per row and entry of the time-up record
+  unsigned char timeUpState[396] = {};
+  int16_t channelCount = 0;  // 0 until the digital input reads it
 };
 
 struct DeviceRecord {

@@ -26,7 +26,7 @@ ExportFrame::ExportFrame(const char* name, Spacing spacing, Tracing tracing)
     : name_(name), spacing_(spacing), tracing_(tracing) {}
 
 void ExportFrame::start(const char* format, ...) {
-  if (tracing_ != Tracing::All || !DebugLogOn()) return;
+  if ((tracing_ != Tracing::All && tracing_ != Tracing::Refusal) || !DebugLogOn()) return;
   va_list args;
   va_start(args, format);
   writeLine(name_, spacing_ == Spacing::Spaced ? " Start : " : " Start :", format, args);
@@ -44,7 +44,8 @@ DeviceRecord& ExportFrame::record() const { return DeviceTable()[index_]; }
 LONG ExportFrame::ownership() const { return CheckMultiProcess(index_); }
 
 LONG ExportFrame::end(LONG status) const {
-  bool traced = tracing_ == Tracing::All || (tracing_ == Tracing::Failures && status != 0);
+  bool traced = tracing_ == Tracing::All || (tracing_ == Tracing::Failures && status != 0) ||
+                (tracing_ == Tracing::Refusal && status == 20001);
   if (traced && DebugLogOn()) {
     WriteDebugLog("%s%s%d\r\n", name_, spacing_ == Spacing::Spaced ? " End : Ret=" : " End :Ret=", status);
   }

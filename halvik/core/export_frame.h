@@ -20,8 +20,9 @@ class ExportFrame {
   // timer and some device exports); tight ones "Start :Id=", "End :Ret=".
   enum class Spacing { Tight, Spaced };
   // Which lines the export writes: all, only the end lines of failures (no
-  // start and no success line), or none.
-  enum class Tracing { All, Failures, None };
+  // start and no success line), or none; Refusal: the start line and
+  // only the end of a 20001 (the multi-function counter exports).
+  enum class Tracing { All, Failures, None, Refusal };
 
   explicit ExportFrame(const char* name, Spacing spacing = Spacing::Tight, Tracing tracing = Tracing::All);
 

@@ -136,6 +136,7 @@ void takeOut(const unsigned char* block, const Out& out, const Row& row, const A
   double v = numberBack(block, out);
   if (out.shape == Shape::PerMillion) v /= 1e6;
   if (out.shape == Shape::IsZero) v = v == 0 ? 1 : 0;
+  if (out.shape == Shape::From50000 && v == 50000) v = static_cast<double>(0.05f);
   if (out.shape == Shape::WholeThousandths) v += read<int32_t>(block, out.at2) / 1000.0;
   if (kind == Kind::OutF32) {
     *static_cast<float*>(target) = static_cast<float>(v);
@@ -197,6 +198,7 @@ LONG Front(ExportFrame& frame, const Row& row, int32_t id, std::initializer_list
   const Arg* args = list.begin();
   traceStart(frame, row, id, args, list.size());
   if (!frame.find(id)) return kStatusNoDevice;
+  if (row.openOnly && frame.record().Handle == INVALID_HANDLE_VALUE) return frame.end(kStatusNoDevice);
   for (const Check& check : row.checks) {
     if (check.test == Test::None) break;
     if (fails(check, row, args)) return frame.end(check.code);

@@ -125,6 +125,7 @@ enum class Shape : uint8_t {
   WholeThousandths,  // int32 whole at `at` + int32 thousandths at `at2` / 1000
   Text,              // char[12]: at most 11 characters, terminated
   IsZero,            // 1 when the field is 0, else 0
+  From50000,         // a float, except that 50000 reads as 0.05
 };
 
 struct Out {
@@ -232,6 +233,8 @@ struct Row {
   ArgSpec args[6]{};
   Check checks[4]{};  // run in this order, before the ownership check
   bool ownership = true;
+  // A device that is not open gives 10001 (after the checks' lookup).
+  bool openOnly = false;
   Request kernel{};         // any bus kind but 10 and 3
   Request virtualDevice{};  // bus kind 10
   Request attached = asVirtual();  // bus kind 3

@@ -985,6 +985,160 @@ inline constexpr int32_t kStatusAoMemoryFull = 23220;
 inline constexpr int32_t kStatusAoChannelOutOfRange = 23000;
 inline constexpr int32_t kStatusAoMultiOutOfRange = 23020;
 // ---- End of analog output ------------------------------------------------------------
+// ---- Multi-function counters, digital and port I/O --------------------------------
+// Multi-function counter requests (read access: CTL_CODE(0x22, ...,
+// METHOD_BUFFERED, FILE_READ_ACCESS)). Each has a record of its own whose
+// int32 driver status is its last field.
+inline constexpr DWORD kCntmGetChannelBlock = 0x22400C;
+inline constexpr DWORD kCntmSetChannelBlock = 0x224010;
+inline constexpr DWORD kCntmSetZMode = 0x224018;
+inline constexpr DWORD kCntmGetZMode = 0x22401C;
+inline constexpr DWORD kCntmPulseWidth = 0x224020;
+inline constexpr DWORD kCntmStart = 0x224024;
+inline constexpr DWORD kCntmStop = 0x224028;
+inline constexpr DWORD kCntmPreset = 0x22402C;
+inline constexpr DWORD kCntmReadCount = 0x224030;
+inline constexpr DWORD kCntmNotifyCountUp = 0x224038;
+inline constexpr DWORD kCntmNotifyTimer = 0x22403C;
+inline constexpr DWORD kCntmInputDi = 0x224040;
+inline constexpr DWORD kCntmInfo = 0x224044;
+inline constexpr DWORD kCntmOutputHardwareEvent = 0x224050;
+inline constexpr DWORD kCntmInputHardwareEvent = 0x224054;
+inline constexpr DWORD kCntmCountMatchEvent = 0x224058;
+inline constexpr DWORD kCntmPresetRegister = 0x22405C;
+inline constexpr DWORD kCntmZeroClear = 0x224060;
+inline constexpr DWORD kCntmReadStatus = 0x224064;
+inline constexpr DWORD kCntmOutputDo = 0x224068;
+inline constexpr DWORD kCntmNotifyError = 0x22406C;
+inline constexpr DWORD kCntmNotifyCarryBorrow = 0x224070;
+inline constexpr DWORD kCntmTestPulse = 0x224074;
+// The event wait (8 bytes {int32 process id, int32 0}, overlapped: pending
+// until events are due) and the event read that follows it.
+inline constexpr DWORD kCntmEventWait = 0x2240A0;
+inline constexpr DWORD kCntmEventRead = 0x2240A4;
+// The time-up notifications of the bus library's units (commands).
+inline constexpr WORD kCmdCntmTimeUpRead = 0x3261;    // 396
+inline constexpr WORD kCmdCntmTimeUpEnable = 0x3262;  // 12
+inline constexpr WORD kCmdCntmTimeUpCount = 0x3263;   // 12
+inline constexpr WORD kCmdCntmTimeUpWait = 0x5281;    // 8, overlapped
+// Digital bit and byte (DioParamBlock) and their commands.
+inline constexpr DWORD kDiBit = 0x2224B0;
+inline constexpr DWORD kDiByte = 0x2224B4;
+inline constexpr WORD kCmdDioBit = 0x31A0;        // 20
+inline constexpr WORD kCmdDioByte = 0x31A1;       // 20
+inline constexpr WORD kCmdDioDirection = 0x31A3;  // 28
+inline constexpr WORD kCmdPortIo = 0x3104;        // 28
+
+namespace cntm {
+inline constexpr int kChannels = 8;
+inline constexpr int kRows = 2;
+// CntmChannelBlock (24 bytes).
+inline constexpr std::size_t kBlockSize = 24;
+inline constexpr std::size_t kChannel = 0;      // int16
+inline constexpr std::size_t kZLogic = 4;       // int16
+inline constexpr std::size_t kSignal = 6;       // int16
+inline constexpr std::size_t kDirection = 8;    // int16
+inline constexpr std::size_t kOperation = 10;   // int16
+inline constexpr std::size_t kSyncClear = 12;   // int16
+inline constexpr std::size_t kMultiply = 14;    // int16
+inline constexpr std::size_t kFilter = 16;      // int16
+inline constexpr std::size_t kPulseWidth = 18;  // int16 (out)
+// The small records: {int16 channel, int16 value, status} (8 bytes: Z
+// mode, pulse width, test pulse, digital input and output) and the 12- and
+// 16-byte ones; the value places are given where they are sent.
+inline constexpr std::size_t kShortSize = 8;
+inline constexpr std::size_t kShortValue = 2;
+// Channel groups: int16 channels[8], int16 count at 16. The count record
+// (24 bytes) has its status at 20; the preset record (56 bytes) carries
+// int32 values[8] at 20 (preset in, counts out) and its status at 52.
+inline constexpr std::size_t kCountSize = 24;
+inline constexpr std::size_t kPresetSize = 56;
+inline constexpr std::size_t kGroupCount = 16;
+inline constexpr std::size_t kGroupValues = 20;
+// Notify records. Count-up (20 bytes): int16 channel 0, int16 row 2, int32
+// value 4, int32 process id 8, int16 enable 12. Counter error and
+// carry/borrow (12): int32 process id 0, int16 enable 4. Timer (16): int32
+// time value 0, int32 process id 4, int16 enable 8.
+inline constexpr std::size_t kCountUpSize = 20;
+inline constexpr std::size_t kFlagNotifySize = 12;
+inline constexpr std::size_t kTimerNotifySize = 16;
+// CntmInfoRecord (132 bytes): UTF-16 model name (50 units, terminated only
+// when shorter), int16 information type at 100, the caller's three 8-byte
+// output pointers at 104, 112 and 120, status at 128. Type 1 writes the
+// number of channels as int16 through the first pointer.
+inline constexpr std::size_t kInfoSize = 132;
+inline constexpr std::size_t kInfoName = 0;
+inline constexpr std::size_t kInfoNameUnits = 50;
+inline constexpr std::size_t kInfoType = 100;
+inline constexpr std::size_t kInfoOut1 = 104;
+inline constexpr std::size_t kInfoOut2 = 112;
+inline constexpr std::size_t kInfoOut3 = 120;
+inline constexpr std::size_t kInfoStatus = 128;
+static_assert(kInfoStatus + 4 == kInfoSize);
+// CntmEventRecord (163864 bytes).
+inline constexpr std::size_t kEventSize = 163864;
+inline constexpr std::size_t kEventChannels = 0;        // int16 N
+inline constexpr std::size_t kEventRows = 2;            // int16 R
+inline constexpr std::size_t kCountUpValues = 4;        // int32 [e*16 + r*8 + c]
+inline constexpr std::size_t kCountUpFlags = 65540;     // int16, same index
+inline constexpr std::size_t kErrorFlags[3] = {98308, 114692, 131076};  // int16 [e*8 + c]
+inline constexpr std::size_t kCarryBorrow = 147460;     // int16 [e*8 + c]
+inline constexpr std::size_t kTimerEvents = 163844;     // int16
+inline constexpr std::size_t kCountUpEntries = 163846;  // int16
+inline constexpr std::size_t kErrorEntries[3] = {163848, 163850, 163852};  // int16
+inline constexpr std::size_t kCarryBorrowEntries = 163854;  // int16
+inline constexpr std::size_t kEventProcessId = 163856;  // int32 (in)
+inline constexpr std::size_t kEventStatus = 163860;     // int32
+inline constexpr int kEntries = 1024;
+static_assert(kCountUpValues + 4 * kEntries * 16 == kCountUpFlags);
+static_assert(kCountUpFlags + 2 * kEntries * 16 == kErrorFlags[0]);
+static_assert(kCarryBorrow + 2 * kEntries * 8 == kTimerEvents);
+static_assert(kEventStatus + 4 == kEventSize);
+// Time-up commands: enable (12: int32 value 4, int32 process id 8), wait (8:
+// int32 process id 0), read (396: int32 values[64] at 4, int16 flags[64] at
+// 260, index row * 2 + entry; int32 process id at 392), count (12: int32
+// count out at 4, int32 process id 8).
+inline constexpr std::size_t kTimeUpEnableSize = 12;
+inline constexpr std::size_t kTimeUpWaitSize = 8;
+inline constexpr std::size_t kTimeUpSize = 396;
+inline constexpr std::size_t kTimeUpValues = 4;
+inline constexpr std::size_t kTimeUpFlags = 260;
+inline constexpr std::size_t kTimeUpProcessId = 392;
+inline constexpr std::size_t kTimeUpCountSize = 12;
+inline constexpr int kTimeUpSlots = 64;
+static_assert(kTimeUpFlags + 2 * kTimeUpSlots + 4 == kTimeUpProcessId);
+}  // namespace cntm
+
+// Port I/O and the I/O addresses in the DeviceParamBlock (0x222010, 0x22201C).
+namespace dev {
+inline constexpr std::size_t kPortData = 8;        // int32
+inline constexpr std::size_t kFirstAddress = 16;   // int32 (out)
+inline constexpr std::size_t kSecondAddress = 20;  // int32 (out)
+inline constexpr std::size_t kPortOffset = 30;     // int16
+inline constexpr std::size_t kPortDirection = 32;  // int16, 1 input
+inline constexpr std::size_t kPortWidth = 34;      // int16, bytes
+inline constexpr std::size_t kPortSpace = 42;      // int16, 0 or 1
+}  // namespace dev
+namespace rec {
+// Digital bit 0x31A0 and byte 0x31A1 (20 bytes).
+inline constexpr std::size_t kDioSize = 20;
+inline constexpr std::size_t kDioBit = 8;       // int16
+inline constexpr std::size_t kDioPort = 10;     // int16
+inline constexpr std::size_t kDioInput = 12;    // int16 (out)
+inline constexpr std::size_t kDioOutput = 14;   // int16
+inline constexpr std::size_t kDioGetFlag = 16;  // int16, 1 input
+// Line direction 0x31A3 (28 bytes).
+inline constexpr std::size_t kDirectionSize = 28;
+inline constexpr std::size_t kDirectionValue = 12;    // int32
+inline constexpr std::size_t kDirectionGetFlag = 24;  // int16
+// Port I/O 0x3104 (28 bytes); the virtual device has one I/O space.
+inline constexpr std::size_t kPortSize = 28;
+inline constexpr std::size_t kPortData = 8;        // int32
+inline constexpr std::size_t kPortOffset = 18;     // int16
+inline constexpr std::size_t kPortDirection = 20;  // int16, 1 input
+inline constexpr std::size_t kPortWidth = 22;      // int16, bytes
+}  // namespace rec
+// ---- End of the multi-function counters, digital and port I/O -----------------------
 
 // ---- Reading and writing a record by offset ----------------------------------------
 template <std::size_t Size>

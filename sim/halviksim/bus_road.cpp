@@ -69,6 +69,7 @@ DWORD CloseBusHandle(DWORD busKind, HANDLE handle) {
   device->aiRun().cancelWaits(handle);
   device->counterBank().events().cancelWaits(handle);
   device->aoRun().cancelWaits(handle);
+  device->cntm().cancelWaits(handle);
   return 0;
 }
 

@@ -3,6 +3,7 @@
 // devices are sent).
 #include <outside/halvikdrv.h>
 
+#include "cntm_dio_rows.h"
 #include "requests.h"
 
 namespace halviksim {
@@ -228,7 +229,8 @@ const Row* busRow(int busKind, DWORD command, DWORD size, bool& commandKnown) {
     commandKnown = true;
     if (entry.row.size == size) return &entry.row;
   }
-  return nullptr;
+  if (const Row* row = cntmBusRow(busKind, command, size, commandKnown)) return row;
+  return dioBusRow(busKind, command, size, commandKnown);
 }
 
 }  // namespace halviksim

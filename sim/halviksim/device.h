@@ -17,6 +17,7 @@
 #include "ai_run.h"
 #include "counter_bank.h"
 #include "ao_run.h"
+#include "cntm_unit.h"
 #include "halviksim.h"
 #include "models.h"
 #include "ownership.h"
@@ -89,6 +90,8 @@ class Device {
   void fileOpened(int change);
   // The analog output (ao_run.h).
   AoRun& aoRun() { return aoRun_; }
+  // The multi-function counter (cntm_unit.h).
+  CntmUnit& cntm() { return cntm_; }
 
  private:
   const Placement placement_;
@@ -111,6 +114,7 @@ class Device {
   int32_t timerCountValue_ = 1000000;  // counts per second
   int openFiles_ = 0;
   AoRun aoRun_;
+  CntmUnit cntm_;
 };
 
 }  // namespace halviksim

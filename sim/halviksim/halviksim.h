@@ -72,6 +72,22 @@ HALVIKSIM_API bool PulseCounter(const std::string& device, int channel, int64_t 
 HALVIKSIM_API bool SetTimerCountDescription(const std::string& device, const std::u16string& text, int32_t value);
 // The files open on a timer-count device; -1 for an unknown device.
 HALVIKSIM_API int TimerCountOpenFiles(const std::string& device);
+// ---- Multi-function counters -----------------------------------------------------
+// The counter of a model that has one (HVA-1632PE: 8 channels) counts the
+// pulses fed to a running channel, up, or down when its count direction is
+// 1. A count that reaches a count-up value switched on for its row raises
+// a count-up event (flag row + 1); passing 2^32 - 1 to 0 raises a carry
+// (1), 0 to 2^32 - 1 a borrow (2), when carry/borrow is on.
+HALVIKSIM_API bool CntmPulses(const std::string& device, int channel, int64_t pulses);
+// A counter error of kind 1 to 3, when counter errors are on.
+HALVIKSIM_API bool CntmCounterError(const std::string& device, int channel, int kind);
+// Timer events, when the timer is on.
+HALVIKSIM_API bool CntmTimerTicks(const std::string& device, int ticks);
+// The next event read reports these counts of channels, rows and entries
+// of every kind, whatever it holds (a faulty driver).
+HALVIKSIM_API bool CntmForceEventCounts(const std::string& device, int16_t channels, int16_t rows, int16_t entries);
+// Time-ups of a bus library unit, when switched on.
+HALVIKSIM_API bool CntmTimeUps(const std::string& device, int count);
 
 // Kernel codes and sibling commands the device has seen, oldest first
 // (the most recent 4096).

@@ -2,6 +2,7 @@
 // whose block is not its family's size is refused (the call fails).
 #include <outside/halvikdrv.h>
 
+#include "cntm_dio_rows.h"
 #include "requests.h"
 
 namespace halviksim {
@@ -211,7 +212,8 @@ const Row* kernelRow(DWORD code, DWORD size, uint16_t& statusAt) {
       return &entry.row;
     }
   }
-  return nullptr;
+  if (const Row* row = cntmKernelRow(code, size, statusAt)) return row;
+  return dioKernelRow(code, size, statusAt);
 }
 
 }  // namespace halviksim
