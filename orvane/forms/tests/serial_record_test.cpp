@@ -9,13 +9,16 @@
 #include <memory>
 
 #include "monitor_form.h"
+#include "support/recorded_block.h"
 #include "support/temp_folder.h"
 
 namespace orvane::forms {
 namespace {
 
 using serialunit::Protocol;
+using testing::ExpectRows;
 using testing::ProgramFolder;
+using testing::RecordFirstBlock;
 
 constexpr int kChannels = 8;
 
@@ -59,20 +62,8 @@ class SerialRecord : public ::testing::Test {
 
 TEST_F(SerialRecord, CsvRowsCarryTheUnitsLines) {
   ASSERT_EQ(form->ChannelCount(), kChannels);
-  QObject::connect(form->txtCnt, &QLineEdit::textChanged, form.get(), [this](const QString& t) {
-    if (t.toInt() >= 1) form->chk終了->setCheckState(Qt::Checked);
-  });
-  form->RunAcquisition();
-  EXPECT_TRUE(form->LastMessage().isEmpty()) << form->LastMessage().toStdString();
-  QList<QByteArray> lines = folder.read("CSV/20250607_080910.CSV").split('\n');
-  if (!lines.isEmpty() && lines.back().isEmpty()) lines.pop_back();
-  ASSERT_EQ(lines.size(), 2000);
-  for (int64_t k = 0; k < lines.size(); ++k) {
-    const QList<QByteArray> values = lines[k].split(',');
-    ASSERT_EQ(values.size(), kChannels + 1) << "scan " << k;  // each value followed by a comma
-    for (int c = 0; c < kChannels; ++c)
-      ASSERT_NEAR(values[c].toDouble(), Expected(k, c), 2e-5) << "scan " << k << " ch " << c;
-  }
+  ExpectRows(RecordFirstBlock(*form, folder, "CSV/20250607_080910.CSV"), 2000, kChannels,
+             [](int64_t k, int c) { return Expected(k, c); });
   // The unit was started once and told ten times to stop.
   EXPECT_EQ(unit->received().substr(0, 12), std::string("START     \r\0", 12));
   EXPECT_EQ(unit->received().size(), 12u + 10 * 11);

@@ -13,12 +13,15 @@
 #include <cstdint>
 
 #include "monitor_form.h"
+#include "support/recorded_block.h"
 #include "support/temp_folder.h"
 
 namespace orvane::forms {
 namespace {
 
+using testing::ExpectRows;
 using testing::ProgramFolder;
+using testing::RecordFirstBlock;
 
 constexpr int kChannels = 16;
 
@@ -85,20 +88,8 @@ class MorvelRecord : public ::testing::TestWithParam<OlderBoard> {
 
 TEST_P(MorvelRecord, CsvRowsCarryTheBoardsSignal) {
   ASSERT_EQ(form->ChannelCount(), kChannels);
-  QObject::connect(form->txtCnt, &QLineEdit::textChanged, form.get(), [this](const QString& t) {
-    if (t.toInt() >= 1) form->chk終了->setCheckState(Qt::Checked);
-  });
-  form->RunAcquisition();
-  EXPECT_TRUE(form->LastMessage().isEmpty()) << form->LastMessage().toStdString();
-  QList<QByteArray> lines = folder.read("CSV/20250406_070809.CSV").split('\n');
-  if (!lines.isEmpty() && lines.back().isEmpty()) lines.pop_back();
-  ASSERT_EQ(lines.size(), 2000);
-  for (int64_t k = 0; k < lines.size(); ++k) {
-    const QList<QByteArray> values = lines[k].split(',');
-    ASSERT_EQ(values.size(), kChannels + 1) << "scan " << k;  // each value followed by a comma
-    for (int c = 0; c < kChannels; ++c)
-      ASSERT_NEAR(values[c].toDouble(), Expected(c), 2e-5) << "scan " << k << " ch " << c;
-  }
+  ExpectRows(RecordFirstBlock(*form, folder, "CSV/20250406_070809.CSV"), 2000, kChannels,
+             [](int64_t, int c) { return Expected(c); });
 }
 
 // The fast models: the monitor scans its channels 1 us apart.
