@@ -73,9 +73,13 @@ NTSTATUS GpdIoctlInp(XanCall& call) {
   uint16_t list[kMaxListed];
   uint16_t values[kMaxListed] = {};
   XanCopyCallerList(r.channelListAddress, r.count, list);
-  rec->inputChannelListAddress = r.channelListAddress;
-  rec->inputDataAddress = r.valuesAddress;
-  rec->inputCount = static_cast<uint16_t>(r.count);
+  // A background or board-memory set-up keeps its channels and its buffer:
+  // its later status and data requests copy by them.
+  if (rec->kind != kKindBackgroundInput && rec->kind != kKindBoardMemory) {
+    rec->inputChannelListAddress = r.channelListAddress;
+    rec->inputDataAddress = r.valuesAddress;
+    rec->inputCount = static_cast<uint16_t>(r.count);
+  }
   Single single{rec, list, r.count, values};
   XanSync(rec, Convert, &single);
   r.result = single.result;

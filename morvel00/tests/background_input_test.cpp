@@ -124,4 +124,26 @@ TEST_F(BackgroundInputTest, TheDataRequestAfterABoardMemoryInputCopiesNothing) {
   for (uint16_t v : data_) EXPECT_EQ(v, 0x5555);
 }
 
+// A single input after a run keeps to its own channels: the status request
+// that follows copies the run's channels into the run's buffer only.
+TEST_F(BackgroundInputTest, ASingleInputAfterARunLeavesTheRunsChannelsAndBuffer) {
+  ASSERT_EQ(setUp(4, 1, 200), XAN_OK);
+  ASSERT_TRUE(waitThrough(50'000, 3'000'000));
+  std::fill(data_.begin(), data_.end(), 0x5555);
+  uint16_t list[4] = {0, 1, 2, 3};
+  std::vector<uint16_t> values(4 + 32, 0x7777);  // what follows the four values is not the caller's to lose
+  XanRequest single{};
+  single.singleIo.handle = value(h_);
+  single.singleIo.count = 4;
+  single.singleIo.channelListAddress = reinterpret_cast<uintptr_t>(list);
+  single.singleIo.valuesAddress = reinterpret_cast<uintptr_t>(values.data());
+  ASSERT_TRUE(send(h_, XAN_INP, single));
+  ASSERT_EQ(single.singleIo.result, XAN_OK);
+  status(XAN_BACK_STATUS);
+  for (size_t i = 4; i < values.size(); ++i) EXPECT_EQ(values[i], 0x7777) << i;
+  for (size_t i = 0; i < data_.size(); ++i) {
+    EXPECT_EQ(data_[i], morvelboard::SignalValue(constant(channels_[i % 2]), 12, 0)) << i;
+  }
+}
+
 }  // namespace
