@@ -12,9 +12,44 @@
 #include <cstring>
 #include <memory>
 
+#include <sys/mman.h>
+
 #include "support/driver_setup.h"
 
 namespace {
+
+// Caller memory as the driver sees it: the probe accepts any writable
+// mapping, and the driver then writes as much as the record claims, as a
+// driver writes into its caller's memory. So the harness hands out only one
+// writable page fenced by pages no one may touch, and a region no one may
+// touch for the fuzzer's own addresses: a record that claims more than the
+// page, or points elsewhere, is refused by the probe instead of writing over
+// the fuzzer's heap.
+class CallerMemory {
+ public:
+  static constexpr size_t kPage = 4096;
+  static constexpr size_t kForbidden = 64 * kPage;
+
+  CallerMemory() {
+    base_ = mmap(nullptr, kPage + kForbidden, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+    if (base_ == MAP_FAILED || mprotect(page(), kPage, PROT_READ | PROT_WRITE) != 0) std::abort();
+  }
+  ~CallerMemory() { munmap(base_, kPage + kForbidden); }
+  CallerMemory(const CallerMemory&) = delete;
+  CallerMemory& operator=(const CallerMemory&) = delete;
+
+  // The writable page: the second page of the mapping.
+  unsigned char* page() const { return static_cast<unsigned char*>(base_) + kPage; }
+  // An address the probe refuses, picked by the fuzzer's own value.
+  uintptr_t forbidden(uint64_t value) const {
+    const uintptr_t at = value % (kPage + kForbidden - kPage);
+    const uintptr_t start = reinterpret_cast<uintptr_t>(base_);
+    return at < kPage ? start + at : start + kPage + at;
+  }
+
+ private:
+  void* base_ = nullptr;
+};
 
 struct Harness {
   morvel00test::FreshMachine machine;
@@ -22,7 +57,7 @@ struct Harness {
   HANDLE owner = INVALID_HANDLE_VALUE;
   HANDLE stranger = INVALID_HANDLE_VALUE;
   HANDLE event = nullptr;
-  alignas(8) unsigned char memory[4096] = {};
+  CallerMemory memory;
 };
 
 Harness* g = nullptr;
@@ -113,14 +148,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     case 2: record.head.handle = 0; break;
     default: break;  // the fuzzer's own value
   }
-  // Addresses into the harness's memory, null, or the fuzzer's own.
+  // Addresses into the writable page, null, or (from the fuzzer's own
+  // value) one the probe refuses.
   for (const AddressFields& fields : kAddresses) {
     if (fields.offset != offset) continue;
     for (uint8_t at : fields.at) {
       if (at == 0) continue;
       uint64_t address = 0;
-      if (addressChoice % 3 == 0) address = reinterpret_cast<uintptr_t>(g->memory) + (addressChoice & 0x30);
-      if (addressChoice % 3 != 2) std::memcpy(record.bytes + at, &address, sizeof address);
+      if (addressChoice % 3 == 0) address = reinterpret_cast<uintptr_t>(g->memory.page()) + (addressChoice & 0x30);
+      if (addressChoice % 3 == 2) {
+        uint64_t own = 0;
+        std::memcpy(&own, record.bytes + at, sizeof own);
+        address = g->memory.forbidden(own);
+      }
+      std::memcpy(record.bytes + at, &address, sizeof address);
     }
   }
 
