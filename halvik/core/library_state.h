@@ -4,6 +4,9 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <memory>
+#include <mutex>
+#include <vector>
 
 namespace halvik {
 
@@ -13,8 +16,28 @@ struct LibraryState {
   CRITICAL_SECTION lock{};        // the input family's data readout and polling
   bool lockReady = false;
   bool deviceOpened = false;      // set by the first successful XanInit
+
+  // Objects made after attach that detach still needs; see LibraryObject.
+  std::mutex keptLock;
+  std::vector<std::shared_ptr<void>> kept;
 };
 LibraryState& Library();
+
+// The one object of type T for the library, made at its first use. The
+// library state, made at attach, owns it, so it is freed after detach has
+// ended the workers and closed the devices that use it, and freed at all
+// when the library is unloaded.
+template <typename T>
+T& LibraryObject() {
+  static T* object = [] {
+    auto owned = std::make_shared<T>();
+    LibraryState& state = Library();
+    std::lock_guard<std::mutex> guard(state.keptLock);
+    state.kept.push_back(owned);
+    return owned.get();
+  }();
+  return *object;
+}
 
 // The work of process attach and detach, in their order. Tests call them
 // directly, around a registry they have written.

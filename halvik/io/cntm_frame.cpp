@@ -1,4 +1,5 @@
 #include "cntm_frame.h"
+#include "library_state.h"
 
 #include <deque>
 #include <mutex>
@@ -7,14 +8,18 @@ namespace halvik::mcnt {
 
 namespace {
 
-// Never destroyed: the library's detach, which ends the workers, runs after
-// the static objects made since its attach are gone.
+struct PendingWaits {
+  std::mutex lock;
+  std::deque<PendingWait> waits;  // two a device; they never move once made
+};
+
+// Kept by the library state: the library's detach, which ends the workers,
+// runs after the static objects made since its attach are gone.
 PendingWait& waitOf(uint16_t index, int which) {
-  static std::mutex* lock = new std::mutex;
-  static std::deque<PendingWait>* waits = new std::deque<PendingWait>;
-  std::lock_guard<std::mutex> guard(*lock);
-  while (waits->size() <= 2u * index + 1) waits->emplace_back();
-  return (*waits)[2u * index + which];
+  PendingWaits& all = LibraryObject<PendingWaits>();
+  std::lock_guard<std::mutex> guard(all.lock);
+  while (all.waits.size() <= 2u * index + 1) all.waits.emplace_back();
+  return all.waits[2u * index + which];
 }
 
 }  // namespace

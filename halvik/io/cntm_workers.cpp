@@ -6,6 +6,7 @@
 #include "cntm_close.h"
 #include "cntm_frame.h"
 #include "device_transport.h"
+#include "library_state.h"
 
 namespace halvik {
 
@@ -13,12 +14,12 @@ namespace {
 
 constexpr int kEndRounds = 1000;  // of 1 ms each
 
-// Starts and ends of any device, one at a time. Never destroyed: the last
-// close may come from the library's detach.
-std::mutex& workersLock() {
-  static std::mutex* lock = new std::mutex;
-  return *lock;
-}
+// Starts and ends of any device, one at a time. Kept by the library state:
+// the last close may come from the library's detach.
+struct WorkersLock {
+  std::mutex lock;
+};
+std::mutex& workersLock() { return LibraryObject<WorkersLock>().lock; }
 
 struct Worker {
   HANDLE* thread;

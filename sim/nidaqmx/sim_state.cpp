@@ -19,9 +19,31 @@ std::string envOr(const char* name, const char* fallback) {
 
 }  // namespace
 
+namespace {
+
+// Constant-initialised, so it can still be read once the state is gone.
+std::atomic<bool> stateGone{false};
+
+// Freed when the library is unloaded; the tasks left open end with it.
+struct OwnedSim : Sim {
+  ~OwnedSim() {
+    stateGone.store(true);
+    for (Task* t : tasks) {
+      stopTask(*t);
+      if (!t->worker.joinable()) delete t;  // one ended from its own callback keeps it
+    }
+  }
+};
+
+}  // namespace
+
 Sim& sim() {
-  static Sim* instance = new Sim;
-  return *instance;
+  static OwnedSim instance;
+  if (!stateGone.load()) return instance;
+  // Calls made at process exit after the library's destructors get a state
+  // of their own, with none of the old tasks.
+  static Sim* late = new Sim;
+  return *late;
 }
 
 void loadConfiguration(Sim& s) {

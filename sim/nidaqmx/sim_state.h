@@ -1,6 +1,6 @@
 // The simulated library's process-wide state: devices, tasks, the call log
-// and the injected failures. Kept in a leaked singleton so that calls made
-// late at process exit, after static destructors have run, are still safe.
+// and the injected failures. Freed when the library is unloaded; calls made
+// at process exit after its destructors find a fresh state, not a freed one.
 #pragma once
 #include <outside/daqmx_entries.h>
 
@@ -83,6 +83,8 @@ int32 refuse(int32 code, const std::string& text);
 // The task behind a handle, or null when it is no live task.
 Task* findTask(daqmx::TaskHandle handle);
 
+// Stops the task and waits for its callback thread, unless called from it.
+void stopTask(Task& t);
 Device* findDevice(Sim& s, const std::string& name);  // s.m held
 bool deviceExists(const std::string& name);
 

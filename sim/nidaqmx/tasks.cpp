@@ -53,7 +53,10 @@ bool parseNumber(const std::string& digits, int32_t limit, int32_t& value) {
   return value < limit;
 }
 
-// Stops the task and waits for its callback thread, unless called from it.
+}  // namespace
+
+namespace nisim {
+
 void stopTask(Task& t) {
   std::thread worker;
   {
@@ -66,7 +69,7 @@ void stopTask(Task& t) {
   if (worker.joinable()) worker.join();
 }
 
-}  // namespace
+}  // namespace nisim
 
 extern "C" {
 

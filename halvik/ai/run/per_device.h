@@ -5,6 +5,9 @@
 
 #include <cstdint>
 #include <deque>
+#include <mutex>
+
+#include "library_state.h"
 
 namespace halvik::airun {
 
@@ -12,17 +15,14 @@ namespace halvik::airun {
 // never move once made.
 template <typename Record>
 Record& perDevice(uint16_t index) {
-  static std::deque<Record> records;
-  static CRITICAL_SECTION lock = [] {
-    CRITICAL_SECTION c;
-    InitializeCriticalSection(&c);
-    return c;
-  }();
-  EnterCriticalSection(&lock);
-  while (records.size() <= index) records.emplace_back();
-  Record& r = records[index];
-  LeaveCriticalSection(&lock);
-  return r;
+  struct Records {
+    std::mutex lock;
+    std::deque<Record> records;
+  };
+  Records& all = LibraryObject<Records>();
+  std::lock_guard<std::mutex> guard(all.lock);
+  while (all.records.size() <= index) all.records.emplace_back();
+  return all.records[index];
 }
 
 inline bool validHandle(HANDLE h) { return h != INVALID_HANDLE_VALUE && h != nullptr; }

@@ -118,4 +118,25 @@ TEST_F(Nisim, InjectedCodeIsAnsweredUntilCleared) {
   get<ClearTaskProc>("DAQmxClearTask")(task);
 }
 
+// A caller that unloads the library with a task still calling back must not
+// leave its thread running in code that is gone, nor the task behind.
+TEST(NisimUnload, EndsATaskLeftRunning) {
+  setenv("NISIM_DEVICES", "Dev1:SIM-6251", 1);
+  setenv("NISIM_TRIGGER", "immediate", 1);
+  for (int load = 0; load < 2; ++load) {
+    nisim::Library lib;
+    ASSERT_TRUE(lib.loaded());
+    EXPECT_EQ(lib.entry<nisim::LiveTasksProc>("NisimLiveTasks")(), 0) << "a fresh load starts with no tasks";
+    TaskHandle task = nullptr;
+    ASSERT_EQ(lib.entry<CreateTaskProc>("DAQmxCreateTask")("", &task), 0);
+    ASSERT_EQ(lib.entry<CreateAIVoltageChanProc>("DAQmxCreateAIVoltageChan")(task, "Dev1/ai0", "", -1, -10.0, 10.0,
+                                                                            kValVolts, nullptr),
+              0);
+    lib.entry<CfgSampClkTimingProc>("DAQmxCfgSampClkTiming")(task, "", 10000.0, kValRising, kValContSamps, 1000);
+    lib.entry<RegisterEveryNSamplesEventProc>("DAQmxRegisterEveryNSamplesEvent")(task, kValAcquiredIntoBuffer, 10, 0,
+                                                                                 countBlock, nullptr);
+    ASSERT_EQ(lib.entry<StartTaskProc>("DAQmxStartTask")(task), 0);
+  }
+}
+
 }  // namespace
