@@ -1,0 +1,29 @@
+// What the library keeps for the whole process besides the kinds'
+// configuration images (kind_images.h): one place for it. The library takes
+// no locks; its exports serve one caller at a time.
+#pragma once
+#include <cstdint>
+
+#include <xan_board_config.h>
+
+namespace tarnix {
+
+inline constexpr int32_t kMachineTypeUnknown = 255;
+
+struct LibraryState {
+  // The two extended error words of the last conflict check.
+  int32_t extendedError[2] = {0, 0};
+  // The machine-type cache; kMachineTypeUnknown until first asked.
+  int32_t machineType = kMachineTypeUnknown;
+  // 1 counts only drivers whose file is present; any other value every row.
+  int32_t boardCheckMode = 1;
+  // Where DnkConfigGetBoardListNext goes on.
+  int32_t modelListKind = 0;
+  int32_t modelListPosition = 0;
+  // The last non-empty DefineDir a load read; every store writes it.
+  char defineDir[xanconfig::kDefineDirBytes] = {};
+};
+
+LibraryState& Library();
+
+}  // namespace tarnix
