@@ -22,6 +22,9 @@ struct LibraryState {
   int32_t modelListPosition = 0;
   // The last non-empty DefineDir a load read; every store writes it.
   char defineDir[xanconfig::kDefineDirBytes] = {};
+  // How long a save waits between wiping the kind's services and starting
+  // the new ones; tests shorten it.
+  uint32_t serviceSettleMs = 5000;
 };
 
 LibraryState& Library();
