@@ -165,6 +165,13 @@ NTKRNL_API NTSTATUS NTAPI NtkUnloadDriver(const char* ServiceName, PNTK_LEFTOVER
   return STATUS_SUCCESS;
 }
 
+NTKRNL_API BOOLEAN NTAPI NtkDriverRunning(const char* ServiceName) {
+  if (ServiceName == nullptr) return FALSE;
+  ntk::Loader& loader = ntk::loader();
+  std::lock_guard<std::recursive_mutex> lock(loader.mutex);
+  return loader.running.count(ntk::folded(ServiceName)) != 0 ? TRUE : FALSE;
+}
+
 NTKRNL_API ULONG NTAPI NtkStartAutoStartDrivers(void) {
   ntk::Loader& loader = ntk::loader();
   std::lock_guard<std::recursive_mutex> lock(loader.mutex);

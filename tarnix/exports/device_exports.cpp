@@ -1,8 +1,6 @@
 // Stand-in bodies until these exports are built.
 #include <tarnix.h>
 
-LONG WINAPI DnkConfigLoadFile(const char*) { return kDnkBadArgument; }  // 2
-LONG WINAPI DnkConfigSaveFile(const char*) { return kDnkBadArgument; }  // 3
 LONG WINAPI DnkConfigGetPciResource(int32_t, int32_t, int32_t, int32_t*, int32_t*, int32_t*, int32_t*, int32_t*, int32_t*) { return kDnkBadArgument; }  // 29
 LONG WINAPI DnkConfigGetPcmciaResource(const char*, int32_t*, int32_t*, int32_t*, int32_t*, int32_t*, int32_t*) { return kDnkBadArgument; }  // 30
 LONG WINAPI DnkConfigLoadInfRegBoard(int32_t, void*) { return kDnkBadArgument; }  // 34

@@ -4,10 +4,12 @@
 
 namespace tarnix {
 
-// 0 written; 1 null or empty path; 4 the file cannot be created or written.
+// 0 written; 1 null or empty path; 4 the file cannot be created, written
+// or closed.
 int32_t ExportConfigFile(const char* path);
 // 0 every value written; 1 null or empty path; 4 the file cannot be opened
-// or is no configuration file (nothing changed); 5 a value not written.
+// or read, or does not begin with the line "REGEDIT4" (nothing changed);
+// 5 a value not written or a key or value line refused (the rest written).
 int32_t ImportConfigFile(const char* path);
 
 }  // namespace tarnix

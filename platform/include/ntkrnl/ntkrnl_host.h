@@ -31,6 +31,9 @@ NTKRNL_API NTSTATUS NTAPI NtkStartDriver(const char* ServiceName, PNTK_LEFTOVERS
 // module. STATUS_OBJECT_NAME_NOT_FOUND when the service does not run,
 // STATUS_INVALID_DEVICE_REQUEST when the driver has no unload routine.
 NTKRNL_API NTSTATUS NTAPI NtkUnloadDriver(const char* ServiceName, PNTK_LEFTOVERS Leftovers);
+// TRUE while the service's driver is started (names compare without regard
+// to case).
+NTKRNL_API BOOLEAN NTAPI NtkDriverRunning(const char* ServiceName);
 // Starts every kernel-driver service whose Start is 0 to 2, once per
 // process (kernel32 calls it at the first open of an unknown "\\.\NAME").
 // Returns the number of drivers started.
