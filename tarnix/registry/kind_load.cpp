@@ -7,6 +7,7 @@
 #include "kind_registry.h"
 #include "library_state.h"
 #include "load_steps.h"
+#include "system/system_info.h"
 #include "tables/board_models.h"
 
 namespace tarnix {
@@ -102,6 +103,9 @@ int32_t LoadKindImage(int32_t kind) {
   const xanconfig::DriverFileTable table = SelectDriverFileTable(kind);
   if (image.empty() || table.empty()) return 1;
   ClearKindImage(kind);
+  // Under Windows 9x the ports live in the Plug and Play tree, a form this
+  // library does not read yet: the image stays without boards.
+  if (kind == 7 && IsWin9x(GetOsGeneration())) return 0;
   KindLoad load(kind);
   for (std::size_t row = 0; row < table.size() && row < image.size() && !IsEndRow(table[row]); ++row) {
     load.block(table[row], image[row]);
