@@ -13,7 +13,9 @@
 // ---- until the service manager lands ------------------------------------------------
 // Standard declarations of the manager's calls, with weak bodies that refuse
 // every request, so the library links before the platform offers them.
-// Remove this whole block once the platform declares and defines them.
+// Remove this whole block once the platform declares and defines them; it
+// stands aside by itself as soon as <windows.h> brings the manager's header.
+#ifndef SC_MANAGER_ALL_ACCESS
 typedef struct SC_HANDLE__* SC_HANDLE;
 typedef struct _SERVICE_STATUS {
   DWORD dwServiceType;
@@ -44,6 +46,7 @@ __attribute__((weak)) BOOL WINAPI ControlService(SC_HANDLE, DWORD, LPSERVICE_STA
 __attribute__((weak)) BOOL WINAPI DeleteService(SC_HANDLE) { return FALSE; }
 __attribute__((weak)) BOOL WINAPI CloseServiceHandle(SC_HANDLE) { return FALSE; }
 }
+#endif
 // ---- end of the block to remove -----------------------------------------------------
 
 namespace tarnix {

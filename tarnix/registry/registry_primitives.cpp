@@ -1,6 +1,4 @@
 // The registry primitives that the rest of the library calls by path.
-#include <cstring>
-
 #include "registry_access.h"
 #include "registry_key.h"
 
