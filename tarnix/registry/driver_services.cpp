@@ -1,0 +1,139 @@
+// Driver services through the service control manager, opened with full
+// access for each operation. Its failures are not reported further.
+#include <windows.h>
+
+#include <xan_board_config.h>
+
+#include <cstdio>
+#include <cstring>
+
+#include "driver_services.h"
+#include "registry_access.h"
+
+// ---- until the service manager lands ------------------------------------------------
+// Standard declarations of the manager's calls, with weak bodies that refuse
+// every request, so the library links before the platform offers them.
+// Remove this whole block once the platform declares and defines them; it
+// stands aside by itself as soon as <windows.h> brings the manager's header.
+#ifndef SC_MANAGER_ALL_ACCESS
+typedef struct SC_HANDLE__* SC_HANDLE;
+typedef struct _SERVICE_STATUS {
+  DWORD dwServiceType;
+  DWORD dwCurrentState;
+  DWORD dwControlsAccepted;
+  DWORD dwWin32ExitCode;
+  DWORD dwServiceSpecificExitCode;
+  DWORD dwCheckPoint;
+  DWORD dwWaitHint;
+} SERVICE_STATUS, *LPSERVICE_STATUS;
+#define SC_MANAGER_ALL_ACCESS 0x000F003Fu
+#define SERVICE_ALL_ACCESS 0x000F01FFu
+#define SERVICE_KERNEL_DRIVER 0x00000001u
+#define SERVICE_AUTO_START 0x00000002u
+#define SERVICE_CONTROL_STOP 0x00000001u
+extern "C" {
+__attribute__((weak)) SC_HANDLE WINAPI OpenSCManagerA(LPCSTR, LPCSTR, DWORD) {
+  SetLastError(ERROR_CALL_NOT_IMPLEMENTED);
+  return nullptr;
+}
+__attribute__((weak)) SC_HANDLE WINAPI CreateServiceA(SC_HANDLE, LPCSTR, LPCSTR, DWORD, DWORD, DWORD, DWORD, LPCSTR,
+                                                      LPCSTR, LPDWORD, LPCSTR, LPCSTR, LPCSTR) {
+  return nullptr;
+}
+__attribute__((weak)) SC_HANDLE WINAPI OpenServiceA(SC_HANDLE, LPCSTR, DWORD) { return nullptr; }
+__attribute__((weak)) BOOL WINAPI StartServiceA(SC_HANDLE, DWORD, LPCSTR*) { return FALSE; }
+__attribute__((weak)) BOOL WINAPI ControlService(SC_HANDLE, DWORD, LPSERVICE_STATUS) { return FALSE; }
+__attribute__((weak)) BOOL WINAPI DeleteService(SC_HANDLE) { return FALSE; }
+__attribute__((weak)) BOOL WINAPI CloseServiceHandle(SC_HANDLE) { return FALSE; }
+}
+#endif
+// ---- end of the block to remove -----------------------------------------------------
+
+namespace tarnix {
+
+namespace {
+
+class ServiceHandle {
+ public:
+  explicit ServiceHandle(SC_HANDLE handle = nullptr) : handle_(handle) {}
+  ~ServiceHandle() {
+    if (handle_ != nullptr) CloseServiceHandle(handle_);
+  }
+  ServiceHandle(const ServiceHandle&) = delete;
+  ServiceHandle& operator=(const ServiceHandle&) = delete;
+  void reset(SC_HANDLE handle) {
+    if (handle_ != nullptr) CloseServiceHandle(handle_);
+    handle_ = handle;
+  }
+  SC_HANDLE get() const { return handle_; }
+  explicit operator bool() const { return handle_ != nullptr; }
+
+ private:
+  SC_HANDLE handle_;
+};
+
+SC_HANDLE openManager() { return OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS); }
+
+// "<system directory>\Drivers\<name>.SYS".
+void binaryPath(const char* serviceName, char (&path)[MAX_PATH + 64]) {
+  char system[MAX_PATH] = {};
+  GetSystemDirectoryA(system, sizeof system);
+  std::snprintf(path, sizeof path, "%s\\Drivers\\%s.SYS", system, serviceName);
+}
+
+}  // namespace
+
+struct CreatedDriverService::Handles {
+  explicit Handles(SC_HANDLE m) : manager(m) {}
+  ServiceHandle manager;  // closed after the service
+  ServiceHandle service;
+};
+
+CreatedDriverService::CreatedDriverService(const char* serviceName, int32_t errorControl)
+    : handles_(std::make_unique<Handles>(openManager())) {
+  if (!handles_->manager || serviceName == nullptr) return;
+  char path[MAX_PATH + 64];
+  binaryPath(serviceName, path);
+  handles_->service.reset(CreateServiceA(handles_->manager.get(), serviceName, serviceName, SERVICE_ALL_ACCESS,
+                                         SERVICE_KERNEL_DRIVER, SERVICE_AUTO_START,
+                                         static_cast<DWORD>(errorControl), path, nullptr, nullptr, nullptr, nullptr,
+                                         nullptr));
+}
+
+CreatedDriverService::~CreatedDriverService() = default;
+
+bool CreatedDriverService::created() const { return static_cast<bool>(handles_->service); }
+
+int32_t CreatedDriverService::start() {
+  if (!created()) return 0;
+  return StartServiceA(handles_->service.get(), 0, nullptr) ? 1 : 0;
+}
+
+int32_t DriverErrorControl(const char* serviceName) {
+  const char* comPort = xanconfig::kComPortDriversNt[0].serviceName;
+  return serviceName != nullptr && std::strcmp(serviceName, comPort) == 0 ? 2 : 1;
+}
+
+int32_t CreateAndStartDriverService(const char* serviceName) {
+  CreatedDriverService service(serviceName, DriverErrorControl(serviceName));
+  return service.start();
+}
+
+int32_t StopDriverService(const char* serviceName) {
+  ServiceHandle manager(openManager());
+  if (!manager || serviceName == nullptr) return 0;
+  ServiceHandle service(OpenServiceA(manager.get(), serviceName, SERVICE_ALL_ACCESS));
+  if (!service) return 0;
+  SERVICE_STATUS status{};
+  return ControlService(service.get(), SERVICE_CONTROL_STOP, &status) ? 1 : 0;
+}
+
+int32_t DeleteDriverService(const char* serviceName) {
+  ServiceHandle manager(openManager());
+  if (!manager || serviceName == nullptr) return 1;
+  ServiceHandle service(OpenServiceA(manager.get(), serviceName, SERVICE_ALL_ACCESS));
+  if (!service) return 1;
+  return DeleteService(service.get()) ? 1 : 0;
+}
+
+}  // namespace tarnix

@@ -1,0 +1,35 @@
+// The driver services and the configuration driver's own service key.
+#include "registry/kind_registry.h"
+#include "registry_fixture.h"
+
+namespace tarnixtest {
+namespace {
+
+class Services : public RegistryTest {};
+
+TEST_F(Services, AServiceThatCannotBeOpenedIsNeitherStoppedNorDeleted) {
+  EXPECT_EQ(tarnix::StopDriverService("NoSuchDriver"), 0);
+  EXPECT_EQ(tarnix::DeleteDriverService("NoSuchDriver"), 1);
+}
+
+TEST_F(Services, TheConfigurationServiceKeyIsWrittenAndRemovedWhole) {
+  WriteAll(std::vector<Value>{{"DnkConfig\\Enum", "Count", 1}, {"Tarnix\\Enum", "Count", 1}});
+  EXPECT_EQ(tarnix::CreateConfigServiceKey(), 0);
+  EXPECT_EQ(ReadNumber("Tarnix", "ErrorControl"), 1);
+  EXPECT_EQ(Read("Tarnix", "Group", true), (std::variant<int32_t, std::string>("Extended Base")));
+  EXPECT_EQ(ReadNumber("Tarnix", "Start"), 2);
+  EXPECT_EQ(ReadNumber("Tarnix", "Type"), 1);
+
+  EXPECT_EQ(tarnix::RemoveConfigService(), 0);
+  EXPECT_FALSE(KeyExists(ServicePath("Tarnix")));
+  EXPECT_FALSE(KeyExists(ServicePath("DnkConfig")));
+  EXPECT_NE(tarnix::RemoveConfigService(), 0);  // nothing left to delete
+}
+
+TEST_F(Services, TheConfigurationServiceKeyReportsAFailedWrite) {
+  BreakStore();
+  EXPECT_EQ(tarnix::CreateConfigServiceKey(), 5);
+}
+
+}  // namespace
+}  // namespace tarnixtest
