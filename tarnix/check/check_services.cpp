@@ -21,9 +21,9 @@ void LoadConfiguredList(int32_t kind, void* list) {
 }
 
 constexpr CheckServices kLibraryServices = {
-    IsModelOfKind,        FindModelBusType,       FindModelDriverNumber, FindSerialChannelCount,
-    IsSingleInterruptModel, ClassifySerialPort,   MapDigitalVariantName, GetBoardInfoItem,
-    GetOsGeneration,      GetMachineType,         GetDriverVersion,      IsObjectNameFree,
+    IsModelOfKind,          FindModelBusType,   FindModelDriverNumber, FindSerialChannelCount,
+    IsSingleInterruptModel, ClassifySerialPort, MapDigitalVariantName, GetBoardInfoItem,
+    GetOsGeneration,        GetMachineType,     GetDriverVersion,      IsObjectNameFree,
     LoadConfiguredList,
 };
 

@@ -89,7 +89,8 @@ int32_t CheckInList(const CheckedRecord& r, const void* listMemory, int32_t mode
   };
   const char* key = GetText(r.record, f.hardwareKey);
   const auto hardwareKey = [&](const unsigned char* e) {
-    return pcCard && key[0] != '\0' && busOf(e) == kBusPcCard && SameText(key, GetText(e, f.hardwareKey), kObjectNameBytes);
+    return pcCard && key[0] != '\0' && busOf(e) == kBusPcCard &&
+           SameText(key, GetText(e, f.hardwareKey), kObjectNameBytes);
   };
 
   int32_t result = AgainstEntries(r, list, count, mode, kCheckIoAddress, io);

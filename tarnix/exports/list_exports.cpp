@@ -1,6 +1,8 @@
 // Selecting, exchanging and removing records, and the numbering questions
 // a configuration program asks of its list.
+#include <cstddef>
 #include <cstring>
+#include <utility>
 
 #include <tarnix.h>
 
