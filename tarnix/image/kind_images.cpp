@@ -19,11 +19,11 @@ DriverBlock stepperImage[2];
 DriverBlock comPortImage[1];
 DriverBlock moduleImage[1];
 
-static_assert(std::size(analogImage) == xanconfig::imageBlocks(2));
-static_assert(std::size(digitalImage) == xanconfig::imageBlocks(3));
-static_assert(std::size(gpibImage) == xanconfig::imageBlocks(4));
-static_assert(std::size(counterImage) == xanconfig::imageBlocks(5));
-static_assert(std::size(stepperImage) == xanconfig::imageBlocks(6));
+static_assert(std::size(analogImage) == xanconfig::kKinds[1].ntRows);
+static_assert(std::size(digitalImage) == xanconfig::kKinds[2].ntRows);
+static_assert(std::size(gpibImage) == xanconfig::kKinds[3].ntRows);
+static_assert(std::size(counterImage) == xanconfig::kKinds[4].ntRows);
+static_assert(std::size(stepperImage) == xanconfig::kKinds[5].ntRows);
 
 }  // namespace
 

@@ -1,7 +1,10 @@
 // The configuration driver's own service "Tarnix".
+#include <windows.h>
+
 #include "kind_paths.h"
 #include "kind_registry.h"
 #include "registry_access.h"
+#include "registry_key.h"
 
 namespace tarnix {
 
@@ -20,27 +23,33 @@ int32_t deleteServiceKey(const char* name) {
 
 }  // namespace
 
+// The service is recreated before its values are written: the service
+// manager keeps a service in its key, so a delete takes the values with it
+// and a create over a key that is still there would be refused.
 int32_t CreateConfigServiceKey() {
   const xanconfig::ConfigurationService& s = xanconfig::kConfigurationService;
   namespace v = xanconfig::value;
+  StopDriverService(kServiceName);
+  DeleteDriverService(kServiceName);
+  CreateAndStartDriverService(kServiceName);
   RegKey key;
   bool failed = key.create(s.key) != 0;
   failed |= key.writeDword(v::kErrorControl, s.errorControl) != 0;
   failed |= key.writeText(v::kGroup, s.group) != 0;
   failed |= key.writeDword(v::kStart, s.start) != 0;
   failed |= key.writeDword(v::kType, s.type) != 0;
-  if (failed) return 5;
-  StopDriverService(kServiceName);
-  DeleteDriverService(kServiceName);
-  CreateAndStartDriverService(kServiceName);
-  return 0;
+  return failed ? 5 : 0;
 }
 
 int32_t RemoveConfigService() {
+  // Deleting the service takes its key along; the key then counts as
+  // removed rather than as missing.
+  const bool existed = RegKey().open(JoinKey(xanconfig::kServicesKey, kServiceName), KEY_READ) == 0;
   StopDriverService(kServiceName);
   DeleteDriverService(kServiceName);
   deleteServiceKey(kOlderServiceName);
-  return deleteServiceKey(kServiceName);
+  const int32_t deleted = deleteServiceKey(kServiceName);
+  return existed && deleted == ERROR_FILE_NOT_FOUND ? 0 : deleted;
 }
 
 }  // namespace tarnix

@@ -10,44 +10,6 @@
 #include "driver_services.h"
 #include "registry_access.h"
 
-// ---- until the service manager lands ------------------------------------------------
-// Standard declarations of the manager's calls, with weak bodies that refuse
-// every request, so the library links before the platform offers them.
-// Remove this whole block once the platform declares and defines them; it
-// stands aside by itself as soon as <windows.h> brings the manager's header.
-#ifndef SC_MANAGER_ALL_ACCESS
-typedef struct SC_HANDLE__* SC_HANDLE;
-typedef struct _SERVICE_STATUS {
-  DWORD dwServiceType;
-  DWORD dwCurrentState;
-  DWORD dwControlsAccepted;
-  DWORD dwWin32ExitCode;
-  DWORD dwServiceSpecificExitCode;
-  DWORD dwCheckPoint;
-  DWORD dwWaitHint;
-} SERVICE_STATUS, *LPSERVICE_STATUS;
-#define SC_MANAGER_ALL_ACCESS 0x000F003Fu
-#define SERVICE_ALL_ACCESS 0x000F01FFu
-#define SERVICE_KERNEL_DRIVER 0x00000001u
-#define SERVICE_AUTO_START 0x00000002u
-#define SERVICE_CONTROL_STOP 0x00000001u
-extern "C" {
-__attribute__((weak)) SC_HANDLE WINAPI OpenSCManagerA(LPCSTR, LPCSTR, DWORD) {
-  SetLastError(ERROR_CALL_NOT_IMPLEMENTED);
-  return nullptr;
-}
-__attribute__((weak)) SC_HANDLE WINAPI CreateServiceA(SC_HANDLE, LPCSTR, LPCSTR, DWORD, DWORD, DWORD, DWORD, LPCSTR,
-                                                      LPCSTR, LPDWORD, LPCSTR, LPCSTR, LPCSTR) {
-  return nullptr;
-}
-__attribute__((weak)) SC_HANDLE WINAPI OpenServiceA(SC_HANDLE, LPCSTR, DWORD) { return nullptr; }
-__attribute__((weak)) BOOL WINAPI StartServiceA(SC_HANDLE, DWORD, LPCSTR*) { return FALSE; }
-__attribute__((weak)) BOOL WINAPI ControlService(SC_HANDLE, DWORD, LPSERVICE_STATUS) { return FALSE; }
-__attribute__((weak)) BOOL WINAPI DeleteService(SC_HANDLE) { return FALSE; }
-__attribute__((weak)) BOOL WINAPI CloseServiceHandle(SC_HANDLE) { return FALSE; }
-}
-#endif
-// ---- end of the block to remove -----------------------------------------------------
 
 namespace tarnix {
 
