@@ -155,8 +155,9 @@ AnalogInfoRow analogInfo(const std::string& name, int index) {
   std::copy(std::begin(values), std::end(values), row.values);
   row.inputRange[0] = -a.rangeVolts;
   row.inputRange[1] = a.rangeVolts;
-  row.inputSpan[0] = -a.rangeVolts * 1000.0;
-  row.inputSpan[1] = a.rangeVolts * 1000.0;
+  // In steps of 0.1 mV: beyond 16 bits for the wider ranges.
+  row.inputSpan[0] = -a.rangeVolts * 10000.0;
+  row.inputSpan[1] = a.rangeVolts * 10000.0;
   row.inputSpan[2] = a.bits;
   row.outputRange[0] = 0.0;
   row.outputRange[1] = codes - 1.0;
@@ -165,7 +166,7 @@ AnalogInfoRow analogInfo(const std::string& name, int index) {
   row.outputGain[2] = 2;
   row.value18 = a.channels;
   row.clock19[0] = a.fastestScanMicroseconds * 1000.0;
-  row.clock19[1] = 1.0e9;
+  row.clock19[1] = 4.0e9;  // the slowest step in ns, beyond 32 bits
   row.clock19[2] = 25;
   row.value1A = 1;
   row.clock1B[0] = a.fastestScanMicroseconds * 100.0;
