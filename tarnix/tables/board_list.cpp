@@ -25,11 +25,10 @@ int32_t BoardListNext(int32_t kind, char* model) {
   LibraryState::ModelList* list = listOf(kind);
   const BoardModelTable table = SelectBoardModelTable(kind);
   if (model == nullptr || list == nullptr || table.empty()) return 1;
-  // The machine type may have changed since the walk began: a cursor
-  // beyond this table's "End" row stays at that row.
+  // The machine type may have changed since the walk began and left the
+  // cursor past this table's "End" row: the walk is then at its end.
   const auto end = static_cast<int32_t>(table.size()) - 1;
-  int32_t row = std::clamp(list->cursor, 0, end);
-  for (; row < end; ++row) {
+  for (int32_t row = list->cursor; row < end; ++row) {
     if (offered(list->drivers, list->driverCount, table[static_cast<std::size_t>(row)].driverNumber)) {
       std::memcpy(model, table[static_cast<std::size_t>(row)].name, kModelNameBytes);
       list->cursor = row + 1;
