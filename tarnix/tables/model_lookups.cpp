@@ -27,35 +27,10 @@ bool mapsVariants(uint32_t digitalVersion) { return digitalVersion >= 202 && dig
 
 constexpr int32_t kLookupOrder[] = {1, 2, 3, 4, 5, 6, 7, 10};
 
-struct Found {
-  const BoardModelRow* row = nullptr;
-  int32_t kind = 0;
-};
-
-// The first row named `model` in the kinds' tables, in kind order. A name
-// that cannot fit a row's field matches none (it is never cut to fit).
-Found findModel(const char* model, bool normalise) {
-  if (model == nullptr || model[0] == '\0') return {};
-  if (std::strlen(model) >= kModelNameBytes) return {};
-  char name[kModelNameBytes] = {};
-  std::strcpy(name, model);
-  if (normalise && mapsVariants(GetDriverVersion(3))) MapDigitalVariantName(-1, name, 1);
-  for (int32_t kind : kLookupOrder) {
-    for (const BoardModelRow& row : SelectBoardModelTable(kind)) {
-      if (isEnd(row.name)) break;
-      if (std::strcmp(row.name, name) == 0) return {&row, kind};
-    }
-  }
-  return {};
-}
-
 bool knownMachine(int32_t machine) { return machine == 0 || machine == 1; }
 
-}  // namespace
-
-BoardModelTable SelectBoardModelTable(int32_t kind) {
-  const int32_t machine = GetMachineType();
-  if (!knownMachine(machine)) return {};
+// The kind's table of a known machine, the digital driver's version given.
+BoardModelTable tableOf(int32_t kind, int32_t machine, uint32_t digitalVersion) {
   const MachineTables& t = TablesOf(machine);
   switch (kind) {
     case 1:
@@ -63,7 +38,7 @@ BoardModelTable SelectBoardModelTable(int32_t kind) {
     case 2:
       return t.analog;
     case 3:
-      return GetDriverVersion(3) < 202 ? BoardModelTable(t.digitalOld) : BoardModelTable(t.digitalNew);
+      return digitalVersion < 202 ? BoardModelTable(t.digitalOld) : BoardModelTable(t.digitalNew);
     case 4:
       return t.gpib;
     case 5:
@@ -80,6 +55,40 @@ BoardModelTable SelectBoardModelTable(int32_t kind) {
     default:
       return {};
   }
+}
+
+struct Found {
+  const BoardModelRow* row = nullptr;
+  int32_t kind = 0;
+};
+
+// The first row named `model` in the kinds' tables, in kind order. A name
+// that cannot fit a row's field matches none (it is never cut to fit).
+Found findModel(const char* model, bool normalise) {
+  if (model == nullptr || model[0] == '\0') return {};
+  if (std::strlen(model) >= kModelNameBytes) return {};
+  const int32_t machine = GetMachineType();
+  if (!knownMachine(machine)) return {};
+  // Read once for the whole search.
+  const uint32_t digitalVersion = GetDriverVersion(3);
+  char name[kModelNameBytes] = {};
+  std::strcpy(name, model);
+  if (normalise && mapsVariants(digitalVersion)) MapDigitalVariantName(-1, name, 1);
+  for (int32_t kind : kLookupOrder) {
+    for (const BoardModelRow& row : tableOf(kind, machine, digitalVersion)) {
+      if (isEnd(row.name)) break;
+      if (std::strcmp(row.name, name) == 0) return {&row, kind};
+    }
+  }
+  return {};
+}
+
+}  // namespace
+
+BoardModelTable SelectBoardModelTable(int32_t kind) {
+  const int32_t machine = GetMachineType();
+  if (!knownMachine(machine)) return {};
+  return tableOf(kind, machine, kind == 3 ? GetDriverVersion(3) : 0);
 }
 
 std::span<const DigitalVariantRow> DigitalVariantTable() { return tables::DigitalVariants(); }
