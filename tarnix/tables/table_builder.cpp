@@ -264,7 +264,11 @@ MachineTables build(int32_t machine) {
   std::vector<BoardModelRow> variantModels;
   for (const DigitalVariantRow& v : variants()) {
     if (std::strcmp(v.variantName, kEndName) == 0) break;
-    variantModels.push_back(modelRow(v.variantName, v.key, 4, 0, kBusLegacy, nullptr, 0));
+    // A variant is its base model under another driver.
+    const ModelSpec* base = specOf(demo::kDigital, v.baseName);
+    variantModels.push_back(base != nullptr ? modelRow(v.variantName, v.key, base->boardType, base->deviceId,
+                                                       base->busType, base->hardwareKey, base->versionKey)
+                                            : modelRow(v.variantName, v.key, 4, 0, kBusLegacy, nullptr, 0));
   }
   t.digitalNew = modelTable(demo::kDigital, m, kSecondVariant, kDigitalNewModels.of(m), {"DIOX", 3, kBusLegacy},
                             variantModels);

@@ -24,7 +24,6 @@ TEST_F(BoardInfo, ItemsOfEachKind) {
     int32_t out[3];
   } cases[] = {
       {0, "RSI-4C(PCI)", 0x10002, 0, 0, 0, {64, kUntouched, kUntouched}},
-      {0, "RSI-4C(PCI)", 0x10005, 0, 0, 0, {1, kUntouched, kUntouched}},
       {0, "RSI-4C(PCI)", 0x10006, 77, 0, 0, {77, kUntouched, kUntouched}},  // unknown serial item: 0, nothing
       {0, "RSI-2C(98)", 0x10002, 0, 3, 0, {0, kUntouched, kUntouched}},     // a PC-9800 model on an AT
       {1, "RSI-2C(98)", 0x10002, 0, 0, 0, {1, kUntouched, kUntouched}},
@@ -35,9 +34,7 @@ TEST_F(BoardInfo, ItemsOfEachKind) {
       {0, "GPI-PCI", 0x40001, 0, 1, 0, {0, kUntouched, kUntouched}},
       {0, "GPI-NONE", 0x40001, 0, 3, 0, {0, kUntouched, kUntouched}},
       {0, "MVA-1216PCI", 0x20001, 0, 0, 0, {16, kUntouched, kUntouched}},
-      {0, "MVA-1216PCI", 0x20003, 0, 0, 0, {12, kUntouched, kUntouched}},
       {0, "MVA-1216PCI", 0x2000C, 0, 1, 0, {0, kUntouched, kUntouched}},
-      {0, "MVA-1216PCI", 0x2001D, 0, 1, 0, {0, kUntouched, kUntouched}},
       {0, "MVA-1216PCI", 0x20027, 0, 1, 0, {0, kUntouched, kUntouched}},
       {0, "MVA-1216PCI", 0x20014, 0, 0, 3, {-10, 10, kUntouched}},
       // Doubles beyond the integer's range give its ends.
@@ -47,7 +44,6 @@ TEST_F(BoardInfo, ItemsOfEachKind) {
       {0, "MVA-1216PCI", 0x2001F, 4, 0, 0, {4, 0, 4}},
       {0, "MVA-1216PCI", 0x2001F, 5, 1, 0, {5, kUntouched, kUntouched}},
       {0, "MVA-1216PCI", 0x20020, 6, 0, 0, {6, 15625, 16}},
-      {0, "MVA-1216PCI", 0x20020, 7, 1, 0, {7, kUntouched, kUntouched}},
       {0, "MVA-1216PCI", 0x20021, 1, 0, 0, {1, 15, kUntouched}},
       {0, "MVA-1216PCI", 0x20021, 2, 1, 0, {2, kUntouched, kUntouched}},
       {0, "MVA-1216PCI", 0x20023, 17, 0, 0, {17, 27, 1}},
@@ -56,15 +52,11 @@ TEST_F(BoardInfo, ItemsOfEachKind) {
       {0, "MVA-1216PCI", 0x20024, 128, 0, 0, {128, 27, 0}},
       {0, "DIO-48PCI", 0x30001, 0, 0, 0, {48, kUntouched, kUntouched}},
       {0, "DIO-48PCI", 0x30002, 0, 0, 0, {1, kUntouched, kUntouched}},
-      {0, "DIO-48PCI", 0x30003, 0, 0, 0, {24, kUntouched, kUntouched}},
       {0, "DIO-48PCI", 0x30009, 0, 0, 0, {1, kUntouched, kUntouched}},
       {0, "DIO-48PCI", 0x3000A, 0, 1, 0, {0, kUntouched, kUntouched}},
       {0, "CNT-4PCI", 0x50003, 0, 0, 0, {10000000, kUntouched, kUntouched}},
-      {0, "CNT-4PCI", 0x50007, 0, 1, 0, {0, kUntouched, kUntouched}},
       {0, "SMC-4PCI", 0x60001, 0, 0, 0, {4, kUntouched, kUntouched}},
-      {0, "SMC-4PCI", 0x60002, 0, 1, 0, {0, kUntouched, kUntouched}},
       {0, "RSC-8PCI", 0x70001, 0, 0, 0, {2, 64, kUntouched}},
-      {0, "RSC-8PCI", 0x70002, 0, 0, 0, {8, 64, kUntouched}},
       {0, "RSC-8PCI", 0x70003, 0, 1, 0, {0, kUntouched, kUntouched}},
   };
   for (const Case& c : cases) {
