@@ -17,9 +17,17 @@ struct LibraryState {
   int32_t machineType = kMachineTypeUnknown;
   // 1 counts only drivers whose file is present; any other value every row.
   int32_t boardCheckMode = 1;
-  // Where DnkConfigGetBoardListNext goes on.
-  int32_t modelListKind = 0;
-  int32_t modelListPosition = 0;
+  // ---- board-model lists (tables/board_list.cpp) ----
+  // Where DnkConfigGetBoardListNext goes on, for each kind: the row after
+  // the last model listed, and the installed drivers the walk offers.
+  struct ModelList {
+    int32_t cursor = 0;
+    int32_t drivers[50] = {};
+    int32_t driverCount = 0;  // filled by the walk's first call
+    int32_t countedDrivers = 0;  // filled by the count of the list, kept apart
+  };
+  ModelList modelLists[11];  // by kind, 1 to 7 and 10
+  // ---- end of board-model lists ----
   // The last non-empty DefineDir a load read; every store writes it.
   char defineDir[xanconfig::kDefineDirBytes] = {};
   // How long a save waits between wiping the kind's services and starting

@@ -288,6 +288,13 @@ static_assert(sizeof(CREATESTRUCTA) == 80 && sizeof(PAINTSTRUCT) == 72, "records
 // the terminator. A lead byte before the terminator counts as one character.
 PLATFORM_API LPSTR WINAPI CharNextA(LPCSTR lpsz);
 
+// The keyboard: flag 0 its type (4, the 101/102-key keyboard), 1 its
+// subtype, 2 the number of function keys (12); 0 for any other flag. The
+// subtype is 0 unless ORVANE_KEYBOARD_SUBTYPE gives another (decimal or
+// 0x hex), read at each call, so a test can pretend to run on another
+// machine's keyboard.
+PLATFORM_API int WINAPI GetKeyboardType(int nTypeFlag);
+
 // Window classes.
 PLATFORM_API ATOM WINAPI RegisterClassA(const WNDCLASSA* lpWndClass);
 PLATFORM_API ATOM WINAPI RegisterClassExA(const WNDCLASSEXA* lpWndClass);

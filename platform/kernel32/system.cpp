@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <string>
 
 #include <windows.h>
@@ -60,6 +61,35 @@ PLATFORM_API BOOL WINAPI GetVersionExA(LPOSVERSIONINFOA info) {
   info->dwPlatformId = version.platform;
   std::memset(info->szCSDVersion, 0, sizeof info->szCSDVersion);
   return TRUE;
+}
+
+// The packed form: major in the low byte, minor in the next, the build in
+// the high word with its top bit set on the non-NT family.
+PLATFORM_API DWORD WINAPI GetVersion(void) {
+  const Version version = reportedVersion();
+  DWORD packed = (version.major & 0xFFu) | ((version.minor & 0xFFu) << 8);
+  if (version.platform == VER_PLATFORM_WIN32_NT) return packed | ((version.build & 0x7FFFu) << 16);
+  return packed | 0x80000000u | ((version.build & 0x7FFFu) << 16);
+}
+
+// ORVANE_COMMAND_LINE stands in for the program's own command line, so a
+// test can pretend to be started as another program; without it the line
+// is rebuilt from the process's arguments, quoting those with blanks.
+PLATFORM_API LPSTR WINAPI GetCommandLineA(void) {
+  static thread_local std::string line;
+  if (const char* given = std::getenv("ORVANE_COMMAND_LINE"); given != nullptr) {
+    line = given;
+    return line.data();
+  }
+  line.clear();
+  std::ifstream in("/proc/self/cmdline", std::ios::binary);
+  std::string argument;
+  while (std::getline(in, argument, '\0')) {
+    if (!line.empty()) line += ' ';
+    bool quote = argument.empty() || argument.find_first_of(" \t") != std::string::npos;
+    line += quote ? '"' + argument + '"' : argument;
+  }
+  return line.data();
 }
 
 PLATFORM_API void WINAPI GetSystemInfo(LPSYSTEM_INFO info) {

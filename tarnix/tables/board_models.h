@@ -6,6 +6,8 @@
 
 #include <xan_board_config.h>
 
+#include "tables/model_rows.h"
+
 namespace tarnix {
 
 // `BusTypeCode`
@@ -16,6 +18,20 @@ enum BusTypeCode : int32_t {
   kBusUsb = 3,
   kBusModule = 4,  // the module series
 };
+
+// A kind's current model table, its "End" row included: the machine type
+// chooses the set; kind 3 the table of the installed digital driver's
+// version, kind 7 the one of the Windows generation. Empty for a machine
+// type other than 0 or 1 and for kinds 8, 9 and values outside 1-7, 10.
+using BoardModelTable = std::span<const BoardModelRow>;
+BoardModelTable SelectBoardModelTable(int32_t kind);
+// The digital-variant table (60 rows and "End"), the same for both machines.
+std::span<const DigitalVariantRow> DigitalVariantTable();
+
+// The three PC-card serial models; the first two share one combined model
+// name where a hardware key of NT 4 is built for them.
+inline constexpr const char* kPcCardSerialModels[3] = {"RSI-1C(PC)", "RSI-2C(PC)", "RSI-4C(PC)"};
+inline constexpr const char* kPcCardSerialPairName = "RSI-1C/2C(PC)";
 
 // The kind's driver-file table for the running Windows generation, the
 // "End" row included; empty for kinds without one.

@@ -66,6 +66,21 @@ static_assert(sizeof(WIN32_FIND_DATAA) == 320, "WIN32_FIND_DATAA as on Windows")
 static_assert(offsetof(WIN32_FIND_DATAA, nFileSizeHigh) == 28 && offsetof(WIN32_FIND_DATAA, cFileName) == 44,
               "WIN32_FIND_DATAA layout");
 
+typedef struct _BY_HANDLE_FILE_INFORMATION {
+  DWORD dwFileAttributes;
+  FILETIME ftCreationTime;
+  FILETIME ftLastAccessTime;
+  FILETIME ftLastWriteTime;
+  DWORD dwVolumeSerialNumber;
+  DWORD nFileSizeHigh;
+  DWORD nFileSizeLow;
+  DWORD nNumberOfLinks;
+  DWORD nFileIndexHigh;
+  DWORD nFileIndexLow;
+} BY_HANDLE_FILE_INFORMATION, *PBY_HANDLE_FILE_INFORMATION, *LPBY_HANDLE_FILE_INFORMATION;
+
+static_assert(sizeof(BY_HANDLE_FILE_INFORMATION) == 52, "BY_HANDLE_FILE_INFORMATION as on Windows");
+
 // Handles of files.
 PLATFORM_API HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShareMode,
                                        LPSECURITY_ATTRIBUTES lpSecurityAttributes, DWORD dwCreationDisposition,
@@ -85,6 +100,10 @@ PLATFORM_API BOOL WINAPI FlushFileBuffers(HANDLE hFile);
 PLATFORM_API DWORD WINAPI GetFileType(HANDLE hFile);
 PLATFORM_API BOOL WINAPI GetFileTime(HANDLE hFile, LPFILETIME lpCreationTime, LPFILETIME lpLastAccessTime,
                                      LPFILETIME lpLastWriteTime);
+// Attributes, times (the creation time is the last write), size, link
+// count, and the device and inode as volume serial and file index.
+PLATFORM_API BOOL WINAPI GetFileInformationByHandle(HANDLE hFile,
+                                                    LPBY_HANDLE_FILE_INFORMATION lpFileInformation);
 
 // Files by name.
 PLATFORM_API BOOL WINAPI DeleteFileA(LPCSTR lpFileName);

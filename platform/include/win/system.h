@@ -22,6 +22,14 @@ typedef LPOSVERSIONINFOA LPOSVERSIONINFO;
 // or "2:5.2"; it is read at each call.
 PLATFORM_API BOOL WINAPI GetVersionExA(LPOSVERSIONINFOA lpVersionInformation);
 #define GetVersionEx GetVersionExA
+// The same setting packed: major in bits 0-7, minor in 8-15, the build in
+// 16-30, bit 31 set for the 9x family (platform 1).
+PLATFORM_API DWORD WINAPI GetVersion(void);
+
+// The program's command line; ORVANE_COMMAND_LINE, when set, stands in for
+// it. The text stays valid until the thread's next call.
+PLATFORM_API LPSTR WINAPI GetCommandLineA(void);
+#define GetCommandLine GetCommandLineA
 
 #define PROCESSOR_ARCHITECTURE_INTEL 0
 #define PROCESSOR_INTEL_PENTIUM 586

@@ -17,3 +17,9 @@ PLATFORM_API void WINAPI GetLocalTime(LPSYSTEMTIME lpSystemTime);
 PLATFORM_API void WINAPI GetSystemTime(LPSYSTEMTIME lpSystemTime);
 // UTC in 100 ns units since 1 January 1601.
 PLATFORM_API void WINAPI GetSystemTimeAsFileTime(LPFILETIME lpSystemTimeAsFileTime);
+
+// A UTC file time shifted by the local offset in force at that instant.
+PLATFORM_API BOOL WINAPI FileTimeToLocalFileTime(const FILETIME* lpFileTime, LPFILETIME lpLocalFileTime);
+// The MS-DOS date (bits 9-15 year - 1980, 5-8 month, 0-4 day) and time
+// (11-15 hour, 5-10 minute, 0-4 seconds / 2); FALSE outside 1980 to 2107.
+PLATFORM_API BOOL WINAPI FileTimeToDosDateTime(const FILETIME* lpFileTime, LPWORD lpFatDate, LPWORD lpFatTime);

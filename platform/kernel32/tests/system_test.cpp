@@ -63,6 +63,26 @@ TEST(Version, OverrideIsReadAtEachCall) {
   }
 }
 
+TEST(Version, PackedFormCarriesTheSameSettingAndMarksTheNonNtFamily) {
+  struct Case {
+    const char* text;
+    DWORD packed;
+  } cases[] = {{nullptr, 0x0A280105u}, {"1:4.0", 0x80000004u}, {"1:4.10", 0x80000A04u}, {"2:4.0.1381", 0x05650004u}};
+  for (const Case& c : cases) {
+    ScopedWinVer version(c.text);
+    EXPECT_EQ(GetVersion(), c.packed) << (c.text ? c.text : "default");
+  }
+}
+
+TEST(CommandLine, TheSettingStandsInForTheProcessArguments) {
+  unsetenv("ORVANE_COMMAND_LINE");
+  std::string own = GetCommandLineA();
+  EXPECT_NE(own.find("platform_kernel32_tests"), std::string::npos) << own;
+  setenv("ORVANE_COMMAND_LINE", "\"C:\\Prog Files\\Setconfig.exe\" /s", 1);
+  EXPECT_STREQ(GetCommandLineA(), "\"C:\\Prog Files\\Setconfig.exe\" /s");
+  unsetenv("ORVANE_COMMAND_LINE");
+}
+
 TEST(Version, RefusesASmallOrMissingRecord) {
   OSVERSIONINFOA info{};
   info.dwOSVersionInfoSize = sizeof info - 1;
