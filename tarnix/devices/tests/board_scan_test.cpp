@@ -8,7 +8,9 @@
 #include <map>
 #include <memory>
 
+#include "devices/config_device.h"
 #include "devices/model_catalog.h"
+#include "tables/board_models.h"
 #include "devices_fixture.h"
 
 namespace {
@@ -144,6 +146,22 @@ TEST_F(BoardScanTest, AMissingListOrAKindWithoutBoardsIsRefused) {
   for (int32_t kind : {0, 8, 9, 11}) EXPECT_EQ(tarnix::ScanBoards(kind, list.get(), catalog), 1) << kind;
   EXPECT_EQ(tarnix::ScanBoards(2, nullptr, catalog), 1);
   EXPECT_EQ(DnkConfigLoadInfRegBoard(2, nullptr), 1);
+}
+
+// Through the library's own tables: the module is found whatever they
+// hold; the sample's two analog boards wherever their model is known.
+TEST_F(BoardScanTest, TheLibrarysTablesNameTheSampleMachinesBoards) {
+  use(kNt4);
+  auto list = std::make_unique<tarnix::BoardList<tarnix::AnalogBoardRecord>>();
+  ASSERT_EQ(DnkConfigLoadInfRegBoard(2, list.get()), 0);
+  ASSERT_GE(list->count, 1u);
+  EXPECT_STREQ(list->records[list->count - 1].head.boardName, "FLN-AI1612");
+  if (tarnix::FindModelDeviceId("MVA-1216FPCI") != 0x0122) GTEST_SKIP() << "the model tables are not in yet";
+  std::vector<int32_t> boards;
+  for (uint32_t i = 0; i < list->count; ++i) {
+    if (std::strcmp(list->records[i].head.boardName, "MVA-1216FPCI") == 0) boards.push_back(list->records[i].boardId);
+  }
+  EXPECT_EQ(boards, (std::vector<int32_t>{0, 1}));
 }
 
 }  // namespace
