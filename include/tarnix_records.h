@@ -181,9 +181,28 @@ static_assert(offsetof(ComPortBoardRecord, objectNames) == 138);
 static_assert(offsetof(ComPortBoardRecord, forceFifoEnable) == 540);
 static_assert(sizeof(ComPortBoardRecord) == 552);
 
-// Kind 9: one WDM analog device. Its fields are the configuration
-// drivers' owner's to name; only the size is fixed here.
-inline constexpr std::size_t kWdmDeviceRecordBytes = 180;
+// Kind 9: one WDM analog device, as its device key and the class key hold
+// it; -1 for a resource that is missing.
+struct WdmDeviceRecord {
+  int32_t ioLast;  // last address of the I/O range
+  int32_t reserved1[2];
+  char driverDesc[kBoardNameBytes];  // the device's model text
+  int32_t ioFirst;                   // first address of the I/O range
+  int32_t irq;
+  int32_t reserved2[3];
+  int32_t boardId;
+  int32_t reserved3;
+  char deviceKey[kObjectNameBytes];   // the subkey under the Devices key
+  char deviceName[kObjectNameBytes];  // what applications open the device by
+};
+static_assert(offsetof(WdmDeviceRecord, driverDesc) == 12);
+static_assert(offsetof(WdmDeviceRecord, ioFirst) == 52);
+static_assert(offsetof(WdmDeviceRecord, irq) == 56);
+static_assert(offsetof(WdmDeviceRecord, boardId) == 72);
+static_assert(offsetof(WdmDeviceRecord, deviceKey) == 80);
+static_assert(offsetof(WdmDeviceRecord, deviceName) == 130);
+static_assert(sizeof(WdmDeviceRecord) == 180);
+inline constexpr std::size_t kWdmDeviceRecordBytes = sizeof(WdmDeviceRecord);
 
 inline constexpr uint32_t kListRecords = xanconfig::kListRecords;
 
@@ -200,5 +219,6 @@ static_assert(sizeof(BoardList<GpibBoardRecord>) == 12292);
 static_assert(sizeof(BoardList<CounterBoardRecord>) == 11268);
 static_assert(sizeof(BoardList<StepperBoardRecord>) == 24836);
 static_assert(sizeof(BoardList<ComPortBoardRecord>) == 35332);
+static_assert(sizeof(BoardList<WdmDeviceRecord>) == 11524);
 
 }  // namespace tarnix
