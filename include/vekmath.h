@@ -68,6 +68,7 @@ DLL_EXPORT void WINAPI DigitalNop(LONG value);
 #include <vekmath/wave_graph.h>
 // ---- drawing engine, graph table and window snapshots
 #include <vekmath/draw_engine.h>
+#include <vekmath/graph_table.h>
 // ---- end drawing engine, graph table and window snapshots
 #include <vekmath/calibration.h>
 #include <vekmath/arrays.h>
