@@ -69,6 +69,7 @@ DLL_EXPORT void WINAPI DigitalNop(LONG value);
 // ---- drawing engine, graph table and window snapshots
 #include <vekmath/draw_engine.h>
 #include <vekmath/graph_table.h>
+#include <vekmath/window_snapshot.h>
 // ---- end drawing engine, graph table and window snapshots
 #include <vekmath/calibration.h>
 #include <vekmath/arrays.h>
