@@ -66,6 +66,11 @@ DLL_EXPORT void WINAPI DigitalNop(LONG value);
 #include <vekmath/readout.h>
 #include <vekmath/blocks.h>
 #include <vekmath/wave_graph.h>
+// ---- drawing engine, graph table and window snapshots
+#include <vekmath/draw_engine.h>
+#include <vekmath/graph_table.h>
+#include <vekmath/window_snapshot.h>
+// ---- end drawing engine, graph table and window snapshots
 #include <vekmath/calibration.h>
 #include <vekmath/arrays.h>
 #include <vekmath/device_lists.h>

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "gdi32/canvas.h"
+#include "gdi32/display_depth.h"
 
 using namespace plat::gdi;
 
@@ -152,7 +153,10 @@ PLATFORM_API int WINAPI StretchDIBits(HDC hdc, int xDest, int yDest, int destWid
   return srcHeight;
 }
 
-PLATFORM_API UINT WINAPI GetSystemPaletteEntries(HDC hdc, UINT, UINT, LPPALETTEENTRY) {
-  if (!findDc(handleValue(hdc))) return 0;
-  return 0;
+PLATFORM_API UINT WINAPI GetSystemPaletteEntries(HDC hdc, UINT start, UINT count, LPPALETTEENTRY entries) {
+  if (!findDc(handleValue(hdc)) || displayBitsPerPixel() > 8 || start >= 256) return 0;
+  count = std::min(count, 256u - start);
+  if (entries != nullptr)
+    for (UINT i = 0; i < count; ++i) entries[i] = systemPaletteEntry(start + i);
+  return count;
 }

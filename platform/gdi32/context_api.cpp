@@ -5,12 +5,12 @@
 #include <utility>
 
 #include "gdi32/canvas.h"
+#include "gdi32/display_depth.h"
 
 using namespace plat::gdi;
 
 namespace {
 
-constexpr int kBitsPerPixel = 32;
 constexpr int kPixelsPerInch = 96;
 
 // Reads or changes one attribute of a context under its lock; `failed` when
@@ -67,10 +67,10 @@ PLATFORM_API int WINAPI GetDeviceCaps(HDC hdc, int index) {
   switch (index) {
     case HORZRES: return width;
     case VERTRES: return height;
-    case BITSPIXEL: return kBitsPerPixel;
+    case BITSPIXEL: return displayBitsPerPixel();
     case PLANES: return 1;
     case NUMCOLORS: return -1;
-    case SIZEPALETTE: return 0;
+    case SIZEPALETTE: return displayBitsPerPixel() <= 8 ? 256 : 0;
     case RASTERCAPS: return RC_BITBLT | RC_STRETCHDIB;
     case LOGPIXELSX:
     case LOGPIXELSY: return kPixelsPerInch;

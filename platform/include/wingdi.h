@@ -278,6 +278,9 @@ PLATFORM_API int WINAPI ReleaseDC(HWND hWnd, HDC hDC);
 // A memory context holds a 1x1 bitmap until one is selected into it.
 PLATFORM_API HDC WINAPI CreateCompatibleDC(HDC hdc);
 PLATFORM_API BOOL WINAPI DeleteDC(HDC hdc);
+// BITSPIXEL is 32, or what ORVANE_DISPLAY_BITS says (1, 4, 8, 16 or 24)
+// for a program that saves pictures at the display's depth; the surfaces
+// stay 32-bit either way.
 PLATFORM_API int WINAPI GetDeviceCaps(HDC hdc, int index);
 // Drawing is done when a call returns.
 PLATFORM_API BOOL WINAPI GdiFlush(void);
@@ -365,5 +368,7 @@ PLATFORM_API BOOL WINAPI BitBlt(HDC hdc, int x, int y, int cx, int cy, HDC hdcSr
 PLATFORM_API int WINAPI StretchDIBits(HDC hdc, int xDest, int yDest, int DestWidth, int DestHeight, int xSrc,
                                       int ySrc, int SrcWidth, int SrcHeight, const void* lpBits,
                                       const BITMAPINFO* lpbmi, UINT iUsage, DWORD rop);
-// The display has no palette: no entries.
+// A display of 8 bits or fewer (ORVANE_DISPLAY_BITS, see GetDeviceCaps)
+// has a fixed palette of 256 entries: black, white, the 16 basic colours,
+// a colour cube and greys. Other displays have none: no entries.
 PLATFORM_API UINT WINAPI GetSystemPaletteEntries(HDC hdc, UINT iStart, UINT cEntries, LPPALETTEENTRY pPalEntries);

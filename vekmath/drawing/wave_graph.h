@@ -12,63 +12,14 @@
 
 #include <vekmath/wave_graph.h>
 
+#include "drawing/gdi_support.h"
+
 namespace vekmath {
 
 inline constexpr int32_t kTraces = WAVE_GRAPH_TRACES;
 inline constexpr int32_t kGridLines = WAVE_GRAPH_GRID_LINES;
 // Room after the last row, kept so a row's end can be read past safely.
 inline constexpr int32_t kSparePoints = 10001;
-
-// A pen or brush that is deleted when replaced or dropped.
-class GdiObject {
- public:
-  GdiObject() = default;
-  ~GdiObject() { reset(); }
-  GdiObject(const GdiObject&) = delete;
-  GdiObject& operator=(const GdiObject&) = delete;
-  void reset(HGDIOBJ object = nullptr) {
-    if (object_ != nullptr) DeleteObject(object_);
-    object_ = object;
-  }
-  HGDIOBJ get() const { return object_; }
-
- private:
-  HGDIOBJ object_ = nullptr;
-};
-
-// A window's device context, released when replaced or dropped.
-class WindowDc {
- public:
-  WindowDc() = default;
-  ~WindowDc() { reset(); }
-  WindowDc(const WindowDc&) = delete;
-  WindowDc& operator=(const WindowDc&) = delete;
-  void reset(HWND window = nullptr) {
-    if (dc_ != nullptr) ReleaseDC(window_, dc_);
-    window_ = window;
-    dc_ = window != nullptr ? GetDC(window) : nullptr;
-  }
-  HDC get() const { return dc_; }
-
- private:
-  HWND window_ = nullptr;
-  HDC dc_ = nullptr;
-};
-
-// Colours of 0xFFFFFF and above (-1 among them) are drawn white.
-inline COLORREF drawnColour(LONG colour) {
-  const DWORD c = static_cast<DWORD>(colour);
-  return c >= 0xFFFFFFu ? 0xFFFFFFu : c;
-}
-
-// A pixel coordinate from a scale computation; values far outside any
-// surface are held at a distance that drawing clips, and NaN becomes 0.
-inline LONG pixel(double v) {
-  if (std::isnan(v)) return 0;
-  if (v > 1e7) return 10000000;
-  if (v < -1e7) return -10000000;
-  return static_cast<LONG>(v);
-}
 
 // The scale from one trace's raw counts to y, worked out once per row so
 // the per-sample work is the arithmetic alone.
