@@ -10,7 +10,7 @@
 #include <tarnix.h>
 
 #include "config_device.h"
-#include "generation.h"
+#include "system/system_info.h"
 #include "model_catalog.h"
 #include "module_series.h"
 #include "pnp_text.h"
@@ -202,7 +202,7 @@ class Scan {
 
 int32_t ScanBoards(int32_t kind, void* list, const ModelCatalog& catalog) {
   if (list == nullptr || !IsBoardListKind(kind)) return kDnkBadArgument;
-  const uint32_t generation = ConfigGeneration();
+  const uint32_t generation = GetOsGeneration();
   if (generation != kOsWin9x && generation != kOsNt4 && generation != kOsNt5) return kDnkBadArgument;
   ListView(kind, list).clear();
   if (generation == kOsWin9x && kind == 7) return DnkConfigLoadListData(7, list, 0);

@@ -6,12 +6,6 @@
 #include "model_catalog.h"
 #include "tables/board_models.h"
 
-// The tables' row walk arrives with their row layouts; until both are in
-// the tree the scans find only module-series units. (Drop the guard once
-// the tables are merged.)
-#if __has_include("tables/model_rows.h")
-#define TARNIX_TABLE_ROWS 1
-#endif
 
 namespace tarnix {
 
@@ -24,7 +18,6 @@ std::string text(const char (&field)[N]) {
 
 class TableCatalog final : public ModelCatalog {
  public:
-#ifdef TARNIX_TABLE_ROWS
   std::vector<ScanModel> models(int32_t kind) const override {
     std::vector<ScanModel> out;
     for (const BoardModelRow& row : SelectBoardModelTable(kind)) {
@@ -44,10 +37,6 @@ class TableCatalog final : public ModelCatalog {
     }
     return false;
   }
-#else
-  std::vector<ScanModel> models(int32_t) const override { return {}; }
-  bool digitalVariant(const std::string&, std::string&) const override { return false; }
-#endif
 
   bool comModel(int32_t deviceId, int32_t versionKey, std::string& name) const override {
     char model[xanconfig::kBoardNameBytes] = {};

@@ -8,7 +8,7 @@
 
 #include "config_device.h"
 #include "config_request.h"
-#include "generation.h"
+#include "system/system_info.h"
 #include "gpib_cards.h"
 #include "pnp_text.h"
 
@@ -106,7 +106,7 @@ void placeGpibCardAddress(const char* key, const ResourceLists& l) {
 
 int32_t QueryPciResources(int32_t vendorId, int32_t deviceId, int32_t boardId, const ResourceLists& lists,
                           PciForm form) {
-  if (form == PciForm::Running && IsWin9x(ConfigGeneration())) {
+  if (form == PciForm::Running && IsWin9x(GetOsGeneration())) {
     cfg::Win9xPciResourceRecord r{};
     r.vendorId = static_cast<uint32_t>(vendorId);
     r.deviceId = static_cast<uint32_t>(deviceId);
@@ -125,7 +125,7 @@ int32_t QueryPcCardResources(const char* hardwareKey, const ResourceLists& lists
     zeroCounts(lists);
     return 1;
   }
-  if (!IsWin9x(ConfigGeneration())) return sendInstance(cfg::kNtPcCardResources, hardwareKey, lists);
+  if (!IsWin9x(GetOsGeneration())) return sendInstance(cfg::kNtPcCardResources, hardwareKey, lists);
   cfg::InstanceResourceRecord r{};
   r.name = cfg::wireAddress(hardwareKey);
   if (!sendResources(ConfigPath::Vxd, cfg::k9xPcCardResources, r, lists)) return kNoDevice;
@@ -134,7 +134,7 @@ int32_t QueryPcCardResources(const char* hardwareKey, const ResourceLists& lists
 }
 
 int32_t QueryIsaResources(const char* hardwareKey, const ResourceLists& lists) {
-  if (ConfigGeneration() < kOsNt5) return -1;
+  if (GetOsGeneration() < kOsNt5) return -1;
   if (!keyFits(hardwareKey)) {
     zeroCounts(lists);
     return 1;
@@ -145,7 +145,7 @@ int32_t QueryIsaResources(const char* hardwareKey, const ResourceLists& lists) {
 int32_t QueryPciVersion(int32_t vendorId, int32_t deviceId, int32_t revision, int32_t* version) {
   cfg::PciVersionRecord r{static_cast<uint32_t>(vendorId), static_cast<uint32_t>(deviceId),
                           static_cast<uint32_t>(revision), 0, 0};
-  const bool win9x = IsWin9x(ConfigGeneration());
+  const bool win9x = IsWin9x(GetOsGeneration());
   const ConfigDevice device(win9x ? ConfigPath::Vxd : ConfigPath::Queries);
   const bool ok = device.send(win9x ? cfg::k9xPciVersion : cfg::kNtPciVersion, &r, sizeof r);
   if (version != nullptr) *version = ok ? r.version : 0;

@@ -14,7 +14,7 @@
 #include <tarnix_records.h>
 
 #include "config_device.h"
-#include "generation.h"
+#include "system/system_info.h"
 #include "pnp_text.h"
 #include "wdm_keys.h"
 
@@ -114,7 +114,7 @@ bool writeDeviceName(const std::string& keyPath, const char* name) {
 
 }  // namespace
 
-const char* WdmClassKey() { return ConfigGeneration() >= kOsNt5 ? kWdmClassKeyNt : kWdmClassKeyOther; }
+const char* WdmClassKey() { return GetOsGeneration() >= kOsNt5 ? kWdmClassKeyNt : kWdmClassKeyOther; }
 
 int32_t LoadWdmAnalogList(void* list) {
   if (list == nullptr) return kDnkBadArgument;
