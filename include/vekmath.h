@@ -74,4 +74,6 @@ DLL_EXPORT void WINAPI DigitalNop(LONG value);
 #include <vekmath/detection.h>
 #include <vekmath/spectrum.h>
 #include <vekmath/generators.h>
+#include <vekmath/wave_header.h>
+#include <vekmath/companion.h>
 // ---- end signal processing, companion program, WAVE headers ----

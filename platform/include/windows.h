@@ -5,3 +5,4 @@
 #include "winbase.h"
 #include "winuser.h"
 #include "winreg.h"
+#include "win/mmio.h"
