@@ -1,6 +1,7 @@
 // Bit-reversal permutation from a table built by doubling, then one pass per
 // stage whose twiddle advances by a rotation recurrence: one cosine and one
-// sine per stage, none per butterfly.
+// sine per stage, none per butterfly. Besides the table, the call holds one
+// stage's twiddles.
 #include "arrays/fft_kernel.h"
 
 #include <cmath>
@@ -47,6 +48,11 @@ void permute(float* re, float* im, int32_t points) {
 
 void fftInPlace(float* re, float* im, int32_t points) {
   permute(re, im, points);
+  // Each stage's twiddles come from the recurrence in j order, as the
+  // butterflies of one j would use them; keeping them lets the butterflies
+  // run block by block through memory with the very same values.
+  std::vector<double> twRe(static_cast<size_t>(points / 2));
+  std::vector<double> twIm(static_cast<size_t>(points / 2));
   for (int32_t half = 1; half < points; half *= 2) {
     const double angle = std::numbers::pi / half;
     const double stepRe = std::cos(angle);
@@ -54,11 +60,19 @@ void fftInPlace(float* re, float* im, int32_t points) {
     double wRe = 1.0;
     double wIm = 0.0;
     for (int32_t j = 0; j < half; ++j) {
-      for (int32_t k = j; k < points; k += 2 * half) {
+      twRe[j] = wRe;
+      twIm[j] = wIm;
+      const double nextRe = wRe * stepRe - wIm * stepIm;
+      wIm = wRe * stepIm + wIm * stepRe;
+      wRe = nextRe;
+    }
+    for (int32_t block = 0; block < points; block += 2 * half) {
+      for (int32_t j = 0; j < half; ++j) {
+        const int32_t k = block + j;
         const double xRe = re[k + half];
         const double xIm = im[k + half];
-        const double tRe = wRe * xRe - wIm * xIm;
-        const double tIm = wRe * xIm + wIm * xRe;
+        const double tRe = twRe[j] * xRe - twIm[j] * xIm;
+        const double tIm = twRe[j] * xIm + twIm[j] * xRe;
         const double aRe = re[k];
         const double aIm = im[k];
         re[k + half] = static_cast<float>(aRe - tRe);
@@ -66,9 +80,6 @@ void fftInPlace(float* re, float* im, int32_t points) {
         re[k] = static_cast<float>(aRe + tRe);
         im[k] = static_cast<float>(aIm + tIm);
       }
-      const double nextRe = wRe * stepRe - wIm * stepIm;
-      wIm = wRe * stepIm + wIm * stepRe;
-      wRe = nextRe;
     }
   }
 }
