@@ -11,6 +11,17 @@
 
 #include "vekmath.h"
 
+// The multimedia file I/O is built into the target; of the layer beneath it
+// only path mapping and handle values are needed, and the input file always
+// has a Linux path.
+namespace plat {
+std::string mappedOrFail(const char* name) { return name; }
+uint32_t allocateHandleValue() {
+  static uint32_t value = 0;
+  return value += 4;
+}
+}  // namespace plat
+
 namespace {
 
 const std::string& path() {
