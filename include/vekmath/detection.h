@@ -1,7 +1,7 @@
 // Exports of the processing library: peaks, valleys and level crossings in
 // a float trace. Positions are sample indices stored as floats; each
-// position array must hold n entries (no more are ever written). Counts are
-// both 0 for n < 2 or a NULL pointer.
+// position array must hold n entries (no more are ever written). Both
+// counts are 0 for n < 2 or NULL data; a NULL output writes nothing.
 #pragma once
 #include <windef.h>
 
