@@ -74,3 +74,11 @@ DLL_EXPORT void WINAPI DigitalNop(LONG value);
 #include <vekmath/calibration.h>
 #include <vekmath/arrays.h>
 #include <vekmath/device_lists.h>
+
+// ---- signal processing, companion program, WAVE headers ----
+#include <vekmath/detection.h>
+#include <vekmath/spectrum.h>
+#include <vekmath/generators.h>
+#include <vekmath/wave_header.h>
+#include <vekmath/companion.h>
+// ---- end signal processing, companion program, WAVE headers ----

@@ -17,3 +17,4 @@
 #include "win/comm.h"
 #include "win/codepage.h"
 #include "win/version.h"
+#include "win/process.h"

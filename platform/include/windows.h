@@ -6,3 +6,4 @@
 #include "winuser.h"
 #include "winreg.h"
 #include "win/services.h"
+#include "win/mmio.h"

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "kernel32/object.h"
+#include "kernel32/process_object.h"
 #include "user32/weak_links.h"
 
 namespace {
@@ -69,11 +70,13 @@ PLATFORM_API void WINAPI PlatSetMessageBoxHook(PlatMessageBoxProc proc, void* us
   g_boxHookUser = user;
 }
 
-PLATFORM_API DWORD WINAPI WaitForInputIdle(HANDLE process, DWORD) {
+PLATFORM_API DWORD WINAPI WaitForInputIdle(HANDLE process, DWORD milliseconds) {
   plat::ObjectPtr object = plat::lookupHandle(process);
   if (!object || object->kind() != plat::ObjectKind::Process) {
     SetLastError(ERROR_INVALID_HANDLE);
     return WAIT_FAILED;
   }
-  return 0;
+  // The current process has no one to wait for.
+  auto started = std::dynamic_pointer_cast<plat::ProcessObject>(object);
+  return started ? started->waitInputIdle(milliseconds) : 0;
 }

@@ -5,6 +5,7 @@
 // region, WM_TIMER for a due timer.
 #include <algorithm>
 
+#include "kernel32/process_object.h"
 #include "kernel32/waitable.h"
 #include "user32/window.h"
 
@@ -75,6 +76,8 @@ bool retrieve(MessageQueue& queue, MSG* out, HWND hwnd, UINT first, UINT last, b
 // Waits until something new reaches the queue or the time is up, running
 // the pump hook every slice. Returns false on time-out.
 bool waitForInput(MessageQueue& queue, DWORD milliseconds) {
+  // The program now waits for input: the one that started it may go on.
+  plat::reportInputIdle();
   const auto deadline = milliseconds == INFINITE ? Clock::time_point::max()
                                                  : Clock::now() + std::chrono::milliseconds(milliseconds);
   for (;;) {
