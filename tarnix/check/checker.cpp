@@ -40,6 +40,14 @@ struct WorkingLists {
       default: return nullptr;
     }
   }
+
+  // The caller's list, normalised, beside the configured lists.
+  alignas(BoardList<SerialBoardRecord>) unsigned char callers[sizeof(BoardList<SerialBoardRecord>)];
+
+  // While a whole list is checked the registry does not change: the
+  // configured boards are read once for all its records.
+  bool listCheck = false;
+  bool configuredRead = false;
 };
 
 WorkingLists& Working() {
@@ -48,6 +56,17 @@ WorkingLists& Working() {
 }
 
 bool ClaimsTooMany(const void* list) { return *static_cast<const uint32_t*>(list) > kListRecords; }
+
+class ListCheck {
+ public:
+  ListCheck() { Working().listCheck = true; }
+  ~ListCheck() {
+    Working().listCheck = false;
+    Working().configuredRead = false;
+  }
+  ListCheck(const ListCheck&) = delete;
+  ListCheck& operator=(const ListCheck&) = delete;
+};
 
 }  // namespace
 
@@ -79,17 +98,19 @@ int32_t CheckBoardRecord(int32_t kind, const void* list, const void* record, int
   if (result != 0) return result;
 
   WorkingLists& working = Working();
-  ListView own(kind, working.of(kind));
-  std::memcpy(working.of(kind), list, own.bytes());
+  ListView own(kind, working.callers);
+  std::memcpy(working.callers, list, own.bytes());
   for (uint32_t i = 0; i < own.count(); ++i) NormalizeBoardRecord(kind, own.record(i), kNormaliseCheck);
-  result = CheckInList(checked, working.of(kind), mode);
+  result = CheckInList(checked, working.callers, mode);
   if (result != 0) return result;
 
+  const bool readAlready = working.listCheck && working.configuredRead;
   ConfiguredLists configured;
   for (int32_t k : {1, 2, 3, 4, 5, 6, 7, 10}) {
-    Services().loadConfiguredList(k, working.of(k));
+    if (!readAlready) Services().loadConfiguredList(k, working.of(k));
     configured.byKind[k] = working.of(k);
   }
+  working.configuredRead = true;
   result = CheckAgainstConfigured(checked, configured);
   if (result != 0) return result;
 
@@ -104,6 +125,7 @@ int32_t CheckListRecords(int32_t kind, const void* list) {
   }
   if (!IsBoardListKind(kind) || ClaimsTooMany(list)) return kDnkBadArgument;
   const ListView view(kind, const_cast<void*>(list));
+  const ListCheck once;
   for (uint32_t i = 0; i < view.count(); ++i) {
     const int32_t result = CheckBoardRecord(kind, list, view.record(i), kCheckModify);
     if (result != 0) return result;
