@@ -1,7 +1,10 @@
 // The COM-port driver's configuration under Windows 9x, in the Plug and
-// Play tree. No configuration driver runs here: the PCI version and
-// resource queries fail, so a PCI board is the model of version 0 with its
-// resources unknown, and a root board keeps -1 for them.
+// Play tree. Without a configuration driver the PCI version and resource
+// queries fail: a PCI board is the model of version 0 with its resources
+// unknown, and a root board keeps -1 for them.
+#include <tarnixcfg_sim.h>
+
+#include <cstdio>
 #include <cstring>
 
 #include "image/kind_images.h"
@@ -108,11 +111,14 @@ TEST_F(ComPorts9x, UsbPciAndRootBoardsLoadFromThePlugAndPlayTree) {
 }
 
 TEST_F(ComPorts9x, TheLoadStopsAtTheBlocksSixtyFourBoards) {
-  for (int u = 0; u < 16; ++u) Text(kUnit, ("00" + std::string(u < 10 ? "0" : "") + std::to_string(u)).c_str(), "3");
+  char name[64];
+  for (int u = 0; u < 16; ++u) {
+    std::snprintf(name, sizeof name, "%04d", u);
+    Text(kUnit, name, "3");
+  }
   for (int n = 0; n < 100; ++n) {
-    char key[64];
-    std::snprintf(key, sizeof key, "Enum\\Root\\MultiFunction\\%04d", n);
-    Text(key, "DeviceDesc", Description("RSC-2(ISA)"));
+    std::snprintf(name, sizeof name, "Enum\\Root\\MultiFunction\\%04d", n);
+    Text(name, "DeviceDesc", Description("RSC-2(ISA)"));
   }
   ASSERT_EQ(tarnix::LoadKindImage(7), 0);
   EXPECT_EQ(Block().boardNum, 64);
@@ -184,6 +190,39 @@ TEST_F(ComPorts9x, LoadStoreLoadKeepsTheBoards) {
   for (int i = 0; i < first.boardNum; ++i) {
     EXPECT_EQ(std::memcmp(&Block().boards[i], &first.boards[i], sizeof first.boards[i]), 0) << i;
   }
+}
+
+// With the configuration driver up, the revision's version chooses the
+// model and the driver gives the first I/O range and interrupt.
+class ComPorts9xWithDriver : public ComPorts9x {
+ protected:
+  void SetUp() override {
+    ComPorts9x::SetUp();
+    ::setenv("ORVANE_ROOT", dir_.c_str(), 1);
+    tarnixcfg::Inventory inventory;
+    inventory.pci.push_back({0x01A1, 3, 1, {{0x310, 0x300}, {11}, {}}});
+    inventory.roots.push_back({7, false, Description("RSC-4(MF)"), {{0x2E8}, {5}, {}}});
+    ASSERT_TRUE(tarnixcfg::Install(inventory));
+  }
+  void TearDown() override {
+    tarnixcfg::Remove();
+    ::unsetenv("ORVANE_ROOT");
+    ComPorts9x::TearDown();
+  }
+};
+
+TEST_F(ComPorts9xWithDriver, TheDriverNamesThePciModelAndGivesTheResources) {
+  WriteMachine();
+  ASSERT_EQ(tarnix::LoadKindImage(7), 0);
+  ASSERT_EQ(Block().boardNum, 4);
+  const xanconfig::BoardSlot& pci = Block().boards[2];
+  EXPECT_STREQ(pci.boardName, "RSC-4PCI-R2");
+  EXPECT_EQ(pci.ioAddress, 0x300);
+  EXPECT_EQ(pci.irqNo, 11);
+  EXPECT_EQ(pci.txFifo, 64);
+  const xanconfig::BoardSlot& root = Block().boards[3];
+  EXPECT_EQ(root.ioAddress, 0x2E8);
+  EXPECT_EQ(root.irqNo, 5);
 }
 
 }  // namespace
