@@ -1,6 +1,7 @@
 // Registry -> configuration image, for kinds 1 to 7 and 10.
 #include <cstring>
 
+#include "com_ports_9x.h"
 #include "field_table.h"
 #include "image/kind_images.h"
 #include "kind_paths.h"
@@ -103,9 +104,7 @@ int32_t LoadKindImage(int32_t kind) {
   const xanconfig::DriverFileTable table = SelectDriverFileTable(kind);
   if (image.empty() || table.empty()) return 1;
   ClearKindImage(kind);
-  // Under Windows 9x the ports live in the Plug and Play tree, a form this
-  // library does not read yet: the image stays without boards.
-  if (kind == 7 && IsWin9x(GetOsGeneration())) return 0;
+  if (kind == 7 && IsWin9x(GetOsGeneration())) return LoadComPortsWin9x();
   KindLoad load(kind);
   for (std::size_t row = 0; row < table.size() && row < image.size() && !IsEndRow(table[row]); ++row) {
     load.block(table[row], image[row]);

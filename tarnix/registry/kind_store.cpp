@@ -3,6 +3,7 @@
 #include <cstring>
 #include <optional>
 
+#include "com_ports_9x.h"
 #include "driver_services.h"
 #include "field_table.h"
 #include "image/kind_images.h"
@@ -155,9 +156,7 @@ int32_t StoreKindImage(int32_t kind) {
   const std::span<DriverBlock> image = KindImage(kind);
   const xanconfig::DriverFileTable table = SelectDriverFileTable(kind);
   if (image.empty() || table.empty()) return 1;
-  // Under Windows 9x the ports live in the Plug and Play tree, a form this
-  // library does not write yet: nothing of the service form is written.
-  if (kind == 7 && IsWin9x(GetOsGeneration())) return 0;
+  if (kind == 7 && IsWin9x(GetOsGeneration())) return StoreComPortsWin9x();
   PurgeDeviceList(kind);
   KindStore store(kind);
   for (std::size_t row = 0; row < table.size() && row < image.size() && !IsEndRow(table[row]); ++row) {
