@@ -20,8 +20,16 @@ void LoadConfiguredList(int32_t kind, void* list) {
   ImageToList(kind, KindImage(kind), list);
 }
 
+// Serial boards count their channels in the serial table, COM-port models
+// their ports in the COM-port table (its first value); no model is in both.
+int32_t ChannelCount(const char* model) {
+  if (const int32_t serial = FindSerialChannelCount(model); serial != 0) return serial;
+  int32_t ports = 0;
+  return FindComPortDefaults(model, &ports, nullptr, nullptr, nullptr, nullptr) == 0 ? ports : 0;
+}
+
 constexpr CheckServices kLibraryServices = {
-    IsModelOfKind,          FindModelBusType,   FindModelDriverNumber, FindSerialChannelCount,
+    IsModelOfKind,          FindModelBusType,   FindModelDriverNumber, ChannelCount,
     IsSingleInterruptModel, ClassifySerialPort, MapDigitalVariantName, GetBoardInfoItem,
     GetOsGeneration,        GetMachineType,     GetDriverVersion,      IsObjectNameFree,
     LoadConfiguredList,
