@@ -7,6 +7,7 @@
 #include <tarnix.h>
 
 #include "image/kind_images.h"
+#include "list/board_list_view.h"
 #include "registry/kind_registry.h"
 
 using namespace tarnix;
@@ -70,8 +71,6 @@ const DriverBlock* search(int32_t kind, const char* name, Match& match) {
   return nullptr;
 }
 
-bool searchableKind(int32_t kind) { return (kind >= 1 && kind <= 7) || kind == 10; }
-
 }  // namespace
 
 LONG WINAPI DnkConfigGetGrpByObjName(int32_t kind, const char* objectName, int32_t* driver, int32_t* group,
@@ -79,7 +78,7 @@ LONG WINAPI DnkConfigGetGrpByObjName(int32_t kind, const char* objectName, int32
   if (objectName == nullptr || objectName[0] == '\0' || driver == nullptr || group == nullptr || board == nullptr) {
     return kDnkBadArgument;
   }
-  if (!searchableKind(kind)) return kDnkBadArgument;
+  if (!IsBoardListKind(kind)) return kDnkBadArgument;
   *driver = *group = *board = 0;
   Match match;
   const DriverBlock* block = search(kind, objectName, match);

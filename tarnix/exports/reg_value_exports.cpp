@@ -20,14 +20,11 @@ std::string boardKeyOf(int32_t kind, int32_t driver, int32_t group, int32_t boar
   const bool groups = kind == 2 || kind == 3;
   if (groups && (group < 1 || group > xanconfig::kMaxGroups)) return {};
   if (board < 1 || board > kAddressedBoards) return {};
-  for (const xanconfig::DriverFileRow& row : SelectDriverFileTable(kind)) {
-    if (std::string_view(row.serviceName) == xanconfig::kEndRow) break;
-    if (row.driverNumber != driver) continue;
-    std::string key = std::string(xanconfig::kServicesKey) + "\\" + row.serviceName;
-    if (groups) key += "\\" + std::string(xanconfig::kGroupKeyStem) + std::to_string(group);
-    return key + "\\" + xanconfig::kBoardKeyStem + std::to_string(board);
-  }
-  return {};
+  const xanconfig::DriverFileRow* row = FindDriverFileRow(kind, driver);
+  if (row == nullptr) return {};
+  std::string key = std::string(xanconfig::kServicesKey) + "\\" + row->serviceName;
+  if (groups) key += "\\" + std::string(xanconfig::kGroupKeyStem) + std::to_string(group);
+  return key + "\\" + xanconfig::kBoardKeyStem + std::to_string(board);
 }
 
 bool validName(const char* name) { return name != nullptr && name[0] != '\0'; }

@@ -28,13 +28,6 @@ int32_t boardCapacity(int32_t kind) {
   }
 }
 
-bool knownDriver(int32_t kind, int32_t driver) {
-  for (const xanconfig::DriverFileRow& row : SelectDriverFileTable(kind)) {
-    if (std::string_view(row.serviceName) == xanconfig::kEndRow) break;
-    if (row.driverNumber == driver) return true;
-  }
-  return false;
-}
 
 // 1, 2, ... n in any order.
 bool numberedFromOne(std::vector<int32_t> numbers) {
@@ -55,7 +48,7 @@ int32_t ValidateListForStore(int32_t kind, const void* list) {
   std::map<std::pair<int32_t, int32_t>, std::vector<int32_t>> boards;  // (driver, group) -> boards
   for (uint32_t i = 0; i < view.count(); ++i) {
     const RecordHead& h = view.head(i);
-    if (!knownDriver(kind, h.driverNumber)) return kDnkNumberingLimit;
+    if (FindDriverFileRow(kind, h.driverNumber) == nullptr) return kDnkNumberingLimit;
     if (groups && (h.groupNumber < 1 || h.groupNumber > xanconfig::kMaxGroups)) return kDnkNumberingLimit;
     if (h.boardNumber < 1 || h.boardNumber > boardCapacity(kind)) return kDnkNumberingLimit;
     const int32_t group = groups ? h.groupNumber : 0;

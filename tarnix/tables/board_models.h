@@ -36,6 +36,9 @@ inline constexpr const char* kPcCardSerialPairName = "RSI-1C/2C(PC)";
 // The kind's driver-file table for the running Windows generation, the
 // "End" row included; empty for kinds without one.
 xanconfig::DriverFileTable SelectDriverFileTable(int32_t kind);
+// The row of that table with the driver number, before its "End" row;
+// null when there is none.
+const xanconfig::DriverFileRow* FindDriverFileRow(int32_t kind, int32_t driver);
 
 // Single-value look-ups: -1 when the model is not found.
 int32_t FindModelDriverNumber(const char* model);

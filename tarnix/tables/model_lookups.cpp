@@ -2,6 +2,7 @@
 // identifier. The single-value look-ups share one frame: find the first
 // row of the name in the kinds' current tables, then read one field.
 #include <cstring>
+#include <string_view>
 
 #include "system/system_info.h"
 #include "tables/board_models.h"
@@ -96,6 +97,14 @@ std::span<const DigitalVariantRow> DigitalVariantTable() { return tables::Digita
 xanconfig::DriverFileTable SelectDriverFileTable(int32_t kind) {
   return xanconfig::driverFileTable(kind, IsWin9x(GetOsGeneration()) ? xanconfig::OsFamily::Win9x
                                                                      : xanconfig::OsFamily::Nt);
+}
+
+const xanconfig::DriverFileRow* FindDriverFileRow(int32_t kind, int32_t driver) {
+  for (const xanconfig::DriverFileRow& row : SelectDriverFileTable(kind)) {
+    if (std::string_view(row.serviceName) == xanconfig::kEndRow) break;
+    if (row.driverNumber == driver) return &row;
+  }
+  return nullptr;
 }
 
 int32_t FindModelDriverNumber(const char* model) {
