@@ -69,15 +69,40 @@ bool HostRingInUse(const DeviceRecord& r) {
   return r.AiHostRingState != nullptr;
 }
 
-LONG ReadRingPosition(const DeviceRecord& r, RingPosition* position, bool withLap) {
+namespace {
+
+LONG readTransferWord(const DeviceRecord& r, int32_t* word) {
   drv::AiBlock b;
   if (LONG status = SendKernel(r, drv::kAiTransferCount, b.data(), b.size(), drv::ai::kStatus)) return status;
-  position->word = b.get<int32_t>(drv::ai::kTransferCount);
-  if (!withLap) return 0;
+  *word = b.get<int32_t>(drv::ai::kTransferCount);
+  return 0;
+}
+
+LONG readTransferLap(const DeviceRecord& r, int32_t* lap) {
   drv::AiBlock l;
   if (LONG status = SendKernel(r, drv::kAiTransferLap, l.data(), l.size(), drv::ai::kStatus)) return status;
-  position->lap = l.get<int32_t>(drv::ai::kTransferLap);
+  *lap = l.get<int32_t>(drv::ai::kTransferLap);
   return 0;
+}
+
+}  // namespace
+
+LONG ReadRingPosition(const DeviceRecord& r, RingPosition* position, bool withLap) {
+  if (!withLap) return readTransferWord(r, &position->word);
+  // The word and the lap are two requests: a wrap between them would pair
+  // an old word near the ring's end with the new lap and look like an
+  // overrun. The same lap on both sides of the word says no wrap came between.
+  constexpr int kTries = 8;
+  int32_t lap = 0;
+  if (LONG status = readTransferLap(r, &lap)) return status;
+  for (int attempt = 0;; ++attempt) {
+    if (LONG status = readTransferWord(r, &position->word)) return status;
+    int32_t after = 0;
+    if (LONG status = readTransferLap(r, &after)) return status;
+    position->lap = after;
+    if (after == lap || attempt + 1 == kTries) return 0;
+    lap = after;
+  }
 }
 
 int64_t RingScansLocked(const DeviceRecord& r, int16_t channels, int32_t writeWord, bool overrun) {
