@@ -4,6 +4,7 @@
 // recording side (the frame callback, the video file) both work on it.
 #pragma once
 #include <windows.h>
+#include <wingdi.h>
 
 #include <platform/camera.h>
 
