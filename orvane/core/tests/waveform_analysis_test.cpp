@@ -207,10 +207,19 @@ TEST_F(WaveFormAnalysis, Detections) {
   EXPECT_EQ(width, 10);
   EXPECT_EQ(ups, 2);
   EXPECT_EQ(up.size(), 10u);
+
+  // The rise from sample 0 is the first swing (its start is no valley);
+  // the last valley is still pending at the end.
+  WaveForm peaks = Holding({0, 5, 0, 5, 0});
   std::vector<int32_t> upCount, downCount;
-  w.FindPeaks(0, width, 1, upCount, downCount, up, down);
-  EXPECT_EQ(up.size(), 10u);
-  EXPECT_GE(upCount[0], 1);
+  width = 5;
+  peaks.FindPeaks(0, width, 1, upCount, downCount, up, down);
+  ASSERT_EQ(up.size(), 5u);
+  EXPECT_EQ(upCount[0], 2);
+  EXPECT_EQ(up[0], 1);
+  EXPECT_EQ(up[1], 3);
+  EXPECT_EQ(downCount[0], 1);
+  EXPECT_EQ(down[0], 2);
 }
 
 }  // namespace
