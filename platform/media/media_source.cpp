@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <mutex>
 #include <string_view>
 
 #include "kernel32/paths.h"
@@ -38,6 +39,10 @@ HRESULT statusFromErrno(int error, const std::string& linuxPath) {
 }
 
 HRESULT openSource(const std::string& linuxPath, InputFile& input) {
+  // The conversions report through their own messages; the libraries'
+  // notes on the standard error stream would mix with them.
+  static std::once_flag quiet;
+  std::call_once(quiet, [] { av_log_set_level(AV_LOG_QUIET); });
   if (linuxPath.empty()) return kStatusPathNotFound;
   struct stat st;
   if (::stat(linuxPath.c_str(), &st) != 0) return statusFromErrno(errno, linuxPath);
