@@ -123,19 +123,19 @@ TEST_F(ConvertEngineTest, FailedConversionLeavesNothingNewAndKeepsAnExistingDest
   struct Row {
     const char* source;
     const char* destination;
-    Target target;
+    Request request;
     HRESULT status;
   } rows[] = {
-      {"missing.wav", "new.wav", Target::Pcm16Wave, kStatusFileNotFound},
-      {"junk.wav", "new.wav", Target::Pcm16Wave, kStatusUnknownFileType},
-      {"odd.wav", "new.wav", Target::MpegAudioWave, kStatusCannotConnect},
-      {"odd.wav", "old.wav", Target::MpegAudioWave, kStatusCannotConnect},
-      {"odd.wav", "odd.wav", Target::Pcm16Wave, E_INVALIDARG},  // the source itself
-      {"odd.wav", "no/such/folder/new.wav", Target::Pcm16Wave, kStatusPathNotFound},
+      {"missing.wav", "new.wav", {Target::Pcm16Wave}, kStatusFileNotFound},
+      {"junk.wav", "new.wav", {Target::Pcm16Wave}, kStatusUnknownFileType},
+      {"odd.wav", "new.wav", {Target::MpegAudioWave}, kStatusCannotConnect},
+      {"odd.wav", "old.wav", {Target::MpegAudioWave}, kStatusCannotConnect},
+      {"odd.wav", "odd.wav", {Target::Pcm16Wave, 10000}, E_INVALIDARG},  // the source itself
+      {"odd.wav", "no/such/folder/new.wav", {Target::Pcm16Wave}, kStatusPathNotFound},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(std::string(row.source) + " -> " + row.destination);
-    EXPECT_EQ(Convert(at(row.source).c_str(), at(row.destination).c_str(), {row.target}), row.status);
+    EXPECT_EQ(Convert(at(row.source).c_str(), at(row.destination).c_str(), row.request), row.status);
     EXPECT_EQ(files(), (std::vector<std::string>{"junk.wav", "odd.wav", "old.wav"}));
   }
   std::string kept;
