@@ -24,7 +24,7 @@ inline constexpr HRESULT kStatusAccessDenied = static_cast<HRESULT>(0x80070005);
 enum class Target {
   MpegAudioWave,  // MPEG audio layer II in a WAVE file (format tag 0x0050)
   Pcm16Wave,      // signed 16-bit PCM in a WAVE file
-  Mpeg4Avi,       // the video as MPEG-4 Part 2 tagged "DIVX" in an AVI file
+  Mpeg4Avi,       // the video as MPEG-4 visual tagged "DIVX" in an AVI file
 };
 
 // What the chain that would play a file is made of, and the sound it
