@@ -82,3 +82,19 @@ DLL_EXPORT void WINAPI DigitalNop(LONG value);
 #include <vekmath/wave_header.h>
 #include <vekmath/companion.h>
 // ---- end signal processing, companion program, WAVE headers ----
+
+// ---- media file conversion
+// The sound of a media file into a new WAVE file, on the caller's thread;
+// failures are written to the standard error stream and leave no output.
+// MPEG audio from a WAVE file's sound:
+DLL_EXPORT void WINAPI ConvertSound(const char* inPath, const char* outPath);
+// 16-bit PCM at 10,000 samples per second with the source's channels; an
+// existing outPath is deleted first:
+DLL_EXPORT void WINAPI ConvertSoundAcm(const char* inPath, const char* outPath);
+DLL_EXPORT void WINAPI ConvertSoundAcm2(const char* inPath, const char* outPath);
+// The video of a media file re-encoded into an AVI file; "complete" or
+// "errorabort" goes to the standard output without line end. Nonzero when
+// the conversion completed and the source was then deleted; any other end
+// keeps the source.
+DLL_EXPORT LONG WINAPI ConvertMediaFile(const char* source, const char* destination);
+// ---- end media file conversion
