@@ -42,7 +42,7 @@ bool SimSource::Start(std::string*) {
   interrupted_ = false;
   nextFrame_ = 0;
   issued_ = done_ = granted_ = 0;
-  origin_ = Clock::now();
+  paced_ = false;
   return true;
 }
 
@@ -56,6 +56,10 @@ bool SimSource::frameDue(std::unique_lock<std::mutex>& lock) {
       continue;
     }
     const Clock::time_point now = Clock::now();
+    if (!paced_) {  // the pace starts when the stream's thread first asks
+      origin_ = now - dueAfter(nextFrame_);
+      paced_ = true;
+    }
     if (now >= origin_ + dueAfter(nextFrame_)) {
       // A consumer slower than the camera misses the frames it was late for.
       const auto late = std::chrono::duration_cast<std::chrono::nanoseconds>(now - origin_).count();
@@ -115,7 +119,7 @@ void SimSource::modeChanged(bool manual) {
   if (manual) {
     granted_ = issued_;
   } else {
-    origin_ = Clock::now() - dueAfter(nextFrame_);  // the next frame is due now
+    paced_ = false;  // the next frame is due when it is asked for
   }
 }
 

@@ -49,6 +49,7 @@ class SimSource final : public plat::camera::FrameSource {
   uint64_t done_ = 0;       // frames whose consumer came back
   uint64_t granted_ = 0;    // frames manual mode lets out
   Clock::time_point origin_;  // when frame 0 was due
+  bool paced_ = false;        // origin_ is set
 };
 
 }  // namespace simcamera

@@ -101,6 +101,26 @@ TEST_F(CameraTest, RunWhileRunningOnlyReplacesTheCallback) {
   EXPECT_EQ(after.seen()[0].frame, 2);  // the stream went on
 }
 
+TEST_F(CameraTest, StopFromTheCallbackEndsTheStreamAndRunStartsItAgain) {
+  ASSERT_TRUE(simcamera::InstallCamera(0, named("self stop")));
+  std::unique_ptr<Connection> c = Connect(0);
+  ASSERT_NE(c, nullptr);
+  std::atomic<int> calls{0};
+  ASSERT_TRUE(c->Run([&](double, uint8_t*, long) {
+    ++calls;
+    c->Stop();
+  }));
+  simcamera::StepFrames(2);
+  EXPECT_EQ(calls.load(), 1);
+  EXPECT_FALSE(c->Running());
+  Recorder again;
+  ASSERT_TRUE(c->Run(again.callback(320, 240)));
+  EXPECT_EQ(simcamera::StepFrames(1), 1);
+  c->Stop();
+  ASSERT_EQ(again.seen().size(), 1u);
+  EXPECT_EQ(again.seen()[0].frame, 0);
+}
+
 // Threaded pacing, so frames arrive while the stop or the destruction runs.
 class CameraThreadsTest : public CameraTest {
  protected:
@@ -140,24 +160,6 @@ TEST_F(CameraThreadsTest, NoCallbackRunsAfterStopOrDestructionReturns) {
     simcamera::StepFrames(2);  // nothing is running any more
     EXPECT_GT(calls.load(), 0) << destroy;
   }
-}
-
-TEST_F(CameraThreadsTest, StopFromTheCallbackEndsTheStreamAndRunStartsItAgain) {
-  std::unique_ptr<Connection> c = Connect(0);
-  ASSERT_NE(c, nullptr);
-  std::atomic<int> calls{0};
-  ASSERT_TRUE(c->Run([&](double, uint8_t*, long) {
-    ++calls;
-    c->Stop();
-  }));
-  while (calls.load() == 0 || c->Running()) std::this_thread::yield();
-  EXPECT_EQ(calls.load(), 1);
-  Recorder again;
-  ASSERT_TRUE(c->Run(again.callback(320, 240)));
-  EXPECT_EQ(simcamera::StepFrames(1), 1);
-  c->Stop();
-  ASSERT_FALSE(again.seen().empty());
-  EXPECT_EQ(again.seen()[0].frame, 0);
 }
 
 }  // namespace
