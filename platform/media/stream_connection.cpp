@@ -20,11 +20,13 @@ StreamConnection::~StreamConnection() {
 bool StreamConnection::SetFormat(int32_t width, int32_t height, int64_t interval100ns) {
   std::lock_guard<std::mutex> lock(control_);
   if (running_.load() || !info_.hasStreamConfig) return false;
-  const bool listed = std::any_of(info_.sizes.begin(), info_.sizes.end(), [&](const FrameSize& s) {
-    return s.width == width && s.height == height &&
-           (interval100ns <= 0 || (interval100ns >= s.minInterval && interval100ns <= s.maxInterval));
-  });
-  return listed && source_->Configure(width, height, interval100ns);
+  auto listed = std::find_if(info_.sizes.begin(), info_.sizes.end(),
+                             [&](const FrameSize& s) { return s.width == width && s.height == height; });
+  if (listed == info_.sizes.end()) return false;
+  // A camera of 29.97 frames a second asked for 30 still runs at that size.
+  const int64_t interval =
+      interval100ns <= 0 ? 0 : std::clamp(interval100ns, listed->minInterval, listed->maxInterval);
+  return source_->Configure(width, height, interval);
 }
 
 int32_t StreamConnection::Width() const {

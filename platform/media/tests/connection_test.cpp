@@ -7,7 +7,7 @@
 namespace plat::camera {
 namespace {
 
-TEST_F(CameraTest, SetFormatTakesOnlyListedSizesAndIntervalsWhileStopped) {
+TEST_F(CameraTest, SetFormatTakesOnlyListedSizesWhileStopped) {
   simcamera::CameraSpec spec = named("sizes");
   spec.sizes = {{320, 240}, {322, 242, 333333, 666666}};
   simcamera::CameraSpec fixed = named("fixed");
@@ -24,8 +24,10 @@ TEST_F(CameraTest, SetFormatTakesOnlyListedSizesAndIntervalsWhileStopped) {
     int64_t interval;
     bool taken;
   } cases[] = {
-      {0, 0, 333333, false},     {640, 480, 333333, false}, {242, 322, 333333, false},
-      {322, 242, 100000, false}, {322, 242, 700000, false}, {322, 242, 666666, true},
+      {0, 0, 333333, false},
+      {640, 480, 333333, false},
+      {242, 322, 333333, false},
+      {322, 242, 100000, true},  // an interval the size lacks is brought into its range
   };
   for (const auto& k : cases) {
     EXPECT_EQ(c->SetFormat(k.width, k.height, k.interval), k.taken) << k.width << "x" << k.height << " " << k.interval;
