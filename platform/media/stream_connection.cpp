@@ -7,7 +7,9 @@ namespace plat::camera {
 
 StreamConnection::StreamConnection(CameraInfo info, std::unique_ptr<Device> device,
                                    std::unique_ptr<FrameSource> source, ModuleHold module)
-    : info_(std::move(info)), module_(std::move(module)), device_(std::move(device)), source_(std::move(source)) {}
+    : info_(std::move(info)), module_(std::move(module)), device_(std::move(device)), source_(std::move(source)) {
+  takeGeometry();
+}
 
 StreamConnection::~StreamConnection() {
   Stop();
@@ -26,23 +28,21 @@ bool StreamConnection::SetFormat(int32_t width, int32_t height, int64_t interval
   // A camera of 29.97 frames a second asked for 30 still runs at that size.
   const int64_t interval =
       interval100ns <= 0 ? 0 : std::clamp(interval100ns, listed->minInterval, listed->maxInterval);
-  return source_->Configure(width, height, interval);
+  if (!source_->Configure(width, height, interval)) return false;
+  takeGeometry();
+  return true;
 }
 
-int32_t StreamConnection::Width() const {
-  std::lock_guard<std::mutex> lock(control_);
-  return source_->Width();
+void StreamConnection::takeGeometry() {
+  width_.store(source_->Width());
+  height_.store(source_->Height());
 }
 
-int32_t StreamConnection::Height() const {
-  std::lock_guard<std::mutex> lock(control_);
-  return source_->Height();
-}
+int32_t StreamConnection::Width() const { return width_.load(); }
 
-long StreamConnection::ImageSize() const {
-  std::lock_guard<std::mutex> lock(control_);
-  return RowBytes(source_->Width()) * source_->Height();
-}
+int32_t StreamConnection::Height() const { return height_.load(); }
+
+long StreamConnection::ImageSize() const { return RowBytes(width_.load()) * height_.load(); }
 
 bool StreamConnection::onStreamingThread() const { return streamingId_.load() == std::this_thread::get_id(); }
 
@@ -71,7 +71,9 @@ bool StreamConnection::Run(FrameCallback callback) {
   }
   if (thread_.joinable()) thread_.join();  // stopped from its own callback
   setCallback(std::move(shared));
-  if (!source_->Start(nullptr)) return false;
+  const bool started = source_->Start(nullptr);
+  takeGeometry();  // the device may have settled on a size of its own
+  if (!started) return false;
   stopping_.store(false);
   running_.store(true);
   thread_ = std::thread([this] { stream(); });

@@ -34,6 +34,7 @@ class StreamConnection final : public Connection {
   void stream();
   bool onStreamingThread() const;
   void setCallback(Shared callback);
+  void takeGeometry();
 
   const CameraInfo info_;
   ModuleHold module_;  // released after the objects below
@@ -45,6 +46,9 @@ class StreamConnection final : public Connection {
   std::atomic<std::thread::id> streamingId_{};
   std::atomic<bool> running_{false};
   std::atomic<bool> stopping_{false};
+  // Read without the control lock, so a callback may ask while a Stop waits for it.
+  std::atomic<int32_t> width_{0};
+  std::atomic<int32_t> height_{0};
 
   std::mutex delivering_;  // held while a callback runs
   std::mutex slot_;        // guards callback_

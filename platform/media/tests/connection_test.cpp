@@ -144,14 +144,18 @@ TEST_F(CameraThreadsTest, NoCallbackRunsAfterStopOrDestructionReturns) {
     std::atomic<bool> inside{false};
     std::atomic<int> calls{0};
     std::atomic<bool> after{false};
+    Connection* connection = c.get();
     ASSERT_TRUE(c->Run([&](double, uint8_t*, long) {
       inside = true;
       if (after) calls = -1000;  // a call after the stop returned
       ++calls;
       std::this_thread::sleep_for(std::chrono::milliseconds(20));
+      EXPECT_EQ(connection->Width(), 320);  // asked while the stop waits for this call
       inside = false;
     }));
-    ASSERT_EQ(simcamera::StepFrames(1), 1);  // a frame went through, the next may be under way
+    ASSERT_EQ(simcamera::StepFrames(1), 1);
+    inside = false;
+    while (!inside) std::this_thread::yield();  // the next callback is under way
     if (destroy) {
       c.reset();
     } else {
