@@ -51,6 +51,7 @@ class Source final : public FrameSource {
   Mode mode_;
   int64_t interval_ = 0;
   std::vector<Mapping> buffers_;
+  bool requested_ = false;  // the driver holds buffers for this stream
   bool streaming_ = false;
   double startSeconds_ = 0;
   bool startFromFirst_ = false;  // timestamps of another clock: count from the first frame

@@ -5,6 +5,7 @@
 #include <sys/eventfd.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <ctime>
 
@@ -75,7 +76,9 @@ bool Source::Start(std::string* error) {
   request.count = kBufferCount;
   request.type = V4L2_BUF_TYPE_VIDEO_CAPTURE;
   request.memory = V4L2_MEMORY_MMAP;
-  if (!Control(fd_.get(), VIDIOC_REQBUFS, &request) || request.count == 0) return fail(error, "VIDIOC_REQBUFS");
+  if (!Control(fd_.get(), VIDIOC_REQBUFS, &request)) return fail(error, "VIDIOC_REQBUFS");
+  requested_ = true;
+  if (request.count == 0) return fail(error, "VIDIOC_REQBUFS");
   for (unsigned i = 0; i < request.count; ++i) {
     v4l2_buffer buffer{};
     buffer.type = V4L2_BUF_TYPE_VIDEO_CAPTURE;
@@ -156,8 +159,9 @@ void Source::Finish() {
     Control(fd_.get(), VIDIOC_STREAMOFF, &type);
     streaming_ = false;
   }
-  if (!buffers_.empty()) {
-    buffers_.clear();  // unmapped before the driver frees them
+  buffers_.clear();  // unmapped before the driver frees them
+  if (requested_) {
+    requested_ = false;
     v4l2_requestbuffers none{};
     none.type = V4L2_BUF_TYPE_VIDEO_CAPTURE;
     none.memory = V4L2_MEMORY_MMAP;
