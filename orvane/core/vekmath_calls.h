@@ -21,6 +21,24 @@ struct VekmathCalls {
   void(WINAPI* ArrayDivC)(FLOAT* dst, const FLOAT* src, FLOAT c, LONG n) = nullptr;
   void(WINAPI* ArrayAddC)(FLOAT* dst, const FLOAT* src, FLOAT c, LONG n) = nullptr;
   void(WINAPI* FloatToInt16)(SHORT* dst, const FLOAT* src, LONG n) = nullptr;
+  // The waveform class's array, detection, smoothing and generator routines.
+  void(WINAPI* ArrayAdd)(FLOAT* dst, const FLOAT* a, const FLOAT* b, LONG n) = nullptr;
+  void(WINAPI* ArraySub)(FLOAT* dst, const FLOAT* a, const FLOAT* b, LONG n) = nullptr;
+  void(WINAPI* ArrayAbs)(FLOAT* dst, const FLOAT* src, LONG n) = nullptr;
+  void(WINAPI* ArrayFill)(void* dst, DWORD value, LONG n) = nullptr;
+  void(WINAPI* ArraySum)(FLOAT* out, const FLOAT* src, LONG n) = nullptr;
+  void(WINAPI* ArrayMean)(FLOAT* out, const FLOAT* src, LONG n) = nullptr;
+  void(WINAPI* ArrayMaxIndex)(FLOAT* outMax, LONG* outIndex, const FLOAT* src, LONG n) = nullptr;
+  void(WINAPI* ArrayMinIndex)(FLOAT* outMin, LONG* outIndex, const FLOAT* src, LONG n) = nullptr;
+  void(WINAPI* ArrayShift)(void* buf, LONG start, LONG count, LONG offset, LONG length) = nullptr;
+  void(WINAPI* ArrayMovingAverage)(FLOAT* dst, const FLOAT* src, LONG w, LONG n) = nullptr;
+  void(WINAPI* GenerateSine)(FLOAT* dst, LONG cycles, LONG n) = nullptr;
+  void(WINAPI* DetectPeaks)(LONG* outPeakCount, FLOAT* outPeakPos, LONG* outValleyCount, FLOAT* outValleyPos,
+                            const FLOAT* data, LONG n, FLOAT h) = nullptr;
+  void(WINAPI* DetectLevelEvents)(LONG* outUpCount, FLOAT* outUpPos, LONG* outDownCount, FLOAT* outDownPos,
+                                  const FLOAT* data, LONG n, FLOAT level, FLOAT width, FLOAT upper,
+                                  FLOAT lower) = nullptr;
+  void(WINAPI* DecimateMinMax)(FLOAT* dst, const FLOAT* src, LONG unused, LONG n, LONG m) = nullptr;
   // Acquisition, readout and conversion.
   void(WINAPI* GetErrorText)(char* text) = nullptr;
   void(WINAPI* SetupSampling2)(const LONG* formatTable, LONG value, LONG* status) = nullptr;
