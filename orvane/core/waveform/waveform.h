@@ -278,6 +278,15 @@ class WaveForm {
 
  private:
   bool ChecksOn() const { return waveCheckSwitch_ == "1"; }
+  // The address of element start after checking that start .. start +
+  // width - 1 lies in the buffer (std::out_of_range, std::overflow_error).
+  float* Segment(int32_t start, int32_t width);
+  const float* Segment(int32_t start, int32_t width) const;
+  // The statistics' width rule and segment check in one.
+  const float* StatisticSegment(int32_t start, int32_t& width, bool minusOneIsCount) const;
+  float SegmentSum(int32_t lStart, int32_t& lWidth) const;
+  // Sums of the samples above 0 and of the others.
+  void SignSums(int32_t lStart, int32_t& lWidth, float& above, float& others) const;
 
   std::vector<float> samples_;   // the sample buffer; empty = unallocated
   std::vector<float> scratch_;   // work array of repeated smoothing
