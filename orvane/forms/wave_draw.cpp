@@ -35,7 +35,10 @@ void DrawBuffer(const WaveForm& w, int32_t first, int32_t count, int32_t style, 
   Call(draw, w.Samples().data() + first, count, style, xOffset, w.OffsetY());
 }
 
-std::string Text(int64_t n) { return std::to_string(n); }
+// The class's wording for a buffer smaller than a request.
+std::string BufferShort(const char* size) {
+  return std::string("samplesのサイズが、") + size + "で指定されたサイズを下回るサイズしか確保されていません。";
+}
 
 // A page move's redraw: the window as it now stands, on the picture's own
 // context.
@@ -70,9 +73,9 @@ void WaveForm::Draw(const std::vector<float>& sngWave, int32_t lStart, int32_t& 
   const int64_t upper = Capacity() - 1;
   if (ChecksOn()) {
     if (lStart < 0 && upper < int64_t{lCount} - 1)
-      throw WaveCheckError("lCount (" + Text(lCount) + ") exceeds the size of sngWave");
+      throw WaveCheckError(BufferShort("lCount"));
     if (lStart >= 0 && upper < int64_t{lStart} + lCount - 1)
-      throw WaveCheckError("lStart + lCount (" + Text(int64_t{lStart} + lCount) + ") exceeds the size of sngWave");
+      throw WaveCheckError(BufferShort("lStart + lCount"));
   }
   lCount = static_cast<int32_t>(std::clamp<int64_t>(lCount, 0, std::max<int64_t>(upper - lStart + 1, 0)));
   // The caller's block holds what it holds; never read past it.
@@ -96,10 +99,9 @@ void WaveForm::DrawDuringAcquisition(int32_t lStart, int32_t lWidthPoint, bool, 
   const int64_t upper = Capacity() - 1;
   if (ChecksOn()) {
     if (lStart < 0 && upper < int64_t{lWidthPoint} - 1)
-      throw WaveCheckError("the display width (" + Text(lWidthPoint) + ") exceeds the size of sngWave");
+      throw WaveCheckError(BufferShort("lWidthPoint"));
     if (lStart >= 0 && upper < int64_t{lStart} + lWidthPoint - 1)
-      throw WaveCheckError("the display start and width (" + Text(int64_t{lStart} + lWidthPoint) +
-                           ") exceed the size of sngWave");
+      throw WaveCheckError(BufferShort("lStart + lWidthPoint"));
   }
   const int32_t first = std::max(lStart, 0);
   const auto count = static_cast<int32_t>(std::clamp<int64_t>(lWidthPoint, 0, std::max<int64_t>(upper + 1 - first, 0)));

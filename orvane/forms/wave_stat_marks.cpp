@@ -2,10 +2,10 @@
 // detections, and the block ring bar.
 #include <algorithm>
 #include <cmath>
-#include <stdexcept>
 
 #include "core/single_text.h"
 #include "core/toolkit.h"
+#include "core/waveform/wave_bounds.h"
 #include "wave_display.h"
 
 namespace orvane::core {
@@ -35,9 +35,8 @@ void Line(float x1, float y1, float x2, float y2) { Call(Api().DrawLine, x1, y1,
 void Text(float x, float y, const std::string& text) { Call(Api().DrawTextAt, x, y, text.c_str()); }
 
 // The segment's first sample; the segment must lie in the buffer.
-const float* Segment(const WaveForm& w, int32_t start, int32_t width) {
-  if (start < 0 || width < 0 || int64_t{start} + width > w.Capacity())
-    throw std::out_of_range("the segment lies outside the sample buffer");
+const float* SegmentAt(const WaveForm& w, int32_t start, int32_t width) {
+  wave::CheckSegment(start, width, w.Capacity());
   return w.Samples().data() + start;
 }
 
@@ -47,12 +46,12 @@ struct Extreme {
 };
 Extreme Max(const WaveForm& w, int32_t start, int32_t width) {
   Extreme e;
-  Call(Api().ArrayMaxIndex, &e.value, &e.index, Segment(w, start, width), width);
+  Call(Api().ArrayMaxIndex, &e.value, &e.index, SegmentAt(w, start, width), width);
   return e;
 }
 Extreme Min(const WaveForm& w, int32_t start, int32_t width) {
   Extreme e;
-  Call(Api().ArrayMinIndex, &e.value, &e.index, Segment(w, start, width), width);
+  Call(Api().ArrayMinIndex, &e.value, &e.index, SegmentAt(w, start, width), width);
   return e;
 }
 
@@ -62,7 +61,7 @@ std::string WaveForm::DrawMean(int32_t lStart, int32_t& lWidth, bool label, bool
   const std::string text = Mean(lStart, lWidth);
   if (drawEnabled_ != 1 || lWidth <= 0) return text;
   float mean = 0;
-  Call(Api().ArrayMean, &mean, Segment(*this, lStart, lWidth), lWidth);
+  Call(Api().ArrayMean, &mean, SegmentAt(*this, lStart, lWidth), lWidth);
   Prepare(*this, displayStart_);
   Call(Api().SetPen, 0, kGreen);
   Line(static_cast<float>(lStart), mean, static_cast<float>(int64_t{lStart} + lWidth), mean);
@@ -128,7 +127,7 @@ std::string WaveForm::DrawMin(int32_t lStart, int32_t& lWidth, bool valueLabel, 
 
 void WaveForm::DrawSegment(int32_t lStart, int32_t lWidth, int32_t lStyle, int32_t colour) {
   if (drawEnabled_ != 1) return;
-  const float* first = Segment(*this, lStart, lWidth);
+  const float* first = SegmentAt(*this, lStart, lWidth);
   Prepare(*this, displayStart_);
   Call(Api().SetPen, 0, colour);
   Call(Api().DrawWave, first, lWidth, lStyle, static_cast<float>(lStart), offsetY_);
@@ -140,7 +139,7 @@ std::string WaveForm::DrawDetections(int32_t& lStart, int32_t& lWidth, float sng
   if (lStart < 0) lStart = 0;
   if (lWidth > count_) lWidth = count_;
   if (int64_t{lStart} + lWidth > count_ || drawEnabled_ != 1 || lWidth <= 0) return "";
-  const float* first = Segment(*this, lStart, lWidth);
+  const float* first = SegmentAt(*this, lStart, lWidth);
   Call(Api().SetPen, 0, kGreen);
   int32_t ownDc = kOwnDC;
   PrepareMarks(lStart, lWidth, pbxWave, ownDc);
