@@ -68,6 +68,7 @@ float WaveForm::DisplayBottom() const {
 void WaveForm::Draw(const std::vector<float>& sngWave, int32_t lStart, int32_t& lCount, int32_t lWidthPoint,
                     PictureBox* pbxWave, int32_t lMgL, int32_t lMgR, int32_t lMgT, int32_t lMgB, bool, bool,
                     int32_t lStyle, int32_t& hDC, bool, bool) {
+  if (pbxWave == nullptr || !IsAllocated()) return;
   mgL_ = lMgL, mgR_ = lMgR, mgT_ = lMgT, mgB_ = lMgB;
   if (!BeginFullDraw(*this, pbxWave, hDC, lMgL, lMgR, lMgT, lMgB)) return;
   const int64_t upper = Capacity() - 1;
@@ -94,6 +95,7 @@ void WaveForm::Draw(const std::vector<float>& sngWave, int32_t lStart, int32_t& 
 void WaveForm::DrawDuringAcquisition(int32_t lStart, int32_t lWidthPoint, bool, PictureBox* pbxWave, int32_t lMgL,
                                      int32_t lMgR, int32_t lMgT, int32_t lMgB, bool keepWindow, int32_t lStyle,
                                      int32_t& hDC) {
+  if (pbxWave == nullptr || !IsAllocated()) return;
   mgL_ = lMgL, mgR_ = lMgR, mgT_ = lMgT, mgB_ = lMgB;
   if (!BeginFullDraw(*this, pbxWave, hDC, lMgL, lMgR, lMgT, lMgB)) return;
   const int64_t upper = Capacity() - 1;
@@ -123,6 +125,7 @@ void WaveForm::DrawDecimated(int32_t lStart, bool bACQ, PictureBox* pbxWave, int
                              int32_t lMgT, int32_t lMgB) {
   if (bACQ || lStart >= count_) return;
   int32_t hDC = kOwnDC;
+  if (pbxWave == nullptr || !IsAllocated()) return;
   mgL_ = lMgL, mgR_ = lMgR, mgT_ = lMgT, mgB_ = lMgB;
   if (!BeginFullDraw(*this, pbxWave, hDC, lMgL, lMgR, lMgT, lMgB)) return;
   const int32_t first = std::max(lStart, 0);

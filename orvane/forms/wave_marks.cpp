@@ -23,14 +23,17 @@ float PxY(WaveForm& w, PictureBox* picture, int32_t pixels) {
   return w.PixelToValueY(pixels, picture, a, b);
 }
 
-// PrepareMarks over the displayed window; the window itself stays.
-void Prepare(WaveForm& w, PictureBox* picture, int32_t& hDC) {
+// PrepareMarks over the displayed window; the window itself stays. False
+// without a picture: there is nothing to mark and no pixel size.
+bool Prepare(WaveForm& w, PictureBox* picture, int32_t& hDC) {
+  if (!picture && !w.Picture()) return false;
   int32_t start = w.DisplayStart();
   w.PrepareMarks(start, w.DisplayWidth(), picture, hDC);
+  return true;
 }
-void Prepare(WaveForm& w, PictureBox* picture) {
+bool Prepare(WaveForm& w, PictureBox* picture) {
   int32_t ownDc = kOwnDC;
-  Prepare(w, picture, ownDc);
+  return Prepare(w, picture, ownDc);
 }
 
 void Line(float x1, float y1, float x2, float y2) { Call(Api().DrawLine, x1, y1, x2, y2); }
@@ -41,7 +44,7 @@ void WaveForm::DrawLevelLine(float level, int32_t& lStart, int32_t lWidth, int32
                              int32_t& hDC) {
   if (drawEnabled_ != 1) return;
   if (lStart < 0) lStart = 0;
-  Prepare(*this, nullptr, hDC);
+  if (!Prepare(*this, nullptr, hDC)) return;
   Call(Api().SetPen, penStyle, colour);
   Line(static_cast<float>(lStart), level, static_cast<float>(int64_t{lStart} + lWidth), level);
 }
@@ -59,7 +62,7 @@ void WaveForm::DrawSegmentLine(float X1, float Y1, float X2, float Y2, int32_t c
   if (drawEnabled_ != 1) return;
   if (start != -1) displayStart_ = start;
   if (width != -1) displayWidth_ = width;
-  Prepare(*this, pbx, hDC);
+  if (!Prepare(*this, pbx, hDC)) return;
   Call(Api().SetPen, penStyle, colour);
   Line(X1, Y1, X2, Y2);
 }
@@ -68,7 +71,7 @@ void WaveForm::DrawCrossHair(float x, float y, PictureBox* pbx, bool bU, bool bD
                              int32_t& lCol) {
   if (lCol == -1) lCol = kRed;
   if (drawEnabled_ != 1) return;
-  Prepare(*this, pbx, hDC);
+  if (!Prepare(*this, pbx, hDC)) return;
   Call(Api().SetPen, 0, lCol);
   const float near_x = PxX(*this, pbx, 5), far_x = PxX(*this, pbx, 15);
   const float near_y = PxY(*this, pbx, 5), far_y = PxY(*this, pbx, 15);
@@ -80,7 +83,7 @@ void WaveForm::DrawCrossHair(float x, float y, PictureBox* pbx, bool bU, bool bD
 
 void WaveForm::DrawCursorLines(float x, float y, PictureBox* pbx, bool bV, bool bH) {
   if (drawEnabled_ != 1) return;
-  Prepare(*this, pbx);
+  if (!Prepare(*this, pbx)) return;
   if (bV) Line(x, y + PxY(*this, pbx, 8), x, y - PxY(*this, pbx, 8));
   if (bH) Line(x - PxX(*this, pbx, 8), y, x + PxX(*this, pbx, 8), y);
 }
@@ -88,14 +91,14 @@ void WaveForm::DrawCursorLines(float x, float y, PictureBox* pbx, bool bV, bool 
 void WaveForm::DrawLabel(const std::string& text, float x, float y, PictureBox* pbx, int32_t lPxlx, int32_t lPxly,
                          int32_t& hDC) {
   if (drawEnabled_ != 1) return;
-  Prepare(*this, pbx, hDC);
+  if (!Prepare(*this, pbx, hDC)) return;
   Call(Api().SetTextSize, kCharWidth, kCharHeight);
   Call(Api().DrawTextAt, x + PxX(*this, pbx, lPxlx), y + PxY(*this, pbx, lPxly), text.c_str());
 }
 
 void WaveForm::DrawLevelMark(float x, float y, PictureBox* pbx) {
   if (drawEnabled_ != 1) return;
-  Prepare(*this, pbx);
+  if (!Prepare(*this, pbx)) return;
   const float dx = PxX(*this, pbx, 5), dy = PxY(*this, pbx, 5);
   Line(x - dx, y, x + dx, y);
   Line(x, y - dy, x, y + dy);
@@ -109,7 +112,7 @@ void WaveForm::DrawRect(float sngX1, float sngY1, float sngX2, float sngY2, int3
   if (drawEnabled_ != 1) return;
   if (start != -1) displayStart_ = start;
   if (width != -1) displayWidth_ = width;
-  Prepare(*this, nullptr);
+  if (!Prepare(*this, nullptr)) return;
   Call(Api().SetPen, penStyle, colour);
   if (bFill) {
     Call(Api().DrawLineRECT, sngX1, sngY1, sngX2, sngY2, 1);

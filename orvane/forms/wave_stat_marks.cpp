@@ -26,9 +26,12 @@ float PxX(WaveForm& w, PictureBox* picture, int32_t pixels) {
   return w.PixelToValueX(pixels, picture, a, b);
 }
 
-void Prepare(WaveForm& w, int32_t start) {
+// PrepareMarks on the default picture; false without one.
+bool Prepare(WaveForm& w, int32_t start) {
+  if (!w.Picture()) return false;
   int32_t ownDc = kOwnDC;
   w.PrepareMarks(start, w.DisplayWidth(), nullptr, ownDc);
+  return true;
 }
 
 void Line(float x1, float y1, float x2, float y2) { Call(Api().DrawLine, x1, y1, x2, y2); }
@@ -62,7 +65,7 @@ std::string WaveForm::DrawMean(int32_t lStart, int32_t& lWidth, bool label, bool
   if (drawEnabled_ != 1 || lWidth <= 0) return text;
   float mean = 0;
   Call(Api().ArrayMean, &mean, SegmentAt(*this, lStart, lWidth), lWidth);
-  Prepare(*this, displayStart_);
+  if (!Prepare(*this, displayStart_)) return text;
   Call(Api().SetPen, 0, kGreen);
   Line(static_cast<float>(lStart), mean, static_cast<float>(int64_t{lStart} + lWidth), mean);
   if (label) {
@@ -78,7 +81,7 @@ std::string WaveForm::DrawMaxMin(int32_t lStart, int32_t& lWidth, bool label, bo
   const Extreme hi = Max(*this, lStart, lWidth), lo = Min(*this, lStart, lWidth);
   const auto x1 = static_cast<float>(int64_t{lStart} + hi.index), x2 = static_cast<float>(int64_t{lStart} + lo.index);
   const float xL = std::min(x1, x2), xR = std::max(x1, x2);
-  Prepare(*this, displayStart_);
+  if (!Prepare(*this, displayStart_)) return text;
   Call(Api().SetPen, kDotted, kBlue);
   Line(xL, hi.value, xR, hi.value);
   Line(xL, lo.value, xR, lo.value);
@@ -99,7 +102,7 @@ void MarkExtreme(WaveForm& w, const Extreme& e, int32_t start, LONG colour, bool
                  int32_t valuePx, int32_t indexPx) {
   const int64_t x = int64_t{start} + e.index;
   const auto fx = static_cast<float>(x);
-  Prepare(w, w.DisplayStart());
+  if (!Prepare(w, w.DisplayStart())) return;
   Call(Api().SetPen, 0, colour);
   const float dx = PxX(w, nullptr, 5), dy = PxY(w, nullptr, 5);
   Line(fx, e.value - dy, fx, e.value + dy);
@@ -128,7 +131,7 @@ std::string WaveForm::DrawMin(int32_t lStart, int32_t& lWidth, bool valueLabel, 
 void WaveForm::DrawSegment(int32_t lStart, int32_t lWidth, int32_t lStyle, int32_t colour) {
   if (drawEnabled_ != 1) return;
   const float* first = SegmentAt(*this, lStart, lWidth);
-  Prepare(*this, displayStart_);
+  if (!Prepare(*this, displayStart_)) return;
   Call(Api().SetPen, 0, colour);
   Call(Api().DrawWave, first, lWidth, lStyle, static_cast<float>(lStart), offsetY_);
 }
@@ -139,6 +142,7 @@ std::string WaveForm::DrawDetections(int32_t& lStart, int32_t& lWidth, float sng
   if (lStart < 0) lStart = 0;
   if (lWidth > count_) lWidth = count_;
   if (int64_t{lStart} + lWidth > count_ || drawEnabled_ != 1 || lWidth <= 0) return "";
+  if (!pbxWave && !picture_) return "";
   const float* first = SegmentAt(*this, lStart, lWidth);
   Call(Api().SetPen, 0, kGreen);
   int32_t ownDc = kOwnDC;

@@ -161,6 +161,12 @@ TEST_F(WaveDisplayTest, ZeroSizesAreErrorsNotCrashes) {
   EXPECT_THROW(w.PixelToValueX(1, &flat, a, b), core::ToolkitError);
   EXPECT_THROW(w.PixelToValueY(1, &flat, a, b), core::ToolkitError);
   EXPECT_THROW(w.DrawBlockBar(std::vector<float>(10), 3, 0, 10, &box, true), core::ToolkitError);
+  // Without any picture the marks draw nothing and raise nothing.
+  w.SetPicture(nullptr);
+  int32_t dc = core::kOwnDC, colour = -1, width = 100;
+  EXPECT_NO_THROW(w.DrawLevelMark(1, 1, nullptr));
+  EXPECT_NO_THROW(w.DrawCrossHair(1, 1, nullptr, true, true, true, true, dc, colour));
+  EXPECT_NO_THROW(w.DrawMax(0, width, true, true));
 }
 
 TEST_F(WaveDisplayTest, DetectionsBeyondTenThousandAreRefusedWithoutOverrun) {
