@@ -67,14 +67,6 @@ TEST_F(BufferViewerTest, ACopyNeverAsksForMoreThanTheBufferHolds) {
   EXPECT_EQ(form->txtBufPointerHex->text(), "3E8");
 }
 
-TEST_F(BufferViewerTest, NoChannelsAsksForNothing) {
-  for (const char* channels : {"0", "", "x"}) {
-    Get(channels, "0", "2");
-    EXPECT_TRUE(fake.counts.empty()) << channels;
-    EXPECT_TRUE(form->txtBuff->toPlainText().isEmpty()) << channels;
-  }
-}
-
 TEST_F(BufferViewerTest, PagingMovesTheStartBySizeAndNeverBelowZero) {
   const struct {
     const char* start;
