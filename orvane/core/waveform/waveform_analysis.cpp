@@ -134,21 +134,25 @@ Extreme MinOf(const float* p, int32_t n) {
 }  // namespace
 
 std::string WaveForm::MaxText(int32_t lStart, int32_t& lWidth) const {
-  const Extreme e = MaxOf(StatisticSegment(lStart, lWidth, true), lWidth);
+  const float* p = StatisticSegment(lStart, lWidth, true);
+  const Extreme e = MaxOf(p, lWidth);
   return Joined(e.value, static_cast<int32_t>(e.index));
 }
 
 float WaveForm::MaxValue(int32_t lStart, int32_t& lWidth) const {
-  return MaxOf(StatisticSegment(lStart, lWidth, true), lWidth).value;
+  const float* p = StatisticSegment(lStart, lWidth, true);
+  return MaxOf(p, lWidth).value;
 }
 
 std::string WaveForm::MinText(int32_t lStart, int32_t& lWidth) const {
-  const Extreme e = MinOf(StatisticSegment(lStart, lWidth, true), lWidth);
+  const float* p = StatisticSegment(lStart, lWidth, true);
+  const Extreme e = MinOf(p, lWidth);
   return Joined(e.value, static_cast<int32_t>(e.index));
 }
 
 float WaveForm::MinValue(int32_t lStart, int32_t& lWidth) const {
-  return MinOf(StatisticSegment(lStart, lWidth, true), lWidth).value;
+  const float* p = StatisticSegment(lStart, lWidth, true);
+  return MinOf(p, lWidth).value;
 }
 
 std::string WaveForm::MaxMinText(int32_t lStart, int32_t& lWidth) const {
