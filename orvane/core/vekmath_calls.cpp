@@ -59,6 +59,23 @@ struct Loaded {
     Bind(module, t.SetupWaveGraph2, "SetupWaveGraph2");
     Bind(module, t.DrawWaveGraph, "DrawWaveGraph");
     Bind(module, t.SetupWaveGraph_XLINE, "SetupWaveGraph_XLINE");
+    Bind(module, t.GetRingPosition2, "GetRingPosition2");
+    Bind(module, t.GetSampleCount, "GetSampleCount");
+    Bind(module, t.GetRingLength, "GetRingLength");
+    Bind(module, t.GetRingPosition, "GetRingPosition");
+    Bind(module, t.ReadRing2, "ReadRing2");
+    Bind(module, t.ReadRing3, "ReadRing3");
+    Bind(module, t.SetDrawTarget, "SetDrawTarget");
+    Bind(module, t.SetDrawArea, "SetDrawArea");
+    Bind(module, t.SetDrawRange, "SetDrawRange");
+    Bind(module, t.SetPen, "SetPen");
+    Bind(module, t.DrawLine, "DrawLine");
+    Bind(module, t.DrawLineRECT, "DrawLineRECT");
+    Bind(module, t.DrawWave, "DrawWave");
+    Bind(module, t.DrawWave2, "DrawWave2");
+    Bind(module, t.DrawAxes, "DrawAxes");
+    Bind(module, t.SetTextSize, "SetTextSize");
+    Bind(module, t.DrawTextAt, "DrawTextAt");
   }
 };
 

@@ -57,6 +57,27 @@ struct VekmathCalls {
   void(WINAPI* SetupWaveGraph2)(LONG value) = nullptr;
   void(WINAPI* DrawWaveGraph)() = nullptr;
   void(WINAPI* SetupWaveGraph_XLINE)(HWND window, const GridLine* lines) = nullptr;
+  // The sample ring as the buffer viewer reads it.
+  void(WINAPI* GetRingPosition2)(LONG* flag) = nullptr;
+  void(WINAPI* GetSampleCount)(LONG* value) = nullptr;
+  void(WINAPI* GetRingLength)(LONG* length) = nullptr;
+  void(WINAPI* GetRingPosition)(LONG* index, LONG* overrun) = nullptr;
+  void(WINAPI* ReadRing2)(WORD* buffer, LONG start, LONG count) = nullptr;
+  void(WINAPI* ReadRing3)(WORD* buffer, LONG distance, LONG count) = nullptr;
+  // The single drawing target.
+  void(WINAPI* SetDrawTarget)(HWND window, HDC dc) = nullptr;
+  void(WINAPI* SetDrawArea)(LONG left, LONG right, LONG top, LONG bottom) = nullptr;
+  void(WINAPI* SetDrawRange)(FLOAT xMin, FLOAT yMin, FLOAT xMax, FLOAT yMax) = nullptr;
+  void(WINAPI* SetPen)(LONG style, LONG colour) = nullptr;
+  void(WINAPI* DrawLine)(FLOAT x1, FLOAT y1, FLOAT x2, FLOAT y2) = nullptr;
+  void(WINAPI* DrawLineRECT)(FLOAT x1, FLOAT y1, FLOAT x2, FLOAT y2, LONG fill) = nullptr;
+  void(WINAPI* DrawWave)(const FLOAT* values, LONG n, LONG style, FLOAT xOffset, FLOAT yOffset) = nullptr;
+  void(WINAPI* DrawWave2)(const FLOAT* values, LONG n, LONG style, FLOAT xOffset, FLOAT yOffset) = nullptr;
+  void(WINAPI* DrawAxes)(FLOAT xStep, FLOAT yStep, FLOAT xOrigin, FLOAT yOrigin, LONG yLabelXOffset,
+                         LONG xLabelYOffset, LONG xLabelEvery, LONG yLabelEvery, LONG gridStyle,
+                         const LONG* style) = nullptr;
+  void(WINAPI* SetTextSize)(LONG width, LONG height) = nullptr;
+  void(WINAPI* DrawTextAt)(FLOAT x, FLOAT y, const char* text) = nullptr;
 };
 
 // The table of the library loaded as "Vekmath.dll", bound on first use and

@@ -1,12 +1,29 @@
-// Keys of the main form: the run shortcuts, which the form sees before the
-// focused box, and the row navigation of the channel boxes.
+// Keys of the main form: the run shortcuts and the buffer viewer's, which
+// the form sees before the focused box, and the row navigation of the
+// channel boxes.
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 
+#include "buffer_viewer.h"
 #include "monitor_form.h"
 
 namespace orvane::forms {
+namespace {
+
+// The one buffer viewer, a window of its own that the main form keeps.
+void ShowBufferViewer(FrmMonitor& form, const core::VekmathCalls& api) {
+  auto* viewer = form.findChild<FrmBuffer*>(QString(), Qt::FindDirectChildrenOnly);
+  if (!viewer) {
+    viewer = new FrmBuffer(api, form.AxesStyleRecord(), &form);
+    viewer->setWindowFlag(Qt::Window);
+  }
+  viewer->show();
+  viewer->raise();
+  viewer->activateWindow();
+}
+
+}  // namespace
 
 bool FrmMonitor::eventFilter(QObject* watched, QEvent* event) {
   auto* w = qobject_cast<QWidget*>(watched);
@@ -46,6 +63,10 @@ bool FrmMonitor::Form_KeyDown(int key, Qt::KeyboardModifiers mods) {
       return true;
     case Qt::Key_Q:
       if (!IsACQ()) options_.quit();
+      return true;
+    case Qt::Key_B:
+      if (!(mods & Qt::ControlModifier) || !(mods & Qt::ShiftModifier)) return false;
+      ShowBufferViewer(*this, api_);
       return true;
     default:
       return false;

@@ -1,6 +1,7 @@
 #include "picture_box.h"
 
 #include <platform/window_surface.h>
+#include <wingdi.h>
 #include <winuser.h>
 
 #include <QImage>
@@ -16,6 +17,8 @@ namespace {
 const char kClassName[] = "OrvanePictureBox";
 // About one frame of a 60 Hz screen.
 constexpr qint64 kFrameMs = 16;
+// The back colour Cls clears to.
+constexpr COLORREF kBackColour = RGB(255, 255, 255);
 // "Everything", cut to the widget when shown.
 constexpr QRect kWhole(0, 0, 1 << 24, 1 << 24);
 
@@ -47,9 +50,25 @@ PictureBox::PictureBox(QWidget* parent) : QWidget(parent) {
 
 PictureBox::~PictureBox() {
   if (hwnd_) {
+    if (hdc_) ReleaseDC(hwnd_, hdc_);
     PlatSetSurfaceChangedHook(hwnd_, nullptr, nullptr);
     DestroyWindow(hwnd_);
   }
+}
+
+HDC PictureBox::hDC() {
+  if (!hdc_ && hwnd_) hdc_ = GetDC(hwnd_);
+  return hdc_;
+}
+
+void PictureBox::Cls() {
+  HDC dc = hDC();
+  if (!dc) return;
+  RECT all{};
+  GetClientRect(hwnd_, &all);
+  HBRUSH brush = CreateSolidBrush(kBackColour);
+  FillRect(dc, &all, brush);
+  DeleteObject(brush);
 }
 
 void CALLBACK PictureBox::SurfaceChanged(HWND, const RECT* changed, void* user) {

@@ -25,6 +25,11 @@ class PictureBox : public QWidget {
   ~PictureBox() override;
 
   HWND hWnd() const { return hwnd_; }
+  // The box's own device context, held for the box's life, so that callers
+  // may keep it as the box's hDC.
+  HDC hDC();
+  // Clears the picture to the back colour.
+  void Cls();
   // The box's Paint event: runs before the surface is shown when the window
   // system asks for the picture (shown, uncovered, resized), not when the
   // library reports pixels it drew itself.
@@ -43,6 +48,7 @@ class PictureBox : public QWidget {
   void ShowFrame();
 
   HWND hwnd_ = nullptr;
+  HDC hdc_ = nullptr;
   // Set and read by drawing threads too.
   std::atomic<bool> painting_{false};
   std::atomic<bool> surfaceOnly_{false};
