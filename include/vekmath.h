@@ -82,3 +82,7 @@ DLL_EXPORT void WINAPI DigitalNop(LONG value);
 #include <vekmath/wave_header.h>
 #include <vekmath/companion.h>
 // ---- end signal processing, companion program, WAVE headers ----
+
+// ---- video files and stills ----
+#include <vekmath/video_files.h>
+// ---- end video files and stills ----
