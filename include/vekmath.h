@@ -86,6 +86,7 @@ DLL_EXPORT void WINAPI DigitalNop(LONG value);
 // ---- video files and stills ----
 #include <vekmath/video_files.h>
 // ---- end video files and stills ----
+
 // ---- video recording beside the acquisition
 // Records the connected camera into a new AVI file at videoPath, stamping
 // every recorded frame with the acquisition's position (scans) and its
