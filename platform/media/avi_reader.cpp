@@ -49,6 +49,7 @@ std::unique_ptr<AviReader> AviReader::open(const std::string& linuxPath, HRESULT
 }
 
 bool AviReader::readChunk(const MMCKINFO& chunk, void* into, size_t size) {
+  if (size == 0) return true;
   std::memset(into, 0, size);
   const LONG wanted = static_cast<LONG>(shorter(chunk, size));
   return file_->read(static_cast<char*>(into), wanted) == wanted;
@@ -98,7 +99,7 @@ bool AviReader::readStreamList(const MMCKINFO& strl) {
 bool AviReader::readIndex(const MMCKINFO& idx1, uint32_t moviOffset) {
   std::vector<IndexEntry> entries(idx1.cksize / sizeof(IndexEntry));
   const LONG bytes = static_cast<LONG>(entries.size() * sizeof(IndexEntry));
-  if (file_->read(reinterpret_cast<char*>(entries.data()), bytes) != bytes) return false;
+  if (bytes > 0 && file_->read(reinterpret_cast<char*>(entries.data()), bytes) != bytes) return false;
   // Offsets count from the "movi" form type; some writers give file
   // positions instead, which the first entry shows.
   uint64_t base = moviOffset;
@@ -134,6 +135,7 @@ void AviReader::walkMovi(const MMCKINFO& list) {
 
 bool AviReader::readSample(const SampleChunk& chunk, std::vector<uint8_t>& into) {
   into.resize(chunk.size);
+  if (chunk.size == 0) return true;
   if (!file_->seek(chunk.dataOffset)) return false;
   const LONG wanted = static_cast<LONG>(chunk.size);
   return file_->read(reinterpret_cast<char*>(into.data()), wanted) == wanted;

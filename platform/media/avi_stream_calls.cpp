@@ -78,7 +78,8 @@ PLATFORM_API HRESULT WINAPI AVIStreamInfoA(PAVISTREAM pavi, LPAVISTREAMINFOA psi
   info.dwQuality = h.quality;
   info.dwSampleSize = h.sampleSize;
   info.rcFrame = RECT{h.frameLeft, h.frameTop, h.frameRight, h.frameBottom};
-  const std::string name = stream->reader ? stream->reader->streams()[stream->index].name : std::string();
+  const std::string& name =
+      stream->reader ? stream->reader->streams()[stream->index].name : stream->writer->name(stream->index);
   std::memcpy(info.szName, name.data(), std::min(name.size(), sizeof info.szName - 1));
   std::memcpy(psi, &info, std::min<size_t>(static_cast<size_t>(lSize), sizeof info));
   return AVIERR_OK;

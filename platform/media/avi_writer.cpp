@@ -13,6 +13,7 @@ namespace {
 constexpr uint64_t kLargestFile = 0xFFFF0000ull;
 
 void append(std::vector<uint8_t>& out, const void* data, size_t size) {
+  if (size == 0) return;  // a stream whose format was never set
   const auto* bytes = static_cast<const uint8_t*>(data);
   out.insert(out.end(), bytes, bytes + size);
 }
@@ -113,7 +114,7 @@ std::vector<uint8_t> AviWriter::headerList() const {
 }
 
 bool AviWriter::put(const void* data, size_t size) {
-  if (!failed_ && std::fwrite(data, 1, size, file_.get()) != size) failed_ = true;
+  if (!failed_ && size > 0 && std::fwrite(data, 1, size, file_.get()) != size) failed_ = true;
   return !failed_;
 }
 

@@ -26,6 +26,7 @@ class AviWriter {
   bool setFormat(size_t stream, const void* format, size_t size);
   size_t streamCount() const { return streams_.size(); }
   const StreamHeader& header(size_t stream) const { return streams_[stream].header; }
+  const std::string& name(size_t stream) const { return streams_[stream].name; }
   void setHandler(size_t stream, FOURCC handler) { streams_[stream].header.handler = handler; }
   // Appends one chunk of `samples` samples; false when the file cannot
   // take it.
