@@ -1,15 +1,12 @@
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
 
-#include "acquisition/ring.h"
 #include "camera/camera_state.h"
 #include "support/recording_fixture.h"
-#include "support/wave_window.h"
 #include "vekmath.h"
 
 using namespace vekmath;
@@ -22,47 +19,12 @@ std::string readFile(const std::string& path) {
   return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-// The frames ffprobe counts in the file's video stream; -1 without ffprobe.
-int probeFrames(const std::string& path) {
-  const std::string command = "ffprobe -v error -count_frames -select_streams v:0 -show_entries "
-                              "stream=nb_read_frames -of csv=p=0 '" + path + "' 2>/dev/null";
-  FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr) return -1;
-  int frames = -1;
-  if (std::fscanf(pipe, "%d", &frames) != 1) frames = -1;
-  return pclose(pipe) == 0 ? frames : -1;
-}
-
 TEST_F(RecordingTest, TheFrameTimeFileHoldsThePositionsLittleEndian) {
   start();
   for (int32_t p : {0x01020304, 0x01020305, -2}) frameAt(p, 0);
   end();
   const std::string expected("\x04\x03\x02\x01\x05\x03\x02\x01\xfe\xff\xff\xff", 12);
   EXPECT_EQ(readFile(root_ + "/c/rec.tim"), expected);
-}
-
-TEST_F(RecordingTest, TheVideoBesideASimulatedRunHoldsEveryRecordedFrame) {
-  if (std::system("ffprobe -version >/dev/null 2>&1") != 0) GTEST_SKIP() << "no ffprobe";
-  ASSERT_EQ(wavetest::configureSimulated(32, 100), 0);
-  LONG status = -1;
-  StartSampling(&status);
-  ASSERT_EQ(status, 0);
-  std::vector<SHORT> block(32 * 100);
-  ReadBlock(block.data(), 100, nullptr, nullptr);
-  SetFrameInterval(1);
-  ASSERT_EQ(start(), RunCamera());  // no camera: the run's failure
-  for (int f = 0; f < 30; ++f) {
-    ReadBlock(block.data(), 100, nullptr, nullptr);
-    frame(f / 30.0);
-  }
-  end();
-  const std::vector<LONG> at = positions();
-  ASSERT_EQ(at.size(), 15u);
-  for (size_t i = 1; i < at.size(); ++i) EXPECT_LE(at[i - 1], at[i]);
-  EXPECT_GT(at.back(), 0);
-  EXPECT_LE(at.back(), ring().totalScans.load());
-  EXPECT_EQ(readFile(root_ + "/c/rec.tim").size(), 15u * 4);
-  EXPECT_EQ(probeFrames(root_ + "/c/rec.avi"), 15);
 }
 
 class StandInConnection : public plat::camera::Connection {
