@@ -32,6 +32,9 @@ void serveGrab(CameraState& camera) {
 void record(const CameraState& camera, double sampleTime, uint8_t* pixels) {
   RecordingState& rec = recordingState();
   OpenVideoStream video;
+  // EndRecord may have ended the recording while this frame waited for the
+  // stream: it is then in neither the file nor the tables.
+  if (cameraMarks().recording.load() != 1) return;
   // An interval lowered while frames are skipped takes effect at once.
   if (rec.skipCounter < rec.frameInterval.load()) {
     ++rec.skipCounter;
