@@ -98,3 +98,77 @@ DLL_EXPORT void WINAPI ConvertSoundAcm2(const char* inPath, const char* outPath)
 // keeps the source.
 DLL_EXPORT LONG WINAPI ConvertMediaFile(const char* source, const char* destination);
 // ---- end media file conversion
+
+// ---- camera capture, preview and camera list ----
+// One camera at a time, chosen by its position in the enumeration of video
+// cameras. Its frames are painted into the preview window on the camera's
+// own streaming thread.
+
+// The calling thread's first call answers 0 (S_OK), every further one 1.
+DLL_EXPORT LONG WINAPI CameraInit(void);
+// Frees the recording's compressor settings; balances one CameraInit.
+DLL_EXPORT void WINAPI CameraExit(void);
+// The camera the next OpenCamera and ListCameras use; returns index.
+DLL_EXPORT LONG WINAPI SelectCamera(LONG index);
+// Connects the selected camera, asks it for width x height frames at 30 a
+// second (a size it does not offer leaves its own) and starts the preview in
+// window; folder (ending with a backslash) is where recordings go. A
+// connected camera is disconnected first. status: 0 connected; 1 no camera
+// at the selected index or it cannot be used; 2 it gives no frames (no
+// capture output). After 1 or 2 nothing runs; CloseCamera releases it.
+DLL_EXPORT void WINAPI OpenCamera(HWND window, const char* folder, LONG height, LONG width, LONG* status);
+// Stops and releases the camera; the window keeps the last picture. Neither
+// argument is used; harmless without a connection.
+DLL_EXPORT void WINAPI CloseCamera(HWND window, LONG* status);
+// A value that identifies the running connection, 0 when none.
+DLL_EXPORT void WINAPI GetCameraControl(intptr_t* control);
+// Has the next frame served as a grab while the calling thread's window
+// messages are dispatched: 0 once served, 1 when no frame came within 5 s.
+DLL_EXPORT BYTE WINAPI WaitNextFrame(void);
+// The camera's settings dialog, modal, twice: over the running stream and
+// with it stopped. Failures are written to the debug output.
+DLL_EXPORT void WINAPI ShowCameraProperties(void);
+// Writes the camera list file at path (INI form, CR LF lines): the cameras'
+// names, the selected camera's properties and frame sizes. Leaves no camera
+// connected. status is written only on failure: 1 when there is no camera
+// (the file is then empty), an HRESULT when the file cannot be made.
+DLL_EXPORT void WINAPI ListCameras(const char* path, LONG* status);
+// ---- end camera capture, preview and camera list ----
+
+// ---- video files and stills ----
+#include <vekmath/video_files.h>
+// ---- end video files and stills ----
+
+// ---- video recording beside the acquisition
+// Records the connected camera into a new AVI file at videoPath, stamping
+// every recorded frame with the acquisition's position (scans) and its
+// media time; empties the stills folder under the camera's base folder.
+// The video file's result (0, or 1 file, 2 stream, 3 no compressor, 4
+// format) is the recording's status (GetLastStatus); the acquisition's last
+// status is left alone. secondText is kept and not used. Returns the
+// camera's run result (nonzero without a connected camera).
+DLL_EXPORT LONG WINAPI StartRecord(const char* videoPath, const char* secondText, const char* frameTimePath);
+// Ends the recording and closes the video file; frames that came before the
+// acquisition moved get positions counted back from 0 (100 ms of scans
+// apart), and the positions go to the frame-time file as 32-bit little-
+// endian values. A sampling period of 0 becomes 1. The third argument is
+// not used.
+DLL_EXPORT void WINAPI EndRecord(LONG keepCallback, LONG keepPreview, LONG unused);
+// No further frames are recorded until the next StartRecord.
+DLL_EXPORT void WINAPI EndRecordCAPTURE();
+// Frames skipped after each recorded frame; returns n.
+DLL_EXPORT LONG WINAPI SetFrameInterval(LONG n);
+// Nonzero pauses both the frames and the block times; returns flag.
+DLL_EXPORT LONG WINAPI SetManualMarks(LONG flag);
+// Sets the acquisition's position, and for an index of 0 to 2,591,999 the
+// block count to index and that block time; returns index.
+DLL_EXPORT LONG WINAPI SetCaptureMark(LONG position, LONG index, DWORD time);
+// Frames recorded and block times stamped; returns the blocks.
+DLL_EXPORT LONG WINAPI GetCaptureCounts(LONG* frames, LONG* blocks);
+// Copies the counts' entries of the three tables into arrays that hold
+// them (any may be NULL); grabbed: the sequence number of the last frame
+// served to a grab request, 0 before the first.
+DLL_EXPORT void WINAPI GetCaptureTimes(LONG* positions, LONG* blockTimes, double* frameTimes, LONG* grabbed);
+// The status of the last StartRecord's video file.
+DLL_EXPORT void WINAPI GetLastStatus(LONG* status);
+// ---- end video recording beside the acquisition
