@@ -39,6 +39,18 @@ struct VekmathCalls {
   void(WINAPI* SetupWaveGraph2)(LONG value) = nullptr;
   void(WINAPI* DrawWaveGraph)() = nullptr;
   void(WINAPI* SetupWaveGraph_XLINE)(HWND window, const GridLine* lines) = nullptr;
+  // The camera, its list file and the video recorded beside a run.
+  LONG(WINAPI* CameraInit)() = nullptr;
+  void(WINAPI* CameraExit)() = nullptr;
+  LONG(WINAPI* SelectCamera)(LONG index) = nullptr;
+  void(WINAPI* OpenCamera)(HWND window, const char* folder, LONG height, LONG width, LONG* status) = nullptr;
+  void(WINAPI* CloseCamera)(HWND window, LONG* status) = nullptr;
+  void(WINAPI* ListCameras)(const char* path, LONG* status) = nullptr;
+  LONG(WINAPI* StartRecord)(const char* videoPath, const char* second, const char* timePath) = nullptr;
+  void(WINAPI* EndRecord)(LONG keepCallback, LONG keepPreview, LONG unused) = nullptr;
+  LONG(WINAPI* GetCaptureCounts)(LONG* frames, LONG* blocks) = nullptr;
+  void(WINAPI* GetCaptureTimes)(LONG* positions, LONG* blockTimes, double* frameTimes, LONG* grabbed) = nullptr;
+  void(WINAPI* GetLastStatus)(LONG* status) = nullptr;
 };
 
 // The table of the library loaded as "Vekmath.dll", bound on first use and
