@@ -82,3 +82,37 @@ DLL_EXPORT void WINAPI DigitalNop(LONG value);
 #include <vekmath/wave_header.h>
 #include <vekmath/companion.h>
 // ---- end signal processing, companion program, WAVE headers ----
+
+// ---- video recording beside the acquisition
+// Records the connected camera into a new AVI file at videoPath, stamping
+// every recorded frame with the acquisition's position (scans) and its
+// media time; empties the stills folder under the camera's base folder.
+// The video file's result (0, or 1 file, 2 stream, 3 no compressor, 4
+// format) is the recording's status (GetLastStatus); the acquisition's last
+// status is left alone. secondText is kept and not used. Returns the
+// camera's run result (nonzero without a connected camera).
+DLL_EXPORT LONG WINAPI StartRecord(const char* videoPath, const char* secondText, const char* frameTimePath);
+// Ends the recording and closes the video file; frames that came before the
+// acquisition moved get positions counted back from 0 (100 ms of scans
+// apart), and the positions go to the frame-time file as 32-bit little-
+// endian values. A sampling period of 0 becomes 1. The third argument is
+// not used.
+DLL_EXPORT void WINAPI EndRecord(LONG keepCallback, LONG keepPreview, LONG unused);
+// No further frames are recorded until the next StartRecord.
+DLL_EXPORT void WINAPI EndRecordCAPTURE();
+// Frames skipped after each recorded frame; returns n.
+DLL_EXPORT LONG WINAPI SetFrameInterval(LONG n);
+// Nonzero pauses both the frames and the block times; returns flag.
+DLL_EXPORT LONG WINAPI SetManualMarks(LONG flag);
+// Sets the acquisition's position, and for an index of 0 to 2,591,999 the
+// block count to index and that block time; returns index.
+DLL_EXPORT LONG WINAPI SetCaptureMark(LONG position, LONG index, DWORD time);
+// Frames recorded and block times stamped; returns the blocks.
+DLL_EXPORT LONG WINAPI GetCaptureCounts(LONG* frames, LONG* blocks);
+// Copies the counts' entries of the three tables into arrays that hold
+// them (any may be NULL); grabbed: the sequence number of the last frame
+// served to a grab request, 0 before the first.
+DLL_EXPORT void WINAPI GetCaptureTimes(LONG* positions, LONG* blockTimes, double* frameTimes, LONG* grabbed);
+// The status of the last StartRecord's video file.
+DLL_EXPORT void WINAPI GetLastStatus(LONG* status);
+// ---- end video recording beside the acquisition

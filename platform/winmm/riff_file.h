@@ -18,13 +18,14 @@ class RiffFile {
   LONG read(char* buffer, LONG count);
   MMRESULT descend(MMCKINFO& chunk, const MMCKINFO* parent, UINT flags);
   MMRESULT ascend(const MMCKINFO& chunk);
+  // False beyond the end of the file.
+  bool seek(uint64_t position);
 
  private:
   struct Closer {
     void operator()(std::FILE* f) const { std::fclose(f); }
   };
   explicit RiffFile(std::FILE* file, uint64_t size) : file_(file), size_(size) {}
-  bool seek(uint64_t position);
   // Reads the header at the current position; false at the end or short.
   bool readHeader(MMCKINFO& chunk);
 

@@ -103,6 +103,13 @@ class BackEnd {
   // set.
   virtual int32_t readTriggeredBlock(TriggeredBlock& block);
 
+  // ---- video recording
+  // The scans the board itself has sampled in this run, for a family whose
+  // board counts them; asked from the camera's streaming thread beside the
+  // caller's use of the board. False when the family keeps no such count or
+  // the query failed; no status is written either way.
+  virtual bool boardSampledScans(int32_t& /*scans*/) const { return false; }
+
   // ---- device lists (SelectBoardNAME), in the order of the registry
   virtual void listDevices(DeviceLists&) const {}
 

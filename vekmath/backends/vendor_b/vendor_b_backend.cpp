@@ -131,6 +131,14 @@ class VendorBBackEnd final : public BackEnd {
     return 0;
   }
 
+  bool boardSampledScans(int32_t& scans) const override {
+    HANDLE h = state().handle.load();
+    int32_t boardState = 0, sampled = 0, unused = 0;
+    if (h == nullptr || SkGetStatus(h, &boardState, &sampled, &unused) != 0) return false;
+    scans = sampled;
+    return true;
+  }
+
   void listDevices(DeviceLists& lists) const override { listVendorBDevices(lists); }
 
   void setStatusText(int32_t code) const override { setVendorBStatusText(static_cast<uint32_t>(code)); }

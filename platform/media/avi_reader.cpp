@@ -1,0 +1,142 @@
+#include "media/avi_reader.h"
+
+#include <vfw.h>
+
+#include <algorithm>
+#include <cstring>
+
+namespace plat::avi {
+
+namespace {
+
+// Keeps a short header chunk readable: what is missing reads as zero.
+size_t shorter(const MMCKINFO& chunk, size_t size) { return std::min<size_t>(chunk.cksize, size); }
+
+}  // namespace
+
+std::unique_ptr<AviReader> AviReader::open(const std::string& linuxPath, HRESULT& error) {
+  std::unique_ptr<mm::RiffFile> file = mm::RiffFile::open(linuxPath);
+  if (!file) {
+    error = AVIERR_FILEOPEN;
+    return nullptr;
+  }
+  std::unique_ptr<AviReader> reader(new AviReader(std::move(file)));
+  error = AVIERR_BADFORMAT;
+  mm::RiffFile& riffFile = *reader->file_;
+  MMCKINFO riff{};
+  riff.fccType = kAvi;
+  if (riffFile.descend(riff, nullptr, MMIO_FINDRIFF) != MMSYSERR_NOERROR) return nullptr;
+  MMCKINFO hdrl{};
+  hdrl.fccType = kHdrl;
+  if (riffFile.descend(hdrl, &riff, MMIO_FINDLIST) != MMSYSERR_NOERROR || !reader->readHeaders(hdrl)) return nullptr;
+  riffFile.ascend(hdrl);
+  MMCKINFO movi{};
+  movi.fccType = kMovi;
+  if (riffFile.descend(movi, &riff, MMIO_FINDLIST) != MMSYSERR_NOERROR) return nullptr;
+  riffFile.ascend(movi);
+  MMCKINFO idx1{};
+  idx1.ckid = kIdx1;
+  const bool indexed = riffFile.descend(idx1, &riff, MMIO_FINDCHUNK) == MMSYSERR_NOERROR &&
+                       reader->readIndex(idx1, movi.dwDataOffset);
+  if (!indexed) {
+    for (StreamContents& stream : reader->streams_) stream.samples.clear();
+    // The list's own header was read; its children follow the form type.
+    if (!riffFile.seek(uint64_t{movi.dwDataOffset} + 4)) return nullptr;
+    reader->walkMovi(movi);
+  }
+  error = AVIERR_OK;
+  return reader;
+}
+
+bool AviReader::readChunk(const MMCKINFO& chunk, void* into, size_t size) {
+  std::memset(into, 0, size);
+  const LONG wanted = static_cast<LONG>(shorter(chunk, size));
+  return file_->read(static_cast<char*>(into), wanted) == wanted;
+}
+
+bool AviReader::readHeaders(const MMCKINFO& hdrl) {
+  MMCKINFO avih{};
+  avih.ckid = kAvih;
+  if (file_->descend(avih, &hdrl, MMIO_FINDCHUNK) != MMSYSERR_NOERROR || !readChunk(avih, &main_, sizeof main_)) {
+    return false;
+  }
+  file_->ascend(avih);
+  for (;;) {
+    MMCKINFO strl{};
+    strl.fccType = kStrl;
+    if (file_->descend(strl, &hdrl, MMIO_FINDLIST) != MMSYSERR_NOERROR) break;
+    if (!readStreamList(strl)) return false;
+    file_->ascend(strl);
+  }
+  return !streams_.empty() || main_.streams == 0;
+}
+
+bool AviReader::readStreamList(const MMCKINFO& strl) {
+  StreamContents stream;
+  bool haveHeader = false;
+  MMCKINFO child{};
+  while (file_->descend(child, &strl, 0) == MMSYSERR_NOERROR) {
+    if (child.ckid == kStrh) {
+      if (!readChunk(child, &stream.header, sizeof stream.header)) return false;
+      haveHeader = true;
+    } else if (child.ckid == kStrf) {
+      stream.format.resize(child.cksize);
+      if (!readChunk(child, stream.format.data(), stream.format.size())) return false;
+    } else if (child.ckid == kStrn) {
+      std::vector<char> text(child.cksize + 1, '\0');
+      if (!readChunk(child, text.data(), child.cksize)) return false;
+      stream.name = text.data();
+    }
+    file_->ascend(child);
+    child = MMCKINFO{};
+  }
+  if (!haveHeader) return false;
+  streams_.push_back(std::move(stream));
+  return true;
+}
+
+bool AviReader::readIndex(const MMCKINFO& idx1, uint32_t moviOffset) {
+  std::vector<IndexEntry> entries(idx1.cksize / sizeof(IndexEntry));
+  const LONG bytes = static_cast<LONG>(entries.size() * sizeof(IndexEntry));
+  if (file_->read(reinterpret_cast<char*>(entries.data()), bytes) != bytes) return false;
+  // Offsets count from the "movi" form type; some writers give file
+  // positions instead, which the first entry shows.
+  uint64_t base = moviOffset;
+  for (const IndexEntry& entry : entries) {
+    if ((entry.flags & AVIIF_LIST) != 0) continue;
+    if (entry.offset >= moviOffset) base = 0;
+    break;
+  }
+  for (const IndexEntry& entry : entries) {
+    const int number = chunkStream(entry.id);
+    if ((entry.flags & AVIIF_LIST) != 0 || number < 0 || number >= static_cast<int>(streams_.size())) continue;
+    streams_[number].samples.push_back({base + entry.offset + 8, entry.size, (entry.flags & kIndexKeyFrame) != 0});
+  }
+  return true;
+}
+
+void AviReader::walkMovi(const MMCKINFO& list) {
+  MMCKINFO chunk{};
+  while (file_->descend(chunk, &list, 0) == MMSYSERR_NOERROR) {
+    if (chunk.ckid == FOURCC_LIST && chunk.fccType == kRec) {
+      walkMovi(chunk);
+    } else {
+      const int number = chunkStream(chunk.ckid);
+      // Without an index every frame counts as a key frame.
+      if (number >= 0 && number < static_cast<int>(streams_.size())) {
+        streams_[number].samples.push_back({chunk.dwDataOffset, chunk.cksize, true});
+      }
+    }
+    file_->ascend(chunk);
+    chunk = MMCKINFO{};
+  }
+}
+
+bool AviReader::readSample(const SampleChunk& chunk, std::vector<uint8_t>& into) {
+  into.resize(chunk.size);
+  if (!file_->seek(chunk.dataOffset)) return false;
+  const LONG wanted = static_cast<LONG>(chunk.size);
+  return file_->read(reinterpret_cast<char*>(into.data()), wanted) == wanted;
+}
+
+}  // namespace plat::avi

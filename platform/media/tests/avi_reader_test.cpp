@@ -1,0 +1,99 @@
+#include <gtest/gtest.h>
+#include <vfw.h>
+
+#include <cstring>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "avi_test_files.h"
+
+namespace {
+
+using avitest::TempFolder;
+
+constexpr int kWidth = 20;  // rows padded: 60 bytes of pixels in 60
+constexpr int kHeight = 6;
+
+class AviReading : public TempFolder {};
+
+// Sound first, then two uncompressed video streams, their chunks
+// interleaved: each stream must find its own samples through the index.
+TEST_F(AviReading, InterleavedStreamsEachReadTheirOwnSamples) {
+  const std::string file = path("mixed.avi");
+  PAVIFILE avi = nullptr;
+  ASSERT_EQ(AVIFileOpenA(&avi, file.c_str(), OF_WRITE | OF_CREATE, nullptr), AVIERR_OK);
+  AVISTREAMINFOA sound{};
+  sound.fccType = streamtypeAUDIO;
+  sound.dwScale = 2;
+  sound.dwRate = 16000;
+  sound.dwSampleSize = 2;
+  PAVISTREAM streams[3] = {};
+  ASSERT_EQ(AVIFileCreateStreamA(avi, &streams[0], &sound), AVIERR_OK);
+  const BITMAPINFOHEADER format = avitest::frameFormat(kWidth, kHeight);
+  for (int v = 1; v <= 2; ++v) {
+    AVISTREAMINFOA video = avitest::videoInfo(kWidth, kHeight);
+    video.wPriority = static_cast<WORD>(3 - v);
+    ASSERT_EQ(AVIFileCreateStreamA(avi, &streams[v], &video), AVIERR_OK);
+    ASSERT_EQ(AVIStreamSetFormat(streams[v], 0, const_cast<BITMAPINFOHEADER*>(&format), sizeof format), AVIERR_OK);
+  }
+  const uint8_t waveFormat[18] = {1, 0, 1, 0, 0x80, 0x3E, 0, 0, 0, 0x7D, 0, 0, 2, 0, 16, 0, 0, 0};
+  ASSERT_EQ(AVIStreamSetFormat(streams[0], 0, const_cast<uint8_t*>(waveFormat), sizeof waveFormat), AVIERR_OK);
+  std::vector<uint8_t> soundBytes(99, 7);
+  for (int n = 0; n < 4; ++n) {
+    for (int v = 1; v <= 2; ++v) {
+      std::vector<uint8_t> pixels = avitest::patternFrame(kWidth, kHeight, n + 10 * v);
+      ASSERT_EQ(AVIStreamWrite(streams[v], n, 1, pixels.data(), static_cast<LONG>(pixels.size()), AVIIF_KEYFRAME,
+                               nullptr, nullptr),
+                AVIERR_OK);
+    }
+    ASSERT_EQ(AVIStreamWrite(streams[0], 0, 49, soundBytes.data(), 99, 0, nullptr, nullptr), AVIERR_OK);
+  }
+  for (PAVISTREAM s : streams) AVIStreamRelease(s);
+  AVIFileRelease(avi);
+
+  ASSERT_EQ(AVIFileOpenA(&avi, file.c_str(), OF_READ | OF_SHARE_DENY_NONE, nullptr), AVIERR_OK);
+  AVIFILEINFOA fileInfo{};
+  ASSERT_EQ(AVIFileInfoA(avi, &fileInfo, sizeof fileInfo), AVIERR_OK);
+  EXPECT_EQ(fileInfo.dwStreams, 3u);
+  PAVISTREAM audio = nullptr;
+  ASSERT_EQ(AVIFileGetStream(avi, &audio, streamtypeAUDIO, 0), AVIERR_OK);
+  AVISTREAMINFOA info{};
+  ASSERT_EQ(AVIStreamInfoA(audio, &info, sizeof info), AVIERR_OK);
+  EXPECT_EQ(info.dwLength, 4u * 49u);
+  EXPECT_EQ(AVIStreamGetFrameOpen(audio, nullptr), nullptr);
+  AVIStreamRelease(audio);
+  for (int v = 1; v <= 2; ++v) {
+    PAVISTREAM video = nullptr;
+    ASSERT_EQ(AVIFileGetStream(avi, &video, streamtypeVIDEO, v - 1), AVIERR_OK);
+    ASSERT_EQ(AVIStreamInfoA(video, &info, sizeof info), AVIERR_OK);
+    EXPECT_EQ(info.wPriority, 3 - v);
+    PGETFRAME frames = AVIStreamGetFrameOpen(video, nullptr);
+    ASSERT_NE(frames, nullptr);
+    for (int n : {3, 0, 2}) {
+      const auto* dib = static_cast<const uint8_t*>(AVIStreamGetFrame(frames, n));
+      ASSERT_NE(dib, nullptr);
+      const std::vector<uint8_t> written = avitest::patternFrame(kWidth, kHeight, n + 10 * v);
+      EXPECT_EQ(0, std::memcmp(dib + sizeof(BITMAPINFOHEADER), written.data(), written.size())) << v << " " << n;
+    }
+    AVIStreamGetFrameClose(frames);
+    AVIStreamRelease(video);
+  }
+  AVIFileRelease(avi);
+}
+
+TEST_F(AviReading, FilesThatAreNotAviAreRefusedWithTheirReason) {
+  std::ofstream(path("text.avi")) << "not a riff file at all";
+  std::ofstream(path("wave.avi"), std::ios::binary) << std::string("RIFF\x04\0\0\0WAVE", 12);
+  const struct {
+    const char* name;
+    HRESULT expected;
+  } cases[] = {{"missing.avi", AVIERR_FILEOPEN}, {"text.avi", AVIERR_BADFORMAT}, {"wave.avi", AVIERR_BADFORMAT}};
+  for (const auto& c : cases) {
+    PAVIFILE avi = reinterpret_cast<PAVIFILE>(1);
+    EXPECT_EQ(AVIFileOpenA(&avi, path(c.name).c_str(), OF_SHARE_DENY_NONE, nullptr), c.expected) << c.name;
+    EXPECT_EQ(avi, nullptr) << c.name;
+  }
+}
+
+}  // namespace

@@ -1,0 +1,25 @@
+#include "media/video_compressors.h"
+
+#include <vfw.h>
+
+#include <cctype>
+#include <cstdlib>
+#include <cstring>
+
+namespace plat::media {
+
+bool VideoCompressorAvailable(FOURCC handler) {
+  const char* setting = std::getenv("ORVANE_VIDEO_COMPRESSORS");
+  if (setting != nullptr && std::strcmp(setting, "none") == 0) return false;
+  const char expected[] = "DIVX";
+  for (int i = 0; i < 4; ++i) {
+    if (std::toupper(static_cast<int>((handler >> (8 * i)) & 0xFF)) != expected[i]) return false;
+  }
+  return true;
+}
+
+}  // namespace plat::media
+
+// The layer's compressor opens no handle and allocates nothing into the
+// settings record, so there is nothing of its own to free.
+PLATFORM_API void WINAPI ICCompressorFree(PCOMPVARS) {}
