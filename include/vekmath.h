@@ -83,6 +83,42 @@ DLL_EXPORT void WINAPI DigitalNop(LONG value);
 #include <vekmath/companion.h>
 // ---- end signal processing, companion program, WAVE headers ----
 
+// ---- camera capture, preview and camera list ----
+// One camera at a time, chosen by its position in the enumeration of video
+// cameras. Its frames are painted into the preview window on the camera's
+// own streaming thread.
+
+// The calling thread's first call answers 0 (S_OK), every further one 1.
+DLL_EXPORT LONG WINAPI CameraInit(void);
+// Frees the recording's compressor settings; balances one CameraInit.
+DLL_EXPORT void WINAPI CameraExit(void);
+// The camera the next OpenCamera and ListCameras use; returns index.
+DLL_EXPORT LONG WINAPI SelectCamera(LONG index);
+// Connects the selected camera, asks it for width x height frames at 30 a
+// second (a size it does not offer leaves its own) and starts the preview in
+// window; folder (ending with a backslash) is where recordings go. A
+// connected camera is disconnected first. status: 0 connected; 1 no camera
+// at the selected index or it cannot be used; 2 it gives no frames (no
+// capture output). After 1 or 2 nothing runs; CloseCamera releases it.
+DLL_EXPORT void WINAPI OpenCamera(HWND window, const char* folder, LONG height, LONG width, LONG* status);
+// Stops and releases the camera; the window keeps the last picture. Neither
+// argument is used; harmless without a connection.
+DLL_EXPORT void WINAPI CloseCamera(HWND window, LONG* status);
+// A value that identifies the running connection, 0 when none.
+DLL_EXPORT void WINAPI GetCameraControl(intptr_t* control);
+// Has the next frame served as a grab while the calling thread's window
+// messages are dispatched: 0 once served, 1 when no frame came within 5 s.
+DLL_EXPORT BYTE WINAPI WaitNextFrame(void);
+// The camera's settings dialog, modal, twice: over the running stream and
+// with it stopped. Failures are written to the debug output.
+DLL_EXPORT void WINAPI ShowCameraProperties(void);
+// Writes the camera list file at path (INI form, CR LF lines): the cameras'
+// names, the selected camera's properties and frame sizes. Leaves no camera
+// connected. status is written only on failure: 1 when there is no camera
+// (the file is then empty), an HRESULT when the file cannot be made.
+DLL_EXPORT void WINAPI ListCameras(const char* path, LONG* status);
+// ---- end camera capture, preview and camera list ----
+
 // ---- video recording beside the acquisition
 // Records the connected camera into a new AVI file at videoPath, stamping
 // every recorded frame with the acquisition's position (scans) and its
