@@ -76,6 +76,17 @@ struct Loaded {
     Bind(module, t.DrawAxes, "DrawAxes");
     Bind(module, t.SetTextSize, "SetTextSize");
     Bind(module, t.DrawTextAt, "DrawTextAt");
+    Bind(module, t.CameraInit, "CameraInit");
+    Bind(module, t.CameraExit, "CameraExit");
+    Bind(module, t.SelectCamera, "SelectCamera");
+    Bind(module, t.OpenCamera, "OpenCamera");
+    Bind(module, t.CloseCamera, "CloseCamera");
+    Bind(module, t.ListCameras, "ListCameras");
+    Bind(module, t.StartRecord, "StartRecord");
+    Bind(module, t.EndRecord, "EndRecord");
+    Bind(module, t.GetCaptureCounts, "GetCaptureCounts");
+    Bind(module, t.GetCaptureTimes, "GetCaptureTimes");
+    Bind(module, t.GetLastStatus, "GetLastStatus");
   }
 };
 

@@ -78,6 +78,18 @@ struct VekmathCalls {
                          const LONG* style) = nullptr;
   void(WINAPI* SetTextSize)(LONG width, LONG height) = nullptr;
   void(WINAPI* DrawTextAt)(FLOAT x, FLOAT y, const char* text) = nullptr;
+  // The camera, its list file and the video recorded beside a run.
+  LONG(WINAPI* CameraInit)() = nullptr;
+  void(WINAPI* CameraExit)() = nullptr;
+  LONG(WINAPI* SelectCamera)(LONG index) = nullptr;
+  void(WINAPI* OpenCamera)(HWND window, const char* folder, LONG height, LONG width, LONG* status) = nullptr;
+  void(WINAPI* CloseCamera)(HWND window, LONG* status) = nullptr;
+  void(WINAPI* ListCameras)(const char* path, LONG* status) = nullptr;
+  LONG(WINAPI* StartRecord)(const char* videoPath, const char* second, const char* timePath) = nullptr;
+  void(WINAPI* EndRecord)(LONG keepCallback, LONG keepPreview, LONG unused) = nullptr;
+  LONG(WINAPI* GetCaptureCounts)(LONG* frames, LONG* blocks) = nullptr;
+  void(WINAPI* GetCaptureTimes)(LONG* positions, LONG* blockTimes, double* frameTimes, LONG* grabbed) = nullptr;
+  void(WINAPI* GetLastStatus)(LONG* status) = nullptr;
 };
 
 // The table of the library loaded as "Vekmath.dll", bound on first use and

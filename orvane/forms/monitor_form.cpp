@@ -228,18 +228,34 @@ void FrmMonitor::Form_Load() {
   if (channels_ == 0) Guidance(QStringLiteral("no channels"));
   LayOutRows();
   FileCSV_Refresh();
+  FrmCam::Options cam;
+  cam.programFolder = options_.programFolder;
+  cam.csvName = [this] { return CSVFILENAME(); };
+  cam.wait = options_.cameraWait;
+  frmCam = std::make_unique<FrmCam>(std::move(cam));
+  frmCam->Show();
 }
 
 void FrmMonitor::Form_Unload() {
   LONG status = 0;
   if (api_.StopSampling) api_.StopSampling(&status);
   if (api_.CloseBoard) api_.CloseBoard(&status);
+  if (frmCam) {
+    endingRun_ = true;  // its waits serve window events: no run starts now
+    frmCam->Disconnect();
+    frmCam.reset();
+  }
   if (!SaveAllControls(*this, kFormName, options_.programFolder))
     options_.warn(QStringLiteral("the control values could not be saved to %1")
                       .arg(QDir::toNativeSeparators(DefaultStorePath(options_.programFolder))));
 }
 
 void FrmMonitor::closeEvent(QCloseEvent* event) {
+  if (endingRun_) {  // the run's end closes the window once it is done
+    closePending_ = true;
+    event->ignore();
+    return;
+  }
   if (IsACQ()) {
     // The run is still on the stack: let it end its own way, then close.
     closePending_ = true;

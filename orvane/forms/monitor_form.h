@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "acquisition_run.h"
+#include "cam_form.h"
 #include "core/board.h"
 #include "core/display_scaling.h"
 #include "core/vekmath_calls.h"
@@ -48,6 +49,8 @@ class FrmMonitor : public QWidget {
     // Time a stop request waits for the block in progress before the
     // acquisition itself is stopped (a board that delivers nothing).
     int stopGraceMs = 2000;
+    // The camera form's settling wait; empty: its own.
+    std::function<void()> cameraWait;
   };
 
   // Builds the form and runs its load sequence.
@@ -66,6 +69,8 @@ class FrmMonitor : public QWidget {
   QCheckBox* chk終了;
   QCheckBox* chkAcq;
   PictureBox* Picture1;
+  // The camera form, modeless beside this one.
+  std::unique_ptr<FrmCam> frmCam;
   QWidget* Picture2;
   // Holds Picture2: the rows scroll when more of them are shown than the
   // plot's height fits.
@@ -142,6 +147,7 @@ class FrmMonitor : public QWidget {
   // The run's stages; false ends the run with the reason in the caption.
   bool StartRun(AcquisitionRun& run);
   void EndRun();
+  void SetCameraChoicesEnabled(bool enabled);
   bool Failed(LONG status, const char* step);
   std::vector<RowTexts> RowsAsTheyStand() const;
 
@@ -161,6 +167,11 @@ class FrmMonitor : public QWidget {
   core::DisplayScaling& Scaling();
   QString lastMessage_;
   bool closePending_ = false;
+  // Set while a run's video is being ended or the camera released: the
+  // window events served then start no new run and close nothing.
+  bool endingRun_ = false;
+  // The run's video was started, so its end is due.
+  bool videoStarted_ = false;
 };
 
 }  // namespace orvane::forms

@@ -3,6 +3,7 @@
 // the stop request.
 #include <QTimer>
 
+#include "camera_list.h"
 #include "core/toolkit.h"
 #include "monitor_form.h"
 #include "toolkit_text.h"
@@ -56,6 +57,11 @@ bool FrmMonitor::StartRun(AcquisitionRun& run) {
   if (api.SetupWaveGraph) api.SetupWaveGraph(Picture1->hWnd(), &settings_, traces_.data(), 0);
   if (api.SetupWaveGraph2) api.SetupWaveGraph2(1);
   if (Failed(run.Start(), "StartSampling")) return false;
+  // The video goes beside the run; without it the run goes on.
+  if (frmCam && IsCameraAvailable(CameraListPath(options_.programFolder.toStdString()))) {
+    videoStarted_ = true;
+    if (auto problem = frmCam->StartCAM()) Guidance(*problem);
+  }
   // The file is made only once the board runs.
   if (!run.OpenCsv(CSVFILENAME())) {
     Guidance(QStringLiteral("cannot write %1").arg(CSVFILENAME()));
@@ -77,7 +83,7 @@ void FrmMonitor::ShowLiveValues() {
 bool FrmMonitor::WriteCsvBlock() { return run_ && run_->WriteBlock(); }
 
 void FrmMonitor::RunAcquisition() {
-  if (IsACQ()) return;
+  if (IsACQ() || endingRun_) return;
   const int n = channels_;
   if (n <= 0) {
     Guidance(QStringLiteral("no channels"));
@@ -96,6 +102,7 @@ void FrmMonitor::RunAcquisition() {
   chk終了->setCheckState(Qt::Unchecked);
   txtCnt->setText(QStringLiteral("0"));
   cmd取込開始->setEnabled(false);
+  SetCameraChoicesEnabled(false);
   // The old scaling goes with its run; the limit handlers take the new one.
   run_ = std::move(run);
   AcquisitionRun& current = *run_;
@@ -129,13 +136,26 @@ void FrmMonitor::RunAcquisition() {
   EndRun();
 }
 
+void FrmMonitor::SetCameraChoicesEnabled(bool enabled) {
+  if (!frmCam) return;
+  frmCam->cmbCamera->setEnabled(enabled);
+  frmCam->cmbResolution->setEnabled(enabled);
+}
+
 void FrmMonitor::EndRun() {
   run_->CloseCsv();
   chkAcq->setCheckState(Qt::Unchecked);
   chk終了->setCheckState(Qt::Unchecked);
   run_->Stop();
+  if (videoStarted_) {
+    videoStarted_ = false;
+    endingRun_ = true;
+    if (auto problem = frmCam->EndCAM()) Guidance(*problem);
+    endingRun_ = false;
+  }
   cmd取込開始->setEnabled(true);
   cmd取込開始->setFocus();
+  SetCameraChoicesEnabled(true);
   FileCSV_Refresh();
   if (closePending_) {
     closePending_ = false;

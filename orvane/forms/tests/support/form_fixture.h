@@ -35,6 +35,7 @@ class FormTest : public ::testing::Test {
     options.quit = [this] { ++quits; };
     options.warn = [this](const QString& text) { warnings << text; };
     options.stopGraceMs = stopGraceMs;
+    options.cameraWait = [this] { if (cameraWait) cameraWait(); };
     form = std::make_unique<FrmMonitor>(std::move(options));
     form->show();
     QApplication::setActiveWindow(form.get());
@@ -61,6 +62,7 @@ class FormTest : public ::testing::Test {
   int quits = 0;
   QStringList warnings;
   int stopGraceMs = 2000;
+  std::function<void()> cameraWait;  // the camera form's settling waits
   std::unique_ptr<FrmMonitor> form;
 };
 
