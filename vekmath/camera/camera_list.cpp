@@ -123,7 +123,8 @@ DLL_EXPORT void WINAPI ListCameras(const char* path, LONG* status) {
     return;
   }
   file.line("[CAMLIST]");
-  for (size_t i = 0; i < cameras.size(); ++i) file.entry("CAM" + std::to_string(i), propertyText(cameras[i].friendlyName));
+  for (size_t i = 0; i < cameras.size(); ++i)
+    file.entry("CAM" + std::to_string(i), propertyText(cameras[i].friendlyName));
   const plat::camera::CameraInfo& last = cameras.back();
   file.line("[ALL]");
   file.entry("GlCAMNum", static_cast<long long>(cameras.size()));

@@ -1,7 +1,7 @@
 // The camera's own settings dialog, shown twice as the platform's capture
-// graph does: once over the running stream, once with the stream stopped
-// (settings such as the frame size only apply then). The export has no way
-// to report a failure, so its texts go to the debug output.
+// graph shows its pages: once over the running stream, once with the stream
+// stopped. The export has no way to report a failure, so its texts go to
+// the debug output; the acquisition's message buffer is not the camera's.
 #include <windows.h>
 
 #include "camera/connection.h"

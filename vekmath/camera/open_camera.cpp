@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "blocks/read_block.h"
 #include "camera/connection.h"
 #include "camera/stream_records.h"
 #include "vekmath.h"
@@ -96,6 +97,7 @@ DLL_EXPORT void WINAPI OpenCamera(HWND window, const char* folder, LONG height, 
   takeGeometry(state);
   state.defaultAviLength = kDefaultAviLength;
   state.previewDrawing = 1;
+  cameraMarks().recording = 0;
   state.callbackEnabled = 1;
   RunLocked(state);
   writeStatus(status, 0);
