@@ -4,7 +4,7 @@
 #include <cstdlib>
 
 #include "hub.h"
-#include "registry_spec.h"
+#include "camera_key.h"
 #include "source.h"
 
 namespace simcamera {

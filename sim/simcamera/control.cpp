@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "hub.h"
-#include "registry_spec.h"
+#include "camera_key.h"
 #include "source.h"
 
 namespace simcamera {

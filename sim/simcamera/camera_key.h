@@ -1,4 +1,4 @@
-// A camera's spec as its registry key holds it (the layout is in simcamera.h).
+// A camera's settings as its registry key holds them (the layout is in simcamera.h).
 #pragma once
 #include <optional>
 #include <string>

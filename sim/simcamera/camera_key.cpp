@@ -1,4 +1,4 @@
-#include "registry_spec.h"
+#include "camera_key.h"
 
 #include <windows.h>
 #include <winreg.h>
