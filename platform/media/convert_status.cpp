@@ -1,9 +1,9 @@
 // The texts of the conversion statuses, and the installed video compressors.
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 
 #include <platform/media_convert.h>
+
+#include "media/video_compressors.h"
 
 namespace plat::media {
 
@@ -42,8 +42,7 @@ std::string StatusText(HRESULT status) {
 }
 
 std::vector<std::string> VideoCompressorNames() {
-  const char* switched = std::getenv("ORVANE_VIDEO_COMPRESSORS");
-  if (switched != nullptr && std::strcmp(switched, "none") == 0) return {};
+  if (VideoCompressorsSwitchedOff()) return {};
   return {std::begin(kInstalledCompressors), std::end(kInstalledCompressors)};
 }
 

@@ -8,9 +8,13 @@
 
 namespace plat::media {
 
-bool VideoCompressorAvailable(FOURCC handler) {
+bool VideoCompressorsSwitchedOff() {
   const char* setting = std::getenv("ORVANE_VIDEO_COMPRESSORS");
-  if (setting != nullptr && std::strcmp(setting, "none") == 0) return false;
+  return setting != nullptr && std::strcmp(setting, "none") == 0;
+}
+
+bool VideoCompressorAvailable(FOURCC handler) {
+  if (VideoCompressorsSwitchedOff()) return false;
   const char expected[] = "DIVX";
   for (int i = 0; i < 4; ++i) {
     if (std::toupper(static_cast<int>((handler >> (8 * i)) & 0xFF)) != expected[i]) return false;

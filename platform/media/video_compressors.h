@@ -4,8 +4,11 @@
 
 namespace plat::media {
 
-// "DIVX" (any case), unless ORVANE_VIDEO_COMPRESSORS is "none", which
-// stands for a machine without it.
+// True when ORVANE_VIDEO_COMPRESSORS is "none", which stands for a machine
+// without any video compressor.
+bool VideoCompressorsSwitchedOff();
+
+// "DIVX" (any case), unless the compressors are switched off.
 bool VideoCompressorAvailable(FOURCC handler);
 
 }  // namespace plat::media
