@@ -4,6 +4,7 @@
 #include <skorradev.h>
 
 #include "codes.h"
+#include "config_clock.h"
 #include "config_rules.h"
 #include "convert.h"
 #include "request.h"
@@ -41,6 +42,14 @@ bool levelTrigger(const SkBmSamplingConfig& c, uint32_t channel, float level, fl
   int64_t lo = static_cast<int64_t>(out.level) - out.hysteresis / 2;
   int64_t hi = static_cast<int64_t>(out.level) + out.hysteresis / 2;
   return lo >= 0 && lo <= top && hi <= top;
+}
+
+// The second clock's divider on the kinds that have one: from the 8 MHz
+// stage, or on kind 5 from the stage the first clock's code chose.
+uint32_t secondClockCode(float f, uint32_t kind, uint32_t code1) {
+  if (kind >= 2 && kind <= 4) return frequencyToDivider(f, 1);
+  if (kind == 5) return frequencyToDivider(f, code1 == 0xFFFFFFFFu ? 3 : (code1 & 0x1000000u) ? 7 : 1);
+  return 0;
 }
 
 bool stopRemainderOk(const SkBmSamplingConfig& c, uint32_t model) {
@@ -110,35 +119,9 @@ uint32_t buildBmRequest(const SkBmSamplingConfig& c, const SkDeviceInfo& info, i
   if (checkMaxFrequency(c.clock, 8, info.dw[SK_INFO_CLOCK_TYPE], c.channelCount, &info.dw[SK_INFO_PERIOD_ONE]) != 0)
     return kBad;
 
-  uint32_t code1 = 0, code2 = 0;
-  switch (info.dw[SK_INFO_CLOCK_KIND]) {
-    case 1:
-      if (c.clock == -1.0f) return kBad;
-      code1 = findClockDividerPair(c.clock);
-      break;
-    case 2:
-      code1 = frequencyToClockCode(c.clock);
-      if (code1 == 255) return kBad;
-      code2 = frequencyToDivider(c.secondClock, 1);
-      break;
-    case 3:
-    case 4:
-      code1 = frequencyToDivider(c.clock, info.dw[SK_INFO_CLOCK_KIND] == 3 ? 0 : 2);
-      code2 = frequencyToDivider(c.secondClock, 1);
-      break;
-    case 5:
-      code1 = frequencyToDivider(c.clock, 3);
-      code2 = frequencyToDivider(c.secondClock, code1 == 0xFFFFFFFFu ? 3 : (code1 & 0x1000000u) ? 7 : 1);
-      break;
-    case 6:
-      code1 = frequencyToDivider(c.clock, 4);
-      break;
-    case 7:
-      code1 = frequencyToDivider(c.clock, 6);
-      break;
-    default:
-      break;
-  }
+  uint32_t code1;
+  if (!clockCodeOf(c.clock, info.dw[SK_INFO_CLOCK_KIND], code1)) return kBad;
+  const uint32_t code2 = secondClockCode(c.secondClock, info.dw[SK_INFO_CLOCK_KIND], code1);
 
   req = SkorradevBmSamplingRequest{};
   req.head = static_cast<uint32_t>(n);
@@ -178,8 +161,6 @@ uint32_t readBmConfig(const Device& d, SkorradevBmSamplingRequest& out) {
   in.head = static_cast<uint32_t>(d.n);
   return transactLocked(d.driver, SKDF_BM_GET_CONFIG, &in, sizeof in, &out, sizeof out);
 }
-
-float normalClockFrequency(uint32_t code, uint32_t kind, bool& remember);
 
 }  // namespace skorra
 
@@ -245,13 +226,7 @@ DLL_EXPORT SkResult WINAPI SkBmGetSamplingConfig(HANDLE h, SkBmSamplingConfig* o
   const uint32_t kind = info.dw[SK_INFO_CLOCK_KIND];
   LockGuard guard;
   DeviceSlot& s = *d.slot;
-  float f = s.lastFrequency;
-  if (f == 0.0f) {
-    bool remember = false;
-    f = normalClockFrequency(r.clockCode1, kind, remember);
-    if (remember) s.lastFrequency = f;
-  }
-  out->clock = f;
+  out->clock = readBackClockFrequency(s, r.clockCode1, kind);
   if (kind >= 2 && kind <= 5)
     out->secondClock = dividerToFrequency(r.clockCode2, (r.clockCode2 & 0x1000000u) && r.clockCode2 != 0xFFFFFFFFu
                                                             ? kDivOsc2_4576M
