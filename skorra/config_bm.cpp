@@ -5,6 +5,7 @@
 
 #include "codes.h"
 #include "config_clock.h"
+#include "config_levels.h"
 #include "config_rules.h"
 #include "convert.h"
 #include "request.h"
@@ -22,26 +23,11 @@ constexpr uint32_t kStopConditions[] = {1,      2,      3,      9,      10,     
                                         0x4000, 0x4400, 0x4800, 0x5000, 0x8000, 0x8400, 0x8800,  0x9000,
                                         0x40000, 0x200000, 0x800000};
 
-struct LevelCodes {
-  uint32_t level = 0, hysteresis = 0;
-};
-
-// A level trigger on one of the record's channels: the channel in the
-// list, level and hysteresis within the range's bounds, and the band
-// around the level inside the converter's scale.
-bool levelTrigger(const SkBmSamplingConfig& c, uint32_t channel, float level, float hyst, const SkDeviceInfo& info,
-                  LevelCodes& out) {
-  int i = findChannel(c.channels, c.channelCount, channel);
-  if (i < 0) return false;
-  uint32_t range = c.channels[i].range;
-  if (!(hyst >= 0.0f) || bmCheckTriggerLevel(range, level, hyst) != 0) return false;
-  const uint32_t model = info.dw[SK_INFO_MODEL], res = info.dw[SK_INFO_RESOLUTION];
-  out.level = voltToCode(level, range, 8, res, model);
-  out.hysteresis = voltToCodeSpan(hyst, range, 8, res, model);
-  const int64_t top = model == 4611 ? 0x1000000 : 4096;
-  int64_t lo = static_cast<int64_t>(out.level) - out.hysteresis / 2;
-  int64_t hi = static_cast<int64_t>(out.level) + out.hysteresis / 2;
-  return lo >= 0 && lo <= top && hi <= top;
+// Bus-master levels are made in mode 8 at the board's resolution; the
+// 24-bit board has the wider scale.
+constexpr uint32_t kBmLevelMode = 8;
+LevelScale levelScale(const SkDeviceInfo& info) {
+  return {kBmLevelMode, info.dw[SK_INFO_RESOLUTION], info.dw[SK_INFO_MODEL] == 4611 ? 0x1000000 : 4096};
 }
 
 // The second clock's divider on the kinds that have one: from the 8 MHz
@@ -96,10 +82,14 @@ uint32_t buildBmRequest(const SkBmSamplingConfig& c, const SkDeviceInfo& info, i
   LevelCodes start, stop;
   const uint32_t sel = c.clockOutputSelection & 0x7FFFFFFFu;
   if ((c.startCondition & 0x70) || (c.stopCondition & 0x1C00) || (sel & 0x70)) {
-    if (!levelTrigger(c, c.startTriggerChannel, c.startLevel, c.startHysteresis, info, start)) return kBad;
+    if (!levelTriggerCodes(c.channels, c.channelCount, c.startTriggerChannel, {c.startLevel, c.startHysteresis},
+                           levelScale(info), model, start))
+      return kBad;
   }
   if ((c.startCondition & 0x380) || (c.stopCondition & 0xE000) || (sel & 0x380)) {
-    if (!levelTrigger(c, c.stopTriggerChannel, c.stopLevel, c.stopHysteresis, info, stop)) return kBad;
+    if (!levelTriggerCodes(c.channels, c.channelCount, c.stopTriggerChannel, {c.stopLevel, c.stopHysteresis},
+                           levelScale(info), model, stop))
+      return kBad;
   }
   if (c.clock == 0.0f && c.clockSelection != 1 && c.clockSelection != 2) return kBad;
   if (c.startCondition == 3 || c.stopCondition == 3) {
@@ -181,10 +171,7 @@ DLL_EXPORT SkResult WINAPI SkBmSetSamplingConfig(HANDLE h, const SkBmSamplingCon
   status = transact(d.driver, SKDF_BM_SET_CONFIG, &req, sizeof req, &reply, sizeof reply);
   if (status != 0) return status;
   DeviceSlot& s = *d.slot;
-  s.lastLevel1 = cfg->startLevel;
-  s.lastLevel2 = cfg->stopLevel;
-  s.lastStartHysteresis = cfg->startHysteresis;
-  s.lastStopHysteresis = cfg->stopHysteresis;
+  rememberLevels(s, *cfg);
   s.lastFrequency = cfg->clock;
   s.lastSecondFrequency = cfg->secondClock;
   return SK_SUCCESS;
@@ -234,21 +221,6 @@ DLL_EXPORT SkResult WINAPI SkBmGetSamplingConfig(HANDLE h, SkBmSamplingConfig* o
   else
     out->secondClock = 0.0f;
   const uint32_t bits = info.dw[SK_INFO_MODEL] == 4611 ? 24 : 12;
-  int i = findChannel(out->channels, out->channelCount, r.startTriggerChannel);
-  if (i >= 0) {
-    out->startLevel = codeToVoltConfig(r.startLevelCode, out->channels[i].range, bits);
-    out->startHysteresis = codeToVoltConfig2(r.startHysteresisCode, out->channels[i].range, bits, 8);
-  } else {
-    out->startLevel = s.lastLevel1;
-    out->startHysteresis = s.lastStartHysteresis;
-  }
-  i = findChannel(out->channels, out->channelCount, r.stopTriggerChannel);
-  if (i >= 0) {
-    out->stopLevel = codeToVoltConfig(r.stopLevelCode, out->channels[i].range, bits);
-    out->stopHysteresis = codeToVoltConfig2(r.stopHysteresisCode, out->channels[i].range, bits, 8);
-  } else {
-    out->stopLevel = s.lastLevel2;
-    out->stopHysteresis = s.lastStopHysteresis;
-  }
+  readBackLevels(r, s, bits, kBmLevelMode, *out);
   return SK_SUCCESS;
 }
