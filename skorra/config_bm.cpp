@@ -4,6 +4,8 @@
 #include <skorradev.h>
 
 #include "codes.h"
+#include "config_clock.h"
+#include "config_levels.h"
 #include "config_rules.h"
 #include "convert.h"
 #include "request.h"
@@ -21,26 +23,19 @@ constexpr uint32_t kStopConditions[] = {1,      2,      3,      9,      10,     
                                         0x4000, 0x4400, 0x4800, 0x5000, 0x8000, 0x8400, 0x8800,  0x9000,
                                         0x40000, 0x200000, 0x800000};
 
-struct LevelCodes {
-  uint32_t level = 0, hysteresis = 0;
-};
+// Bus-master levels are made in mode 8 at the board's resolution; the
+// 24-bit board has the wider scale.
+constexpr uint32_t kBmLevelMode = 8;
+LevelScale levelScale(const SkDeviceInfo& info) {
+  return {kBmLevelMode, info.dw[SK_INFO_RESOLUTION], info.dw[SK_INFO_MODEL] == 4611 ? 0x1000000 : 4096};
+}
 
-// A level trigger on one of the record's channels: the channel in the
-// list, level and hysteresis within the range's bounds, and the band
-// around the level inside the converter's scale.
-bool levelTrigger(const SkBmSamplingConfig& c, uint32_t channel, float level, float hyst, const SkDeviceInfo& info,
-                  LevelCodes& out) {
-  int i = findChannel(c.channels, c.channelCount, channel);
-  if (i < 0) return false;
-  uint32_t range = c.channels[i].range;
-  if (!(hyst >= 0.0f) || bmCheckTriggerLevel(range, level, hyst) != 0) return false;
-  const uint32_t model = info.dw[SK_INFO_MODEL], res = info.dw[SK_INFO_RESOLUTION];
-  out.level = voltToCode(level, range, 8, res, model);
-  out.hysteresis = voltToCodeSpan(hyst, range, 8, res, model);
-  const int64_t top = model == 4611 ? 0x1000000 : 4096;
-  int64_t lo = static_cast<int64_t>(out.level) - out.hysteresis / 2;
-  int64_t hi = static_cast<int64_t>(out.level) + out.hysteresis / 2;
-  return lo >= 0 && lo <= top && hi <= top;
+// The second clock's divider on the kinds that have one: from the 8 MHz
+// stage, or on kind 5 from the stage the first clock's code chose.
+uint32_t secondClockCode(float f, uint32_t kind, uint32_t code1) {
+  if (kind >= 2 && kind <= 4) return frequencyToDivider(f, 1);
+  if (kind == 5) return frequencyToDivider(f, code1 == 0xFFFFFFFFu ? 3 : (code1 & 0x1000000u) ? 7 : 1);
+  return 0;
 }
 
 bool stopRemainderOk(const SkBmSamplingConfig& c, uint32_t model) {
@@ -87,10 +82,14 @@ uint32_t buildBmRequest(const SkBmSamplingConfig& c, const SkDeviceInfo& info, i
   LevelCodes start, stop;
   const uint32_t sel = c.clockOutputSelection & 0x7FFFFFFFu;
   if ((c.startCondition & 0x70) || (c.stopCondition & 0x1C00) || (sel & 0x70)) {
-    if (!levelTrigger(c, c.startTriggerChannel, c.startLevel, c.startHysteresis, info, start)) return kBad;
+    if (!levelTriggerCodes(c.channels, c.channelCount, c.startTriggerChannel, {c.startLevel, c.startHysteresis},
+                           levelScale(info), model, start))
+      return kBad;
   }
   if ((c.startCondition & 0x380) || (c.stopCondition & 0xE000) || (sel & 0x380)) {
-    if (!levelTrigger(c, c.stopTriggerChannel, c.stopLevel, c.stopHysteresis, info, stop)) return kBad;
+    if (!levelTriggerCodes(c.channels, c.channelCount, c.stopTriggerChannel, {c.stopLevel, c.stopHysteresis},
+                           levelScale(info), model, stop))
+      return kBad;
   }
   if (c.clock == 0.0f && c.clockSelection != 1 && c.clockSelection != 2) return kBad;
   if (c.startCondition == 3 || c.stopCondition == 3) {
@@ -110,35 +109,9 @@ uint32_t buildBmRequest(const SkBmSamplingConfig& c, const SkDeviceInfo& info, i
   if (checkMaxFrequency(c.clock, 8, info.dw[SK_INFO_CLOCK_TYPE], c.channelCount, &info.dw[SK_INFO_PERIOD_ONE]) != 0)
     return kBad;
 
-  uint32_t code1 = 0, code2 = 0;
-  switch (info.dw[SK_INFO_CLOCK_KIND]) {
-    case 1:
-      if (c.clock == -1.0f) return kBad;
-      code1 = findClockDividerPair(c.clock);
-      break;
-    case 2:
-      code1 = frequencyToClockCode(c.clock);
-      if (code1 == 255) return kBad;
-      code2 = frequencyToDivider(c.secondClock, 1);
-      break;
-    case 3:
-    case 4:
-      code1 = frequencyToDivider(c.clock, info.dw[SK_INFO_CLOCK_KIND] == 3 ? 0 : 2);
-      code2 = frequencyToDivider(c.secondClock, 1);
-      break;
-    case 5:
-      code1 = frequencyToDivider(c.clock, 3);
-      code2 = frequencyToDivider(c.secondClock, code1 == 0xFFFFFFFFu ? 3 : (code1 & 0x1000000u) ? 7 : 1);
-      break;
-    case 6:
-      code1 = frequencyToDivider(c.clock, 4);
-      break;
-    case 7:
-      code1 = frequencyToDivider(c.clock, 6);
-      break;
-    default:
-      break;
-  }
+  uint32_t code1;
+  if (!clockCodeOf(c.clock, info.dw[SK_INFO_CLOCK_KIND], code1)) return kBad;
+  const uint32_t code2 = secondClockCode(c.secondClock, info.dw[SK_INFO_CLOCK_KIND], code1);
 
   req = SkorradevBmSamplingRequest{};
   req.head = static_cast<uint32_t>(n);
@@ -179,8 +152,6 @@ uint32_t readBmConfig(const Device& d, SkorradevBmSamplingRequest& out) {
   return transactLocked(d.driver, SKDF_BM_GET_CONFIG, &in, sizeof in, &out, sizeof out);
 }
 
-float normalClockFrequency(uint32_t code, uint32_t kind, bool& remember);
-
 }  // namespace skorra
 
 using namespace skorra;
@@ -200,10 +171,7 @@ DLL_EXPORT SkResult WINAPI SkBmSetSamplingConfig(HANDLE h, const SkBmSamplingCon
   status = transact(d.driver, SKDF_BM_SET_CONFIG, &req, sizeof req, &reply, sizeof reply);
   if (status != 0) return status;
   DeviceSlot& s = *d.slot;
-  s.lastLevel1 = cfg->startLevel;
-  s.lastLevel2 = cfg->stopLevel;
-  s.lastStartHysteresis = cfg->startHysteresis;
-  s.lastStopHysteresis = cfg->stopHysteresis;
+  rememberLevels(s, *cfg);
   s.lastFrequency = cfg->clock;
   s.lastSecondFrequency = cfg->secondClock;
   return SK_SUCCESS;
@@ -245,13 +213,7 @@ DLL_EXPORT SkResult WINAPI SkBmGetSamplingConfig(HANDLE h, SkBmSamplingConfig* o
   const uint32_t kind = info.dw[SK_INFO_CLOCK_KIND];
   LockGuard guard;
   DeviceSlot& s = *d.slot;
-  float f = s.lastFrequency;
-  if (f == 0.0f) {
-    bool remember = false;
-    f = normalClockFrequency(r.clockCode1, kind, remember);
-    if (remember) s.lastFrequency = f;
-  }
-  out->clock = f;
+  out->clock = readBackClockFrequency(s, r.clockCode1, kind);
   if (kind >= 2 && kind <= 5)
     out->secondClock = dividerToFrequency(r.clockCode2, (r.clockCode2 & 0x1000000u) && r.clockCode2 != 0xFFFFFFFFu
                                                             ? kDivOsc2_4576M
@@ -259,21 +221,6 @@ DLL_EXPORT SkResult WINAPI SkBmGetSamplingConfig(HANDLE h, SkBmSamplingConfig* o
   else
     out->secondClock = 0.0f;
   const uint32_t bits = info.dw[SK_INFO_MODEL] == 4611 ? 24 : 12;
-  int i = findChannel(out->channels, out->channelCount, r.startTriggerChannel);
-  if (i >= 0) {
-    out->startLevel = codeToVoltConfig(r.startLevelCode, out->channels[i].range, bits);
-    out->startHysteresis = codeToVoltConfig2(r.startHysteresisCode, out->channels[i].range, bits, 8);
-  } else {
-    out->startLevel = s.lastLevel1;
-    out->startHysteresis = s.lastStartHysteresis;
-  }
-  i = findChannel(out->channels, out->channelCount, r.stopTriggerChannel);
-  if (i >= 0) {
-    out->stopLevel = codeToVoltConfig(r.stopLevelCode, out->channels[i].range, bits);
-    out->stopHysteresis = codeToVoltConfig2(r.stopHysteresisCode, out->channels[i].range, bits, 8);
-  } else {
-    out->stopLevel = s.lastLevel2;
-    out->stopHysteresis = s.lastStopHysteresis;
-  }
+  readBackLevels(r, s, bits, kBmLevelMode, *out);
   return SK_SUCCESS;
 }

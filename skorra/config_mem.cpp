@@ -4,6 +4,7 @@
 #include <skorradev.h>
 
 #include "codes.h"
+#include "config_levels.h"
 #include "config_rules.h"
 #include "convert.h"
 #include "request.h"
@@ -18,22 +19,8 @@ constexpr uint32_t kMemConditions[] = {2,      1024,   2048,   4096,   8192,   9
 // and as the read-back converts them, whatever the board's resolution.
 constexpr uint32_t kMemLevelBits = 10;
 
-struct LevelCodes {
-  uint32_t level = 0, hysteresis = 0;
-};
-
-bool memLevel(const SkMemSamplingConfig& c, uint32_t channel, float level, float hyst, uint32_t model,
-              LevelCodes& out) {
-  int i = findChannel(c.channels, c.channelCount, channel);
-  if (i < 0) return false;
-  uint32_t range = c.channels[i].range;
-  if (!(hyst >= 0.0f) || bmCheckTriggerLevel(range, level, hyst) != 0) return false;
-  out.level = voltToCode(level, range, 4, kMemLevelBits, model);
-  out.hysteresis = voltToCodeSpan(hyst, range, 4, kMemLevelBits, model);
-  int64_t lo = static_cast<int64_t>(out.level) - out.hysteresis / 2;
-  int64_t hi = static_cast<int64_t>(out.level) + out.hysteresis / 2;
-  return lo >= 0 && lo <= 1024 && hi <= 1024;
-}
+// Memory-mode levels are made in mode 4 and bounded by the 10-bit scale.
+constexpr LevelScale kMemLevelScale{4, kMemLevelBits, 1024};
 
 bool requireModel4555(const Device& d, uint32_t& status) {
   SkDeviceInfo info;
@@ -59,10 +46,14 @@ uint32_t buildMemRequest(const SkMemSamplingConfig& c, const SkDeviceInfo& info,
   const uint32_t sel = c.clockOutputSelection & 0x7FFFFFFFu;
   LevelCodes start, stop;
   if ((c.triggerCondition & 0x1C00) || (sel & 0x70)) {
-    if (!memLevel(c, c.startTriggerChannel, c.startLevel, c.startHysteresis, model, start)) return kBad;
+    if (!levelTriggerCodes(c.channels, c.channelCount, c.startTriggerChannel, {c.startLevel, c.startHysteresis},
+                           kMemLevelScale, model, start))
+      return kBad;
   }
   if ((c.triggerCondition & 0xE000) || (sel & 0x380)) {
-    if (!memLevel(c, c.stopTriggerChannel, c.stopLevel, c.stopHysteresis, model, stop)) return kBad;
+    if (!levelTriggerCodes(c.channels, c.channelCount, c.stopTriggerChannel, {c.stopLevel, c.stopHysteresis},
+                           kMemLevelScale, model, stop))
+      return kBad;
   }
   if (c.frequency == 0.0f && c.clockSelection != 1 && c.clockSelection != 2) return kBad;
   if (c.triggerCondition == 2 && c.triggerInputSelection != 1 && c.triggerInputSelection != 2) return kBad;
@@ -115,10 +106,7 @@ DLL_EXPORT SkResult WINAPI SkMemSetSamplingConfig(HANDLE h, const SkMemSamplingC
   status = transact(d.driver, SKDF_MEM_SET_CONFIG, &req, sizeof req, &reply, sizeof reply);
   if (status != 0) return status;
   DeviceSlot& s = *d.slot;
-  s.lastLevel1 = cfg->startLevel;
-  s.lastLevel2 = cfg->stopLevel;
-  s.lastStartHysteresis = cfg->startHysteresis;
-  s.lastStopHysteresis = cfg->stopHysteresis;
+  rememberLevels(s, *cfg);
   s.lastFrequency = cfg->frequency;
   return SK_SUCCESS;
 }
@@ -149,22 +137,7 @@ DLL_EXPORT SkResult WINAPI SkMemGetSamplingConfig(HANDLE h, SkMemSamplingConfig*
   out->frequency = dividerToFrequency(r.clockCode, (r.clockCode & 0x1000000u) ? kDivOsc24_576M : kDivOsc40M);
   LockGuard guard;
   DeviceSlot& s = *d.slot;
-  int i = findChannel(out->channels, out->channelCount, r.startTriggerChannel);
-  if (i >= 0) {
-    out->startLevel = codeToVoltConfig(r.startLevelCode, out->channels[i].range, kMemLevelBits);
-    out->startHysteresis = codeToVoltConfig2(r.startHysteresisCode, out->channels[i].range, kMemLevelBits, 4);
-  } else {
-    out->startLevel = s.lastLevel1;
-    out->startHysteresis = s.lastStartHysteresis;
-  }
-  i = findChannel(out->channels, out->channelCount, r.stopTriggerChannel);
-  if (i >= 0) {
-    out->stopLevel = codeToVoltConfig(r.stopLevelCode, out->channels[i].range, kMemLevelBits);
-    out->stopHysteresis = codeToVoltConfig2(r.stopHysteresisCode, out->channels[i].range, kMemLevelBits, 4);
-  } else {
-    out->stopLevel = s.lastLevel2;
-    out->stopHysteresis = s.lastStopHysteresis;
-  }
+  readBackLevels(r, s, kMemLevelBits, kMemLevelScale.mode, *out);
   return SK_SUCCESS;
 }
 

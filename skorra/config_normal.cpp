@@ -4,6 +4,7 @@
 #include <skorradev.h>
 
 #include "codes.h"
+#include "config_clock.h"
 #include "config_rules.h"
 #include "convert.h"
 #include "request.h"
@@ -61,48 +62,6 @@ bool memoryDelayOk(const SkSamplingConfig& c, bool& zeroDelay) {
 }
 
 }  // namespace
-
-// The clock code of a frequency for the board's clock kind; 255 from the
-// fixed table, or -1.0 on the two-stage divider, is refused.
-bool normalClockCode(float f, uint32_t kind, uint32_t& code) {
-  code = 0;
-  switch (kind) {
-    case 1:
-      if (f == -1.0f) return false;
-      code = findClockDividerPair(f);
-      return true;
-    case 2:
-      code = frequencyToClockCode(f);
-      return code != 255;
-    case 3: code = frequencyToDivider(f, 0); return true;
-    case 4: code = frequencyToDivider(f, 2); return true;
-    case 5: code = frequencyToDivider(f, 3); return true;
-    case 6: code = frequencyToDivider(f, 4); return true;
-    case 7: code = frequencyToDivider(f, 6); return true;
-    default: return true;
-  }
-}
-
-// The frequency of a clock code read back when none is remembered.
-float normalClockFrequency(uint32_t code, uint32_t kind, bool& remember) {
-  remember = false;
-  switch (kind) {
-    case 1:
-      remember = code == 0x3E80008u || code == 0x7D00008u;
-      return code == 0x3E80008u ? 1000.0f : code == 0x7D00008u ? 500.0f : 0.0f;
-    case 2:
-      remember = code == 3;
-      return code == 3 ? 1000000.0f : 0.0f;
-    case 3: return dividerToFrequency(code, kDivOsc8M);
-    case 4: return dividerToFrequency(code, kDivOsc20M);
-    case 5:
-      if (code == 0xFFFFFFFFu) return -1.0f;
-      return dividerToFrequency(code, (code & 0x1000000u) ? kDivOsc2_4576M : kDivOsc8M);
-    case 6: return dividerToFrequency(code, kDivOsc12_288M);
-    case 7: return dividerToFrequency(code, kDivOsc36M);
-    default: return 0.0f;
-  }
-}
 
 // Checks a normal record against the board and builds its request. The
 // over-limit flags are computed here but only committed by the caller.
@@ -179,7 +138,7 @@ uint32_t buildNormalRequest(const SkSamplingConfig& c, const SkDeviceInfo& info,
   }
   if ((tm == 2 || tm == 3) && c.triggerEdge != 1 && c.triggerEdge != 2) return kBad;
   uint32_t clock;
-  if (!normalClockCode(f, info.dw[SK_INFO_CLOCK_KIND], clock)) return kBad;
+  if (!clockCodeOf(f, info.dw[SK_INFO_CLOCK_KIND], clock)) return kBad;
 
   req = SkorradevSamplingRequest{};
   req.head = static_cast<uint32_t>(n);
@@ -268,13 +227,7 @@ DLL_EXPORT SkResult WINAPI SkGetSamplingConfig(HANDLE h, SkSamplingConfig* out) 
   out->memoryDivisor = r.memoryDivisor;
   LockGuard guard;
   DeviceSlot& s = *d.slot;
-  float f = s.lastFrequency;
-  if (f == 0.0f) {
-    bool remember = false;
-    f = normalClockFrequency(r.clockCode, info.dw[SK_INFO_CLOCK_KIND], remember);
-    if (remember) s.lastFrequency = f;
-  }
-  out->frequency = f;
+  out->frequency = readBackClockFrequency(s, r.clockCode, info.dw[SK_INFO_CLOCK_KIND]);
   out->level1 = s.lastLevel1;
   out->level2 = s.lastLevel2;
   return SK_SUCCESS;

@@ -16,9 +16,6 @@ namespace {
 
 namespace drv = halvikdrv;
 
-constexpr DWORD kMutexMs = 1000;   // for the worker to hand over mutex A
-constexpr DWORD kRunEndMs = 5000;  // for a run that is being stopped or has ended
-
 LONG sendStart(const DeviceRecord& r, uint16_t index) {
   switch (RoadOf(r)) {
     case Road::Kernel: {
@@ -78,13 +75,9 @@ DLL_EXPORT LONG WINAPI XanStopAo(short Id) {
   int32_t bits = 0;
   if (LONG status = ReadStatus(r, &bits); status != 0) return frame.end(status);
   io::WorkerSlot worker(frame.index(), kSlotAo);
-  if ((bits & halvikdrv::ao::kStatusRunning) != 0) {
-    const bool heldA = worker.takeMutexA(kMutexMs);
-    LONG status = sendStop(r);
-    // Given back on every path, or the worker would never fetch again.
-    if (heldA) worker.releaseMutexA();
-    if (status != 0) return frame.end(status);
+  if ((bits & halvikdrv::ao::kStatusRunning) == 0) {
+    worker.waitParked(io::kParkWaitMs);  // a worker that does not park leaves the result alone
+    return frame.end(0);
   }
-  worker.waitParked(kRunEndMs);  // a worker that does not park leaves the result alone
-  return frame.end(0);
+  return frame.end(worker.stopInWait([&] { return sendStop(r); }));
 }

@@ -8,7 +8,7 @@
 #include "event_worker.h"
 #include "halvik.h"
 #include "setting_rows.h"
-#include "unit_index.h"
+#include "unit_registration.h"
 
 namespace halvik {
 namespace {
@@ -130,8 +130,6 @@ constexpr Row kSetCntCallBackProc = counterRow({
                               put16(rec::kCntEventChannel, 0)}),
 });
 
-LONG windowValue(HWND hWnd) { return static_cast<LONG>(reinterpret_cast<intptr_t>(hWnd)); }
-
 }  // namespace
 }  // namespace halvik
 
@@ -164,13 +162,7 @@ DLL_EXPORT LONG WINAPI XanResetCntStatus(short Id, short CntChannel, LONG CntSta
 }
 
 DLL_EXPORT LONG WINAPI XanSetCntEvent(short Id, short CntChannel, HWND hWnd, LONG CntEvent) {
-  const LONG status = rows::Run(kSetCntEvent, Id, {CntChannel, windowValue(hWnd), CntEvent});
-  if (status == 0) {
-    DeviceRecord& r = DeviceTable()[io::RecordIndexOf(Id)];
-    io::store(r.NotifyWindow[kSlotCnt0 + CntChannel], hWnd);
-    io::store(r.NotifyKind[kSlotCnt0 + CntChannel], int16_t{0});
-  }
-  return status;
+  return io::RegisterWindow(kSetCntEvent, Id, CntChannel, kSlotCnt0 + CntChannel, hWnd, CntEvent);
 }
 
 DLL_EXPORT LONG WINAPI XanGetCntEvent(short Id, short CntChannel, HWND* hWnd, LONG* CntEvent) {
@@ -179,19 +171,12 @@ DLL_EXPORT LONG WINAPI XanGetCntEvent(short Id, short CntChannel, HWND* hWnd, LO
   if (LONG status = rows::Send(frame, kGetCntEvent, {CntChannel, hWnd, CntEvent})) return status;
   HWND window = io::load(frame.record().NotifyWindow[kSlotCnt0 + CntChannel]);
   if (hWnd != nullptr) *hWnd = window;
-  return frame.endWith("*hWnd=%xH, *CntEvent=%xH", static_cast<unsigned>(windowValue(window)),
+  return frame.endWith("*hWnd=%xH, *CntEvent=%xH", static_cast<unsigned>(io::WindowValue(window)),
                        static_cast<unsigned>(*CntEvent));
 }
 
 DLL_EXPORT LONG WINAPI XanSetCntCallBackProc(short Id, short CntChannel, XanCntCallBack CallBackProc, LONG CntEvent,
                                              void* Param) {
-  const LONG status = rows::Run(kSetCntCallBackProc, Id, {CntChannel, CntEvent});
-  if (status == 0) {
-    DeviceRecord& r = DeviceTable()[io::RecordIndexOf(Id)];
-    const int slot = kSlotCnt0 + CntChannel;
-    io::store(r.CallbackProc[slot], static_cast<XanCallBack>(CallBackProc));
-    io::store(r.CallbackParam[slot], Param);
-    io::store(r.NotifyKind[slot], int16_t{1});
-  }
-  return status;
+  return io::RegisterCallback(kSetCntCallBackProc, Id, CntChannel, kSlotCnt0 + CntChannel,
+                              static_cast<XanCallBack>(CallBackProc), CntEvent, Param);
 }

@@ -147,8 +147,6 @@ constexpr Row kStopRequest = {
     .attached = refused(),
 };
 
-constexpr DWORD kMutexAWaitMs = 1000;
-
 }  // namespace
 }  // namespace halvik
 
@@ -173,11 +171,11 @@ DLL_EXPORT LONG WINAPI XanStopCnt(short Id, short CntChannel) {
     worker.waitParked(io::kParkWaitMs);
     return frame.end(0);
   }
-  const bool held = worker.takeMutexA(kMutexAWaitMs);
-  const LONG notify = io::load(frame.record().NotifyKind[slot]) != 1 ? 1 : 0;
-  const LONG status = rows::Send(frame, kStopRequest, {CntChannel, notify});
-  if (held) worker.releaseMutexA();
+  // The message flag is read with the worker met in its wait.
+  const LONG status = worker.stopInWait([&] {
+    const LONG notify = io::load(frame.record().NotifyKind[slot]) != 1 ? 1 : 0;
+    return rows::Send(frame, kStopRequest, {CntChannel, notify});
+  });
   if (status != 0) return status;
-  worker.waitParked(io::kParkWaitMs);
   return frame.end(0);
 }

@@ -32,6 +32,8 @@ inline constexpr LONG kStatusWorkerBusy = 20002;    // a worker that does not pa
 // hand the driver its wait.
 inline constexpr DWORD kParkWaitMs = 5000;
 inline constexpr DWORD kArmWaitMs = 1000;
+// How long a stop waits for the worker to hand over mutex A.
+inline constexpr DWORD kMutexAWaitMs = 1000;
 
 // What names the worker's I/O event (the others carry the thread id).
 enum class NameKey : uint8_t { TableIndex, ThreadHandle, ThreadId };
@@ -119,6 +121,20 @@ class WorkerSlot {
   // Waits at most limitMs for a live worker to park and lets B go again:
   // false when it did not park in time.
   bool waitParked(DWORD limitMs);
+
+  // The stop of a running worker: sendStop's request goes out with mutex A
+  // held when the worker hands it over within kMutexAWaitMs (without it
+  // otherwise), and A goes back on every path, or the worker would never
+  // fetch again. An accepted stop then gives the worker kParkWaitMs to
+  // park; one that does not leaves the result alone. sendStop's status.
+  template <class SendStop>
+  LONG stopInWait(SendStop sendStop) {
+    const bool held = takeMutexA(kMutexAWaitMs);
+    const LONG status = sendStop();
+    if (held) releaseMutexA();
+    if (status == 0) waitParked(kParkWaitMs);
+    return status;
+  }
 
   // How many waits the worker has handed the driver so far.
   uint32_t arms() const;

@@ -8,7 +8,7 @@
 #include "event_worker.h"
 #include "halvik.h"
 #include "setting_rows.h"
-#include "unit_index.h"
+#include "unit_registration.h"
 
 namespace halvik {
 namespace {
@@ -85,21 +85,13 @@ constexpr Row kXanTmWait = timerRow({
     .virtualDevice = command(kCmdTmWait, rec::kTmShortSize, {put32(rec::kValue, 1), kTimerAt8, kZeroAt10}),
 });
 
-LONG windowValue(HWND hWnd) { return static_cast<LONG>(reinterpret_cast<intptr_t>(hWnd)); }
-
 }  // namespace
 }  // namespace halvik
 
 using namespace halvik;
 
 DLL_EXPORT LONG WINAPI XanSetTmEvent(short Id, short TimerId, HWND hWnd, LONG TmEvent) {
-  const LONG status = rows::Run(kSetTmEvent, Id, {TimerId, windowValue(hWnd), TmEvent});
-  if (status == 0) {
-    DeviceRecord& r = DeviceTable()[io::RecordIndexOf(Id)];
-    io::store(r.NotifyWindow[kSlotTm0 + TimerId], hWnd);
-    io::store(r.NotifyKind[kSlotTm0 + TimerId], int16_t{0});
-  }
-  return status;
+  return io::RegisterWindow(kSetTmEvent, Id, TimerId, kSlotTm0 + TimerId, hWnd, TmEvent);
 }
 
 DLL_EXPORT LONG WINAPI XanGetTmEvent(short Id, short TimerId, HWND* hWnd, LONG* TmEvent) {
@@ -108,21 +100,14 @@ DLL_EXPORT LONG WINAPI XanGetTmEvent(short Id, short TimerId, HWND* hWnd, LONG* 
   if (LONG status = rows::Send(frame, kGetTmEvent, {TimerId, hWnd, TmEvent})) return status;
   HWND window = io::load(frame.record().NotifyWindow[kSlotTm0 + TimerId]);
   if (hWnd != nullptr) *hWnd = window;
-  return frame.endWith("*hWnd=%xH, TmEvent=%xH", static_cast<unsigned>(windowValue(window)),
+  return frame.endWith("*hWnd=%xH, TmEvent=%xH", static_cast<unsigned>(io::WindowValue(window)),
                        static_cast<unsigned>(*TmEvent));
 }
 
 DLL_EXPORT LONG WINAPI XanSetTmCallBackProc(short Id, short TimerId, XanTmCallBack CallBackProc, LONG TmEvent,
                                             void* Param) {
-  const LONG status = rows::Run(kSetTmCallBackProc, Id, {TimerId, TmEvent});
-  if (status == 0) {
-    DeviceRecord& r = DeviceTable()[io::RecordIndexOf(Id)];
-    const int slot = kSlotTm0 + TimerId;
-    io::store(r.CallbackProc[slot], static_cast<XanCallBack>(CallBackProc));
-    io::store(r.CallbackParam[slot], Param);
-    io::store(r.NotifyKind[slot], int16_t{1});
-  }
-  return status;
+  return io::RegisterCallback(kSetTmCallBackProc, Id, TimerId, kSlotTm0 + TimerId,
+                              static_cast<XanCallBack>(CallBackProc), TmEvent, Param);
 }
 
 DLL_EXPORT LONG WINAPI XanStartTmCount(short Id, short TimerId) { return rows::Run(kStartTmCount, Id, {TimerId}); }

@@ -125,18 +125,12 @@ constexpr Row kStartRequest = {
     .busFailure10002 = true,
 };
 
-constexpr DWORD kMutexAWaitMs = 1000;
-
 // Stops a running timer with the worker met in its wait, then waits for it
 // to park.
 LONG stopRunning(const ExportFrame& frame, short timer, LONG notify) {
-  io::WorkerSlot worker(frame.index(), kSlotTm0 + timer);
-  const bool held = worker.takeMutexA(kMutexAWaitMs);
-  const LONG status = rows::Send(frame, kStopRequest, {timer, notify});
-  if (held) worker.releaseMutexA();
-  if (status != 0) return status;
-  worker.waitParked(io::kParkWaitMs);
-  return 0;
+  return io::WorkerSlot(frame.index(), kSlotTm0 + timer).stopInWait([&] {
+    return rows::Send(frame, kStopRequest, {timer, notify});
+  });
 }
 
 }  // namespace
