@@ -5,7 +5,11 @@
 #include <algorithm>
 #include <bit>
 
+#include "model_figures.h"
+#include "record_address.h"
 #include "requests.h"
+#include "run_reset.h"
+#include "setting_place.h"
 
 namespace halviksim {
 
@@ -13,11 +17,6 @@ namespace {
 
 using namespace halvikdrv;
 
-// Where a road keeps the settings a start takes: {code, record size}.
-struct Place {
-  DWORD code;
-  DWORD size;
-};
 // The trigger kind of a start or a stop and the settings of each kind.
 struct TriggerPlaces {
   Place kind, level, inRange, outRange;
@@ -56,10 +55,6 @@ constexpr RunPlaces kBusPlaces{{kCmdAiChannels, 8}, {kCmdAiChannelSequence, 12},
 
 const RunPlaces& placesOf(int busKind) {
   return busKind == 10 ? kVmPlaces : busKind == 3 ? kBusPlaces : kKernelPlaces;
-}
-
-int64_t settingAt(const Device& device, Place place, int64_t key = 0) {
-  return device.setting(place.code, place.size, key)[0];
 }
 
 AiConfig configOf(const Device& device, int busKind) {
@@ -138,11 +133,6 @@ bool isGetRequest(const Record& record, const Row& row) {
   return row.layout.getFlag.width == 0 || record.read(row.layout.getFlag) == 1;
 }
 
-template <class T>
-T* addressIn(const Record& record, Field f) {
-  return reinterpret_cast<T*>(static_cast<uintptr_t>(record.read(f)));
-}
-
 }  // namespace
 
 int16_t aiRangeOf(const Device& device, int busKind, int64_t channel) {
@@ -194,32 +184,14 @@ int32_t serveAiCount(Device& device, Record& record, const Row& row) {
 }
 
 int32_t serveAiReset(Device& device, Record&, const Row& row) {
-  if (row.code == kAiResetStatus || row.code == kCmdAiResetStatus) {
-    device.setStatusBits(Function::Ai, 0, 0);
-    device.aiRun().resetStatus();
-  } else {
-    device.aiRun().resetMemory();
-  }
+  resetRun(device, Function::Ai, device.aiRun(), row.code == kAiResetStatus || row.code == kCmdAiResetStatus);
   return 0;
 }
 
-// What the model reports of itself.
 int32_t serveAiFixed(Device& device, Record& record, const Row& row) {
   const Model& m = device.model();
-  switch (row.code) {
-    case kAiMaxChannels:
-    case kCmdAiMaxChannels:
-      record.write(row.layout.value, m.aiChannels);
-      break;
-    case kAiResolution:
-    case kCmdAiResolution:
-      record.write(row.layout.value, m.aiBits);
-      break;
-    default:  // bytes of one sample in the device's memory
-      record.write(row.layout.value, (m.aiBits + 7) / 8);
-      break;
-  }
-  return 0;
+  return serveModelFigure(record, row, {kAiMaxChannels, kCmdAiMaxChannels, kAiResolution, kCmdAiResolution},
+                          m.aiChannels, m.aiBits);
 }
 
 // Counts of a transfer into a caller's buffer, which these devices never do.

@@ -19,6 +19,7 @@
 
 #include "ai_host_ring.h"
 #include "ai_trigger.h"
+#include "pending_waits.h"
 
 namespace halviksim {
 
@@ -98,12 +99,6 @@ class AiRun {
   void refresh();
 
  private:
-  struct Waiter {
-    PlatRequest* request = nullptr;
-    HANDLE handle = nullptr;
-    OVERLAPPED* overlapped = nullptr;
-    void* record = nullptr;
-  };
   using Clock = std::chrono::steady_clock;
 
   int64_t nowLocked() const;
@@ -112,15 +107,13 @@ class AiRun {
   void raiseLocked(int32_t factor);
   void finishLocked();
   bool dueLocked() const { return !events_.empty() || endPending_; }
-  std::vector<Waiter> takeDueLocked();
+  PendingWaits::Batch takeDueLocked();
   int64_t storedLocked() const;
   int64_t nextDueScanLocked() const;
   int32_t valueLocked(int64_t scan, int entry) const;
   // Updates, then completes the waits that became due, outside the lock.
   template <class Work>
   auto updated(Work work);
-  static void complete(const std::vector<Waiter>& waiters, bool cancelled);
-  static void cancelRoutine(PlatRequest* request);
   void startTickerLocked();
   void tick();
 
@@ -150,7 +143,7 @@ class AiRun {
 
   std::vector<int32_t> events_;
   bool endPending_ = false;
-  std::vector<Waiter> waiters_;
+  PendingWaits waits_;
 
   bool quit_ = false;
   bool ticking_ = false;

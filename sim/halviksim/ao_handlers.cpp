@@ -6,7 +6,11 @@
 #include <algorithm>
 #include <vector>
 
+#include "model_figures.h"
+#include "record_address.h"
 #include "requests.h"
+#include "run_reset.h"
+#include "setting_place.h"
 
 namespace halviksim {
 
@@ -14,11 +18,7 @@ namespace {
 
 using namespace halvikdrv;
 
-// Where a road keeps the settings a start takes: {code, record size}.
-struct Place {
-  DWORD code;
-  DWORD size;
-};
+// Where a road keeps the settings a start takes.
 struct AoPlaces {
   Place channels, clock, repeatTimes, stopTrigger, eventEvery, memoryType, range, samplingTimes;
 };
@@ -35,21 +35,12 @@ constexpr AoPlaces kBus{{kCmdAoChannels, 8},       {kCmdAoSamplingClock, 12}, {k
 
 const AoPlaces& placesOf(int busKind) { return busKind == 10 ? kVm : busKind == 3 ? kBus : kKernel; }
 
-int64_t settingAt(const Device& device, Place place, int64_t key = 0) {
-  return device.setting(place.code, place.size, key)[0];
-}
-
 int channelsOf(const Device& device, int busKind) {
   return static_cast<int>(std::clamp<int64_t>(settingAt(device, placesOf(busKind).channels), 1, 256));
 }
 
 bool isGet(const Record& record, const Row& row) {
   return row.layout.getFlag.width != 0 && record.read(row.layout.getFlag) == 1;
-}
-
-template <class T>
-T* addressIn(const Record& record, Field f) {
-  return reinterpret_cast<T*>(static_cast<uintptr_t>(record.read(f)));
 }
 
 // Microseconds per sample, never below the model's fastest clock. The bus
@@ -185,25 +176,14 @@ int32_t serveAoCount(Device& device, Record& record, const Row& row) {
 }
 
 int32_t serveAoReset(Device& device, Record&, const Row& row) {
-  if (row.code == kAoResetStatus || row.code == kCmdAoResetStatus) {
-    device.setStatusBits(Function::Ao, 0, 0);
-    device.aoRun().resetStatus();
-  } else {
-    device.aoRun().resetMemory();
-  }
+  resetRun(device, Function::Ao, device.aoRun(), row.code == kAoResetStatus || row.code == kCmdAoResetStatus);
   return 0;
 }
 
 int32_t serveAoFixed(Device& device, Record& record, const Row& row) {
   const Model& m = device.model();
-  switch (row.code) {
-    case kAoMaxChannels:
-    case kCmdAoMaxChannels: record.write(row.layout.value, m.aoChannels); break;
-    case kAoResolution:
-    case kCmdAoResolution: record.write(row.layout.value, m.aoBits); break;
-    default: record.write(row.layout.value, (m.aoBits + 7) / 8); break;  // bytes of one sample
-  }
-  return 0;
+  return serveModelFigure(record, row, {kAoMaxChannels, kCmdAoMaxChannels, kAoResolution, kCmdAoResolution},
+                          m.aoChannels, m.aoBits);
 }
 
 LONG serveAoHostBuffer(Device& device, PlatRequest* request) {

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <thread>
 
 namespace halviksim {
@@ -15,27 +14,28 @@ namespace {
 constexpr auto kLongestSleep = std::chrono::milliseconds(2);
 }
 
+AoRun::AoRun() : waits_(mutex_, WaitReply{ao::kStatus, halvikdrv::rec::kAoWaitSize}) {}
+
 AoRun::~AoRun() {
-  std::vector<Waiter> left;
+  PendingWaits::Batch left;
   {
     std::unique_lock<std::mutex> lock(mutex_);
     quit_ = true;
-    left.swap(waiters_);
+    left = waits_.takeAllLocked();
     wake_.notify_all();
     tickerGone_.wait(lock, [this] { return !ticking_; });
   }
-  complete(left, true);
+  waits_.complete(left, true);
 }
 
 template <class Work>
 auto AoRun::updated(Work work) {
-  std::unique_lock<std::mutex> lock(mutex_);
-  updateLocked();
-  auto result = work();
-  std::vector<Waiter> due = takeDueLocked();
-  lock.unlock();
-  complete(due, false);
-  return result;
+  return waits_.completeAfter(
+      [&] {
+        updateLocked();
+        return work();
+      },
+      [this] { return dueLocked(); });
 }
 
 bool AoRun::putData(const int32_t* values, int64_t count, bool replace) {
@@ -190,16 +190,7 @@ bool AoRun::queueWait(PlatRequest* request) {
   std::unique_lock<std::mutex> lock(mutex_);
   updateLocked();
   if (dueLocked()) return false;
-  request->driverContext = this;
-  PlatMarkRequestPending(request);
-  waiters_.push_back(Waiter{request});
-  PlatSetCancelRoutine(request, cancelWait);
-  if (PlatRequestCancelled(request) && PlatSetCancelRoutine(request, nullptr) != nullptr) {
-    waiters_.pop_back();
-    lock.unlock();
-    PlatCompleteRequest(request, PLAT_STATUS_CANCELLED, 0);
-    return true;
-  }
+  if (!waits_.keepRequestLocked(lock, request)) return true;  // cancelled already
   startTickerLocked();
   lock.unlock();
   wake_.notify_all();
@@ -211,26 +202,14 @@ bool AoRun::queueWait(HANDLE handle, OVERLAPPED* overlapped, void* record) {
     std::lock_guard<std::mutex> lock(mutex_);
     updateLocked();
     if (dueLocked()) return false;
-    overlapped->InternalHigh = 0;
-    __atomic_store_n(&overlapped->Internal, ULONG_PTR{STATUS_PENDING_VALUE}, __ATOMIC_RELEASE);
-    waiters_.push_back(Waiter{nullptr, handle, overlapped, record});
+    waits_.keepSiblingLocked(handle, overlapped, record);
     startTickerLocked();
   }
   wake_.notify_all();
   return true;
 }
 
-void AoRun::cancelWaits(HANDLE handle) {
-  std::vector<Waiter> cancelled;
-  {
-    std::lock_guard<std::mutex> lock(mutex_);
-    auto kept = std::stable_partition(waiters_.begin(), waiters_.end(),
-                                      [&](const Waiter& w) { return w.request != nullptr || w.handle != handle; });
-    cancelled.assign(kept, waiters_.end());
-    waiters_.erase(kept, waiters_.end());
-  }
-  complete(cancelled, true);
-}
+void AoRun::cancelWaits(HANDLE handle) { waits_.cancelHandle(handle); }
 
 AoFetch AoRun::fetch() {
   return updated([&] {
@@ -336,44 +315,8 @@ void AoRun::finishLocked(bool underrun) {
   parkPending_ = true;
 }
 
-std::vector<AoRun::Waiter> AoRun::takeDueLocked() {
-  std::vector<Waiter> due;
-  if (dueLocked()) due.swap(waiters_);
-  return due;
-}
-
-void AoRun::complete(const std::vector<Waiter>& waiters, bool cancelled) {
-  for (const Waiter& w : waiters) {
-    if (w.request != nullptr) {
-      if (PlatSetCancelRoutine(w.request, nullptr) == nullptr) continue;  // the cancel routine completes it
-      if (cancelled) {
-        PlatCompleteRequest(w.request, PLAT_STATUS_CANCELLED, 0);
-        continue;
-      }
-      const int32_t ok = 0;
-      std::memcpy(static_cast<uint8_t*>(w.request->systemBuffer) + ao::kStatus, &ok, sizeof ok);
-      PlatCompleteRequest(w.request, PLAT_STATUS_SUCCESS, w.request->outputSize);
-      continue;
-    }
-    const int32_t status = cancelled ? halvikdrv::kStatusInvalidHandle : 0;
-    std::memcpy(w.record, &status, sizeof status);
-    w.overlapped->InternalHigh = cancelled ? 0 : halvikdrv::rec::kAoWaitSize;
-    const ULONG_PTR result = cancelled ? static_cast<ULONG>(PLAT_STATUS_CANCELLED) : 0;
-    const HANDLE event = w.overlapped->hEvent;  // the record may go once Internal is stored
-    __atomic_store_n(&w.overlapped->Internal, result, __ATOMIC_RELEASE);
-    if (event != nullptr) SetEvent(event);
-  }
-}
-
-void AoRun::cancelWait(PlatRequest* request) {
-  auto* run = static_cast<AoRun*>(request->driverContext);
-  {
-    std::lock_guard<std::mutex> lock(run->mutex_);
-    auto& list = run->waiters_;
-    list.erase(std::remove_if(list.begin(), list.end(), [&](const Waiter& w) { return w.request == request; }),
-               list.end());
-  }
-  PlatCompleteRequest(request, PLAT_STATUS_CANCELLED, 0);
+PendingWaits::Batch AoRun::takeDueLocked() {
+  return dueLocked() ? waits_.takeAllLocked() : PendingWaits::Batch{};
 }
 
 void AoRun::startTickerLocked() {
@@ -388,14 +331,14 @@ void AoRun::tick() {
   std::unique_lock<std::mutex> lock(mutex_);
   while (!quit_) {
     updateLocked();
-    std::vector<Waiter> due = takeDueLocked();
+    PendingWaits::Batch due = takeDueLocked();
     if (!due.empty()) {
       lock.unlock();
-      complete(due, false);
+      waits_.complete(due, false);
       lock.lock();
       continue;
     }
-    if (!running_ && waiters_.empty()) break;
+    if (!running_ && waits_.emptyLocked()) break;
     if (!running_) {
       wake_.wait(lock);
       continue;

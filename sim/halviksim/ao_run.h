@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "halviksim.h"
+#include "pending_waits.h"
 
 namespace halviksim {
 
@@ -44,7 +45,7 @@ class AoRun {
   static constexpr size_t kListCapacity = 256;
   static constexpr size_t kLogCapacity = size_t{1} << 21;  // values kept for a test to read back
 
-  AoRun() = default;
+  AoRun();
   ~AoRun();
   AoRun(const AoRun&) = delete;
   AoRun& operator=(const AoRun&) = delete;
@@ -80,12 +81,6 @@ class AoRun {
   AoReadBack readBack();
 
  private:
-  struct Waiter {
-    PlatRequest* request = nullptr;
-    HANDLE handle = nullptr;
-    OVERLAPPED* overlapped = nullptr;
-    void* record = nullptr;
-  };
   using Clock = std::chrono::steady_clock;
 
   int64_t nowUs() const;
@@ -94,11 +89,9 @@ class AoRun {
   void raiseLocked(int32_t bit);
   void finishLocked(bool underrun);
   bool dueLocked() const { return !events_.empty() || parkPending_; }
-  std::vector<Waiter> takeDueLocked();
+  PendingWaits::Batch takeDueLocked();
   template <class Work>
   auto updated(Work work);
-  static void complete(const std::vector<Waiter>& waiters, bool cancelled);
-  static void cancelWait(PlatRequest* request);
   static void cancelBuffer(PlatRequest* request);
   void startTickerLocked();
   void tick();
@@ -130,7 +123,7 @@ class AoRun {
 
   std::vector<int32_t> events_;
   bool parkPending_ = false;
-  std::vector<Waiter> waiters_;
+  PendingWaits waits_;
 
   bool quit_ = false;
   bool ticking_ = false;

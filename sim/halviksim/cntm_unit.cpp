@@ -3,7 +3,6 @@
 #include <outside/halvikdrv.h>
 
 #include <algorithm>
-#include <cstring>
 
 namespace halviksim {
 
@@ -15,6 +14,10 @@ constexpr int16_t kCarry = 1, kBorrow = 2;
 bool valid(int c) { return c >= 0 && c < CntmUnit::kChannels; }
 
 }  // namespace
+
+// A kernel wait's status follows the int32 it answers with.
+CntmUnit::CntmUnit()
+    : waits_(mutex_, WaitReply{4}), timeUpWaits_(mutex_, WaitReply{0, halvikdrv::cntm::kTimeUpWaitSize}) {}
 
 CntmUnit::Channel CntmUnit::channel(int c) {
   std::lock_guard<std::mutex> lock(mutex_);
@@ -83,27 +86,27 @@ void CntmUnit::pulse(int c, int64_t pulses) {
         events_.countUps.push_back({row, c, static_cast<int16_t>(row + 1), m.value});
     }
   }
-  std::vector<PlatRequest*> due = dueWaitsLocked();
+  PendingWaits::Batch due = dueWaitsLocked();
   lock.unlock();
-  complete(due);
+  waits_.complete(due, false);
 }
 
 void CntmUnit::counterError(int c, int kind) {
   std::unique_lock<std::mutex> lock(mutex_);
   if (!valid(c) || kind < 1 || kind > 3 || !errorsOn_) return;
   events_.errors[kind - 1].push_back({c, static_cast<int16_t>(kind)});
-  std::vector<PlatRequest*> due = dueWaitsLocked();
+  PendingWaits::Batch due = dueWaitsLocked();
   lock.unlock();
-  complete(due);
+  waits_.complete(due, false);
 }
 
 void CntmUnit::timerTicks(int ticks) {
   std::unique_lock<std::mutex> lock(mutex_);
   if (!timerOn_ || ticks <= 0) return;
   events_.timers += ticks;
-  std::vector<PlatRequest*> due = dueWaitsLocked();
+  PendingWaits::Batch due = dueWaitsLocked();
   lock.unlock();
-  complete(due);
+  waits_.complete(due, false);
 }
 
 void CntmUnit::forceCounts(int16_t channels, int16_t rows, int16_t entries) {
@@ -112,9 +115,9 @@ void CntmUnit::forceCounts(int16_t channels, int16_t rows, int16_t entries) {
   events_.channels = channels;
   events_.rows = rows;
   events_.entries = entries;
-  std::vector<PlatRequest*> due = dueWaitsLocked();
+  PendingWaits::Batch due = dueWaitsLocked();
   lock.unlock();
-  complete(due);
+  waits_.complete(due, false);
 }
 
 // At most kEntries of each kind; the rest waits for the next read.
@@ -145,45 +148,15 @@ bool CntmUnit::dueLocked() const {
          !e.errors[1].empty() || !e.errors[2].empty();
 }
 
-std::vector<PlatRequest*> CntmUnit::dueWaitsLocked() {
-  std::vector<PlatRequest*> due;
-  if (dueLocked()) due.swap(waiters_);
-  return due;
-}
-
-// Completes the pending kernel waits (outside the lock).
-void CntmUnit::complete(const std::vector<PlatRequest*>& due) {
-  for (PlatRequest* request : due) {
-    if (PlatSetCancelRoutine(request, nullptr) == nullptr) continue;  // its cancel routine completes it
-    const int32_t ok = 0;
-    std::memcpy(static_cast<uint8_t*>(request->systemBuffer) + 4, &ok, sizeof ok);
-    PlatCompleteRequest(request, PLAT_STATUS_SUCCESS, request->outputSize);
-  }
+PendingWaits::Batch CntmUnit::dueWaitsLocked() {
+  return dueLocked() ? waits_.takeAllLocked() : PendingWaits::Batch{};
 }
 
 bool CntmUnit::queueWait(PlatRequest* request) {
   std::unique_lock<std::mutex> lock(mutex_);
   if (dueLocked()) return false;
-  request->driverContext = this;
-  PlatMarkRequestPending(request);
-  waiters_.push_back(request);
-  PlatSetCancelRoutine(request, cancelRoutine);
-  if (PlatRequestCancelled(request) && PlatSetCancelRoutine(request, nullptr) != nullptr) {
-    waiters_.pop_back();
-    lock.unlock();
-    PlatCompleteRequest(request, PLAT_STATUS_CANCELLED, 0);
-  }
+  waits_.keepRequestLocked(lock, request);
   return true;
-}
-
-void CntmUnit::cancelRoutine(PlatRequest* request) {
-  auto* unit = static_cast<CntmUnit*>(request->driverContext);
-  {
-    std::lock_guard<std::mutex> lock(unit->mutex_);
-    auto& list = unit->waiters_;
-    list.erase(std::remove(list.begin(), list.end(), request), list.end());
-  }
-  PlatCompleteRequest(request, PLAT_STATUS_CANCELLED, 0);
 }
 
 void CntmUnit::enableTimeUp(int32_t value) {
@@ -192,14 +165,14 @@ void CntmUnit::enableTimeUp(int32_t value) {
 }
 
 void CntmUnit::timeUp(int count) {
-  std::vector<BusWaiter> due;
+  PendingWaits::Batch due;
   {
     std::lock_guard<std::mutex> lock(mutex_);
     if (!timeUpOn_ || count <= 0) return;
     timeUps_ += count;
-    due.swap(timeUpWaiters_);
+    due = timeUpWaits_.takeAllLocked();
   }
-  for (const BusWaiter& w : due) completeBus(w, false);
+  timeUpWaits_.complete(due, false);
 }
 
 int32_t CntmUnit::takeTimeUps() {
@@ -215,32 +188,10 @@ bool CntmUnit::queueTimeUpWait(HANDLE handle, OVERLAPPED* overlapped, void* reco
     if (overlapped->hEvent != nullptr) SetEvent(overlapped->hEvent);
     return false;
   }
-  overlapped->InternalHigh = 0;
-  __atomic_store_n(&overlapped->Internal, ULONG_PTR{STATUS_PENDING_VALUE}, __ATOMIC_RELEASE);
-  timeUpWaiters_.push_back({handle, overlapped, record});
+  timeUpWaits_.keepSiblingLocked(handle, overlapped, record);
   return true;
 }
 
-void CntmUnit::cancelWaits(HANDLE handle) {
-  std::vector<BusWaiter> cancelled;
-  {
-    std::lock_guard<std::mutex> lock(mutex_);
-    auto kept = std::stable_partition(timeUpWaiters_.begin(), timeUpWaiters_.end(),
-                                      [&](const BusWaiter& w) { return w.handle != handle; });
-    cancelled.assign(kept, timeUpWaiters_.end());
-    timeUpWaiters_.erase(kept, timeUpWaiters_.end());
-  }
-  for (const BusWaiter& w : cancelled) completeBus(w, true);
-}
-
-void CntmUnit::completeBus(const BusWaiter& w, bool cancelled) {
-  const int32_t status = cancelled ? halvikdrv::kStatusInvalidHandle : 0;
-  std::memcpy(w.record, &status, sizeof status);
-  w.overlapped->InternalHigh = cancelled ? 0 : halvikdrv::cntm::kTimeUpWaitSize;
-  const HANDLE event = w.overlapped->hEvent;  // the record may go once Internal is stored
-  __atomic_store_n(&w.overlapped->Internal, ULONG_PTR{cancelled ? static_cast<ULONG>(PLAT_STATUS_CANCELLED) : 0u},
-                   __ATOMIC_RELEASE);
-  if (event != nullptr) SetEvent(event);
-}
+void CntmUnit::cancelWaits(HANDLE handle) { timeUpWaits_.cancelHandle(handle); }
 
 }  // namespace halviksim

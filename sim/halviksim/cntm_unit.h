@@ -14,6 +14,8 @@
 #include <mutex>
 #include <vector>
 
+#include "pending_waits.h"
+
 namespace halviksim {
 
 class CntmUnit {
@@ -47,6 +49,8 @@ class CntmUnit {
     int16_t channels = 0, rows = 0, entries = 0;
   };
 
+  CntmUnit();
+
   Channel channel(int c);
   void setBlock(int c, const std::array<int16_t, 12>& block);
   void setRunning(int c, bool running);
@@ -79,16 +83,8 @@ class CntmUnit {
   void cancelWaits(HANDLE handle);
 
  private:
-  struct BusWaiter {
-    HANDLE handle;
-    OVERLAPPED* overlapped;
-    void* record;
-  };
   bool dueLocked() const;
-  std::vector<PlatRequest*> dueWaitsLocked();
-  static void complete(const std::vector<PlatRequest*>& due);
-  static void cancelRoutine(PlatRequest* request);
-  static void completeBus(const BusWaiter& w, bool cancelled);
+  PendingWaits::Batch dueWaitsLocked();
 
   std::mutex mutex_;
   std::array<Channel, kChannels> channels_{};
@@ -100,10 +96,10 @@ class CntmUnit {
   bool errorsOn_ = false, carryBorrowOn_ = false, timerOn_ = false;
   uint8_t digitalOutput_ = 0;
   Events events_;
-  std::vector<PlatRequest*> waiters_;
+  PendingWaits waits_;
   bool timeUpOn_ = false;
   int32_t timeUps_ = 0;
-  std::vector<BusWaiter> timeUpWaiters_;
+  PendingWaits timeUpWaits_;
 };
 
 }  // namespace halviksim

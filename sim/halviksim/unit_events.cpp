@@ -1,19 +1,17 @@
 #include "unit_events.h"
 
-#include <outside/halvikdrv.h>
-
-#include <algorithm>
-#include <cstring>
-
 namespace halviksim {
 
+// Both families keep a kernel wait's status first.
+UnitEvents::UnitEvents() : waits_(mutex_, WaitReply{0, 0, true}) {}
+
 UnitEvents::~UnitEvents() {
-  std::vector<Waiter> left;
+  PendingWaits::Batch left;
   {
     std::lock_guard<std::mutex> lock(mutex_);
-    left.swap(waiters_);
+    left = waits_.takeAllLocked();
   }
-  complete(left, true);
+  waits_.complete(left, true);
 }
 
 void UnitEvents::setMask(int unit, int32_t mask) {
@@ -29,41 +27,21 @@ int32_t UnitEvents::mask(int unit) {
 bool UnitEvents::queueWait(int unit, PlatRequest* request) {
   std::unique_lock<std::mutex> lock(mutex_);
   if (!valid(unit) || queues_[unit].due()) return false;
-  request->driverContext = this;
-  PlatMarkRequestPending(request);
-  waiters_.push_back(Waiter{unit, request});
-  PlatSetCancelRoutine(request, cancelRoutine);
-  if (PlatRequestCancelled(request) && PlatSetCancelRoutine(request, nullptr) != nullptr) {
-    waiters_.pop_back();
-    lock.unlock();
-    PlatCompleteRequest(request, PLAT_STATUS_CANCELLED, 0);
-  }
+  waits_.keepRequestLocked(lock, request, unit);
   return true;
 }
 
 bool UnitEvents::queueWait(int unit, HANDLE handle, OVERLAPPED* overlapped, uint8_t* record, size_t eventsAt) {
   std::lock_guard<std::mutex> lock(mutex_);
   if (!valid(unit) || queues_[unit].due()) return false;
-  overlapped->InternalHigh = 0;
-  __atomic_store_n(&overlapped->Internal, ULONG_PTR{STATUS_PENDING_VALUE}, __ATOMIC_RELEASE);
-  waiters_.push_back(Waiter{unit, nullptr, handle, overlapped, record, eventsAt});
+  waits_.keepSiblingLocked(handle, overlapped, record, unit, eventsAt);
   return true;
 }
 
-void UnitEvents::cancelWaits(HANDLE handle) {
-  std::vector<Waiter> cancelled;
-  {
-    std::lock_guard<std::mutex> lock(mutex_);
-    auto kept = std::stable_partition(waiters_.begin(), waiters_.end(),
-                                      [&](const Waiter& w) { return w.request != nullptr || w.handle != handle; });
-    cancelled.assign(kept, waiters_.end());
-    waiters_.erase(kept, waiters_.end());
-  }
-  complete(cancelled, true);
-}
+void UnitEvents::cancelWaits(HANDLE handle) { waits_.cancelHandle(handle); }
 
 void UnitEvents::raise(int unit, const std::vector<int32_t>& words, int32_t param, bool stopped) {
-  std::vector<Waiter> due;
+  PendingWaits::Batch due;
   {
     std::lock_guard<std::mutex> lock(mutex_);
     if (!valid(unit)) return;
@@ -73,9 +51,9 @@ void UnitEvents::raise(int unit, const std::vector<int32_t>& words, int32_t para
     }
     q.param = param;
     q.stopped = q.stopped || stopped;
-    if (q.due()) due = takeWaitersLocked(unit);
+    if (q.due()) due = waits_.takeUnitLocked(unit);
   }
-  complete(due, false);
+  waits_.complete(due, false);
 }
 
 UnitEvents::Read UnitEvents::take(int unit) {
@@ -96,50 +74,6 @@ void UnitEvents::clear(int unit) {
   if (!valid(unit)) return;
   queues_[unit].words.clear();
   queues_[unit].stopped = false;
-}
-
-std::vector<UnitEvents::Waiter> UnitEvents::takeWaitersLocked(int unit) {
-  std::vector<Waiter> due;
-  auto kept = std::stable_partition(waiters_.begin(), waiters_.end(), [&](const Waiter& w) { return w.unit != unit; });
-  due.assign(kept, waiters_.end());
-  waiters_.erase(kept, waiters_.end());
-  return due;
-}
-
-void UnitEvents::complete(const std::vector<Waiter>& waiters, bool cancelled) {
-  for (const Waiter& w : waiters) {
-    if (w.request != nullptr) {
-      if (PlatSetCancelRoutine(w.request, nullptr) == nullptr) continue;  // the cancel routine completes it
-      if (cancelled) {
-        PlatCompleteRequest(w.request, PLAT_STATUS_CANCELLED, 0);
-        continue;
-      }
-      const int32_t ok = 0;  // both families keep their status first
-      std::memcpy(w.request->systemBuffer, &ok, sizeof ok);
-      PlatCompleteRequest(w.request, PLAT_STATUS_SUCCESS, w.request->outputSize);
-      continue;
-    }
-    const int32_t status = cancelled ? halvikdrv::kStatusInvalidHandle : 0;
-    const int32_t events = cancelled ? 0 : 1;
-    std::memcpy(w.record, &status, sizeof status);
-    std::memcpy(w.record + w.eventsAt, &events, sizeof events);
-    w.overlapped->InternalHigh = 0;
-    const ULONG_PTR result = cancelled ? static_cast<ULONG>(PLAT_STATUS_CANCELLED) : 0;
-    const HANDLE event = w.overlapped->hEvent;  // the record may go once Internal is stored
-    __atomic_store_n(&w.overlapped->Internal, result, __ATOMIC_RELEASE);
-    if (event != nullptr) SetEvent(event);
-  }
-}
-
-void UnitEvents::cancelRoutine(PlatRequest* request) {
-  auto* events = static_cast<UnitEvents*>(request->driverContext);
-  {
-    std::lock_guard<std::mutex> lock(events->mutex_);
-    auto& list = events->waiters_;
-    list.erase(std::remove_if(list.begin(), list.end(), [&](const Waiter& w) { return w.request == request; }),
-               list.end());
-  }
-  PlatCompleteRequest(request, PLAT_STATUS_CANCELLED, 0);
 }
 
 }  // namespace halviksim

@@ -10,6 +10,8 @@
 #include <mutex>
 #include <vector>
 
+#include "pending_waits.h"
+
 namespace halviksim {
 
 class UnitEvents {
@@ -17,7 +19,7 @@ class UnitEvents {
   static constexpr int kUnits = 8;
   static constexpr size_t kWordsMax = 256;
 
-  UnitEvents() = default;
+  UnitEvents();
   ~UnitEvents();
   UnitEvents(const UnitEvents&) = delete;
   UnitEvents& operator=(const UnitEvents&) = delete;
@@ -49,14 +51,6 @@ class UnitEvents {
   void clear(int unit);
 
  private:
-  struct Waiter {
-    int unit = 0;
-    PlatRequest* request = nullptr;
-    HANDLE handle = nullptr;
-    OVERLAPPED* overlapped = nullptr;
-    uint8_t* record = nullptr;
-    size_t eventsAt = 0;
-  };
   struct Queue {
     std::vector<int32_t> words;
     int32_t mask = 0;
@@ -66,13 +60,10 @@ class UnitEvents {
   };
 
   static bool valid(int unit) { return unit >= 0 && unit < kUnits; }
-  std::vector<Waiter> takeWaitersLocked(int unit);
-  static void complete(const std::vector<Waiter>& waiters, bool cancelled);
-  static void cancelRoutine(PlatRequest* request);
 
   std::mutex mutex_;
   Queue queues_[kUnits];
-  std::vector<Waiter> waiters_;
+  PendingWaits waits_;
 };
 
 }  // namespace halviksim
