@@ -11,6 +11,7 @@
 
 #include <windows.h>
 
+#include "clock_seconds.h"
 #include "halvik_installation.h"
 
 #include <chrono>
@@ -40,12 +41,6 @@ struct Installation {
 Installation& installation() {
   static Installation instance;
   return instance;
-}
-
-double processSeconds() {
-  timespec t{};
-  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-  return static_cast<double>(t.tv_sec) + 1e-9 * static_cast<double>(t.tv_nsec);
 }
 
 void BM_HostRingByEvents(benchmark::State& state) {
@@ -80,7 +75,7 @@ void BM_HostRingByEvents(benchmark::State& state) {
   for (auto _ : state) {
     int64_t next = 0;
     const auto began = std::chrono::steady_clock::now();
-    const double cpuBegan = processSeconds();
+    const double cpuBegan = bench::clockSeconds(CLOCK_PROCESS_CPUTIME_ID);
     if (start(id) != 0) {
       state.SkipWithError("the start failed");
       return;
@@ -105,7 +100,7 @@ void BM_HostRingByEvents(benchmark::State& state) {
     if ((bits & 0x10000) != 0) ++lost;
     stop(id);
     wall += std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
-    cpu += processSeconds() - cpuBegan;
+    cpu += bench::clockSeconds(CLOCK_PROCESS_CPUTIME_ID) - cpuBegan;
   }
   state.counters["scans_per_s"] = benchmark::Counter(scansRead / wall);
   state.counters["lost"] = benchmark::Counter(lost);
