@@ -18,6 +18,7 @@
 #include <thread>
 #include <vector>
 
+#include "clock_seconds.h"
 #include "backends/wdm/halvik_binding.h"
 #include "camera/camera_state.h"
 #include "recording/recording_state.h"
@@ -32,12 +33,6 @@ namespace {
 
 constexpr int kWidth = 640, kHeight = 480, kChannels = 32, kFrames = 90;
 constexpr long kImageSize = kWidth * 3 * kHeight;
-
-double cpuSeconds(clockid_t clock) {
-  timespec t{};
-  clock_gettime(clock, &t);
-  return static_cast<double>(t.tv_sec) + t.tv_nsec * 1e-9;
-}
 
 void startAcquisition() {
   SHORT list[32];
@@ -75,11 +70,11 @@ void BM_RecordBesideAcquisition(benchmark::State& state) {
       while (!stop.load()) ReadBlock(block.data(), 1000, &running, &status);
     });
     StartRecord("C:\\bench.avi", "", "C:\\bench.tim");
-    const double cpu0 = cpuSeconds(CLOCK_PROCESS_CPUTIME_ID);
+    const double cpu0 = bench::clockSeconds(CLOCK_PROCESS_CPUTIME_ID);
     const auto t0 = std::chrono::steady_clock::now();
     double threadCpu = 0;
     std::thread streaming([&] {
-      const double own0 = cpuSeconds(CLOCK_THREAD_CPUTIME_ID);
+      const double own0 = bench::clockSeconds(CLOCK_THREAD_CPUTIME_ID);
       const auto period = std::chrono::microseconds(33333);
       for (int f = 0; f < kFrames; ++f) {
         const auto due = t0 + f * period;
@@ -93,11 +88,11 @@ void BM_RecordBesideAcquisition(benchmark::State& state) {
         vekmath::BufferCB(f / 30.0, pixels.data(), kImageSize);
         longest = std::max(longest, std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - begin).count());
       }
-      threadCpu = cpuSeconds(CLOCK_THREAD_CPUTIME_ID) - own0;
+      threadCpu = bench::clockSeconds(CLOCK_THREAD_CPUTIME_ID) - own0;
     });
     streaming.join();
     wall += std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-    cpu += cpuSeconds(CLOCK_PROCESS_CPUTIME_ID) - cpu0;
+    cpu += bench::clockSeconds(CLOCK_PROCESS_CPUTIME_ID) - cpu0;
     callbackCpu += threadCpu;
     EndRecord(0, 0, 0);
     LONG status = 0;

@@ -7,19 +7,17 @@
 #include <benchmark/benchmark.h>
 #include <halvik.h>
 #include <halviksim.h>
-#include <installer.h>
-#include <stdlib.h>
 
 #include <windows.h>
 
+#include "halvik_installation.h"
+
 #include <chrono>
-#include <filesystem>
 #include <string>
 #include <vector>
 
 namespace {
 
-namespace fs = std::filesystem;
 
 constexpr auto kRunTime = std::chrono::milliseconds(300);
 constexpr short kChannels = 2;
@@ -31,33 +29,13 @@ constexpr short kStopByCommand = 4;
 HANDLE g_blockDue = nullptr;
 void WINAPI onEvent(short, short, short, LONG, void*) { SetEvent(g_blockDue); }
 
-template <class F>
-F entry(HMODULE module, const char* name) {
-  return reinterpret_cast<F>(GetProcAddress(module, name));
-}
-
 struct Installation {
-  std::string dir;
-  HMODULE module = nullptr;
-  short id = -1;
+  bench::HalvikInstallation halvik{"halvik_ao_bench", {{"HVA1", "HVA-1632PE", 1, "", 1}}};
+  short id = halvik.open("HVA1");
 
-  Installation() {
-    std::string pattern = (fs::temp_directory_path() / "halvik_ao_bench_XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) return;
-    dir = pattern;
-    ::setenv("ORVANE_ROOT", dir.c_str(), 1);
-    ::setenv("ORVANE_REGISTRY", (dir + "/registry.sqlite").c_str(), 1);
-    halviksim::InstallDevice({"HVA1", "HVA-1632PE", 1, "", 1});
-    halviksim::InstallVersionFiles();
-    halviksim::Rescan();
-    module = LoadLibraryA("halvik.dll");
-    if (module == nullptr || entry<decltype(&XanInit)>(module, "XanInit")("HVA1", &id) != 0) id = -1;
-    g_blockDue = CreateEventA(nullptr, FALSE, FALSE, nullptr);
-  }
+  Installation() { g_blockDue = CreateEventA(nullptr, FALSE, FALSE, nullptr); }
   ~Installation() {
-    if (id >= 0) entry<decltype(&XanExit)>(module, "XanExit")(id);
-    std::error_code ignored;
-    if (!dir.empty()) fs::remove_all(dir, ignored);
+    if (id >= 0) halvik.close(id);
   }
 };
 
@@ -82,21 +60,21 @@ void BM_AoStreamAtHighestClock(benchmark::State& state) {
   }
   const short id = x.id;
   float fastest = 0;
-  entry<decltype(&XanGetAoMinSamplingClock)>(x.module, "XanGetAoMinSamplingClock")(id, &fastest);
-  LONG setup = entry<decltype(&XanSetAoChannels)>(x.module, "XanSetAoChannels")(id, kChannels);
-  setup |= entry<decltype(&XanSetAoSamplingClock)>(x.module, "XanSetAoSamplingClock")(id, fastest > 0 ? fastest : 1);
-  setup |= entry<decltype(&XanSetAoStopTrigger)>(x.module, "XanSetAoStopTrigger")(id, kStopByCommand);
-  setup |= entry<decltype(&XanSetAoEventSamplingTimes)>(x.module, "XanSetAoEventSamplingTimes")(id, kBlock);
-  setup |= entry<decltype(&XanSetAoCallBackProc)>(x.module, "XanSetAoCallBackProc")(
+  x.halvik.entry<decltype(&XanGetAoMinSamplingClock)>("XanGetAoMinSamplingClock")(id, &fastest);
+  LONG setup = x.halvik.entry<decltype(&XanSetAoChannels)>("XanSetAoChannels")(id, kChannels);
+  setup |= x.halvik.entry<decltype(&XanSetAoSamplingClock)>("XanSetAoSamplingClock")(id, fastest > 0 ? fastest : 1);
+  setup |= x.halvik.entry<decltype(&XanSetAoStopTrigger)>("XanSetAoStopTrigger")(id, kStopByCommand);
+  setup |= x.halvik.entry<decltype(&XanSetAoEventSamplingTimes)>("XanSetAoEventSamplingTimes")(id, kBlock);
+  setup |= x.halvik.entry<decltype(&XanSetAoCallBackProc)>("XanSetAoCallBackProc")(
       id, onEvent, kDataNumberEvent | kOutputErrorEvent, nullptr);
   if (setup != 0) {
     state.SkipWithError("the output could not be set up");
     return;
   }
-  auto data = entry<decltype(&XanSetAoSamplingData)>(x.module, "XanSetAoSamplingData");
-  auto start = entry<decltype(&XanStartAo)>(x.module, "XanStartAo");
-  auto stop = entry<decltype(&XanStopAo)>(x.module, "XanStopAo");
-  auto count = entry<decltype(&XanGetAoSamplingCount)>(x.module, "XanGetAoSamplingCount");
+  auto data = x.halvik.entry<decltype(&XanSetAoSamplingData)>("XanSetAoSamplingData");
+  auto start = x.halvik.entry<decltype(&XanStartAo)>("XanStartAo");
+  auto stop = x.halvik.entry<decltype(&XanStopAo)>("XanStopAo");
+  auto count = x.halvik.entry<decltype(&XanGetAoSamplingCount)>("XanGetAoSamplingCount");
 
   std::vector<LONG> block(static_cast<size_t>(kBlock) * kChannels);
   double samples = 0, wall = 0, underruns = 0, wrong = 0;
@@ -131,7 +109,7 @@ void BM_AoStreamAtHighestClock(benchmark::State& state) {
       const int64_t s = static_cast<int64_t>(i / kChannels), c = static_cast<int64_t>(i % kChannels);
       wrong += back.output[i] != static_cast<int32_t>((s + 1024 * c) % 4096);
     }
-    entry<decltype(&XanResetAoMemory)>(x.module, "XanResetAoMemory")(id);
+    x.halvik.entry<decltype(&XanResetAoMemory)>("XanResetAoMemory")(id);
   }
   state.counters["samples_per_s"] = benchmark::Counter(samples / wall);
   state.counters["underruns"] = benchmark::Counter(underruns);

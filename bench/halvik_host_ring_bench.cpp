@@ -7,20 +7,19 @@
 #include <benchmark/benchmark.h>
 #include <halvik.h>
 #include <halviksim.h>
-#include <installer.h>
-#include <stdlib.h>
 #include <time.h>
 
 #include <windows.h>
 
+#include "clock_seconds.h"
+#include "halvik_installation.h"
+
 #include <chrono>
-#include <filesystem>
 #include <string>
 #include <vector>
 
 namespace {
 
-namespace fs = std::filesystem;
 
 constexpr auto kRunTime = std::chrono::milliseconds(300);
 constexpr LONG kEventScans = 1000;
@@ -29,45 +28,19 @@ constexpr LONG kDataCountEvent = 0x80;
 HANDLE g_dataEvent = nullptr;
 void WINAPI onEvent(short, short, short, LONG, void*) { SetEvent(g_dataEvent); }
 
-template <class F>
-F entry(HMODULE module, const char* name) {
-  return reinterpret_cast<F>(GetProcAddress(module, name));
-}
-
 struct Installation {
-  std::string dir;
-  HMODULE module = nullptr;
-  short id = -1;
+  bench::HalvikInstallation halvik{"halvik_ring_bench", {{"HVA1", "HVA-1632PE", 1, "", 1}}};
+  short id = halvik.open("HVA1");
 
-  Installation() {
-    std::string pattern = (fs::temp_directory_path() / "halvik_ring_bench_XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) return;
-    dir = pattern;
-    ::setenv("ORVANE_ROOT", dir.c_str(), 1);
-    ::setenv("ORVANE_REGISTRY", (dir + "/registry.sqlite").c_str(), 1);
-    halviksim::InstallDevice({"HVA1", "HVA-1632PE", 1, "", 1});
-    halviksim::InstallVersionFiles();
-    halviksim::Rescan();
-    module = LoadLibraryA("halvik.dll");
-    if (module == nullptr || entry<decltype(&XanInit)>(module, "XanInit")("HVA1", &id) != 0) id = -1;
-    g_dataEvent = CreateEventA(nullptr, FALSE, FALSE, nullptr);
-  }
+  Installation() { g_dataEvent = CreateEventA(nullptr, FALSE, FALSE, nullptr); }
   ~Installation() {
-    if (id >= 0) entry<decltype(&XanExit)>(module, "XanExit")(id);
-    std::error_code ignored;
-    if (!dir.empty()) fs::remove_all(dir, ignored);
+    if (id >= 0) halvik.close(id);
   }
 };
 
 Installation& installation() {
   static Installation instance;
   return instance;
-}
-
-double processSeconds() {
-  timespec t{};
-  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-  return static_cast<double>(t.tv_sec) + 1e-9 * static_cast<double>(t.tv_nsec);
 }
 
 void BM_HostRingByEvents(benchmark::State& state) {
@@ -79,30 +52,30 @@ void BM_HostRingByEvents(benchmark::State& state) {
   }
   const short id = x.id;
   float fastest = 0;
-  entry<decltype(&XanGetAiMinSamplingClock)>(x.module, "XanGetAiMinSamplingClock")(id, &fastest);
-  LONG setup = entry<decltype(&XanSetAiChannels)>(x.module, "XanSetAiChannels")(id, channels);
-  setup |= entry<decltype(&XanSetAiSamplingClock)>(x.module, "XanSetAiSamplingClock")(id, fastest);
-  setup |= entry<decltype(&XanSetAiStopTrigger)>(x.module, "XanSetAiStopTrigger")(id, 4);
-  setup |= entry<decltype(&XanSetAiDeviceBufferMode)>(x.module, "XanSetAiDeviceBufferMode")(id, 1);
-  setup |= entry<decltype(&XanSetAiEventSamplingTimes)>(x.module, "XanSetAiEventSamplingTimes")(id, kEventScans);
-  setup |= entry<decltype(&XanSetAiCallBackProc)>(x.module, "XanSetAiCallBackProc")(id, onEvent, kDataCountEvent,
+  x.halvik.entry<decltype(&XanGetAiMinSamplingClock)>("XanGetAiMinSamplingClock")(id, &fastest);
+  LONG setup = x.halvik.entry<decltype(&XanSetAiChannels)>("XanSetAiChannels")(id, channels);
+  setup |= x.halvik.entry<decltype(&XanSetAiSamplingClock)>("XanSetAiSamplingClock")(id, fastest);
+  setup |= x.halvik.entry<decltype(&XanSetAiStopTrigger)>("XanSetAiStopTrigger")(id, 4);
+  setup |= x.halvik.entry<decltype(&XanSetAiDeviceBufferMode)>("XanSetAiDeviceBufferMode")(id, 1);
+  setup |= x.halvik.entry<decltype(&XanSetAiEventSamplingTimes)>("XanSetAiEventSamplingTimes")(id, kEventScans);
+  setup |= x.halvik.entry<decltype(&XanSetAiCallBackProc)>("XanSetAiCallBackProc")(id, onEvent, kDataCountEvent,
                                                                                     nullptr);
   if (setup != 0) {
     state.SkipWithError("the host ring could not be set up");
     return;
   }
-  auto start = entry<decltype(&XanStartAi)>(x.module, "XanStartAi");
-  auto stop = entry<decltype(&XanStopAi)>(x.module, "XanStopAi");
-  auto count = entry<decltype(&XanGetAiSamplingCount)>(x.module, "XanGetAiSamplingCount");
-  auto data = entry<decltype(&XanGetAiSamplingData)>(x.module, "XanGetAiSamplingData");
-  auto status = entry<decltype(&XanGetAiStatus)>(x.module, "XanGetAiStatus");
+  auto start = x.halvik.entry<decltype(&XanStartAi)>("XanStartAi");
+  auto stop = x.halvik.entry<decltype(&XanStopAi)>("XanStopAi");
+  auto count = x.halvik.entry<decltype(&XanGetAiSamplingCount)>("XanGetAiSamplingCount");
+  auto data = x.halvik.entry<decltype(&XanGetAiSamplingData)>("XanGetAiSamplingData");
+  auto status = x.halvik.entry<decltype(&XanGetAiStatus)>("XanGetAiStatus");
 
   std::vector<LONG> values;
   double scansRead = 0, lost = 0, wall = 0, cpu = 0;
   for (auto _ : state) {
     int64_t next = 0;
     const auto began = std::chrono::steady_clock::now();
-    const double cpuBegan = processSeconds();
+    const double cpuBegan = bench::clockSeconds(CLOCK_PROCESS_CPUTIME_ID);
     if (start(id) != 0) {
       state.SkipWithError("the start failed");
       return;
@@ -127,7 +100,7 @@ void BM_HostRingByEvents(benchmark::State& state) {
     if ((bits & 0x10000) != 0) ++lost;
     stop(id);
     wall += std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
-    cpu += processSeconds() - cpuBegan;
+    cpu += bench::clockSeconds(CLOCK_PROCESS_CPUTIME_ID) - cpuBegan;
   }
   state.counters["scans_per_s"] = benchmark::Counter(scansRead / wall);
   state.counters["lost"] = benchmark::Counter(lost);

@@ -5,46 +5,30 @@
 #include <benchmark/benchmark.h>
 #include <halvik.h>
 #include <halviksim.h>
-#include <installer.h>
-#include <stdlib.h>
 
 #include <windows.h>
 
-#include <filesystem>
+#include "halvik_installation.h"
+
 #include <string>
 
 namespace {
 
-namespace fs = std::filesystem;
 
 struct Installation {
-  std::string dir;
+  bench::HalvikInstallation halvik{"halvik_bench",
+                                   {{"HVA1", "HVA-1632PE", 1, "", 1}, {"DEMO0", "Demo", 10, "HVM0", 2}},
+                                   {{{"HVU", "HVU-1608USB", 3, "KB0", 5}, {{0, "HVU00", "HVU-1608USB"}}}}};
   decltype(&XanGetAiMinSamplingClock) minClock = nullptr;
   decltype(&XanGetDeviceRevision) revision = nullptr;
   short ids[3] = {-1, -1, -1};  // kernel, bus kind 10, bus kind 3
 
   Installation() {
-    std::string pattern = (fs::temp_directory_path() / "halvik_bench_XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) return;
-    dir = pattern;
-    ::setenv("ORVANE_ROOT", dir.c_str(), 1);
-    ::setenv("ORVANE_REGISTRY", (dir + "/registry.sqlite").c_str(), 1);
-    halviksim::InstallDevice({"HVA1", "HVA-1632PE", 1, "", 1});
-    halviksim::InstallDevice({"DEMO0", "Demo", 10, "HVM0", 2});
-    halviksim::InstallUnit({{"HVU", "HVU-1608USB", 3, "KB0", 5}, {{0, "HVU00", "HVU-1608USB"}}});
-    halviksim::InstallVersionFiles();
-    halviksim::Rescan();
-    HMODULE module = LoadLibraryA("halvik.dll");
-    if (module == nullptr) return;
-    auto init = reinterpret_cast<decltype(&XanInit)>(GetProcAddress(module, "XanInit"));
-    minClock = reinterpret_cast<decltype(minClock)>(GetProcAddress(module, "XanGetAiMinSamplingClock"));
-    revision = reinterpret_cast<decltype(revision)>(GetProcAddress(module, "XanGetDeviceRevision"));
+    if (halvik.module() == nullptr) return;
+    minClock = halvik.entry<decltype(minClock)>("XanGetAiMinSamplingClock");
+    revision = halvik.entry<decltype(revision)>("XanGetDeviceRevision");
     const char* names[3] = {"HVA1", "DEMO0", "HVU00"};
-    for (int i = 0; i < 3; ++i) init(names[i], &ids[i]);
-  }
-  ~Installation() {
-    std::error_code ignored;
-    if (!dir.empty()) fs::remove_all(dir, ignored);
+    for (int i = 0; i < 3; ++i) ids[i] = halvik.open(names[i]);
   }
 };
 

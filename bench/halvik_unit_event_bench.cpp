@@ -7,21 +7,19 @@
 #include <benchmark/benchmark.h>
 #include <halvik.h>
 #include <halviksim.h>
-#include <installer.h>
-#include <stdlib.h>
 
 #include <windows.h>
+
+#include "halvik_installation.h"
 
 #include <algorithm>
 #include <atomic>
 #include <chrono>
-#include <filesystem>
 #include <string>
 #include <vector>
 
 namespace {
 
-namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
 constexpr DWORD kCallbackWaitMs = 5000;
@@ -33,38 +31,11 @@ void WINAPI onEvent(short, short, short, LONG, void*) {
   SetEvent(gDelivered);
 }
 
-template <class F>
-F entry(HMODULE module, const char* name) {
-  return reinterpret_cast<F>(GetProcAddress(module, name));
-}
-
 struct Installation {
-  std::string dir;
-  HMODULE module = nullptr;
+  bench::HalvikInstallation halvik{"halvik_unit_bench",
+                                   {{"HVA1", "HVA-1632PE", 1, "", 1}, {"DEMO0", "Demo", 10, "HVM0", 2}}};
 
-  Installation() {
-    std::string pattern = (fs::temp_directory_path() / "halvik_unit_bench_XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) return;
-    dir = pattern;
-    ::setenv("ORVANE_ROOT", dir.c_str(), 1);
-    ::setenv("ORVANE_REGISTRY", (dir + "/registry.sqlite").c_str(), 1);
-    halviksim::InstallDevice({"HVA1", "HVA-1632PE", 1, "", 1});
-    halviksim::InstallDevice({"DEMO0", "Demo", 10, "HVM0", 2});
-    halviksim::InstallVersionFiles();
-    halviksim::Rescan();
-    module = LoadLibraryA("halvik.dll");
-    gDelivered = CreateEventA(nullptr, FALSE, FALSE, nullptr);
-  }
-  ~Installation() {
-    std::error_code ignored;
-    if (!dir.empty()) fs::remove_all(dir, ignored);
-  }
-  short open(const char* name) {
-    short id = -1;
-    if (module == nullptr || entry<decltype(&XanInit)>(module, "XanInit")(name, &id) != 0) return -1;
-    return id;
-  }
-  void close(short id) { entry<decltype(&XanExit)>(module, "XanExit")(id); }
+  Installation() { gDelivered = CreateEventA(nullptr, FALSE, FALSE, nullptr); }
 };
 
 Installation& installation() {
@@ -101,18 +72,18 @@ constexpr const char* kRoads[] = {"HVA1", "DEMO0"};
 void BM_CounterMatchByCallback(benchmark::State& state) {
   Installation& x = installation();
   const char* road = kRoads[state.range(0)];
-  const short id = x.open(road);
+  const short id = x.halvik.open(road);
   if (id < 0) {
     state.SkipWithError("the device did not open");
     return;
   }
   std::vector<LONG> values(256);
   for (LONG i = 0; i < 256; ++i) values[static_cast<size_t>(i)] = i + 1;
-  entry<decltype(&XanSetCntComparisonReg)>(x.module, "XanSetCntComparisonReg")(id, 0, 256, values.data(), 0);
-  entry<decltype(&XanSetCntCallBackProc)>(x.module, "XanSetCntCallBackProc")(id, 0, onEvent, 0x10, nullptr);
-  auto preset = entry<decltype(&XanPresetCnt)>(x.module, "XanPresetCnt");
+  x.halvik.entry<decltype(&XanSetCntComparisonReg)>("XanSetCntComparisonReg")(id, 0, 256, values.data(), 0);
+  x.halvik.entry<decltype(&XanSetCntCallBackProc)>("XanSetCntCallBackProc")(id, 0, onEvent, 0x10, nullptr);
+  auto preset = x.halvik.entry<decltype(&XanPresetCnt)>("XanPresetCnt");
   preset(id, 0, 0);
-  entry<decltype(&XanStartCnt)>(x.module, "XanStartCnt")(id, 0);
+  x.halvik.entry<decltype(&XanStartCnt)>("XanStartCnt")(id, 0);
   int sinceReset = 0;
   measure(state, [&] {
     if (++sinceReset > 256) {
@@ -121,8 +92,8 @@ void BM_CounterMatchByCallback(benchmark::State& state) {
     }
     halviksim::PulseCounter(road, 0, 1);
   });
-  entry<decltype(&XanStopCnt)>(x.module, "XanStopCnt")(id, 0);
-  x.close(id);
+  x.halvik.entry<decltype(&XanStopCnt)>("XanStopCnt")(id, 0);
+  x.halvik.close(id);
   state.SetLabel(road);
 }
 BENCHMARK(BM_CounterMatchByCallback)->Arg(0)->Arg(1)->Iterations(2000);
@@ -130,16 +101,16 @@ BENCHMARK(BM_CounterMatchByCallback)->Arg(0)->Arg(1)->Iterations(2000);
 // Only the kernel driver signals ticks: one 1 ms interval per iteration.
 void BM_TimerTickByCallback(benchmark::State& state) {
   Installation& x = installation();
-  const short id = x.open("HVA1");
+  const short id = x.halvik.open("HVA1");
   if (id < 0) {
     state.SkipWithError("the device did not open");
     return;
   }
-  entry<decltype(&XanSetTmCallBackProc)>(x.module, "XanSetTmCallBackProc")(id, 0, onEvent, 0x1, nullptr);
-  entry<decltype(&XanStartTmTimer)>(x.module, "XanStartTmTimer")(id, 0, 1.0f);
+  x.halvik.entry<decltype(&XanSetTmCallBackProc)>("XanSetTmCallBackProc")(id, 0, onEvent, 0x1, nullptr);
+  x.halvik.entry<decltype(&XanStartTmTimer)>("XanStartTmTimer")(id, 0, 1.0f);
   measure(state, [] { halviksim::AdvanceTime("HVA1", 1000); });
-  entry<decltype(&XanStopTmTimer)>(x.module, "XanStopTmTimer")(id, 0);
-  x.close(id);
+  x.halvik.entry<decltype(&XanStopTmTimer)>("XanStopTmTimer")(id, 0);
+  x.halvik.close(id);
 }
 BENCHMARK(BM_TimerTickByCallback)->Iterations(2000);
 

@@ -13,6 +13,7 @@
 
 #include <winbase.h>
 
+#include "clock_seconds.h"
 #include "core/vekmath_calls.h"
 #include "csv_file.h"
 #include "vekmath.h"
@@ -26,12 +27,6 @@ constexpr int kScans = 1000;
 constexpr auto kRecording = std::chrono::seconds(3);
 // Channel 1 counts over this many rows.
 constexpr int kCounterRows = 10000;
-
-double Seconds(clockid_t clock) {
-  timespec t{};
-  clock_gettime(clock, &t);
-  return static_cast<double>(t.tv_sec) + t.tv_nsec * 1e-9;
-}
 
 void BM_SimulatedBoardToCsv(benchmark::State& state) {
   const auto& api = orvane::core::LoadedVekmath();
@@ -58,14 +53,16 @@ void BM_SimulatedBoardToCsv(benchmark::State& state) {
     for (int c = 1; c < kChannels; ++c) api.SetTestSine(c + 1, kCounterRows, c);
     for (int row = 0; row < kCounterRows; ++row) setTestSample(row, row, 0);
     setTestLength(0);  // raised to the least pacing count
-    int expected = -1;  // the counter value the next scan must carry
+    int expected = -1; // the counter value the next scan must carry
     api.SetupSampling(kChannels, list, kScans, 1, 1000, 0, 0, 0, 0, &status);
     api.StartSampling(&status);
     CsvFile file;
     file.Open(dir.path() + "/CSV/run.CSV");
-    const double thread0 = Seconds(CLOCK_THREAD_CPUTIME_ID), process0 = Seconds(CLOCK_PROCESS_CPUTIME_ID);
+    const double thread0 = bench::clockSeconds(CLOCK_THREAD_CPUTIME_ID),
+                 process0 = bench::clockSeconds(CLOCK_PROCESS_CPUTIME_ID);
     const auto start = std::chrono::steady_clock::now();
-    while (status == 0 && std::chrono::steady_clock::now() - start < kRecording) {
+    while (status == 0 &&
+           std::chrono::steady_clock::now() - start < kRecording) {
       LONG running = 0;
       api.ReadBlock(raw.data(), kScans, &running, &status);
       if (status != 0) {
@@ -83,8 +80,8 @@ void BM_SimulatedBoardToCsv(benchmark::State& state) {
       scans += kScans;
     }
     wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    threadCpu = Seconds(CLOCK_THREAD_CPUTIME_ID) - thread0;
-    processCpu = Seconds(CLOCK_PROCESS_CPUTIME_ID) - process0;
+    threadCpu = bench::clockSeconds(CLOCK_THREAD_CPUTIME_ID) - thread0;
+    processCpu = bench::clockSeconds(CLOCK_PROCESS_CPUTIME_ID) - process0;
     api.StopSampling(&status);
     api.CloseBoard(&status);
   }

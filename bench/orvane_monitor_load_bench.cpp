@@ -19,6 +19,7 @@
 
 #include <winbase.h>
 
+#include "clock_seconds.h"
 #include "core/vekmath_calls.h"
 #include "csv_file.h"
 #include "message_pump.h"
@@ -35,25 +36,19 @@ constexpr int kBlockScans = 1000;
 // few seconds per case.
 constexpr int kRecordMs = 3000;
 
-double Seconds(clockid_t clock) {
-  timespec t{};
-  clock_gettime(clock, &t);
-  return static_cast<double>(t.tv_sec) + t.tv_nsec * 1e-9;
-}
-
 // CPU time of the calling (window) thread and of the process against wall
 // time, from start() to stop().
 class CoreShare {
  public:
   void start() {
-    thread_ = Seconds(CLOCK_THREAD_CPUTIME_ID);
-    process_ = Seconds(CLOCK_PROCESS_CPUTIME_ID);
-    wall_ = Seconds(CLOCK_MONOTONIC);
+    thread_ = bench::clockSeconds(CLOCK_THREAD_CPUTIME_ID);
+    process_ = bench::clockSeconds(CLOCK_PROCESS_CPUTIME_ID);
+    wall_ = bench::clockSeconds(CLOCK_MONOTONIC);
   }
   void stop() {
-    thread_ = Seconds(CLOCK_THREAD_CPUTIME_ID) - thread_;
-    process_ = Seconds(CLOCK_PROCESS_CPUTIME_ID) - process_;
-    wall_ = Seconds(CLOCK_MONOTONIC) - wall_;
+    thread_ = bench::clockSeconds(CLOCK_THREAD_CPUTIME_ID) - thread_;
+    process_ = bench::clockSeconds(CLOCK_PROCESS_CPUTIME_ID) - process_;
+    wall_ = bench::clockSeconds(CLOCK_MONOTONIC) - wall_;
   }
   void report(benchmark::State& state) const {
     state.counters["window thread %core"] = 100.0 * thread_ / wall_;

@@ -12,26 +12,16 @@
 
 #include <vekmath.h>
 
-namespace {
+#include "bench_window.h"
 
-HWND makeWindow(int width, int height) {
-  static const ATOM atom = [] {
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = DefWindowProcA;
-    wc.lpszClassName = "DrawBenchWindow";
-    return RegisterClassA(&wc);
-  }();
-  if (atom == 0) return nullptr;
-  return CreateWindowExA(0, "DrawBenchWindow", "bench", WS_POPUP, 0, 0, width, height, nullptr, nullptr, nullptr,
-                         nullptr);
-}
+namespace {
 
 // rebuild: 1 = every redraw first rebuilds the points from the ring, as
 // the monitor has it during a run.
 void BM_DrawWaveGraph(benchmark::State& state) {
   constexpr LONG kChannels = 32;
   constexpr LONG kSpan = 1000;
-  HWND window = makeWindow(1920, 1080);
+  HWND window = bench::makeWindow(1920, 1080);
   if (window == nullptr) {
     state.SkipWithError("no window");
     return;
@@ -72,7 +62,7 @@ BENCHMARK(BM_DrawWaveGraph)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 // sets them) and the change reports to a toolkit's hook.
 void BM_LiveStrip(benchmark::State& state) {
   constexpr LONG kChannels = 32;
-  HWND window = makeWindow(930, 700);
+  HWND window = bench::makeWindow(930, 700);
   if (window == nullptr) {
     state.SkipWithError("no window");
     return;

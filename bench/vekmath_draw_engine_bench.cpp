@@ -11,24 +11,14 @@
 
 #include <vekmath.h>
 
-namespace {
+#include "bench_window.h"
 
-HWND makeWindow(int width, int height) {
-  static const ATOM atom = [] {
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = DefWindowProcA;
-    wc.lpszClassName = "DrawEngineBenchWindow";
-    return RegisterClassA(&wc);
-  }();
-  if (atom == 0) return nullptr;
-  return CreateWindowExA(0, "DrawEngineBenchWindow", "bench", WS_POPUP, 0, 0, width, height, nullptr, nullptr,
-                         nullptr, nullptr);
-}
+namespace {
 
 void BM_DrawEngineRedraw(benchmark::State& state) {
   constexpr LONG kSeries = 32;
   constexpr LONG kPoints = 1000;
-  HWND window = makeWindow(1920, 1080);
+  HWND window = bench::makeWindow(1920, 1080);
   if (window == nullptr) {
     state.SkipWithError("no window");
     return;

@@ -15,6 +15,7 @@
 #include <chrono>
 #include <vector>
 
+#include "clock_seconds.h"
 #include "acquisition_run.h"
 #include "core/board.h"
 
@@ -26,12 +27,6 @@ using orvane::forms::RowTexts;
 constexpr int kChannels = 32;
 constexpr auto kRecording = std::chrono::seconds(6);
 constexpr int kCountModulus = 65536;  // the device's 16-bit count wraps
-
-double Seconds(clockid_t clock) {
-  timespec t{};
-  clock_gettime(clock, &t);
-  return static_cast<double>(t.tv_sec) + t.tv_nsec * 1e-9;
-}
 
 void BM_WdmBoardIntoMonitorRecording(benchmark::State& state) {
   // Halvik reads the installed devices when the processing library is
@@ -73,15 +68,15 @@ void BM_WdmBoardIntoMonitorRecording(benchmark::State& state) {
       }
       // The first block includes the device's start: the measure begins after it.
       if (blocks++ == 0) {
-        process0 = Seconds(CLOCK_PROCESS_CPUTIME_ID);
-        wall0 = Seconds(CLOCK_MONOTONIC);
+        process0 = bench::clockSeconds(CLOCK_PROCESS_CPUTIME_ID);
+        wall0 = bench::clockSeconds(CLOCK_MONOTONIC);
       }
       const int count = run.FirstRaw(0) + 32768;
       if (expected >= 0 && count != expected) lostScans += (count - expected + kCountModulus) % kCountModulus;
       expected = (count + orvane::forms::kBlockScans) % kCountModulus;
     }
-    process = Seconds(CLOCK_PROCESS_CPUTIME_ID) - process0;
-    wall = Seconds(CLOCK_MONOTONIC) - wall0;
+    process = bench::clockSeconds(CLOCK_PROCESS_CPUTIME_ID) - process0;
+    wall = bench::clockSeconds(CLOCK_MONOTONIC) - wall0;
     run.CloseCsv();
     run.Stop();
     state.counters["CPU share"] = wall > 0 ? process / wall : 0;
