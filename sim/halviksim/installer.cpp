@@ -1,52 +1,32 @@
 #include "installer.h"
 
+#include <platform/registry_key.h>
 #include <winreg.h>
 
 #include <cstdio>
+#include <utility>
 
 namespace halviksim {
 
 namespace {
 
-// An open key for the length of a scope.
-struct Key {
-  HKEY handle = nullptr;
-  ~Key() {
-    if (handle != nullptr) RegCloseKey(handle);
-  }
-};
-
-bool setText(HKEY key, const std::string& name, const std::string& text) {
-  return RegSetValueExA(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
-                        static_cast<DWORD>(text.size() + 1)) == ERROR_SUCCESS;
-}
-
-bool setNumber(HKEY key, const std::string& name, DWORD value) {
-  return RegSetValueExA(key, name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value) ==
-         ERROR_SUCCESS;
-}
+using plat::SetRegistryNumber;
+using plat::SetRegistryText;
 
 // Creates the first subkey "NNNN" not yet taken.
-std::string createSubkey(Key& key) {
-  Key classKey;
-  if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kClassKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &classKey.handle,
-                      nullptr) != ERROR_SUCCESS) {
-    return {};
-  }
+std::string createSubkey(plat::RegistryKey& key) {
+  plat::RegistryKey classKey;
+  if (!classKey.create(HKEY_LOCAL_MACHINE, kClassKey)) return {};
   for (unsigned n = 0; n < 10000; ++n) {
     char name[8];
     std::snprintf(name, sizeof name, "%04u", n);
     DWORD disposition = 0;
-    HKEY sub = nullptr;
-    if (RegCreateKeyExA(classKey.handle, name, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &sub, &disposition) !=
-        ERROR_SUCCESS) {
-      return {};
-    }
+    plat::RegistryKey sub;
+    if (!sub.create(classKey.get(), name, &disposition)) return {};
     if (disposition == REG_CREATED_NEW_KEY) {
-      key.handle = sub;
+      key = std::move(sub);
       return name;
     }
-    RegCloseKey(sub);
   }
   return {};
 }
@@ -55,11 +35,12 @@ bool writeCommon(HKEY key, const DeviceEntry& e, DWORD category) {
   const bool kernel = e.busKind != 10 && e.busKind != 3;
   const std::string symbolic =
       !e.symbolicName.empty() ? e.symbolicName : kernel ? "\\DosDevices\\" + e.deviceName : e.deviceName;
-  return setNumber(key, "CategoryType", category) && setText(key, "DeviceName", e.deviceName) &&
-         setText(key, "DriverDesc", "Xan " + e.model) && setText(key, "SymbolicName", symbolic) &&
-         setText(key, "DeviceID", std::to_string(e.deviceId)) && setText(key, "ModuleID", e.moduleId) &&
-         setNumber(key, "DeviceType", e.busKind) && setText(key, "FelnDeviceID", e.felnDeviceId) &&
-         setText(key, "BoardID", std::to_string(e.boardId));
+  return SetRegistryNumber(key, "CategoryType", category) && SetRegistryText(key, "DeviceName", e.deviceName) &&
+         SetRegistryText(key, "DriverDesc", "Xan " + e.model) && SetRegistryText(key, "SymbolicName", symbolic) &&
+         SetRegistryText(key, "DeviceID", std::to_string(e.deviceId)) &&
+         SetRegistryText(key, "ModuleID", e.moduleId) && SetRegistryNumber(key, "DeviceType", e.busKind) &&
+         SetRegistryText(key, "FelnDeviceID", e.felnDeviceId) &&
+         SetRegistryText(key, "BoardID", std::to_string(e.boardId));
 }
 
 std::string systemFolder() {
@@ -86,22 +67,22 @@ bool writeVersioned(const std::string& path, const std::string& version, const s
 }  // namespace
 
 std::string InstallDevice(const DeviceEntry& entry) {
-  Key key;
+  plat::RegistryKey key;
   std::string name = createSubkey(key);
-  if (name.empty() || !writeCommon(key.handle, entry, 2)) return {};
+  if (name.empty() || !writeCommon(key.get(), entry, 2)) return {};
   return name;
 }
 
 std::string InstallUnit(const UnitEntry& entry) {
-  Key key;
+  plat::RegistryKey key;
   std::string name = createSubkey(key);
-  if (name.empty() || !writeCommon(key.handle, entry.unit, 8)) return {};
+  if (name.empty() || !writeCommon(key.get(), entry.unit, 8)) return {};
   for (const UnitModule& m : entry.modules) {
     char suffix[4];
     std::snprintf(suffix, sizeof suffix, "%X", m.index & 7);
-    if (!setNumber(key.handle, std::string("CategoryType") + suffix, 2) ||
-        !setText(key.handle, std::string("DeviceName") + suffix, m.deviceName) ||
-        !setText(key.handle, std::string("ModuleType") + suffix, m.model)) {
+    if (!SetRegistryNumber(key.get(), (std::string("CategoryType") + suffix).c_str(), 2) ||
+        !SetRegistryText(key.get(), (std::string("DeviceName") + suffix).c_str(), m.deviceName) ||
+        !SetRegistryText(key.get(), (std::string("ModuleType") + suffix).c_str(), m.model)) {
       return {};
     }
   }
@@ -109,9 +90,10 @@ std::string InstallUnit(const UnitEntry& entry) {
 }
 
 std::string InstallDebugSwitch() {
-  Key key;
+  plat::RegistryKey key;
   std::string name = createSubkey(key);
-  if (name.empty() || !setNumber(key.handle, "CategoryType", 0) || !setText(key.handle, "DeviceName", "HALVIKDEBUG")) {
+  if (name.empty() || !SetRegistryNumber(key.get(), "CategoryType", 0) ||
+      !SetRegistryText(key.get(), "DeviceName", "HALVIKDEBUG")) {
     return {};
   }
   return name;

@@ -1,5 +1,6 @@
 #include "installer.h"
 
+#include <platform/registry_key.h>
 #include <strings.h>
 #include <winreg.h>
 
@@ -9,51 +10,22 @@ namespace morvelboard {
 
 namespace {
 
-struct Key {
-  HKEY handle = nullptr;
-  ~Key() {
-    if (handle != nullptr) RegCloseKey(handle);
-  }
-};
-
 bool slotInRange(const plat::bus::Slot& s) { return s.bus <= 255 && s.device <= 31 && s.function <= 7; }
-
-bool setText(HKEY key, const char* name, const std::string& text) {
-  return RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
-                        static_cast<DWORD>(text.size() + 1)) == ERROR_SUCCESS;
-}
-
-bool setNumber(HKEY key, const char* name, DWORD value) {
-  return RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value) ==
-         ERROR_SUCCESS;
-}
-
-bool getNumber(HKEY key, const char* name, DWORD& value) {
-  DWORD type = 0;
-  DWORD size = sizeof value;
-  DWORD read = 0;
-  if (RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&read), &size) != ERROR_SUCCESS ||
-      type != REG_DWORD) {
-    return false;
-  }
-  value = read;
-  return true;
-}
 
 bool writeSlot(const plat::bus::Slot& slot, const std::string& model, uint8_t line, const BoardSpec* spec) {
   if (!slotInRange(slot)) return false;
-  Key key;
-  if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, SlotKey(slot).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                      &key.handle, nullptr) != ERROR_SUCCESS) {
-    return false;
-  }
-  bool ok = setText(key.handle, "Library", kLibraryName) && setText(key.handle, "Model", model) &&
-            setNumber(key.handle, "InterruptLine", line);
+  plat::RegistryKey key;
+  if (!key.create(HKEY_LOCAL_MACHINE, SlotKey(slot).c_str())) return false;
+  const HKEY k = key.get();
+  bool ok = plat::SetRegistryText(k, "Library", kLibraryName) && plat::SetRegistryText(k, "Model", model) &&
+            plat::SetRegistryNumber(k, "InterruptLine", line);
   if (ok && spec != nullptr) {
-    ok = setNumber(key.handle, "BoardType", spec->boardType) && setNumber(key.handle, "DeviceID", spec->deviceId) &&
-         setNumber(key.handle, "BoardID", spec->boardId) && setNumber(key.handle, "IoBase", spec->ioBase) &&
-         setNumber(key.handle, "InterruptPin", spec->interruptPin) &&
-         setNumber(key.handle, "ConfigByte", spec->configByte);
+    ok = plat::SetRegistryNumber(k, "BoardType", spec->boardType) &&
+         plat::SetRegistryNumber(k, "DeviceID", spec->deviceId) &&
+         plat::SetRegistryNumber(k, "BoardID", spec->boardId) &&
+         plat::SetRegistryNumber(k, "IoBase", spec->ioBase) &&
+         plat::SetRegistryNumber(k, "InterruptPin", spec->interruptPin) &&
+         plat::SetRegistryNumber(k, "ConfigByte", spec->configByte);
   }
   return ok;
 }
@@ -99,22 +71,21 @@ bool Uninstall(const plat::bus::Slot& slot) {
 }
 
 plat::bus::Card* MakeCard(const std::string& model, const std::string& slotKey) {
-  Key key;
-  const bool haveKey = RegOpenKeyExA(HKEY_LOCAL_MACHINE, underMachine(slotKey).c_str(), 0, KEY_READ,
-                                     &key.handle) == ERROR_SUCCESS;
-  DWORD line = kNoInterruptLine;
-  if (haveKey) getNumber(key.handle, "InterruptLine", line);
+  plat::RegistryKey key;
+  const bool haveKey = key.open(HKEY_LOCAL_MACHINE, underMachine(slotKey).c_str(), KEY_READ);
+  const HKEY k = key.get();
+  const DWORD line = haveKey ? plat::GetRegistryNumber(k, "InterruptLine").value_or(kNoInterruptLine)
+                             : kNoInterruptLine;
   if (strcasecmp(model.c_str(), kForeignModel) == 0) return new ForeignDevice(static_cast<uint8_t>(line));
   std::optional<BoardSpec> spec = SpecForModel(model);
   if (!spec || !haveKey) return nullptr;
   spec->interruptLine = static_cast<uint8_t>(line);
-  DWORD v = 0;
-  if (getNumber(key.handle, "BoardType", v)) spec->boardType = v;
-  if (getNumber(key.handle, "DeviceID", v)) spec->deviceId = static_cast<uint16_t>(v);
-  if (getNumber(key.handle, "BoardID", v)) spec->boardId = static_cast<uint8_t>(v);
-  if (getNumber(key.handle, "IoBase", v)) spec->ioBase = static_cast<uint16_t>(v);
-  if (getNumber(key.handle, "InterruptPin", v)) spec->interruptPin = static_cast<uint8_t>(v);
-  if (getNumber(key.handle, "ConfigByte", v)) spec->configByte = static_cast<uint8_t>(v);
+  if (auto v = plat::GetRegistryNumber(k, "BoardType")) spec->boardType = *v;
+  if (auto v = plat::GetRegistryNumber(k, "DeviceID")) spec->deviceId = static_cast<uint16_t>(*v);
+  if (auto v = plat::GetRegistryNumber(k, "BoardID")) spec->boardId = static_cast<uint8_t>(*v);
+  if (auto v = plat::GetRegistryNumber(k, "IoBase")) spec->ioBase = static_cast<uint16_t>(*v);
+  if (auto v = plat::GetRegistryNumber(k, "InterruptPin")) spec->interruptPin = static_cast<uint8_t>(*v);
+  if (auto v = plat::GetRegistryNumber(k, "ConfigByte")) spec->configByte = static_cast<uint8_t>(*v);
   if (!CheckSpec(*spec).empty()) return nullptr;
   return new MorvelBoard(*spec);
 }
