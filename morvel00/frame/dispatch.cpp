@@ -1,9 +1,9 @@
 // The one dispatch routine: create, close and cleanup, and every
 // device-control request through its route, after the checks every request
 // gets (record size, owner, caller memory).
-#include "frame_internal.h"
+#include "frame/internal.h"
 #include "handlers.h"
-#include "probes.h"
+#include "frame/probes.h"
 
 namespace morvel00 {
 

@@ -1,4 +1,4 @@
-#include "probes.h"
+#include "frame/probes.h"
 
 namespace morvel00 {
 
