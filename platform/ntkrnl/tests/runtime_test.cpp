@@ -1,7 +1,10 @@
 // Registry queries, strings, pool, probes and the resource map.
 #include <sys/mman.h>
 
+#include <algorithm>
 #include <cstring>
+#include <iterator>
+#include <utility>
 #include <string>
 
 #include "kernel_fixture.h"
@@ -69,6 +72,64 @@ TEST_F(RuntimeTest, StringsBuildAKeyPathAndStayInTheirBuffers) {
   EXPECT_EQ(std::string(ansi.Buffer, ansi.Length), "ABCDEFGH");
   RtlFreeAnsiString(&ansi);
   EXPECT_EQ(NtkPoolOutstanding(nullptr), blocks);
+}
+
+// A counted string takes what fills it exactly, its terminator only where
+// there is room beside the text, and refuses one character more whole.
+TEST_F(RuntimeTest, CountedStringsFillToTheirLastByteAndNoFurther) {
+  using Op = NTSTATUS (*)(PUNICODE_STRING);
+  const Op four = [](PUNICODE_STRING s) { return RtlAppendUnicodeToString(s, u"ABCD"); };
+  const Op five = [](PUNICODE_STRING s) { return RtlAppendUnicodeToString(s, u"ABCDE"); };
+  const Op digits = [](PUNICODE_STRING s) { return RtlIntegerToUnicodeString(1234, 10, s); };
+  struct Row {
+    Op op;
+    USHORT maximum;
+    NTSTATUS status;
+    USHORT length;
+    bool terminated;
+  } rows[] = {
+      {four, 8, STATUS_SUCCESS, 8, false},   {five, 8, STATUS_BUFFER_TOO_SMALL, 0, false},
+      {four, 10, STATUS_SUCCESS, 8, true},   {digits, 8, STATUS_SUCCESS, 8, false},
+      {digits, 6, STATUS_BUFFER_OVERFLOW, 0, false}, {digits, 10, STATUS_SUCCESS, 8, true},
+  };
+  for (const Row& row : rows) {
+    WCHAR buffer[8];
+    std::fill(std::begin(buffer), std::end(buffer), WCHAR{0x7777});
+    UNICODE_STRING text{0, row.maximum, buffer};
+    EXPECT_EQ(row.op(&text), row.status) << row.maximum;
+    EXPECT_EQ(text.Length, row.length) << row.maximum;
+    EXPECT_EQ(buffer[row.length / 2], row.terminated ? 0 : 0x7777) << row.maximum;
+  }
+
+  // To ANSI: the terminator always has its byte within the buffer.
+  struct AnsiRow {
+    const char16_t* text;
+    NTSTATUS status;
+    const char* kept;
+  } ansiRows[] = {{u"ABCDE", STATUS_SUCCESS, "ABCDE"}, {u"ABCDEF", STATUS_BUFFER_OVERFLOW, "ABCDE"}};
+  for (const AnsiRow& row : ansiRows) {
+    char field[8];
+    std::memset(field, 'x', sizeof field);
+    ANSI_STRING ansi{0, 6, field};
+    UNICODE_STRING source;
+    RtlInitUnicodeString(&source, row.text);
+    EXPECT_EQ(RtlUnicodeStringToAnsiString(&ansi, &source, FALSE), row.status);
+    EXPECT_STREQ(field, row.kept);
+    EXPECT_EQ(field[6], 'x') << "past the buffer";
+  }
+  // The longest ANSI text a counted string holds: 0xFFFD bytes and the
+  // terminator (two bytes to each kana); one byte more is refused.
+  for (const auto& [kana, status] : {std::pair{size_t{0x7FFE}, STATUS_SUCCESS}, {0x7FFF, STATUS_INVALID_PARAMETER}}) {
+    std::u16string wide(kana, u'\u3042');
+    if (kana == 0x7FFE) wide += u'A';
+    UNICODE_STRING source{static_cast<USHORT>(wide.size() * 2), static_cast<USHORT>(wide.size() * 2), wide.data()};
+    ANSI_STRING ansi{};
+    EXPECT_EQ(RtlUnicodeStringToAnsiString(&ansi, &source, TRUE), status) << kana;
+    if (status == STATUS_SUCCESS) {
+      EXPECT_EQ(ansi.Length, 0xFFFD);
+      RtlFreeAnsiString(&ansi);
+    }
+  }
 }
 
 TEST_F(RuntimeTest, ThePoolCountsBlocksAndFailsWhereTheHookSays) {
