@@ -2,6 +2,7 @@
 #include <sys/mman.h>
 
 #include <algorithm>
+#include <cstddef>
 #include <cstring>
 #include <iterator>
 #include <utility>
@@ -215,4 +216,61 @@ TEST_F(RuntimeTest, TheResourceMapFindsOverlapsUnlessBothShare) {
   EXPECT_FALSE(report(a, 0x2F8, exclusive, shared)) << "a device's new report replaces its own";
   IoDeleteDevice(b);
   IoDeleteDevice(a);
+}
+
+// Port ranges of different drivers may touch but not share a port, in
+// either order; and a list holds exactly what its size has room for.
+TEST_F(RuntimeTest, PortClaimsMeetAtTheirEndsWithoutConflict) {
+  DRIVER_OBJECT holder{};
+  DRIVER_OBJECT other{};
+  DRIVER_OBJECT third{};
+  CM_RESOURCE_LIST list{};
+  list.Count = 1;
+  list.List[0].InterfaceType = PCIBus;
+  list.List[0].PartialResourceList.Count = 1;
+  CM_PARTIAL_RESOURCE_DESCRIPTOR& port = list.List[0].PartialResourceList.PartialDescriptors[0];
+  port.Type = CmResourceTypePort;
+  port.ShareDisposition = CmResourceShareDriverExclusive;
+  port.Flags = CM_RESOURCE_PORT_IO;
+  auto claim = [&](DRIVER_OBJECT& driver, ULONG start, ULONG length) {
+    port.u.Port.Start.QuadPart = start;
+    port.u.Port.Length = length;
+    BOOLEAN conflict = 2;
+    EXPECT_EQ(IoReportResourceUsage(nullptr, &driver, &list, sizeof list, nullptr, nullptr, 0, FALSE, &conflict),
+              STATUS_SUCCESS);
+    return conflict == TRUE;
+  };
+  ASSERT_FALSE(claim(holder, 0x310, 16));
+  const struct {
+    ULONG start, length;
+    bool conflict;
+  } rows[] = {
+      {0x300, 16, false}, {0x301, 16, true}, {0x320, 16, false}, {0x31F, 1, true}, {0x30F, 1, false},
+  };
+  for (const auto& row : rows) EXPECT_EQ(claim(other, row.start, row.length), row.conflict) << std::hex << row.start;
+  // Both hold their ranges now.
+  ASSERT_FALSE(claim(other, 0x300, 16));
+  EXPECT_TRUE(claim(third, 0x30F, 1));
+  EXPECT_TRUE(claim(third, 0x310, 1));
+
+  // A list of no descriptors, and a descriptor of no partials, at the sizes
+  // they take; a byte short is refused.
+  const ULONG countOnly = sizeof list.Count;
+  const ULONG full = offsetof(CM_RESOURCE_LIST, List) +
+                     offsetof(CM_FULL_RESOURCE_DESCRIPTOR, PartialResourceList.PartialDescriptors);
+  list.List[0].PartialResourceList.Count = 0;
+  const struct {
+    ULONG count, size;
+    NTSTATUS status;
+  } sizes[] = {
+      {0, countOnly, STATUS_SUCCESS}, {0, countOnly - 1, STATUS_INVALID_PARAMETER},
+      {1, full, STATUS_SUCCESS}, {1, full - 1, STATUS_INVALID_PARAMETER},
+  };
+  for (const auto& row : sizes) {
+    list.Count = row.count;
+    BOOLEAN conflict = 2;
+    EXPECT_EQ(IoReportResourceUsage(nullptr, &third, &list, row.size, nullptr, nullptr, 0, FALSE, &conflict),
+              row.status)
+        << row.count << " " << row.size;
+  }
 }
