@@ -149,10 +149,11 @@ TEST_F(RuntimeTest, ThePoolCountsBlocksAndFailsWhereTheHookSays) {
 
 TEST_F(RuntimeTest, ProbesFailCleanlyOnMemoryTheCallerCannotReach) {
   const long page = sysconf(_SC_PAGESIZE);
-  auto* region = static_cast<char*>(mmap(nullptr, 3 * page, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0));
+  // Writable, read-only, writable, a hole.
+  auto* region = static_cast<char*>(mmap(nullptr, 4 * page, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0));
   ASSERT_NE(region, MAP_FAILED);
   ASSERT_EQ(mprotect(region + page, page, PROT_READ), 0);
-  ASSERT_EQ(munmap(region + 2 * page, page), 0);
+  ASSERT_EQ(munmap(region + 3 * page, page), 0);
   struct Case {
     void* address;
     SIZE_T length;
@@ -160,11 +161,13 @@ TEST_F(RuntimeTest, ProbesFailCleanlyOnMemoryTheCallerCannotReach) {
     NTSTATUS status;
   } cases[] = {
       {region, 16, true, STATUS_SUCCESS},
+      {region, static_cast<SIZE_T>(page), true, STATUS_SUCCESS},  // to the mapping's last byte
+      {region + 2 * page, 16, true, STATUS_SUCCESS},              // just after the read-only page
       {region, 0, true, STATUS_SUCCESS},  // nothing to reach
       {nullptr, 4, false, STATUS_ACCESS_VIOLATION},
       {region + page - 8, 16, false, STATUS_SUCCESS},
       {region + page - 8, 16, true, STATUS_ACCESS_VIOLATION},  // runs into the read-only page
-      {region + 2 * page - 4, 8, false, STATUS_ACCESS_VIOLATION},  // into the hole
+      {region + 3 * page - 4, 8, false, STATUS_ACCESS_VIOLATION},  // into the hole
       {reinterpret_cast<void*>(UINTPTR_MAX - 3), 8, false, STATUS_ACCESS_VIOLATION},  // wraps
       {region + 1, 4, false, STATUS_DATATYPE_MISALIGNMENT},
   };
@@ -172,7 +175,7 @@ TEST_F(RuntimeTest, ProbesFailCleanlyOnMemoryTheCallerCannotReach) {
     const NTSTATUS status = c.write ? ProbeForWrite(c.address, c.length, 2) : ProbeForRead(c.address, c.length, 2);
     EXPECT_EQ(status, c.status) << static_cast<void*>(c.address) << " + " << c.length;
   }
-  munmap(region, 2 * page);
+  munmap(region, 3 * page);
 }
 
 TEST_F(RuntimeTest, TheResourceMapFindsOverlapsUnlessBothShare) {
