@@ -149,6 +149,43 @@ TEST_F(BackgroundInputTest, ASingleInputAfterARunLeavesTheRunsChannelsAndBuffer)
   }
 }
 
+// Each bound of the set-up's checks, on both sides; what passes is stopped
+// before the next row.
+TEST_F(BackgroundInputTest, TheSetUpChecksHoldAtTheirBounds) {
+  const size_t bytes = size_t{64} << 20;  // room for 0x1000000 scans of one channel
+  void* data = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+  ASSERT_NE(data, MAP_FAILED);
+  uint16_t list[17] = {};
+  const struct {
+    int16_t count;
+    uint32_t scans;
+    uint16_t timeBase, message;
+    int16_t result;
+  } rows[] = {
+      {16, 1, 1, 0, XAN_OK},          {17, 1, 1, 0, XAN_E_CHANNEL_COUNT},
+      {1, 0, 1, 0, XAN_E_SAMPLES},     {1, 0xFFFFFF, 1, 0, XAN_OK},
+      {1, 0x1000000, 1, 0, XAN_E_SAMPLES},
+      {1, 1, 1, 1024, XAN_OK},         {1, 1, 1, 1023, XAN_E_MESSAGE},
+      {1, 1, 1, 32767, XAN_OK},        {1, 1, 1, 32768, XAN_E_MESSAGE},
+      {1, 1, 3, 0, XAN_OK},            {1, 1, 4, 0, XAN_E_TIME_BASE},
+  };
+  for (const auto& row : rows) {
+    XanRequest r{};
+    r.back.handle = value(h_);
+    r.back.dataAddress = reinterpret_cast<uintptr_t>(data);
+    r.back.channelListAddress = reinterpret_cast<uintptr_t>(list);
+    r.back.count = row.count;
+    r.back.scansOrRepeat = row.scans;
+    r.back.timeBase = row.timeBase;
+    r.back.clockCount = 200;
+    r.back.messageA = row.message;
+    ASSERT_TRUE(send(h_, XAN_INP_BACK, r));
+    EXPECT_EQ(r.back.result, row.result) << row.count << " " << row.scans << " " << row.timeBase << " " << row.message;
+    status(XAN_STOP);
+  }
+  munmap(data, bytes);
+}
+
 // The status and data requests copy into the buffer named at the set-up;
 // one the caller has given up since is refused, not written.
 TEST_F(BackgroundInputTest, ABufferGivenUpAfterTheSetUpIsRefusedAtEveryCopy) {

@@ -50,6 +50,14 @@ TEST_F(LibraryTest, SingleOutputFindsTheBoardOfEachChannel) {
   channel = 129;
   EXPECT_EQ(XanOut(h_, &out), XAN_E_CHANNEL);
   EXPECT_EQ(registers(0).dac, 0);
+  // As many channels as the group has outputs, and one more.
+  uint16_t channels[130] = {128, 0};
+  uint16_t codes[130] = {0x123, 0x456};
+  XanIoParams all{codes, channels, 129};
+  EXPECT_EQ(XanOut(h_, &all), 0);
+  EXPECT_EQ(registers(1).dac, 0x123);
+  all.count = 130;
+  EXPECT_EQ(XanOut(h_, &all), XAN_E_CHANNEL_COUNT);
 }
 
 TEST_F(LibraryTest, SetRangeWithEveryFieldZeroCodesEveryInputChannelOfTheFirstBoard) {
