@@ -1,6 +1,9 @@
 // Background input: one scan per pacer tick or per poll of the timer into
 // the driver's buffer, the wait that ends with the last scan, and the status
 // and data requests that hand the scans to the caller.
+#include <sys/mman.h>
+#include <unistd.h>
+
 #include <vector>
 
 #include "driver_fixture.h"
@@ -144,6 +147,71 @@ TEST_F(BackgroundInputTest, ASingleInputAfterARunLeavesTheRunsChannelsAndBuffer)
   for (size_t i = 0; i < data_.size(); ++i) {
     EXPECT_EQ(data_[i], morvelboard::SignalValue(constant(channels_[i % 2]), 12, 0)) << i;
   }
+}
+
+// Each bound of the set-up's checks, on both sides; what passes is stopped
+// before the next row.
+TEST_F(BackgroundInputTest, TheSetUpChecksHoldAtTheirBounds) {
+  const size_t bytes = size_t{64} << 20;  // room for 0x1000000 scans of one channel
+  void* data = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+  ASSERT_NE(data, MAP_FAILED);
+  uint16_t list[17] = {};
+  const struct {
+    int16_t count;
+    uint32_t scans;
+    uint16_t timeBase, message;
+    int16_t result;
+  } rows[] = {
+      {16, 1, 1, 0, XAN_OK},          {17, 1, 1, 0, XAN_E_CHANNEL_COUNT},
+      {1, 0, 1, 0, XAN_E_SAMPLES},     {1, 0xFFFFFF, 1, 0, XAN_OK},
+      {1, 0x1000000, 1, 0, XAN_E_SAMPLES},
+      {1, 1, 1, 1024, XAN_OK},         {1, 1, 1, 1023, XAN_E_MESSAGE},
+      {1, 1, 1, 32767, XAN_OK},        {1, 1, 1, 32768, XAN_E_MESSAGE},
+      {1, 1, 3, 0, XAN_OK},            {1, 1, 4, 0, XAN_E_TIME_BASE},
+  };
+  for (const auto& row : rows) {
+    XanRequest r{};
+    r.back.handle = value(h_);
+    r.back.dataAddress = reinterpret_cast<uintptr_t>(data);
+    r.back.channelListAddress = reinterpret_cast<uintptr_t>(list);
+    r.back.count = row.count;
+    r.back.scansOrRepeat = row.scans;
+    r.back.timeBase = row.timeBase;
+    r.back.clockCount = 200;
+    r.back.messageA = row.message;
+    ASSERT_TRUE(send(h_, XAN_INP_BACK, r));
+    EXPECT_EQ(r.back.result, row.result) << row.count << " " << row.scans << " " << row.timeBase << " " << row.message;
+    status(XAN_STOP);
+  }
+  munmap(data, bytes);
+}
+
+// The status and data requests copy into the buffer named at the set-up;
+// one the caller has given up since is refused, not written.
+TEST_F(BackgroundInputTest, ABufferGivenUpAfterTheSetUpIsRefusedAtEveryCopy) {
+  const size_t page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
+  void* pages = mmap(nullptr, page, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  ASSERT_NE(pages, MAP_FAILED);
+  XanRequest r{};
+  r.back.handle = value(h_);
+  r.back.dataAddress = reinterpret_cast<uintptr_t>(pages);
+  r.back.channelListAddress = reinterpret_cast<uintptr_t>(channels_);
+  r.back.count = 2;
+  r.back.scansOrRepeat = 4;
+  r.back.timeBase = 1;
+  r.back.clockCount = 200;
+  ASSERT_TRUE(send(h_, XAN_INP_BACK, r));
+  ASSERT_EQ(r.back.result, XAN_OK);
+  ASSERT_TRUE(waitThrough(50'000, 3'000'000));
+  // Unmapped for every access; kept reserved so that nothing else lands there.
+  ASSERT_NE(mmap(pages, page, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_FIXED, -1, 0), MAP_FAILED);
+  for (uint32_t offset : {XAN_BACK_STATUS, XAN_BACK_DATA}) {
+    XanRequest q{};
+    q.head.handle = value(h_);
+    EXPECT_FALSE(send(h_, offset, q)) << offset;
+    EXPECT_EQ(GetLastError(), ERROR_INVALID_USER_BUFFER) << offset;
+  }
+  munmap(pages, page);
 }
 
 }  // namespace

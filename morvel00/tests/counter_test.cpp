@@ -39,6 +39,27 @@ TEST_F(CounterLibraryTest, ARefusedCountProgramsNoCounter) {
       {14, 0x34}, {8, 0},     {8, 0},     {10, 0}, {10, 0}, {12, 0},    {12, 0},    {14, 0x74},
       {10, 0xE8}, {10, 0x03}, {12, 0xE8}, {12, 3}, {14, 0xB4}, {12, 0}, {12, 0}};
   EXPECT_EQ(writes(), expected);
+
+  // The largest counts taken, and the first byte value past them.
+  EXPECT_EQ(XanSetCntData(h_, 2, 65535), 0);
+  EXPECT_EQ(XanSetCntDataB(h_, 2, 255), 0);
+  EXPECT_EQ(XanSetCntDataB(h_, 2, 256), XAN_E_COUNT);
+}
+
+// As many overflows as the error limit are reported as such; the next one
+// closes the gate.
+TEST_F(CounterLibraryTest, TheOverflowsOfTheErrorLimitAreAcceptedAndTheNextClosesTheGate) {
+  ASSERT_EQ(XanChangeCntErrLimit(h_, 2), 0);
+  counterTwoRuns(10);
+  ASSERT_EQ(XanOpenCntGate(h_, 0, 0), 0);
+  for (int16_t expected : {2, 2, 1}) {
+    plat::bus::Advance(100'000);  // counter 2 runs through 0 again
+    XanRequest r{};
+    r.head.handle = h_;
+    ASSERT_TRUE(send(reinterpret_cast<HANDLE>(uintptr_t{h_}), XAN_CNT_STATUS, r));
+    EXPECT_EQ(r.cntNotify.state, expected);
+  }
+  EXPECT_FALSE(registers().gateOpen);
 }
 
 TEST_F(CounterLibraryTest, ACountReadAfterTheReadyTestIsTheCurrentOne) {

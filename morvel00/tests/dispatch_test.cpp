@@ -127,8 +127,9 @@ TEST_F(DispatchTest, UnknownHandlesGetTheirAnswerAndTheBoardIsLeftAlone) {
       {XAN_CNT_STATUS, 20, XAN_STATE_CLOSED},   {XAN_WAIT_BACK, 4, XAN_E_UNKNOWN_HANDLE},
       {XAN_WAIT_CNT, 4, XAN_E_UNKNOWN_HANDLE},  {XAN_WAIT_BD_MEM, 4, XAN_E_UNKNOWN_HANDLE},
   };
-  // 0 is no handle either, though it is the owner value of every free record.
-  for (uint32_t handle : {value(stranger), 0u}) {
+  // 0 is no handle either, though it is the owner value of every free record;
+  // nor is the owner's value sent on another file.
+  for (uint32_t handle : {value(stranger), 0u, value(owner_)}) {
     for (const Row& row : rows) {
       XanRequest r{};
       r.head.handle = handle;

@@ -57,14 +57,18 @@ TEST_F(HandlerTest, ABackgroundOutputIsCheckedAndThenRefusedWithNothingKept) {
     uint16_t samples, message;
     uint32_t repeat;
     int16_t result;
+    uint16_t channel = 0;  // the board has one output channel
   } rows[] = {
       {6, 4, 0, 1, XAN_E_MODE},          {0, 0, 0, 1, XAN_E_OUT_SAMPLES},
       {0, 4, 0, 0x1000000, XAN_E_OUT_REPEAT}, {0, 4, 1023, 1, XAN_E_MESSAGE},
-      {0, 4, 1024, 0xFFFFFFFF, XAN_E_NO_OUT},
+      {0, 4, 1024, 0xFFFFFFFF, XAN_E_NO_OUT}, {5, 4, 0, 1, XAN_E_NO_OUT},
+      {0, 4, 0, 0xFFFFFF, XAN_E_NO_OUT},  {0, 4, 32767, 1, XAN_E_NO_OUT},
+      {0, 4, 32768, 1, XAN_E_MESSAGE},    {0, 4, 0, 1, XAN_E_CHANNEL, 1},
   };
   writes();
   for (const auto& row : rows) {
     XanRequest r{};
+    list[0] = row.channel;
     r.back.mode = row.mode;
     r.back.messageA = row.message;
     r.back.dataAddress = reinterpret_cast<uintptr_t>(data);

@@ -1,5 +1,8 @@
 // Single input: one value per listed channel in list order, a repeated
 // channel converted once and copied, and a conversion that never ends.
+#include <utility>
+#include <vector>
+
 #include "driver_fixture.h"
 
 namespace {
@@ -42,6 +45,26 @@ TEST_F(SingleInputTest, AConversionThatNeverEndsAnswers848AndWritesNothing) {
   EXPECT_EQ(convert(list, 2, values), XAN_E_CONVERSION);
   EXPECT_EQ(values[0], 7);
   EXPECT_EQ(values[1], 7);
+}
+
+// From one channel to as many as the group has, and the direct read of at
+// most 0x40000 values (the board holds none here).
+TEST_F(SingleInputTest, CountsRunFromOneToTheirLargest) {
+  uint16_t list[17] = {};
+  uint16_t values[17] = {};
+  for (const auto& [count, result] : {std::pair<int16_t, int16_t>{1, XAN_OK}, {16, XAN_OK},
+                                      {17, XAN_E_CHANNEL_COUNT}, {0, XAN_E_CHANNEL_COUNT}}) {
+    EXPECT_EQ(convert(list, count, values), result) << count;
+  }
+  std::vector<uint16_t> direct(0x40001);
+  for (const auto& [number, result] : {std::pair<uint32_t, int16_t>{0x40000, XAN_E_NO_DATA}, {0x40001, -1}}) {
+    XanRequest r{};
+    r.aiData.handle = value(h_);
+    r.aiData.number = number;
+    r.aiData.arrayAddress = reinterpret_cast<uintptr_t>(direct.data());
+    ASSERT_TRUE(send(h_, XAN_GET_AI_DATA, r));
+    EXPECT_EQ(r.aiData.result, result) << number;
+  }
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
 // The running driver's extension, for tests that play a handler's part.
-#include "frame_internal.h"
+#include "frame/internal.h"
 
 DLL_EXPORT morvel00::XanDeviceExtension* Morvel00ProbeExtension() { return morvel00::XanRunningExtension(); }

@@ -1,5 +1,8 @@
 // The simulated bus as the HAL shows it: configuration reads, port routing,
 // installed cards.
+#include <memory>
+#include <utility>
+
 #include "kernel_fixture.h"
 
 using BusTest = KernelTest;
@@ -67,3 +70,25 @@ TEST_F(BusTest, InstalledCardsComeFromTheRegistryAtTheFirstAccess) {
   EXPECT_NE(plat::bus::CardAt({0, 7, 0}), nullptr);
 }
 
+// The last bus, device, function, interrupt line and configuration byte
+// there are, and the first past each.
+TEST_F(BusTest, SlotsLinesAndConfigurationEndAtTheirLastNumber) {
+  const struct {
+    plat::bus::Slot slot;
+    bool plugged;
+  } slots[] = {
+      {{255, 31, 7}, true}, {{256, 0, 0}, false}, {{0, 32, 0}, false}, {{0, 0, 8}, false},
+  };
+  for (const auto& row : slots) {
+    EXPECT_EQ(plat::bus::Plug(row.slot, 5, std::make_shared<ntktest::TestCard>(0x300)), row.plugged)
+        << row.slot.bus << "." << row.slot.device << "." << row.slot.function;
+  }
+  for (const auto& [level, vector] : {std::pair{ULONG{23}, ULONG{0x47}}, {24, 0}}) {
+    KIRQL irql = 0;
+    KAFFINITY affinity = 0;
+    EXPECT_EQ(HalGetInterruptVector(PCIBus, 0, level, level, &irql, &affinity), vector) << level;
+  }
+  UCHAR bytes[4] = {};
+  EXPECT_EQ(HalGetBusDataByOffset(PCIConfiguration, 255, slotOf(31, 7), bytes, 0xFF, sizeof bytes), 1u);
+  EXPECT_EQ(HalGetBusDataByOffset(PCIConfiguration, 255, slotOf(31, 7), bytes, 0x100, sizeof bytes), 0u);
+}

@@ -85,3 +85,27 @@ TEST_F(InterruptTest, SynchronizeExecutionHoldsTheServiceRoutineOff) {
   EXPECT_EQ(ours.served, 1) << "delivered once the lock was given back";
   IoDisconnectInterrupt(interrupt);
 }
+
+// Vectors of the first and last line connect, the ones beside them do not;
+// a routine runs above dispatch level.
+TEST_F(InterruptTest, ConnectTakesTheVectorsOfTheLinesAndLevelsAboveDispatch) {
+  const struct {
+    ULONG vector;
+    KIRQL irql;
+    NTSTATUS status;
+  } rows[] = {
+      {0x30, 27, STATUS_SUCCESS},          {0x47, 4, STATUS_SUCCESS},
+      {0x2F, 27, STATUS_INVALID_PARAMETER}, {0x48, 4, STATUS_INVALID_PARAMETER},
+      {0x35, DISPATCH_LEVEL + 1, STATUS_SUCCESS}, {0x35, DISPATCH_LEVEL, STATUS_INVALID_PARAMETER},
+  };
+  std::vector<char> trace;
+  Isr isr{nullptr, 0, &trace, 'f'};
+  for (const auto& row : rows) {
+    PKINTERRUPT interrupt = nullptr;
+    EXPECT_EQ(IoConnectInterrupt(&interrupt, service, &isr, nullptr, row.vector, row.irql, row.irql, LevelSensitive,
+                                 TRUE, 1, FALSE),
+              row.status)
+        << std::hex << row.vector << " " << int{row.irql};
+    IoDisconnectInterrupt(interrupt);
+  }
+}

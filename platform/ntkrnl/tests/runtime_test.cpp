@@ -1,7 +1,11 @@
 // Registry queries, strings, pool, probes and the resource map.
 #include <sys/mman.h>
 
+#include <algorithm>
+#include <cstddef>
 #include <cstring>
+#include <iterator>
+#include <utility>
 #include <string>
 
 #include "kernel_fixture.h"
@@ -71,6 +75,64 @@ TEST_F(RuntimeTest, StringsBuildAKeyPathAndStayInTheirBuffers) {
   EXPECT_EQ(NtkPoolOutstanding(nullptr), blocks);
 }
 
+// A counted string takes what fills it exactly, its terminator only where
+// there is room beside the text, and refuses one character more whole.
+TEST_F(RuntimeTest, CountedStringsFillToTheirLastByteAndNoFurther) {
+  using Op = NTSTATUS (*)(PUNICODE_STRING);
+  const Op four = [](PUNICODE_STRING s) { return RtlAppendUnicodeToString(s, u"ABCD"); };
+  const Op five = [](PUNICODE_STRING s) { return RtlAppendUnicodeToString(s, u"ABCDE"); };
+  const Op digits = [](PUNICODE_STRING s) { return RtlIntegerToUnicodeString(1234, 10, s); };
+  struct Row {
+    Op op;
+    USHORT maximum;
+    NTSTATUS status;
+    USHORT length;
+    bool terminated;
+  } rows[] = {
+      {four, 8, STATUS_SUCCESS, 8, false},   {five, 8, STATUS_BUFFER_TOO_SMALL, 0, false},
+      {four, 10, STATUS_SUCCESS, 8, true},   {digits, 8, STATUS_SUCCESS, 8, false},
+      {digits, 6, STATUS_BUFFER_OVERFLOW, 0, false}, {digits, 10, STATUS_SUCCESS, 8, true},
+  };
+  for (const Row& row : rows) {
+    WCHAR buffer[8];
+    std::fill(std::begin(buffer), std::end(buffer), WCHAR{0x7777});
+    UNICODE_STRING text{0, row.maximum, buffer};
+    EXPECT_EQ(row.op(&text), row.status) << row.maximum;
+    EXPECT_EQ(text.Length, row.length) << row.maximum;
+    EXPECT_EQ(buffer[row.length / 2], row.terminated ? 0 : 0x7777) << row.maximum;
+  }
+
+  // To ANSI: the terminator always has its byte within the buffer.
+  struct AnsiRow {
+    const char16_t* text;
+    NTSTATUS status;
+    const char* kept;
+  } ansiRows[] = {{u"ABCDE", STATUS_SUCCESS, "ABCDE"}, {u"ABCDEF", STATUS_BUFFER_OVERFLOW, "ABCDE"}};
+  for (const AnsiRow& row : ansiRows) {
+    char field[8];
+    std::memset(field, 'x', sizeof field);
+    ANSI_STRING ansi{0, 6, field};
+    UNICODE_STRING source;
+    RtlInitUnicodeString(&source, row.text);
+    EXPECT_EQ(RtlUnicodeStringToAnsiString(&ansi, &source, FALSE), row.status);
+    EXPECT_STREQ(field, row.kept);
+    EXPECT_EQ(field[6], 'x') << "past the buffer";
+  }
+  // The longest ANSI text a counted string holds: 0xFFFD bytes and the
+  // terminator (two bytes to each kana); one byte more is refused.
+  for (const auto& [kana, status] : {std::pair{size_t{0x7FFE}, STATUS_SUCCESS}, {0x7FFF, STATUS_INVALID_PARAMETER}}) {
+    std::u16string wide(kana, u'\u3042');
+    if (kana == 0x7FFE) wide += u'A';
+    UNICODE_STRING source{static_cast<USHORT>(wide.size() * 2), static_cast<USHORT>(wide.size() * 2), wide.data()};
+    ANSI_STRING ansi{};
+    EXPECT_EQ(RtlUnicodeStringToAnsiString(&ansi, &source, TRUE), status) << kana;
+    if (status == STATUS_SUCCESS) {
+      EXPECT_EQ(ansi.Length, 0xFFFD);
+      RtlFreeAnsiString(&ansi);
+    }
+  }
+}
+
 TEST_F(RuntimeTest, ThePoolCountsBlocksAndFailsWhereTheHookSays) {
   NtkSetPoolFailureHook([](POOL_TYPE, SIZE_T, ULONG tag, PVOID) -> BOOLEAN { return tag == 0x6B646444; }, nullptr);
   SIZE_T before = 0;
@@ -87,10 +149,11 @@ TEST_F(RuntimeTest, ThePoolCountsBlocksAndFailsWhereTheHookSays) {
 
 TEST_F(RuntimeTest, ProbesFailCleanlyOnMemoryTheCallerCannotReach) {
   const long page = sysconf(_SC_PAGESIZE);
-  auto* region = static_cast<char*>(mmap(nullptr, 3 * page, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0));
+  // Writable, read-only, writable, a hole.
+  auto* region = static_cast<char*>(mmap(nullptr, 4 * page, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0));
   ASSERT_NE(region, MAP_FAILED);
   ASSERT_EQ(mprotect(region + page, page, PROT_READ), 0);
-  ASSERT_EQ(munmap(region + 2 * page, page), 0);
+  ASSERT_EQ(munmap(region + 3 * page, page), 0);
   struct Case {
     void* address;
     SIZE_T length;
@@ -98,11 +161,13 @@ TEST_F(RuntimeTest, ProbesFailCleanlyOnMemoryTheCallerCannotReach) {
     NTSTATUS status;
   } cases[] = {
       {region, 16, true, STATUS_SUCCESS},
+      {region, static_cast<SIZE_T>(page), true, STATUS_SUCCESS},  // to the mapping's last byte
+      {region + 2 * page, 16, true, STATUS_SUCCESS},              // just after the read-only page
       {region, 0, true, STATUS_SUCCESS},  // nothing to reach
       {nullptr, 4, false, STATUS_ACCESS_VIOLATION},
       {region + page - 8, 16, false, STATUS_SUCCESS},
       {region + page - 8, 16, true, STATUS_ACCESS_VIOLATION},  // runs into the read-only page
-      {region + 2 * page - 4, 8, false, STATUS_ACCESS_VIOLATION},  // into the hole
+      {region + 3 * page - 4, 8, false, STATUS_ACCESS_VIOLATION},  // into the hole
       {reinterpret_cast<void*>(UINTPTR_MAX - 3), 8, false, STATUS_ACCESS_VIOLATION},  // wraps
       {region + 1, 4, false, STATUS_DATATYPE_MISALIGNMENT},
   };
@@ -110,7 +175,7 @@ TEST_F(RuntimeTest, ProbesFailCleanlyOnMemoryTheCallerCannotReach) {
     const NTSTATUS status = c.write ? ProbeForWrite(c.address, c.length, 2) : ProbeForRead(c.address, c.length, 2);
     EXPECT_EQ(status, c.status) << static_cast<void*>(c.address) << " + " << c.length;
   }
-  munmap(region, 2 * page);
+  munmap(region, 3 * page);
 }
 
 TEST_F(RuntimeTest, TheResourceMapFindsOverlapsUnlessBothShare) {
@@ -154,4 +219,61 @@ TEST_F(RuntimeTest, TheResourceMapFindsOverlapsUnlessBothShare) {
   EXPECT_FALSE(report(a, 0x2F8, exclusive, shared)) << "a device's new report replaces its own";
   IoDeleteDevice(b);
   IoDeleteDevice(a);
+}
+
+// Port ranges of different drivers may touch but not share a port, in
+// either order; and a list holds exactly what its size has room for.
+TEST_F(RuntimeTest, PortClaimsMeetAtTheirEndsWithoutConflict) {
+  DRIVER_OBJECT holder{};
+  DRIVER_OBJECT other{};
+  DRIVER_OBJECT third{};
+  CM_RESOURCE_LIST list{};
+  list.Count = 1;
+  list.List[0].InterfaceType = PCIBus;
+  list.List[0].PartialResourceList.Count = 1;
+  CM_PARTIAL_RESOURCE_DESCRIPTOR& port = list.List[0].PartialResourceList.PartialDescriptors[0];
+  port.Type = CmResourceTypePort;
+  port.ShareDisposition = CmResourceShareDriverExclusive;
+  port.Flags = CM_RESOURCE_PORT_IO;
+  auto claim = [&](DRIVER_OBJECT& driver, ULONG start, ULONG length) {
+    port.u.Port.Start.QuadPart = start;
+    port.u.Port.Length = length;
+    BOOLEAN conflict = 2;
+    EXPECT_EQ(IoReportResourceUsage(nullptr, &driver, &list, sizeof list, nullptr, nullptr, 0, FALSE, &conflict),
+              STATUS_SUCCESS);
+    return conflict == TRUE;
+  };
+  ASSERT_FALSE(claim(holder, 0x310, 16));
+  const struct {
+    ULONG start, length;
+    bool conflict;
+  } rows[] = {
+      {0x300, 16, false}, {0x301, 16, true}, {0x320, 16, false}, {0x31F, 1, true}, {0x30F, 1, false},
+  };
+  for (const auto& row : rows) EXPECT_EQ(claim(other, row.start, row.length), row.conflict) << std::hex << row.start;
+  // Both hold their ranges now.
+  ASSERT_FALSE(claim(other, 0x300, 16));
+  EXPECT_TRUE(claim(third, 0x30F, 1));
+  EXPECT_TRUE(claim(third, 0x310, 1));
+
+  // A list of no descriptors, and a descriptor of no partials, at the sizes
+  // they take; a byte short is refused.
+  const ULONG countOnly = sizeof list.Count;
+  const ULONG full = offsetof(CM_RESOURCE_LIST, List) +
+                     offsetof(CM_FULL_RESOURCE_DESCRIPTOR, PartialResourceList.PartialDescriptors);
+  list.List[0].PartialResourceList.Count = 0;
+  const struct {
+    ULONG count, size;
+    NTSTATUS status;
+  } sizes[] = {
+      {0, countOnly, STATUS_SUCCESS}, {0, countOnly - 1, STATUS_INVALID_PARAMETER},
+      {1, full, STATUS_SUCCESS}, {1, full - 1, STATUS_INVALID_PARAMETER},
+  };
+  for (const auto& row : sizes) {
+    list.Count = row.count;
+    BOOLEAN conflict = 2;
+    EXPECT_EQ(IoReportResourceUsage(nullptr, &third, &list, row.size, nullptr, nullptr, 0, FALSE, &conflict),
+              row.status)
+        << row.count << " " << row.size;
+  }
 }

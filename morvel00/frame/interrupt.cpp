@@ -4,8 +4,8 @@
 #include <morvel_requests.h>
 
 #include "board_record.h"
-#include "frame_internal.h"
-#include "frame_ports.h"
+#include "frame/internal.h"
+#include "frame/ports.h"
 
 namespace morvel00 {
 

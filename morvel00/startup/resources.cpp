@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "startup.h"
+#include "startup/startup.h"
 
 namespace morvel00 {
 

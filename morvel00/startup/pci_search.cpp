@@ -1,5 +1,5 @@
 // The search of every PCI bus, device and function for one board.
-#include "startup.h"
+#include "startup/startup.h"
 
 namespace morvel00 {
 

@@ -1,5 +1,5 @@
 // Channel counts and board memory by board type.
-#include "startup.h"
+#include "startup/startup.h"
 
 namespace morvel00 {
 

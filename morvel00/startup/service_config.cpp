@@ -1,7 +1,7 @@
 // The service key's values, read with RtlQueryRegistryValues.
 #include <cstring>
 
-#include "startup.h"
+#include "startup/startup.h"
 
 namespace morvel00 {
 

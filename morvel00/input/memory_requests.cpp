@@ -4,7 +4,7 @@
 #include <atomic>
 
 #include "handlers.h"
-#include "input_common.h"
+#include "input/common.h"
 #include "operations/board_locate.h"
 #include "registers/xan_registers.h"
 

@@ -1,6 +1,6 @@
 // Single input (0x04): one value of every listed channel, converted now.
 #include "handlers.h"
-#include "input_common.h"
+#include "input/common.h"
 #include "operations/board_locate.h"
 #include "operations/board_operations.h"
 #include "registers/xan_registers.h"

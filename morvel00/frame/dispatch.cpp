@@ -1,9 +1,9 @@
 // The one dispatch routine: create, close and cleanup, and every
 // device-control request through its route, after the checks every request
 // gets (record size, owner, caller memory).
-#include "frame_internal.h"
+#include "frame/internal.h"
+#include "frame/probes.h"
 #include "handlers.h"
-#include "probes.h"
 
 namespace morvel00 {
 
@@ -67,7 +67,9 @@ NTSTATUS DeviceControl(XanDeviceExtension* ext, PIRP irp, PIO_STACK_LOCATION sta
   if (rec != nullptr) {
     ExAcquireFastMutex(&rec->handlerMutex);
     // A close may have freed the record between the lookup and the lock.
-    if (rec->owner != handle) {
+    // A handle value is a number any caller can write: the record is the
+    // sender's only when the request comes on the file that opened it.
+    if (rec->owner != handle || rec->ownerFile != stack->FileObject) {
       ExReleaseFastMutex(&rec->handlerMutex);
       rec = nullptr;
     }

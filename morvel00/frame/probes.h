@@ -1,5 +1,6 @@
-// The caller memory each request's record names, by the lengths its counts
-// imply, and its check before the handler runs.
+// The caller memory each request names, by the lengths its counts imply
+// (its own record's addresses, or the buffer a set-up named earlier that the
+// request copies into), and its check before the handler runs.
 #pragma once
 #include "board_record.h"
 #include "handlers.h"

@@ -1,6 +1,6 @@
 // Gain, the range list, and setting and reading the recorded range codes.
-#include "handler_support.h"
-#include "handlers_other.h"
+#include "handlers/support.h"
+#include "handlers/other.h"
 #include "operations/board_operations.h"
 #include "operations/sync_callbacks.h"
 

@@ -1,6 +1,6 @@
 // Offset -> handler.
 #include "handlers.h"
-#include "handlers_other.h"
+#include "handlers/other.h"
 
 namespace morvel00 {
 

@@ -2,9 +2,9 @@
 // waits, and the codes that only check the handle.
 #include <atomic>
 
-#include "frame_ports.h"
+#include "frame/ports.h"
 #include "handlers.h"
-#include "input_common.h"
+#include "input/common.h"
 #include "operations/sync_callbacks.h"
 
 namespace morvel00 {

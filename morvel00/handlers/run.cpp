@@ -1,7 +1,7 @@
 // Stop and board reset: the handlers that end whatever runs.
-#include "frame_ports.h"
-#include "handler_support.h"
-#include "handlers_other.h"
+#include "frame/ports.h"
+#include "handlers/support.h"
+#include "handlers/other.h"
 #include "operations/board_locate.h"
 #include "operations/sync_callbacks.h"
 

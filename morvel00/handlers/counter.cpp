@@ -4,8 +4,8 @@
 // The counter status (0x68) counts an overflow only for flag bit 1 (the
 // board's "another terminal count while the flag was set"); a flag of 1
 // alone answers 0, as no overflow happened.
-#include "handler_support.h"
-#include "handlers_other.h"
+#include "handlers/support.h"
+#include "handlers/other.h"
 #include "operations/sync_callbacks.h"
 #include "registers/xan_registers.h"
 

@@ -2,9 +2,9 @@
 // set up before it, in the same order as unload.
 #include <cstdio>
 
-#include "frame_internal.h"
-#include "frame_ports.h"
-#include "startup.h"
+#include "frame/internal.h"
+#include "frame/ports.h"
+#include "startup/startup.h"
 
 namespace morvel00 {
 

@@ -12,8 +12,8 @@
 //
 // The digital port number passes its check (0 to 2) but does not reach the
 // board either: every port acts on the one digital register.
-#include "handler_support.h"
-#include "handlers_other.h"
+#include "handlers/support.h"
+#include "handlers/other.h"
 #include "operations/board_locate.h"
 #include "operations/board_operations.h"
 #include "operations/sync_callbacks.h"

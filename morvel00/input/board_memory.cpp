@@ -5,7 +5,7 @@
 #include <atomic>
 
 #include "handlers.h"
-#include "input_common.h"
+#include "input/common.h"
 #include "registers/port_access.h"
 #include "registers/xan_registers.h"
 

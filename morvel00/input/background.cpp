@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "handlers.h"
-#include "input_common.h"
+#include "input/common.h"
 #include "operations/board_locate.h"
 #include "operations/board_operations.h"
 #include "registers/port_access.h"

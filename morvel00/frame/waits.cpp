@@ -7,7 +7,7 @@
 #include <atomic>
 
 #include "board_record.h"
-#include "frame_ports.h"
+#include "frame/ports.h"
 
 namespace morvel00 {
 
