@@ -4,6 +4,8 @@
 // so a device is never left open with nobody counting it.
 #include <halvik.h>
 
+#include <mutex>
+
 #include "cntm_close.h"
 #include "device_buffer_step.h"
 #include "device_record.h"
@@ -11,6 +13,7 @@
 #include "event_threads.h"
 #include "export_frame.h"
 #include "function_stop.h"
+#include "library_state.h"
 #include "transport.h"
 
 namespace halvik {
@@ -33,6 +36,7 @@ DLL_EXPORT LONG WINAPI XanExit(short Id) {
   ExportFrame frame("XanExit");
   frame.start("Id=%d", Id);
   if (!frame.find(Id)) return kStatusNoDevice;
+  std::lock_guard<std::mutex> closing(Library().openLock);
   DeviceRecord& record = frame.record();
   if (record.OpenCount <= 0) return kStatusNotOpen;
   if (record.OpenCount > 1) {

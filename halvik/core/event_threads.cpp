@@ -24,8 +24,17 @@ void forgetObjects(const ThreadSlotView& slot) {
     if (field != nullptr) __atomic_store_n(field, INVALID_HANDLE_VALUE, __ATOMIC_RELEASE);
 }
 
+// A callback may close its own device: its thread cannot wait for itself.
+// It is told to end, and ends once the callback has returned; its handle
+// stays, so the next start or close of the slot waits for that end.
+bool isCallingThread(HANDLE thread) { return GetThreadId(thread) == GetCurrentThreadId(); }
+
 bool endOne(const ThreadSlotView& slot) {
   slot.run->store(0);
+  if (isCallingThread(*slot.thread)) {
+    wake(slot);
+    return true;
+  }
   bool ended = false;
   for (int i = 0; i < kEndWaits && !ended; ++i) {
     wake(slot);

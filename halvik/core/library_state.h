@@ -16,6 +16,10 @@ struct LibraryState {
   CRITICAL_SECTION lock{};        // the input family's data readout and polling
   bool lockReady = false;
   bool deviceOpened = false;      // set by the first successful XanInit
+  // XanInit and XanExit, one at a time: a record's OpenCount and its
+  // transport handle change together, and the last close's teardown must
+  // not meet another thread's open of the same device halfway.
+  std::mutex openLock;
 
   // Objects made after attach that detach still needs; see LibraryObject.
   std::mutex keptLock;

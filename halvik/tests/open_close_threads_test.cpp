@@ -1,0 +1,98 @@
+// Opening and closing one device from several application threads, and
+// closing it from inside its own event callback.
+#include <gtest/gtest.h>
+#include <halvik.h>
+#include <halviksim.h>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+#include <vector>
+
+#include "installed_halvik.h"
+
+namespace {
+
+class OpenCloseThreadsTest : public InstalledHalvik {
+ protected:
+  void SetUp() override {
+    InstalledHalvik::SetUp();
+    install();
+    open();
+    init = entry<decltype(&XanInit)>("XanInit");
+    exitDevice = entry<decltype(&XanExit)>("XanExit");
+  }
+  decltype(&XanInit) init = nullptr;
+  decltype(&XanExit) exitDevice = nullptr;
+};
+
+TEST_F(OpenCloseThreadsTest, OpensAndClosesFromEightThreadsKeepTheCount) {
+  auto revision = entry<decltype(&XanGetDeviceRevision)>("XanGetDeviceRevision");
+  std::atomic<LONG> firstFailure{0};
+  auto note = [&](LONG status) {
+    LONG none = 0;
+    if (status != 0) firstFailure.compare_exchange_strong(none, status);
+  };
+  std::vector<std::thread> threads;
+  for (int t = 0; t < 8; ++t) {
+    threads.emplace_back([&] {
+      for (int round = 0; round < 200 && firstFailure.load() == 0; ++round) {
+        short id = -1;
+        char text[16] = "";
+        note(init("HVA1", &id));
+        note(revision(id, text));  // on the handle this open counted on
+        note(exitDevice(id));
+      }
+    });
+  }
+  for (std::thread& t : threads) t.join();
+  EXPECT_EQ(firstFailure.load(), 0);
+  short id = -1;
+  ASSERT_EQ(init("HVA1", &id), 0);
+  EXPECT_EQ(exitDevice(id), 0);
+  EXPECT_EQ(exitDevice(id), 10002);  // every open was undone: nothing left counted
+}
+
+struct CloseInCallback {
+  decltype(&XanExit) exitDevice = nullptr;
+  std::atomic<int> calls{0};
+  std::atomic<LONG> status{-1};
+};
+CloseInCallback gClose;
+void WINAPI closeOnEvent(short id, short, short, LONG, void*) {
+  if (gClose.calls.fetch_add(1) == 0) gClose.status.store(gClose.exitDevice(id));
+}
+
+bool within(const std::function<bool()>& done) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+  while (!done() && std::chrono::steady_clock::now() < deadline) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  return done();
+}
+
+// The close must not wait for the thread it runs on; that thread ends once
+// the callback has returned, and the device opens and counts afresh.
+TEST_F(OpenCloseThreadsTest, ClosesFromInsideItsOwnCallback) {
+  auto compare = entry<decltype(&XanSetCntComparisonReg)>("XanSetCntComparisonReg");
+  auto callback = entry<decltype(&XanSetCntCallBackProc)>("XanSetCntCallBackProc");
+  auto start = entry<decltype(&XanStartCnt)>("XanStartCnt");
+  auto preset = entry<decltype(&XanPresetCnt)>("XanPresetCnt");
+  gClose.exitDevice = exitDevice;
+  const LONG match[] = {2};
+  for (int run = 0; run < 2; ++run) {
+    SCOPED_TRACE(run);
+    gClose.calls = 0;
+    gClose.status = -1;
+    short id = -1;
+    ASSERT_EQ(init("HVA1", &id), 0);
+    ASSERT_EQ(preset(id, 0, 0), 0);
+    ASSERT_EQ(compare(id, 0, 1, match, 0), 0);
+    ASSERT_EQ(callback(id, 0, closeOnEvent, 0x10, nullptr), 0);
+    ASSERT_EQ(start(id, 0), 0);
+    ASSERT_TRUE(halviksim::PulseCounter("HVA1", 0, 3));
+    ASSERT_TRUE(within([] { return gClose.status.load() != -1; }));
+    EXPECT_EQ(gClose.status.load(), 0);
+    EXPECT_EQ(exitDevice(id), 10002);
+  }
+}
+
+}  // namespace
