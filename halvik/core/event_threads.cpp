@@ -71,4 +71,14 @@ LONG EndEventThreads(DeviceRecord& record) {
   return status;
 }
 
+bool OnEventThreadOf(DeviceRecord& record) {
+  for (const ThreadSlotView& slot : ThreadSlotsOf(record)) {
+    if (HANDLE h = loadHandle(slot.thread); h != INVALID_HANDLE_VALUE && isCallingThread(h)) return true;
+  }
+  for (HANDLE* worker : {&record.Cntm.boardEventThread, &record.Cntm.timeUpThread}) {
+    if (HANDLE h = loadHandle(worker); h != INVALID_HANDLE_VALUE && isCallingThread(h)) return true;
+  }
+  return false;
+}
+
 }  // namespace halvik

@@ -32,4 +32,8 @@ std::array<ThreadSlotView, kThreadSlotCount> ThreadSlotsOf(DeviceRecord& record)
 // did not end or a handle did not close (the others are still ended).
 LONG EndEventThreads(DeviceRecord& record);
 
+// Whether the calling thread is one of the record's event threads (the
+// multi-function counter's workers included), as a callback's is.
+bool OnEventThreadOf(DeviceRecord& record);
+
 }  // namespace halvik

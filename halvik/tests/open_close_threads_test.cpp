@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <functional>
 #include <thread>
 #include <vector>
 
@@ -93,6 +94,50 @@ TEST_F(OpenCloseThreadsTest, ClosesFromInsideItsOwnCallback) {
     EXPECT_EQ(gClose.status.load(), 0);
     EXPECT_EQ(exitDevice(id), 10002);
   }
+}
+
+struct CloseBeside {
+  decltype(&XanExit) exitDevice = nullptr;
+  std::atomic<bool> entered{false};
+  std::atomic<bool> logCleared{false};
+  std::atomic<LONG> status{-1};
+};
+CloseBeside gBeside;
+bool closeRequested() {
+  if (!gBeside.logCleared.load()) return false;
+  for (DWORD code : halviksim::RequestLog("HVA1"))
+    if (code == 0x222400) return true;  // the close's ownership check
+  return false;
+}
+void WINAPI closeBesideOnEvent(short id, short, short, LONG, void*) {
+  if (gBeside.entered.exchange(true)) return;
+  if (within(closeRequested)) gBeside.status.store(gBeside.exitDevice(id));
+}
+
+// An application thread closes the device while its callback runs, and the
+// callback closes it too: the callback's close gives way to the one that
+// waits for it.
+TEST_F(OpenCloseThreadsTest, ACallbackGivesWayToTheCloseThatWaitsForIt) {
+  auto compare = entry<decltype(&XanSetCntComparisonReg)>("XanSetCntComparisonReg");
+  auto callback = entry<decltype(&XanSetCntCallBackProc)>("XanSetCntCallBackProc");
+  auto start = entry<decltype(&XanStartCnt)>("XanStartCnt");
+  gBeside.exitDevice = exitDevice;
+  const LONG match[] = {2};
+  short id = -1;
+  ASSERT_EQ(init("HVA1", &id), 0);
+  ASSERT_EQ(compare(id, 0, 1, match, 0), 0);
+  ASSERT_EQ(callback(id, 0, closeBesideOnEvent, 0x10, nullptr), 0);
+  ASSERT_EQ(start(id, 0), 0);
+  ASSERT_TRUE(halviksim::PulseCounter("HVA1", 0, 3));
+  ASSERT_TRUE(within([] { return gBeside.entered.load(); }));
+  ASSERT_TRUE(halviksim::ClearRequestLog("HVA1"));
+  gBeside.logCleared = true;
+  LONG closed = -1;
+  std::thread closer([&] { closed = exitDevice(id); });
+  closer.join();
+  EXPECT_EQ(closed, 0);
+  EXPECT_EQ(gBeside.status.load(), 10002);
+  EXPECT_EQ(exitDevice(id), 10002);
 }
 
 }  // namespace
