@@ -7,9 +7,11 @@
 #include <cstring>
 #include <mutex>
 
+#include "cntm_close.h"
 #include "device_buffer_step.h"
 #include "device_record.h"
 #include "device_transport.h"
+#include "event_threads.h"
 #include "export_frame.h"
 #include "library_state.h"
 #include "trace_log.h"
@@ -62,6 +64,13 @@ DLL_EXPORT LONG WINAPI XanInit(const char* DeviceName, short* Id) {
   uint16_t index = 0;
   if (!FindDeviceByName(name, &index)) return fail(kStatusNoSuchName);
   DeviceRecord& record = DeviceTable()[index];
+  // A callback that closed its own device leaves its thread to end after
+  // it; the first open waits for that end, so the old thread never meets
+  // the new transport handle or the new workers' objects.
+  if (record.OpenCount == 0) {
+    EndEventThreads(record);
+    EndCntmWorkers(record);
+  }
 
   const bool opensHere = record.Handle == INVALID_HANDLE_VALUE;
   if (opensHere) {

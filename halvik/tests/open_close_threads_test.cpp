@@ -7,6 +7,7 @@
 #include <atomic>
 #include <chrono>
 #include <functional>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -60,9 +61,11 @@ struct CloseInCallback {
   std::atomic<LONG> status{-1};
 };
 CloseInCallback gClose;
-void WINAPI closeOnEvent(short id, short, short, LONG, void*) {
+void closeOnce(short id) {
   if (gClose.calls.fetch_add(1) == 0) gClose.status.store(gClose.exitDevice(id));
 }
+void WINAPI closeOnEvent(short id, short, short, LONG, void*) { closeOnce(id); }
+void WINAPI closeOnCntmEvent(LONG id, LONG, LONG, void*) { closeOnce(static_cast<short>(id)); }
 
 bool within(const std::function<bool()>& done) {
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
@@ -77,22 +80,49 @@ TEST_F(OpenCloseThreadsTest, ClosesFromInsideItsOwnCallback) {
   auto callback = entry<decltype(&XanSetCntCallBackProc)>("XanSetCntCallBackProc");
   auto start = entry<decltype(&XanStartCnt)>("XanStartCnt");
   auto preset = entry<decltype(&XanPresetCnt)>("XanPresetCnt");
+  auto cntmCallback = entry<decltype(&XanCntmCountUpCallbackProc)>("XanCntmCountUpCallbackProc");
+  auto cntmNotify = entry<decltype(&XanCntmNotifyCountUp)>("XanCntmNotifyCountUp");
+  auto cntmClear = entry<decltype(&XanCntmZeroClearCount)>("XanCntmZeroClearCount");
+  auto cntmStart = entry<decltype(&XanCntmStartCount)>("XanCntmStartCount");
   gClose.exitDevice = exitDevice;
   const LONG match[] = {2};
-  for (int run = 0; run < 2; ++run) {
-    SCOPED_TRACE(run);
-    gClose.calls = 0;
-    gClose.status = -1;
-    short id = -1;
-    ASSERT_EQ(init("HVA1", &id), 0);
-    ASSERT_EQ(preset(id, 0, 0), 0);
-    ASSERT_EQ(compare(id, 0, 1, match, 0), 0);
-    ASSERT_EQ(callback(id, 0, closeOnEvent, 0x10, nullptr), 0);
-    ASSERT_EQ(start(id, 0), 0);
-    ASSERT_TRUE(halviksim::PulseCounter("HVA1", 0, 3));
-    ASSERT_TRUE(within([] { return gClose.status.load() != -1; }));
-    EXPECT_EQ(gClose.status.load(), 0);
-    EXPECT_EQ(exitDevice(id), 10002);
+  const short channel[] = {3};
+  struct Family {
+    const char* name;
+    std::function<LONG(short)> arm;
+    std::function<bool()> fire;
+  };
+  const Family families[] = {
+      {"counter",
+       [&](short id) {
+         LONG s = preset(id, 0, 0);
+         if (s == 0) s = compare(id, 0, 1, match, 0);
+         if (s == 0) s = callback(id, 0, closeOnEvent, 0x10, nullptr);
+         return s != 0 ? s : start(id, 0);
+       },
+       [] { return halviksim::PulseCounter("HVA1", 0, 3); }},
+      {"multi-function counter",
+       [&](short id) {
+         LONG s = cntmCallback(id, closeOnCntmEvent, nullptr);
+         if (s == 0) s = cntmNotify(id, 3, 0, 2, nullptr);
+         if (s == 0) s = cntmClear(id, channel, 1);
+         return s != 0 ? s : cntmStart(id, channel, 1);
+       },
+       [] { return halviksim::CntmPulses("HVA1", 3, 2); }},
+  };
+  for (const Family& family : families) {
+    for (int run = 0; run < 2; ++run) {
+      SCOPED_TRACE(std::string(family.name) + " run " + std::to_string(run));
+      gClose.calls = 0;
+      gClose.status = -1;
+      short id = -1;
+      ASSERT_EQ(init("HVA1", &id), 0);
+      ASSERT_EQ(family.arm(id), 0);
+      ASSERT_TRUE(family.fire());
+      ASSERT_TRUE(within([] { return gClose.status.load() != -1; }));
+      EXPECT_EQ(gClose.status.load(), 0);
+      EXPECT_EQ(exitDevice(id), 10002);
+    }
   }
 }
 
