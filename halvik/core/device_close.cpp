@@ -4,6 +4,9 @@
 // so a device is never left open with nobody counting it.
 #include <halvik.h>
 
+#include <chrono>
+#include <mutex>
+
 #include "cntm_close.h"
 #include "device_buffer_step.h"
 #include "device_record.h"
@@ -11,6 +14,7 @@
 #include "event_threads.h"
 #include "export_frame.h"
 #include "function_stop.h"
+#include "library_state.h"
 #include "transport.h"
 
 namespace halvik {
@@ -23,6 +27,30 @@ void keepFirst(LONG& first, LONG status) {
   if (first == 0) first = status;
 }
 
+// A callback may close its device while another thread's last close of it
+// holds the lock and waits for the callback's thread: that close undoes
+// the open this one would, so the callback does not wait for it. False
+// (nothing held) in that case.
+bool takeOpenLock(std::unique_lock<std::timed_mutex>& lock, DeviceRecord& record, uint16_t index) {
+  if (!OnEventThreadOf(record)) {
+    lock.lock();
+    return true;
+  }
+  while (!lock.try_lock_for(std::chrono::milliseconds(1))) {
+    if (Library().lastClose.load() == index) return false;
+  }
+  return true;
+}
+
+// Marks the last close under way for the callbacks above.
+class LastClose {
+ public:
+  explicit LastClose(uint16_t index) { Library().lastClose.store(index); }
+  ~LastClose() { Library().lastClose.store(-1); }
+  LastClose(const LastClose&) = delete;
+  LastClose& operator=(const LastClose&) = delete;
+};
+
 }  // namespace
 
 }  // namespace halvik
@@ -34,11 +62,14 @@ DLL_EXPORT LONG WINAPI XanExit(short Id) {
   frame.start("Id=%d", Id);
   if (!frame.find(Id)) return kStatusNoDevice;
   DeviceRecord& record = frame.record();
+  std::unique_lock<std::timed_mutex> closing(Library().openLock, std::defer_lock);
+  if (!takeOpenLock(closing, record, frame.index())) return kStatusNotOpen;
   if (record.OpenCount <= 0) return kStatusNotOpen;
   if (record.OpenCount > 1) {
     --record.OpenCount;
     return frame.end(0);
   }
+  LastClose underWay(frame.index());
 
   LONG first = 0;
   LONG owner = CheckMultiProcess(frame.index());

@@ -5,10 +5,13 @@
 
 #include <cctype>
 #include <cstring>
+#include <mutex>
 
+#include "cntm_close.h"
 #include "device_buffer_step.h"
 #include "device_record.h"
 #include "device_transport.h"
+#include "event_threads.h"
 #include "export_frame.h"
 #include "library_state.h"
 #include "trace_log.h"
@@ -54,12 +57,20 @@ DLL_EXPORT LONG WINAPI XanInit(const char* DeviceName, short* Id) {
 
   // Refused before any copy, so no longer name can be cut into another.
   if (strnlen(DeviceName, kNameMax + 1) > kNameMax) return fail(kStatusNoSuchName);
+  std::lock_guard<std::timed_mutex> opening(Library().openLock);
   char name[kNameMax + 1] = {};
   std::memcpy(name, DeviceName, std::strlen(DeviceName));
   for (char& c : name) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
   uint16_t index = 0;
   if (!FindDeviceByName(name, &index)) return fail(kStatusNoSuchName);
   DeviceRecord& record = DeviceTable()[index];
+  // A callback that closed its own device leaves its thread to end after
+  // it; the first open waits for that end, so the old thread never meets
+  // the new transport handle or the new workers' objects.
+  if (record.OpenCount == 0) {
+    EndEventThreads(record);
+    EndCntmWorkers(record);
+  }
 
   const bool opensHere = record.Handle == INVALID_HANDLE_VALUE;
   if (opensHere) {

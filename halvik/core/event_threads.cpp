@@ -24,8 +24,17 @@ void forgetObjects(const ThreadSlotView& slot) {
     if (field != nullptr) __atomic_store_n(field, INVALID_HANDLE_VALUE, __ATOMIC_RELEASE);
 }
 
+// A callback may close its own device: its thread cannot wait for itself.
+// It is told to end, and ends once the callback has returned; its handle
+// stays, so the next start or close of the slot waits for that end.
+bool isCallingThread(HANDLE thread) { return GetThreadId(thread) == GetCurrentThreadId(); }
+
 bool endOne(const ThreadSlotView& slot) {
   slot.run->store(0);
+  if (isCallingThread(*slot.thread)) {
+    wake(slot);
+    return true;
+  }
   bool ended = false;
   for (int i = 0; i < kEndWaits && !ended; ++i) {
     wake(slot);
@@ -60,6 +69,16 @@ LONG EndEventThreads(DeviceRecord& record) {
     if (!endOne(slot) && status == 0) status = kStatusCloseFailed;
   }
   return status;
+}
+
+bool OnEventThreadOf(DeviceRecord& record) {
+  for (const ThreadSlotView& slot : ThreadSlotsOf(record)) {
+    if (HANDLE h = loadHandle(slot.thread); h != INVALID_HANDLE_VALUE && isCallingThread(h)) return true;
+  }
+  for (HANDLE* worker : {&record.Cntm.boardEventThread, &record.Cntm.timeUpThread}) {
+    if (HANDLE h = loadHandle(worker); h != INVALID_HANDLE_VALUE && isCallingThread(h)) return true;
+  }
+  return false;
 }
 
 }  // namespace halvik

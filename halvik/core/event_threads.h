@@ -27,8 +27,13 @@ std::array<ThreadSlotView, kThreadSlotCount> ThreadSlotsOf(DeviceRecord& record)
 // Ends each thread whose handle is not -1: clears its run flag, wakes it,
 // waits 1 ms at a time up to 1000 times, closes the handle and sets it to
 // -1. A thread that ended has closed its own objects: their slots are set
-// to -1 too. 0, or 10004 when a thread did not end or a handle did not close (the
-// others are still ended).
+// to -1 too. The calling thread's own slot is only told to end; its handle
+// stays for the next start or close to wait on. 0, or 10004 when a thread
+// did not end or a handle did not close (the others are still ended).
 LONG EndEventThreads(DeviceRecord& record);
+
+// Whether the calling thread is one of the record's event threads (the
+// multi-function counter's workers included), as a callback's is.
+bool OnEventThreadOf(DeviceRecord& record);
 
 }  // namespace halvik

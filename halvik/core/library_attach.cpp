@@ -1,7 +1,9 @@
 // What the library does when a process attaches and detaches it.
 #include <halvik.h>
 
+#include "cntm_close.h"
 #include "device_record.h"
+#include "event_threads.h"
 #include "library_state.h"
 #include "trace_log.h"
 #include "trace_log_switch.h"
@@ -48,6 +50,9 @@ void DetachLibrary() {
       XanExit(record.Id);
       if (record.OpenCount >= before) break;  // a record its Id does not find
     }
+    // A thread whose callback closed the device may still be returning.
+    EndEventThreads(record);
+    EndCntmWorkers(record);
   }
   LibraryState& state = Library();
   if (state.lockReady) {

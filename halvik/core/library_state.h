@@ -3,6 +3,7 @@
 #pragma once
 #include <windows.h>
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -16,6 +17,13 @@ struct LibraryState {
   CRITICAL_SECTION lock{};        // the input family's data readout and polling
   bool lockReady = false;
   bool deviceOpened = false;      // set by the first successful XanInit
+  // XanInit and XanExit, one at a time: a record's OpenCount and its
+  // transport handle change together, and the last close's teardown must
+  // not meet another thread's open of the same device halfway.
+  std::timed_mutex openLock;
+  // The table index whose last close holds openLock, -1 when none: that
+  // close waits for the device's event threads.
+  std::atomic<int32_t> lastClose{-1};
 
   // Objects made after attach that detach still needs; see LibraryObject.
   std::mutex keptLock;

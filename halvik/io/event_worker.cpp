@@ -79,7 +79,8 @@ class Worker {
       if (!running(v_) || !takeStoppable(a_)) break;
       c_.pending = false;
       const Fetched fetched = site_.family->fetch(c_);
-      if (fetched == Fetched::Failed) break;
+      // A callback that closed the device has left nothing to wait on.
+      if (fetched == Fetched::Failed || !running(v_)) break;
       if (fetched == Fetched::Park && !park()) break;
     }
     finish();

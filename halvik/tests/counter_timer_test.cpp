@@ -249,4 +249,25 @@ TEST_F(CounterTimerTest, TheTimerCountDeviceOpensReadsAndCloses) {
   EXPECT_EQ(exitTimer(), 10010);
 }
 
+// Double-byte characters take two bytes each in the ANSI code page: the
+// longest description the device may give (100 of them) fills 200 bytes
+// before its terminator.
+TEST_F(CounterTimerTest, TheTimerCountDescriptionArrivesWholeUpToItsLongest) {
+  auto init = get<decltype(&XanTimInit)>("XanTimInit");
+  auto exitTimer = get<decltype(&XanTimExit)>("XanTimExit");
+  const std::string hiragana = "\x82\xa0";  // U+3042 in code page 932
+  for (size_t units : {99u, 100u}) {
+    SCOPED_TRACE(units);
+    ASSERT_TRUE(halviksim::SetTimerCountDescription("TIMCNT0", std::u16string(units, u'\u3042'), 7));
+    char name[256] = "TIMCNT0";
+    char description[256] = "";
+    LONG value = 0;
+    ASSERT_EQ(init(name, description, &value), 0);
+    std::string expected;
+    for (size_t i = 0; i < units; ++i) expected += hiragana;
+    EXPECT_EQ(std::string(description), expected);
+    EXPECT_EQ(exitTimer(), 0);
+  }
+}
+
 }  // namespace

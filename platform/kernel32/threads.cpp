@@ -255,6 +255,14 @@ PLATFORM_API void WINAPI ExitThread(DWORD exitCode) {
 PLATFORM_API HANDLE WINAPI GetCurrentThread(void) { return kCurrentThread; }
 PLATFORM_API DWORD WINAPI GetCurrentThreadId(void) { return currentThreadId(); }
 
+PLATFORM_API DWORD WINAPI GetThreadId(HANDLE handle) {
+  if (handle == kCurrentThread) return currentThreadId();
+  ThreadPtr thread = resolveThread(handle);
+  if (!thread) return 0;
+  std::lock_guard<std::mutex> lock(waitLock());
+  return thread->id_;
+}
+
 PLATFORM_API void WINAPI Sleep(DWORD milliseconds) {
   honourSuspension();
   if (milliseconds == 0) {

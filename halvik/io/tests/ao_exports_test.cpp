@@ -63,22 +63,29 @@ TEST_F(AoExportsTest, EachRowSendsItsBytesOnEachRoad) {
 
 TEST_F(AoExportsTest, ArgumentChecksGiveTheirCodesInOrder) {
   const short k = kKernelId, v = kVirtualId, a = kAttachedId;
-  const LONG data[32] = {};
-  const float values[32] = {};
+  const LONG data[256] = {};
+  const float values[256] = {};
   const CheckCase cases[] = {
       {13000, [&] { return XanSingleAo(k, -1, 0); }},
+      {0, [&] { return XanSingleAo(k, 255, 0); }},
       {13500, [&] { return XanSingleAoEx(k, 256, 0.0f); }},
+      {0, [&] { return XanSingleAoEx(k, 255, 0.0f); }},
       {13020, [&] { return XanMultiAo(k, 0, data); }},
+      {0, [&] { return XanMultiAo(k, 256, data); }},
+      {13020, [&] { return XanMultiAo(k, 257, data); }},
       {13021, [&] { return XanMultiAo(k, 1, nullptr); }},
       {13520, [&] { return XanMultiAoEx(k, 257, values); }},
+      {0, [&] { return XanMultiAoEx(k, 256, values); }},
       {13040, [&] { return XanGetAoResolution(k, nullptr); }},
       {13110, [&] { return XanGetAoRange(k, 256, &gShort); }},
+      {0, [&] { return XanGetAoRange(k, 255, &gShort); }},
       {13111, [&] { return XanGetAoRange(k, 0, nullptr); }},
       {13840, [&] { return XanSetAoDeviceBufferMode(k, 2); }},
       {13220, [&] { return XanSetAoSamplingData(k, 0, data); }},
       {13221, [&] { return XanSetAoSamplingData(k, 1, nullptr); }},
       {13540, [&] { return XanSetAoSamplingDataEx(k, 0, values); }},
       {13480, [&] { return XanSetAoMemorySize(k, 257); }},
+      {0, [&] { return XanSetAoMemorySize(k, 256); }},
       {13480, [&] { return XanSetAoMemorySize(k, -1); }},
       {13290, [&] { return XanGetAoEvent(k, nullptr, nullptr); }},
       {13600, [&] { return XanSetAoTransferData(k, 0x1000001, const_cast<LONG*>(data)); }},
@@ -87,8 +94,10 @@ TEST_F(AoExportsTest, ArgumentChecksGiveTheirCodesInOrder) {
       {13721, [&] { return XanSetAoAdjustment(k, 0, 0, 2, 0); }},
       {13722, [&] { return XanSetAoAdjustment(k, 0, 0, 0, -1); }},
       {13723, [&] { return XanSetAoAdjustment(k, 256, 0, 0, 0); }},
+      {0, [&] { return XanSetAoAdjustment(k, 255, 300, 1, 0); }},
       {13732, [&] { return XanGetAoAdjustment(k, 0, 0, 0, nullptr); }},
       {13360, [&] { return XanEnableAo(k, 256); }},
+      {0, [&] { return XanEnableAo(k, 255); }},
       // A clock that is no number, endless or beyond the int32 whole part.
       {13200, [&] { return XanSetAoSamplingClock(k, std::numeric_limits<float>::quiet_NaN()); }},
       {13200, [&] { return XanSetAoSamplingClock(k, std::numeric_limits<float>::infinity()); }},
@@ -96,8 +105,10 @@ TEST_F(AoExportsTest, ArgumentChecksGiveTheirCodesInOrder) {
       {0, [&] { return XanSetAoSamplingClock(k, 2e9f); }},
       // The sibling records carry 17 counts and 16 range codes.
       {13020, [&] { return XanMultiAo(v, 18, data); }},
+      {0, [&] { return XanMultiAo(v, 17, data); }},
       {13020, [&] { return XanMultiAo(a, 18, data); }},
       {13520, [&] { return XanMultiAoEx(v, 17, values); }},
+      {0, [&] { return XanMultiAoEx(v, 16, values); }},
   };
   for (const CheckCase& c : cases) expectCheck(c);
   EXPECT_EQ(XanSetAoDeviceBufferMode(v, 0), 20001);

@@ -18,6 +18,8 @@ float gFloat;
 BYTE gByte;
 const short kGroup[2] = {3, 5};
 const LONG kPresets[2] = {100, -7};
+const short kNine[9] = {0, 1, 2, 3, 4, 5, 6, 7, 8};
+const LONG kNinePresets[9] = {};
 
 class CntmDioRowsTest : public RoadsTest {};
 
@@ -93,15 +95,24 @@ TEST_F(CntmDioRowsTest, ChecksStopBeforeAnythingIsSent) {
       {18000, [&] { return XanSetCntmDigitalFilter(k, 0, -1); }},
       {18000, [&] { return XanSetCntmOperationMode(k, 0, 0, 0, 2); }},
       {28001, [&] { return XanSetCntmZLogic(k, 9, 0); }},
+      {0, [&] { return XanSetCntmZLogic(k, 8, 1); }},
+      {28001, [&] { return XanSetCntmZLogic(k, -1, 0); }},
+      {0, [&] { return XanSetCntmDigitalFilter(k, 0, 15); }},
+      {0, [&] { return XanSetCntmPulseWidth(k, 0, 15); }},
+      {0, [&] { return XanSetCntmOperationMode(k, 0, 2, 2, 1); }},
       {18100, [&] { return XanGetCntmOperationMode(k, 0, &gShort, nullptr, &gShort); }},
       {18100, [&] { return XanCntmStartCount(k, nullptr, 0); }},
       {18100, [&] { return XanCntmZeroClearCount(k, nullptr, 2); }},
       {18340, [&] { return XanCntmReadCount(k, nullptr, 1, &gLong); }},
       {18100, [&] { return XanCntmReadCount(k, kGroup, 1, nullptr); }},
       {28010, [&] { return XanCntmStartCount(k, kGroup, 9); }},
+      {0, [&] { return XanCntmStartCount(k, kNine, 8); }},
+      {28010, [&] { return XanCntmPreset(k, kNine, 9, kNinePresets); }},
+      {0, [&] { return XanCntmPreset(k, kNine, 8, kNinePresets); }},
       // The count-up windows are two rows of eight channels.
       {18000, [&] { return XanCntmNotifyCountUp(k, 0, 2, 10, nullptr); }},
       {28001, [&] { return XanCntmNotifyCountUp(k, 8, 0, 10, nullptr); }},
+      {0, [&] { return XanCntmStopNotifyCountUp(k, 7, 1); }},
       {28001, [&] { return XanCntmStopNotifyCountUp(k, -1, 0); }},
       {18200, [&] { return XanCntmNotifyTimer(k, 10, nullptr); }},
       {18200, [&] { return XanCntmNotifyCounterError(k, reinterpret_cast<HWND>(0x7777)); }},

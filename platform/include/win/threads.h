@@ -44,6 +44,10 @@ PLATFORM_API __attribute__((noreturn)) void WINAPI ExitThread(DWORD dwExitCode);
 // thread wherever a thread handle is taken; it needs no CloseHandle.
 PLATFORM_API HANDLE WINAPI GetCurrentThread(void);
 PLATFORM_API DWORD WINAPI GetCurrentThreadId(void);
+// The id of a thread by its handle; 0 on failure. A thread made by
+// CreateThread learns its id when it begins to run, so until then this is 0
+// too (such a thread is never the caller).
+PLATFORM_API DWORD WINAPI GetThreadId(HANDLE hThread);
 
 // Sleep(0) gives the processor to another ready thread.
 PLATFORM_API void WINAPI Sleep(DWORD dwMilliseconds);

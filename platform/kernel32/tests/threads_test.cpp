@@ -85,6 +85,7 @@ TEST(Threads, CreateSuspendedRunsOnlyAfterResumeAndCountsDown) {
   EXPECT_EQ(ResumeThread(thread), 0u) << "resuming a running thread changes nothing";
   EXPECT_EQ(WaitForSingleObject(gate.reached, 5000), WAIT_OBJECT_0);
   EXPECT_EQ(gate.seenId.load(), id) << "lpThreadId is the id the thread sees";
+  EXPECT_EQ(GetThreadId(thread), id);
 
   SetEvent(gate.go);
   EXPECT_EQ(WaitForSingleObject(thread, 5000), WAIT_OBJECT_0);
@@ -220,6 +221,7 @@ TEST(Threads, PseudoHandleStandsForTheCallingThread) {
   EXPECT_EQ(code, STILL_ACTIVE);
   EXPECT_TRUE(SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_HIGHEST));
   EXPECT_EQ(GetThreadPriority(GetCurrentThread()), THREAD_PRIORITY_HIGHEST);
+  EXPECT_EQ(GetThreadId(GetCurrentThread()), GetCurrentThreadId());
   // This thread did not come from CreateThread: nobody could wake it.
   EXPECT_EQ(SuspendThread(GetCurrentThread()), 0xFFFFFFFFu);
   EXPECT_EQ(ResumeThread(GetCurrentThread()), 0u);
@@ -237,6 +239,7 @@ TEST(Threads, BadHandlesAndArgumentsFailWithAStatus) {
     EXPECT_FALSE(SetThreadPriority(handle, THREAD_PRIORITY_NORMAL));
     DWORD code;
     EXPECT_FALSE(GetExitCodeThread(handle, &code));
+    EXPECT_EQ(GetThreadId(handle), 0u);
   }
   CloseHandle(event);
   EXPECT_FALSE(GetExitCodeThread(GetCurrentThread(), nullptr));

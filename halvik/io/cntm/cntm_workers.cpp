@@ -31,7 +31,7 @@ LONG start(uint16_t index, const Worker& w, LPTHREAD_START_ROUTINE body) {
   std::lock_guard<std::mutex> guard(workersLock());
   HANDLE thread = mcnt::load(*w.thread);
   if (thread != INVALID_HANDLE_VALUE) {
-    if (mcnt::load(w.words[1]) == 0) return 0;
+    if (mcnt::load(w.words[1]) == 0 && mcnt::load(w.words[0]) == 0) return 0;
     WaitForSingleObject(thread, kEndRounds);  // it has set its ended word: only its return is left
     CloseHandle(thread);
   }
@@ -48,6 +48,12 @@ bool end(const Worker& w) {
   const HANDLE thread = mcnt::load(*w.thread);
   if (thread == INVALID_HANDLE_VALUE) return true;
   mcnt::store(w.words[0], 1);
+  // A callback closing its own device runs on the worker: it cannot wait
+  // for itself, and ends after the callback, at its stop word.
+  if (GetThreadId(thread) == GetCurrentThreadId()) {
+    if (HANDLE event = mcnt::load(*w.event); event != nullptr) SetEvent(event);
+    return true;
+  }
   bool ended = false;
   for (int round = 0; round < kEndRounds && !ended; ++round) {
     if (HANDLE event = mcnt::load(*w.event); event != nullptr) SetEvent(event);

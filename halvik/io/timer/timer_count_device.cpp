@@ -21,8 +21,9 @@ constexpr LONG kStatusNoTimerDevice = 10051;
 constexpr LONG kStatusCallFailed = 10002;
 constexpr int16_t kBusTimerCount = 1;
 constexpr std::size_t kNameMax = 255;
-// At most 100 UTF-16 units, two bytes each in the ANSI code page.
-constexpr int kDescriptionMax = 200;
+// At most 100 UTF-16 units, two bytes each in the ANSI code page, and the
+// terminator after them.
+constexpr int kDescriptionSize = 2 * drv::tim::kTextUnits + 1;
 
 // Callers serialise XanTimInit and XanTimExit against the reads.
 HANDLE gTimer = INVALID_HANDLE_VALUE;
@@ -87,9 +88,8 @@ DLL_EXPORT LONG WINAPI XanTimInit(char* DeviceName, char* Description, LONG* Val
     std::memcpy(DeviceName, r.DeviceName, strnlen(r.DeviceName, kNameMax) + 1);
     WCHAR text[drv::tim::kTextUnits + 1] = {};
     std::memcpy(text, answer.bytes + drv::tim::kText, drv::tim::kTextUnits * sizeof(WCHAR));
-    char ansi[kDescriptionMax + 1] = {};
-    WideCharToMultiByte(CP_ACP, 0, text, -1, ansi, kDescriptionMax, nullptr, nullptr);
-    ansi[kDescriptionMax] = '\0';
+    char ansi[kDescriptionSize] = {};
+    WideCharToMultiByte(CP_ACP, 0, text, -1, ansi, kDescriptionSize, nullptr, nullptr);
     std::memcpy(Description, ansi, std::strlen(ansi) + 1);
     return 0;
   }
