@@ -136,7 +136,7 @@ DLL_EXPORT void WINAPI ListCameras(const char* path, LONG* status) {
   std::unique_ptr<plat::camera::Connection> source = inRange ? plat::camera::Connect(state.selected) : nullptr;
   file.entry("pGraph->AddFilter(pSrc, L\"Video Capture\")", source ? S_OK : E_POINTER);
   if (inRange)
-    writeCaptureCapabilities(file, source.get(), cameras[static_cast<size_t>(state.selected)]);
+    writeCaptureCapabilities(file, source.get(), cameras.at(static_cast<size_t>(state.selected)));
   else
     writeCaptureCapabilities(file, nullptr, last);
 }

@@ -3,6 +3,7 @@
 #include <vfw.h>
 
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <string>
 
@@ -66,8 +67,9 @@ TEST_F(CompressedAvi, EveryFrameReadsBackAsTheFrameWrittenInAnyOrder) {
     EXPECT_LT(own, 6.0);
     EXPECT_GT(next, 2 * own + 4);
   }
-  EXPECT_EQ(AVIStreamGetFrame(frames, kFrames), nullptr);
-  EXPECT_EQ(AVIStreamGetFrame(frames, -1), nullptr);
+  // Right past either end there is no frame, and the last one still decodes.
+  for (LONG outside : {kFrames, -1, kFrames}) EXPECT_EQ(AVIStreamGetFrame(frames, outside), nullptr) << outside;
+  EXPECT_NE(AVIStreamGetFrame(frames, kFrames - 1), nullptr);
   EXPECT_EQ(AVIStreamGetFrameClose(frames), AVIERR_OK);
   AVIStreamRelease(stream);
   AVIFileRelease(avi);
@@ -99,6 +101,16 @@ TEST_F(CompressedAvi, InformationRecordsDescribeTheWrittenFile) {
   EXPECT_EQ(info.rcFrame.right, kWidth);
   EXPECT_EQ(info.rcFrame.bottom, kHeight);
   EXPECT_STREQ(info.szName, "Video #1");
+  // The name chunk holds the name and its terminator: readers of other
+  // makers take its size as the text's, terminator included.
+  const std::string bytes = avitest::fileBytes(file);
+  const size_t strn = bytes.find("strn");
+  ASSERT_NE(strn, std::string::npos);
+  ASSERT_LE(strn + 8 + 9, bytes.size());
+  uint32_t nameSize = 0;
+  std::memcpy(&nameSize, bytes.data() + strn + 4, 4);
+  EXPECT_EQ(nameSize, 9u);
+  EXPECT_EQ(bytes.substr(strn + 8, 9), std::string("Video #1", 9));
   PAVISTREAM none = nullptr;
   EXPECT_EQ(AVIFileGetStream(avi, &none, 0, 1), AVIERR_NODATA);
   EXPECT_EQ(none, nullptr);

@@ -96,4 +96,64 @@ TEST_F(AviReading, FilesThatAreNotAviAreRefusedWithTheirReason) {
   }
 }
 
+// Sizes and offsets that a file claims beyond its own end are refused
+// before anything is allocated for them; the frames the file does hold
+// are found by walking its data list instead of the broken index.
+TEST_F(AviReading, ClaimsBeyondTheFileAreRefused) {
+  constexpr int kSmall = 4;
+  const std::string written = path("small.avi");
+  {
+    PAVIFILE avi = nullptr;
+    PAVISTREAM video = nullptr;
+    ASSERT_EQ(AVIFileOpenA(&avi, written.c_str(), OF_WRITE | OF_CREATE, nullptr), AVIERR_OK);
+    AVISTREAMINFOA info = avitest::videoInfo(kSmall, kSmall);
+    ASSERT_EQ(AVIFileCreateStreamA(avi, &video, &info), AVIERR_OK);
+    BITMAPINFOHEADER format = avitest::frameFormat(kSmall, kSmall);
+    ASSERT_EQ(AVIStreamSetFormat(video, 0, &format, sizeof format), AVIERR_OK);
+    const std::vector<uint8_t> pixels = avitest::patternFrame(kSmall, kSmall, 3);
+    ASSERT_EQ(AVIStreamWrite(video, 0, 1, const_cast<uint8_t*>(pixels.data()), static_cast<LONG>(pixels.size()),
+                             AVIIF_KEYFRAME, nullptr, nullptr),
+              AVIERR_OK);
+    AVIStreamRelease(video);
+    AVIFileRelease(avi);
+  }
+  const std::string good = avitest::fileBytes(written);
+  const size_t idx1 = good.find("idx1");
+  const size_t strf = good.find("strf");
+  ASSERT_NE(idx1, std::string::npos);
+  ASSERT_NE(strf, std::string::npos);
+  const struct {
+    const char* what;
+    size_t at;  // the 32-bit field changed
+    uint32_t value;
+    HRESULT open;
+  } cases[] = {
+      {"index entry size", idx1 + 8 + 12, 0xA9000030u, AVIERR_OK},
+      {"index entry offset", idx1 + 8 + 8, 0x7FFFFFF0u, AVIERR_OK},
+      {"index size", idx1 + 4, 0xA9000030u, AVIERR_OK},
+      {"format size", strf + 4, 0xA9000030u, AVIERR_BADFORMAT},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::string bytes = good;
+    std::memcpy(bytes.data() + c.at, &c.value, 4);
+    const std::string file = path("claims.avi");
+    std::ofstream(file, std::ios::binary | std::ios::trunc) << bytes;
+    PAVIFILE avi = nullptr;
+    ASSERT_EQ(AVIFileOpenA(&avi, file.c_str(), OF_SHARE_DENY_NONE, nullptr), c.open);
+    if (avi == nullptr) continue;
+    PAVISTREAM video = nullptr;
+    ASSERT_EQ(AVIFileGetStream(avi, &video, streamtypeVIDEO, 0), AVIERR_OK);
+    PGETFRAME frames = AVIStreamGetFrameOpen(video, nullptr);
+    ASSERT_NE(frames, nullptr);
+    const auto* dib = static_cast<const uint8_t*>(AVIStreamGetFrame(frames, 0));
+    ASSERT_NE(dib, nullptr);
+    const std::vector<uint8_t> pixels = avitest::patternFrame(kSmall, kSmall, 3);
+    EXPECT_EQ(0, std::memcmp(dib + sizeof(BITMAPINFOHEADER), pixels.data(), pixels.size()));
+    AVIStreamGetFrameClose(frames);
+    AVIStreamRelease(video);
+    AVIFileRelease(avi);
+  }
+}
+
 }  // namespace
