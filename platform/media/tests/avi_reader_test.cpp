@@ -3,9 +3,12 @@
 
 #include <cstring>
 #include <fstream>
+#include <iterator>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "../../kernel32/tests/full_disk.h"
 #include "avi_test_files.h"
 
 namespace {
@@ -153,6 +156,36 @@ TEST_F(AviReading, ClaimsBeyondTheFileAreRefused) {
     AVIStreamGetFrameClose(frames);
     AVIStreamRelease(video);
     AVIFileRelease(avi);
+  }
+}
+
+// A file being written replaces the old one only when complete: a disk
+// that fills during the recording leaves the old file and no leftovers.
+TEST_F(AviReading, AFileWrittenWholeOrNotAtAll) {
+  const std::string file = path("take.avi");
+  std::ofstream(file, std::ios::binary) << "previous";
+  for (const bool full : {true, false}) {
+    SCOPED_TRACE(full ? "full disk" : "room enough");
+    HRESULT last = AVIERR_OK;
+    {
+      std::unique_ptr<FullDiskAfter> disk(full ? new FullDiskAfter(4096) : nullptr);
+      PAVIFILE avi = nullptr;
+      PAVISTREAM video = nullptr;
+      ASSERT_EQ(AVIFileOpenA(&avi, file.c_str(), OF_WRITE | OF_CREATE, nullptr), AVIERR_OK);
+      AVISTREAMINFOA info = avitest::videoInfo(kWidth, kHeight);
+      ASSERT_EQ(AVIFileCreateStreamA(avi, &video, &info), AVIERR_OK);
+      BITMAPINFOHEADER format = avitest::frameFormat(kWidth, kHeight);
+      ASSERT_EQ(AVIStreamSetFormat(video, 0, &format, sizeof format), AVIERR_OK);
+      std::vector<uint8_t> pixels = avitest::patternFrame(kWidth, kHeight, 0);
+      for (int n = 0; n < 40 && last == AVIERR_OK; ++n)
+        last = AVIStreamWrite(video, n, 1, pixels.data(), static_cast<LONG>(pixels.size()), AVIIF_KEYFRAME, nullptr,
+                              nullptr);
+      AVIStreamRelease(video);
+      AVIFileRelease(avi);
+    }
+    EXPECT_EQ(last, full ? AVIERR_FILEWRITE : AVIERR_OK);
+    EXPECT_EQ(avitest::fileBytes(file).substr(0, 4), full ? "prev" : "RIFF");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_), std::filesystem::directory_iterator()), 1);
   }
 }
 
