@@ -6,12 +6,14 @@
 #include <wingdi.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <cstring>
 #include <fstream>
 #include <iterator>
 #include <string>
 #include <vector>
 
+#include "../../platform/kernel32/tests/full_disk.h"
 #include "support/image_reader.h"
 #include "support/wave_window.h"
 #include "vekmath.h"
@@ -114,6 +116,19 @@ TEST_F(WindowSnapshotTest, NothingIsWrittenWhereNoFileCanBeMade) {
   EXPECT_FALSE(std::ifstream(path).good());
   SaveWindowBitmap(nullptr, "no_window.bmp", 0);
   EXPECT_FALSE(std::ifstream("no_window.bmp").good());
+  // A disk that fills keeps the picture saved before, and no part of it.
+  char folder[] = "/tmp/vekmath_snapshot_XXXXXX";
+  ASSERT_NE(::mkdtemp(folder), nullptr);
+  const std::string kept = std::string(folder) + "/kept.bmp";
+  std::ofstream(kept, std::ios::binary) << "before";
+  {
+    FullDiskAfter disk(4096);
+    SaveWindowBitmap(window.hwnd(), kept.c_str(), 0);
+  }
+  const std::vector<char> file = readFile(kept);
+  EXPECT_TRUE(std::string(file.begin(), file.end()) == "before");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), std::filesystem::directory_iterator()), 1);
+  std::filesystem::remove_all(folder);
 }
 
 }  // namespace
