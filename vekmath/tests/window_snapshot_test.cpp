@@ -55,7 +55,12 @@ class DisplayBits {
 class WindowSnapshotTest : public ::testing::Test {
  protected:
   TestWindow window{100, 80};
+  std::string folder_;  // the pictures go here, not to the current folder
+  void TearDown() override { std::filesystem::remove_all(folder_); }
   void SetUp() override {
+    char pattern[] = "/tmp/vekmath_snapshot_XXXXXX";
+    ASSERT_NE(::mkdtemp(pattern), nullptr);
+    folder_ = pattern;
     HDC dc = GetDC(window.hwnd());
     const RECT red{10, 40, 30, 60}, white{60, 40, 80, 60};
     HBRUSH r = CreateSolidBrush(RGB(255, 0, 0)), w = CreateSolidBrush(RGB(255, 255, 255));
@@ -80,7 +85,7 @@ TEST_F(WindowSnapshotTest, FilesHoldTheWindowAtTheDisplaysDepth) {
       {8, 54 + 1024, 100 * 75, true}, {4, 54 + 64, 52 * 75, true}, {1, 54 + 8, 16 * 75, false},
   };
   for (const Case& c : cases) {
-    const std::string path = "window_snapshot_" + std::to_string(c.bits) + ".bmp";
+    const std::string path = folder_ + "/window_snapshot_" + std::to_string(c.bits) + ".bmp";
     {
       DisplayBits depth(c.bits);
       SaveWindowBitmap(window.hwnd(), path.c_str(), 0);
@@ -111,15 +116,13 @@ TEST_F(WindowSnapshotTest, FilesHoldTheWindowAtTheDisplaysDepth) {
 }
 
 TEST_F(WindowSnapshotTest, NothingIsWrittenWhereNoFileCanBeMade) {
-  const std::string path = "no_such_folder/snapshot.bmp";
+  const std::string path = folder_ + "/no_such_folder/snapshot.bmp";
   SaveWindowBitmap(window.hwnd(), path.c_str(), 0);
   EXPECT_FALSE(std::ifstream(path).good());
-  SaveWindowBitmap(nullptr, "no_window.bmp", 0);
-  EXPECT_FALSE(std::ifstream("no_window.bmp").good());
+  SaveWindowBitmap(nullptr, (folder_ + "/no_window.bmp").c_str(), 0);
+  EXPECT_FALSE(std::ifstream(folder_ + "/no_window.bmp").good());
   // A disk that fills keeps the picture saved before, and no part of it.
-  char folder[] = "/tmp/vekmath_snapshot_XXXXXX";
-  ASSERT_NE(::mkdtemp(folder), nullptr);
-  const std::string kept = std::string(folder) + "/kept.bmp";
+  const std::string kept = folder_ + "/kept.bmp";
   std::ofstream(kept, std::ios::binary) << "before";
   {
     FullDiskAfter disk(4096);
@@ -127,8 +130,7 @@ TEST_F(WindowSnapshotTest, NothingIsWrittenWhereNoFileCanBeMade) {
   }
   const std::vector<char> file = readFile(kept);
   EXPECT_TRUE(std::string(file.begin(), file.end()) == "before");
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), std::filesystem::directory_iterator()), 1);
-  std::filesystem::remove_all(folder);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder_), std::filesystem::directory_iterator()), 1);
 }
 
 }  // namespace
