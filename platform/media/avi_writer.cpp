@@ -1,5 +1,6 @@
 #include "media/avi_writer.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vfw.h>
@@ -66,7 +67,13 @@ std::unique_ptr<AviWriter> AviWriter::create(const std::string& linuxPath) {
     ::unlink(temporary.c_str());
     return nullptr;
   }
-  return std::unique_ptr<AviWriter>(new AviWriter(file, linuxPath, std::move(temporary)));
+  // A new name is taken at once, as an open for creating takes it: callers
+  // look for the file while it is being written.
+  const int placeholder = ::open(linuxPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  if (placeholder >= 0) ::close(placeholder);
+  auto writer = std::unique_ptr<AviWriter>(new AviWriter(file, linuxPath, std::move(temporary)));
+  writer->placeholder_ = placeholder >= 0;
+  return writer;
 }
 
 AviWriter::~AviWriter() { finish(); }
@@ -192,6 +199,9 @@ bool AviWriter::finish() {
   if (failed_ || ::rename(temporary_.c_str(), path_.c_str()) != 0) {
     failed_ = true;
     ::unlink(temporary_.c_str());
+    // The name taken at the start goes again; a file that was there stays.
+    struct stat taken {};
+    if (placeholder_ && ::stat(path_.c_str(), &taken) == 0 && taken.st_size == 0) ::unlink(path_.c_str());
   }
   return !failed_;
 }

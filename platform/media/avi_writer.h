@@ -55,6 +55,7 @@ class AviWriter {
   std::unique_ptr<std::FILE, Closer> file_;
   std::string path_;       // the file's own name, taken when complete
   std::string temporary_;  // where it is written until then
+  bool placeholder_ = false;  // the empty file made at the name by create()
   std::vector<Stream> streams_;
   std::vector<IndexEntry> index_;
   uint64_t moviStart_ = 0;  // position of the movi list's form type

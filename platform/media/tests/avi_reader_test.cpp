@@ -176,6 +176,11 @@ TEST_F(AviReading, AFileWrittenWholeOrNotAtAll) {
       ASSERT_EQ(AVIFileCreateStreamA(avi, &video, &info), AVIERR_OK);
       BITMAPINFOHEADER format = avitest::frameFormat(kWidth, kHeight);
       ASSERT_EQ(AVIStreamSetFormat(video, 0, &format, sizeof format), AVIERR_OK);
+      PAVIFILE fresh = nullptr;  // a new name is there from the open on
+      ASSERT_EQ(AVIFileOpenA(&fresh, path("new.avi").c_str(), OF_WRITE | OF_CREATE, nullptr), AVIERR_OK);
+      EXPECT_TRUE(std::filesystem::exists(path("new.avi")));
+      AVIFileRelease(fresh);
+      std::filesystem::remove(path("new.avi"));
       std::vector<uint8_t> pixels = avitest::patternFrame(kWidth, kHeight, 0);
       for (int n = 0; n < 40 && last == AVIERR_OK; ++n)
         last = AVIStreamWrite(video, n, 1, pixels.data(), static_cast<LONG>(pixels.size()), AVIIF_KEYFRAME, nullptr,
