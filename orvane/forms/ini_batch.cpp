@@ -1,8 +1,9 @@
 #include "ini_batch.h"
 
+#include <platform/host_files.h>
+
+#include <cctype>
 #include <cstdio>
-#include <fstream>
-#include <sstream>
 
 namespace orvane::forms {
 namespace {
@@ -39,12 +40,15 @@ std::optional<std::string> Header(const std::string& line) {
 }  // namespace
 
 IniBatch::IniBatch(std::string path) : path_(std::move(path)) {
-  std::ifstream in(path_, std::ios::binary);
-  exists_ = in.is_open();
+  // The path is the caller's (ANSI, maybe a drive path): it maps as the
+  // profile calls map it.
+  plat::CFile in = plat::OpenFile(path_.c_str(), "rb");
+  exists_ = in != nullptr;
   if (!exists_) return;
-  std::stringstream buf;
-  buf << in.rdbuf();
-  const std::string text = buf.str();
+  std::string text;
+  char block[65536];
+  std::size_t n = 0;
+  while ((n = std::fread(block, 1, sizeof block, in.get())) > 0) text.append(block, n);
   std::size_t at = 0;
   while (at < text.size()) {
     std::size_t nl = text.find('\n', at);
@@ -122,22 +126,7 @@ bool IniBatch::Commit() {
     text += line;
     text += "\r\n";
   }
-  const std::string temporary = path_ + ".new";
-  {
-    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-    if (!out.is_open()) return false;
-    out.write(text.data(), static_cast<std::streamsize>(text.size()));
-    out.flush();
-    if (!out.good()) {
-      out.close();
-      std::remove(temporary.c_str());
-      return false;
-    }
-  }
-  if (std::rename(temporary.c_str(), path_.c_str()) != 0) {
-    std::remove(temporary.c_str());
-    return false;
-  }
+  if (!plat::WriteWholeFile(path_.c_str(), text.data(), text.size())) return false;
   dirty_ = false;
   exists_ = true;
   return true;

@@ -51,11 +51,15 @@ PLATFORM_API LONG WINAPI RegEnumValueA(HKEY hKey, DWORD dwIndex, LPSTR lpValueNa
       return status;
     std::optional<plat::reg::ValueRow> value = plat::reg::valueAt(store, id, dwIndex);
     if (!value) return ERROR_NO_MORE_ITEMS;
-    if (long status = plat::reg::copyNameOut(value->name, lpValueName, lpcchValueName); status != ERROR_SUCCESS) {
-      // The caller still learns what the value needs.
+    // Either buffer too small: the caller learns the type and the data size
+    // needed, and neither the name, its length nor the data is written.
+    const bool nameFits = value->name.size() + 1 <= *lpcchValueName;
+    const bool dataFits = lpData == nullptr || lpcbData == nullptr || value->data.size() <= *lpcbData;
+    if (!nameFits || !dataFits) {
       plat::reg::copyValueOut(*value, lpType, nullptr, lpcbData);
-      return status;
+      return ERROR_MORE_DATA;
     }
+    plat::reg::copyNameOut(value->name, lpValueName, lpcchValueName);
     return plat::reg::copyValueOut(*value, lpType, lpData, lpcbData);
   });
 }

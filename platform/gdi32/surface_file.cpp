@@ -1,11 +1,9 @@
 // Surfaces written as 32-bit BMP files.
+#include <platform/host_files.h>
 #include <platform/surface_file.h>
 #include <winbase.h>
 
-#include <cerrno>
-#include <cstdio>
 #include <cstring>
-#include <memory>
 #include <vector>
 
 #include "gdi32/canvas.h"
@@ -13,10 +11,6 @@
 using namespace plat::gdi;
 
 namespace {
-
-struct FileCloser {
-  void operator()(FILE* f) const { std::fclose(f); }
-};
 
 bool saveTarget(const Target& t, const char* path) {
   if (t.empty() || path == nullptr || *path == '\0') {
@@ -36,18 +30,16 @@ bool saveTarget(const Target& t, const char* path) {
   info.biBitCount = 32;
   info.biCompression = BI_RGB;
   info.biSizeImage = image;
-  std::unique_ptr<FILE, FileCloser> f(std::fopen(path, "wb"));
-  if (!f) {
-    SetLastError(errno == ENOENT ? ERROR_PATH_NOT_FOUND : ERROR_ACCESS_DENIED);
-    return false;
+  std::vector<uint8_t> bytes(file.bfOffBits);
+  std::memcpy(bytes.data(), &file, sizeof file);
+  std::memcpy(bytes.data() + sizeof file, &info, sizeof info);
+  bytes.reserve(file.bfSize);
+  for (LONG y = t.height - 1; y >= 0; --y) {
+    const auto* row = reinterpret_cast<const uint8_t*>(t.row(y));
+    bytes.insert(bytes.end(), row, row + static_cast<size_t>(t.width) * 4);
   }
-  bool ok = std::fwrite(&file, sizeof(file), 1, f.get()) == 1 && std::fwrite(&info, sizeof(info), 1, f.get()) == 1;
-  for (LONG y = t.height - 1; ok && y >= 0; --y) {
-    ok = std::fwrite(t.row(y), 4, static_cast<size_t>(t.width), f.get()) == static_cast<size_t>(t.width);
-  }
-  ok = std::fclose(f.release()) == 0 && ok;
-  if (!ok) SetLastError(ERROR_WRITE_FAULT);
-  return ok;
+  // Whole or not at all: a full disk keeps the picture saved before.
+  return plat::WriteWholeHostFile(path, bytes.data(), bytes.size());
 }
 
 }  // namespace

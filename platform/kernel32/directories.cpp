@@ -59,7 +59,7 @@ PLATFORM_API DWORD WINAPI GetCurrentDirectoryA(DWORD nBufferLength, LPSTR lpBuff
     SetLastError(plat::errorFromErrno(errno));
     return 0;
   }
-  return plat::copyToBuffer(cwd.get(), lpBuffer, nBufferLength);
+  return plat::copyToBuffer(plat::callerCurrentDirectory(), lpBuffer, nBufferLength);
 }
 
 PLATFORM_API BOOL WINAPI SetCurrentDirectoryA(LPCSTR lpPathName) {
@@ -73,11 +73,13 @@ PLATFORM_API BOOL WINAPI SetCurrentDirectoryA(LPCSTR lpPathName) {
   return plat::failPath(errno, path);
 }
 
+// Callers join the temporary folder with names of their own, with
+// backslashes: it is a drive path under the root, made when first asked.
 PLATFORM_API DWORD WINAPI GetTempPathA(DWORD nBufferLength, LPSTR lpBuffer) {
-  const char* tmp = std::getenv("TMPDIR");
-  std::string path = (tmp != nullptr && *tmp == '/') ? tmp : "/tmp";
-  if (path.back() != '/') path += '/';
-  return plat::copyToBuffer(path, lpBuffer, nBufferLength);
+  constexpr char kTemp[] = "C:\\Windows\\Temp\\";
+  std::error_code ignored;
+  std::filesystem::create_directories(plat::mapWindowsPath(kTemp), ignored);
+  return plat::copyToBuffer(kTemp, lpBuffer, nBufferLength);
 }
 
 PLATFORM_API UINT WINAPI GetTempFileNameA(LPCSTR lpPathName, LPCSTR lpPrefixString, UINT uUnique,

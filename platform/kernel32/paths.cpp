@@ -152,6 +152,33 @@ std::string mapWindowsPath(const std::string& windowsPath) {
   return resolve(base, components(rest));
 }
 
+std::string windowsFormOf(const std::string& linuxPath) {
+  if (linuxPath.empty() || linuxPath[0] != '/') return {};
+  std::string root = driveRoot();
+  std::unique_ptr<char, decltype(&std::free)> real(::realpath(root.c_str(), nullptr), &std::free);
+  for (const std::string& base : {root, real ? std::string(real.get()) : std::string()}) {
+    if (base.empty() || linuxPath.size() < base.size() + 2 || linuxPath.compare(0, base.size(), base) != 0 ||
+        linuxPath[base.size()] != '/') {
+      continue;
+    }
+    const char letter = linuxPath[base.size() + 1];
+    const size_t rest = base.size() + 2;
+    if (letter < 'a' || letter > 'z' || (rest < linuxPath.size() && linuxPath[rest] != '/')) continue;
+    std::string form = std::string(1, static_cast<char>(letter - 'a' + 'A')) + ":";
+    const std::vector<std::string> parts = components(linuxPath.substr(rest));
+    if (parts.empty()) return form + "\\";
+    for (const std::string& part : parts) form += "\\" + part;
+    return form;
+  }
+  return {};
+}
+
+std::string callerCurrentDirectory() {
+  const std::string cwd = currentDirectory();
+  const std::string form = windowsFormOf(cwd);
+  return form.empty() ? cwd : form;
+}
+
 std::string fullPathName(const std::string& windowsPath) {
   std::string path = windowsPath;
   if (path.size() >= 6 && path.compare(0, 4, "\\\\?\\") == 0 && isDriveLetter(path[4]) && path[5] == ':') {
@@ -168,6 +195,12 @@ std::string fullPathName(const std::string& windowsPath) {
     for (const std::string& part : parts) full += "\\" + part;
     if (isSlash(path.back())) full += "\\";
     return full;
+  }
+  // From a current folder under the drive root the answer is a drive path,
+  // so that a caller may go on joining it with backslashes.
+  if (path[0] != '/') {
+    const std::string cwd = windowsFormOf(currentDirectory());
+    if (!cwd.empty()) return fullPathName(cwd + "\\" + path);
   }
   std::vector<std::string> parts = components(path[0] == '/' ? path : currentDirectory() + "/" + path);
   std::string full;

@@ -27,8 +27,17 @@ std::string programFolder();
 
 // The full form of a path, as GetFullPathNameA gives it: "." and ".."
 // applied, no lookup on disk. Drive paths keep their Windows form
-// ("C:\a\b"); others become absolute Linux paths from the current folder.
+// ("C:\a\b"), and so do relative ones from a current folder under the
+// drive root; others become absolute Linux paths from the current folder.
 std::string fullPathName(const std::string& path);
+
+// The drive path of a Linux path under the drive root ("<root>/c/a/b" is
+// "C:\a\b", "<root>/c" is "C:\"); empty for a path outside it.
+std::string windowsFormOf(const std::string& linuxPath);
+
+// The current folder as callers see it: a drive path when it lies under the
+// drive root, else its Linux path (to which a "\name" still maps).
+std::string callerCurrentDirectory();
 
 // Returns text into a caller's buffer the Windows way: the length without
 // the terminating zero when it fits, else the size needed including it

@@ -16,9 +16,11 @@ namespace {
 
 using plat::media::VideoDecoder;
 
+// The caller keeps `index` inside the stream; at() stops a slip there
+// instead of reading past the table.
 LONG keyFrameAtOrBefore(const std::vector<SampleChunk>& samples, LONG index) {
   for (LONG i = index; i > 0; --i) {
-    if (samples[static_cast<size_t>(i)].key) return i;
+    if (samples.at(static_cast<size_t>(i)).key) return i;
   }
   return 0;
 }

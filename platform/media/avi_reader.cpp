@@ -12,6 +12,10 @@ namespace {
 // Keeps a short header chunk readable: what is missing reads as zero.
 size_t shorter(const MMCKINFO& chunk, size_t size) { return std::min<size_t>(chunk.cksize, size); }
 
+// Every size a file claims is checked against the file before anything is
+// allocated for it: a broken or hostile header must not cost gigabytes.
+bool fits(uint64_t offset, uint64_t size, uint64_t fileSize) { return offset <= fileSize && size <= fileSize - offset; }
+
 }  // namespace
 
 std::unique_ptr<AviReader> AviReader::open(const std::string& linuxPath, HRESULT& error) {
@@ -80,6 +84,8 @@ bool AviReader::readStreamList(const MMCKINFO& strl) {
     if (child.ckid == kStrh) {
       if (!readChunk(child, &stream.header, sizeof stream.header)) return false;
       haveHeader = true;
+    } else if ((child.ckid == kStrf || child.ckid == kStrn) && !fits(child.dwDataOffset, child.cksize, file_->size())) {
+      return false;
     } else if (child.ckid == kStrf) {
       stream.format.resize(child.cksize);
       if (!readChunk(child, stream.format.data(), stream.format.size())) return false;
@@ -97,6 +103,7 @@ bool AviReader::readStreamList(const MMCKINFO& strl) {
 }
 
 bool AviReader::readIndex(const MMCKINFO& idx1, uint32_t moviOffset) {
+  if (!fits(idx1.dwDataOffset, idx1.cksize, file_->size())) return false;
   std::vector<IndexEntry> entries(idx1.cksize / sizeof(IndexEntry));
   const LONG bytes = static_cast<LONG>(entries.size() * sizeof(IndexEntry));
   if (bytes > 0 && file_->read(reinterpret_cast<char*>(entries.data()), bytes) != bytes) return false;
@@ -111,6 +118,9 @@ bool AviReader::readIndex(const MMCKINFO& idx1, uint32_t moviOffset) {
   for (const IndexEntry& entry : entries) {
     const int number = chunkStream(entry.id);
     if ((entry.flags & AVIIF_LIST) != 0 || number < 0 || number >= static_cast<int>(streams_.size())) continue;
+    // An index that points outside the file is not used at all; the walk of
+    // the data list finds what the file really holds.
+    if (!fits(base + entry.offset + 8, entry.size, file_->size())) return false;
     streams_[number].samples.push_back({base + entry.offset + 8, entry.size, (entry.flags & kIndexKeyFrame) != 0});
   }
   return true;
@@ -124,7 +134,8 @@ void AviReader::walkMovi(const MMCKINFO& list) {
     } else {
       const int number = chunkStream(chunk.ckid);
       // Without an index every frame counts as a key frame.
-      if (number >= 0 && number < static_cast<int>(streams_.size())) {
+      if (number >= 0 && number < static_cast<int>(streams_.size()) &&
+          fits(chunk.dwDataOffset, chunk.cksize, file_->size())) {
         streams_[number].samples.push_back({chunk.dwDataOffset, chunk.cksize, true});
       }
     }
@@ -134,6 +145,7 @@ void AviReader::walkMovi(const MMCKINFO& list) {
 }
 
 bool AviReader::readSample(const SampleChunk& chunk, std::vector<uint8_t>& into) {
+  if (!fits(chunk.dataOffset, chunk.size, file_->size())) return false;
   into.resize(chunk.size);
   if (chunk.size == 0) return true;
   if (!file_->seek(chunk.dataOffset)) return false;

@@ -1,5 +1,8 @@
 #include "media/avi_writer.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <vfw.h>
 
 #include <algorithm>
@@ -41,10 +44,36 @@ void closeList(std::vector<uint8_t>& out, size_t sizeAt) {
 
 }  // namespace
 
+// The file is written under a temporary name beside it and takes its own
+// name only when complete: a full disk or a killed recording leaves the
+// file that was there before, never a file without headers.
 std::unique_ptr<AviWriter> AviWriter::create(const std::string& linuxPath) {
-  std::FILE* file = std::fopen(linuxPath.c_str(), "wb");
-  if (file == nullptr) return nullptr;
-  return std::unique_ptr<AviWriter>(new AviWriter(file));
+  std::string temporary = linuxPath + ".XXXXXX";
+  const int fd = ::mkstemp(temporary.data());
+  if (fd < 0) return nullptr;
+  // mkstemp makes 0600; a replaced file keeps its mode, a new one gets
+  // what an ordinary create would give it.
+  struct stat old {};
+  if (::stat(linuxPath.c_str(), &old) == 0) {
+    ::fchmod(fd, old.st_mode & 07777);
+  } else {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    ::fchmod(fd, 0666 & ~mask);
+  }
+  std::FILE* file = ::fdopen(fd, "wb");
+  if (file == nullptr) {
+    ::close(fd);
+    ::unlink(temporary.c_str());
+    return nullptr;
+  }
+  // A new name is taken at once, as an open for creating takes it: callers
+  // look for the file while it is being written.
+  const int placeholder = ::open(linuxPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  if (placeholder >= 0) ::close(placeholder);
+  auto writer = std::unique_ptr<AviWriter>(new AviWriter(file, linuxPath, std::move(temporary)));
+  writer->placeholder_ = placeholder >= 0;
+  return writer;
 }
 
 AviWriter::~AviWriter() { finish(); }
@@ -165,7 +194,15 @@ bool AviWriter::finish() {
   put(hdrl.data(), hdrl.size());
   if (!failed_ && fseeko(file_.get(), static_cast<off_t>(moviStart_ - 4), SEEK_SET) != 0) failed_ = true;
   put(&moviSize, 4);
-  if (std::fflush(file_.get()) != 0) failed_ = true;
+  if (std::fflush(file_.get()) != 0 || ::fsync(::fileno(file_.get())) != 0) failed_ = true;
+  if (std::fclose(file_.release()) != 0) failed_ = true;
+  if (failed_ || ::rename(temporary_.c_str(), path_.c_str()) != 0) {
+    failed_ = true;
+    ::unlink(temporary_.c_str());
+    // The name taken at the start goes again; a file that was there stays.
+    struct stat taken {};
+    if (placeholder_ && ::stat(path_.c_str(), &taken) == 0 && taken.st_size == 0) ::unlink(path_.c_str());
+  }
   return !failed_;
 }
 

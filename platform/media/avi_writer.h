@@ -17,7 +17,7 @@ namespace plat::avi {
 
 class AviWriter {
  public:
-  // nullptr when the file cannot be created.
+  // nullptr when the file cannot be created beside `linuxPath`.
   static std::unique_ptr<AviWriter> create(const std::string& linuxPath);
   ~AviWriter();
 
@@ -33,7 +33,8 @@ class AviWriter {
   bool writeSample(size_t stream, const void* data, uint32_t size, DWORD samples, bool key);
   // The file header as it would be written now.
   MainHeader mainHeader() const;
-  // Writes headers and index; false when the file is incomplete.
+  // Writes headers and index and gives the file its name; false when it
+  // is incomplete (then the file that was there is left as it was).
   bool finish();
 
  private:
@@ -45,12 +46,16 @@ class AviWriter {
   struct Closer {
     void operator()(std::FILE* f) const { std::fclose(f); }
   };
-  explicit AviWriter(std::FILE* file) : file_(file) {}
+  AviWriter(std::FILE* file, std::string path, std::string temporary)
+      : file_(file), path_(std::move(path)), temporary_(std::move(temporary)) {}
   std::vector<uint8_t> headerList() const;
   bool beginMovi();
   bool put(const void* data, size_t size);
 
   std::unique_ptr<std::FILE, Closer> file_;
+  std::string path_;       // the file's own name, taken when complete
+  std::string temporary_;  // where it is written until then
+  bool placeholder_ = false;  // the empty file made at the name by create()
   std::vector<Stream> streams_;
   std::vector<IndexEntry> index_;
   uint64_t moviStart_ = 0;  // position of the movi list's form type

@@ -20,6 +20,7 @@ class RiffFile {
   MMRESULT ascend(const MMCKINFO& chunk);
   // False beyond the end of the file.
   bool seek(uint64_t position);
+  uint64_t size() const { return size_; }
 
  private:
   struct Closer {

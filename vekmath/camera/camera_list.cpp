@@ -105,23 +105,15 @@ void writeCaptureCapabilities(TextFile& file, const plat::camera::Connection* so
 }  // namespace
 }  // namespace vekmath
 
-DLL_EXPORT void WINAPI ListCameras(const char* path, LONG* status) {
-  using namespace vekmath;
-  CameraState& state = Camera();
-  std::lock_guard<std::mutex> lock(state.mutex);
-  // The list opens the selected camera itself and leaves none connected.
-  DisconnectLocked(state);
-  TextFile file(path);
-  if (!file.open()) {
-    if (status != nullptr) *status = static_cast<LONG>(0x80070000u | (file.error() & 0xFFFFu));
-    return;
-  }
+namespace vekmath {
+namespace {
+
+// The list's lines; the status to report (0 for none: the caller's value
+// stays).
+LONG writeList(TextFile& file, CameraState& state) {
   const std::vector<plat::camera::CameraInfo> cameras = plat::camera::EnumerateCameras();
-  if (cameras.empty()) {
-    // The platform's answer for an empty device category.
-    if (status != nullptr) *status = S_FALSE;
-    return;
-  }
+  // The platform's answer for an empty device category.
+  if (cameras.empty()) return S_FALSE;
   file.line("[CAMLIST]");
   for (size_t i = 0; i < cameras.size(); ++i)
     file.entry("CAM" + std::to_string(i), propertyText(cameras[i].friendlyName));
@@ -136,7 +128,31 @@ DLL_EXPORT void WINAPI ListCameras(const char* path, LONG* status) {
   std::unique_ptr<plat::camera::Connection> source = inRange ? plat::camera::Connect(state.selected) : nullptr;
   file.entry("pGraph->AddFilter(pSrc, L\"Video Capture\")", source ? S_OK : E_POINTER);
   if (inRange)
-    writeCaptureCapabilities(file, source.get(), cameras[static_cast<size_t>(state.selected)]);
+    writeCaptureCapabilities(file, source.get(), cameras.at(static_cast<size_t>(state.selected)));
   else
     writeCaptureCapabilities(file, nullptr, last);
+  return 0;
+}
+
+LONG fileStatus(DWORD error) { return static_cast<LONG>(0x80070000u | (error & 0xFFFFu)); }
+
+}  // namespace
+}  // namespace vekmath
+
+DLL_EXPORT void WINAPI ListCameras(const char* path, LONG* status) {
+  using namespace vekmath;
+  CameraState& state = Camera();
+  std::lock_guard<std::mutex> lock(state.mutex);
+  // The list opens the selected camera itself and leaves none connected.
+  DisconnectLocked(state);
+  if (path == nullptr || *path == '\0') {
+    if (status != nullptr) *status = fileStatus(ERROR_INVALID_PARAMETER);
+    return;
+  }
+  TextFile file(path);
+  LONG result = writeList(file, state);
+  // A list that could not be written is reported, whatever the cameras
+  // gave: the file that was there before stays as it was.
+  if (!file.commit()) result = fileStatus(file.error());
+  if (result != 0 && status != nullptr) *status = result;
 }

@@ -80,7 +80,8 @@ DLL_EXPORT void WINAPI OpenCamera(HWND window, const char* folder, LONG height, 
     writeStatus(status, 1);
     return;
   }
-  const plat::camera::CameraInfo& info = cameras[static_cast<size_t>(state.selected)];
+  // at(): the check above keeps the index inside; a slip there stops here.
+  const plat::camera::CameraInfo& info = cameras.at(static_cast<size_t>(state.selected));
   state.connection = plat::camera::Connect(state.selected);
   if (!state.connection) {
     writeStatus(status, 1);

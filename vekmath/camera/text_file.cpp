@@ -1,27 +1,26 @@
 #include "camera/text_file.h"
 
+#include <platform/host_files.h>
+
 #include <cstdarg>
 #include <cstdio>
 #include <vector>
 
 namespace vekmath {
 
-TextFile::TextFile(const char* path)
-    : handle_(path == nullptr ? INVALID_HANDLE_VALUE
-                              : CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                                            FILE_ATTRIBUTE_NORMAL, nullptr)) {
-  if (!open()) error_ = path == nullptr ? ERROR_INVALID_PARAMETER : GetLastError();
-}
-
 TextFile::~TextFile() {
-  if (open()) CloseHandle(handle_);
+  if (!committed_) commit();
 }
 
-void TextFile::line(const std::string& text) {
-  if (!open()) return;
-  const std::string bytes = text + "\r\n";
-  DWORD written = 0;
-  WriteFile(handle_, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+bool TextFile::commit() {
+  committed_ = true;
+  if (path_.empty()) {
+    error_ = ERROR_INVALID_PARAMETER;
+    return false;
+  }
+  if (plat::WriteWholeFile(path_.c_str(), text_.data(), text_.size())) return true;
+  error_ = GetLastError();
+  return false;
 }
 
 void TextFile::line(const char* format, ...) {

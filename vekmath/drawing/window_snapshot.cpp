@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <wingdi.h>
 
+#include <platform/host_files.h>
+
 #include <cstring>
 #include <vector>
 
@@ -27,27 +29,6 @@ class MemoryDc {
 
  private:
   HDC dc_;
-};
-
-class File {
- public:
-  explicit File(const char* path)
-      : h_(CreateFileA(path, GENERIC_WRITE, FILE_SHARE_WRITE, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr)) {
-  }
-  ~File() {
-    if (open()) CloseHandle(h_);
-  }
-  File(const File&) = delete;
-  File& operator=(const File&) = delete;
-  bool open() const { return h_ != INVALID_HANDLE_VALUE && h_ != nullptr; }
-  void write(const void* data, size_t size) {
-    DWORD written = 0;
-    WriteFile(h_, data, static_cast<DWORD>(size), &written, nullptr);
-  }
-  void seek(DWORD offset) { SetFilePointer(h_, static_cast<LONG>(offset), nullptr, FILE_BEGIN); }
-
- private:
-  HANDLE h_;
 };
 
 // The system palette as the file's colour table: 2^bits entries.
@@ -107,21 +88,21 @@ DLL_EXPORT void WINAPI SaveWindowBitmap(HWND window, const char* path, LONG) {
   }
   screen.reset();
 
-  File file(path);
-  if (!file.open()) return;
   const DWORD dataOffset =
       static_cast<DWORD>(sizeof(BITMAPFILEHEADER) + sizeof header + table.size() * sizeof(RGBQUAD));
   BITMAPFILEHEADER fileHeader{};
   fileHeader.bfType = 0x4D42;  // "BM"
   fileHeader.bfSize = dataOffset + header.biSizeImage;
   fileHeader.bfOffBits = dataOffset;
-  file.write(&fileHeader, sizeof fileHeader);
-  file.write(&header, sizeof header);
-  if (!table.empty()) file.write(table.data(), table.size() * sizeof(RGBQUAD));
-  file.seek(dataOffset);
   GdiFlush();
   // A bottom-up section keeps the bottom row first, as the file does.
   const std::vector<uint8_t> image =
       packBmpRows(static_cast<const uint8_t*>(bits32), ptrdiff_t{width} * 4, width, height, bits, table);
-  file.write(image.data(), image.size());
+  std::vector<uint8_t> bytes(dataOffset);
+  std::memcpy(bytes.data(), &fileHeader, sizeof fileHeader);
+  std::memcpy(bytes.data() + sizeof fileHeader, &header, sizeof header);
+  if (!table.empty()) std::memcpy(bytes.data() + sizeof fileHeader + sizeof header, table.data(), table.size() * sizeof(RGBQUAD));
+  bytes.insert(bytes.end(), image.begin(), image.end());
+  // Whole or not at all: a full disk keeps the picture that was there.
+  plat::WriteWholeFile(path, bytes.data(), bytes.size());
 }

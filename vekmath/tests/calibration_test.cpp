@@ -8,10 +8,12 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <iterator>
 #include <fstream>
 #include <memory>
 #include <string>
 
+#include "../../platform/kernel32/tests/full_disk.h"
 #include "blocks/calibration_text.h"
 #include "vekmath.h"
 
@@ -180,6 +182,19 @@ TEST_F(CalibrationFileTest, TextFieldsEndAtTheirLastByteOrFirstLineBreak) {
   ASSERT_EQ(loaded.load(), 32);
   EXPECT_EQ(std::string(loaded.name(5)), std::string(31, 'n'));
   EXPECT_STREQ(loaded.name(6), "0");
+}
+
+// A save the disk cannot take whole leaves the set saved before.
+TEST_F(CalibrationFileTest, AFullDiskKeepsTheSetSavedBefore) {
+  const std::string before = "[CAL]\r\nfCAL_AD(0)=7\r\n";
+  write(before);
+  CalibrationSet set = sample();
+  {
+    FullDiskAfter disk(4096);
+    EXPECT_EQ(set.save(), 0);
+  }
+  EXPECT_EQ(read(), before);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder()), std::filesystem::directory_iterator()), 1);
 }
 
 TEST_F(CalibrationFileTest, FailuresAndNullArgumentsAreReported) {

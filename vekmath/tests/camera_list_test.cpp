@@ -4,10 +4,13 @@
 
 #include <windows.h>
 
+#include <filesystem>
+#include <iterator>
 #include <regex>
 #include <string>
 #include <vector>
 
+#include "../../platform/kernel32/tests/full_disk.h"
 #include "support/camera_fixture.h"
 #include "vekmath.h"
 
@@ -134,6 +137,23 @@ TEST_F(CameraListTest, ReadersFindTheCamerasAndTheSelectedOnesSizes) {
 TEST_F(CameraListTest, NoCameraGivesStatusOneAndAnEmptyFile) {
   EXPECT_EQ(list(), 1);
   EXPECT_EQ(fileText(kFile), "");
+}
+
+// A list that cannot be written whole leaves the one before and says why.
+TEST_F(CameraListTest, AFullDiskKeepsTheOldListAndGivesTheFileStatus) {
+  ASSERT_TRUE(simcamera::InstallCamera(0, named("Solo")));
+  ASSERT_EQ(list(), 77);
+  const std::string before = fileText(kFile);
+  ASSERT_GT(before.size(), 1024u);
+  LONG status = 77;
+  {
+    FullDiskAfter disk(1024);
+    ListCameras(kPath, &status);
+  }
+  EXPECT_EQ(status, static_cast<LONG>(0x80070000u | ERROR_DISK_FULL));
+  EXPECT_EQ(fileText(kFile), before);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_ + "/c/cam"), std::filesystem::directory_iterator()),
+            1);
 }
 
 TEST_F(CameraListTest, ListingLeavesNoCameraConnected) {

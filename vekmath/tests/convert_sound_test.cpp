@@ -49,23 +49,29 @@ class ConvertSoundTest : public ::testing::Test {
 };
 
 TEST_F(ConvertSoundTest, PcmRoadsGiveTenThousand16BitSamplesThroughAWindowsPath) {
-  // "音.wav" in the ANSI code page, found under another case of its folder.
+  // "音.wav" in the ANSI code page, found under another case of its folder;
+  // a source already at the target rate is converted too.
   const std::string name = "\x89\xb9.wav";
-  media_fixture::writeTone(at(name), {2, 44100, 16, 1.0});
-  for (auto convert : {ConvertSoundAcm, ConvertSoundAcm2}) {
-    ::testing::internal::CaptureStderr();
-    convert(("C:\\SND\\" + name).c_str(), "C:\\snd\\out.wav");
-    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
-    Header h;
-    ASSERT_TRUE(header("C:\\snd\\out.wav", h));
-    EXPECT_EQ(h.tag, 1);
-    EXPECT_EQ(h.channels, 2);
-    EXPECT_EQ(h.rate, 10000u);
-    EXPECT_EQ(h.bits, 16);
-    EXPECT_EQ(h.align, 4);
-    EXPECT_EQ(h.avg, 40000u);
-    EXPECT_NEAR(h.size, 40000.0, 800.0);
-    fs::remove(at("out.wav"));
+  const Tone sources[] = {{2, 44100, 16, 1.0}, {1, 10000, 16, 1.0}};
+  for (const Tone& source : sources) {
+    SCOPED_TRACE(source.rate);
+    media_fixture::writeTone(at(name), source);
+    const WORD align = static_cast<WORD>(source.channels * 2);
+    for (auto convert : {ConvertSoundAcm, ConvertSoundAcm2}) {
+      ::testing::internal::CaptureStderr();
+      convert(("C:\\SND\\" + name).c_str(), "C:\\snd\\out.wav");
+      EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
+      Header h;
+      ASSERT_TRUE(header("C:\\snd\\out.wav", h));
+      EXPECT_EQ(h.tag, 1);
+      EXPECT_EQ(h.channels, source.channels);
+      EXPECT_EQ(h.rate, 10000u);
+      EXPECT_EQ(h.bits, 16);
+      EXPECT_EQ(h.align, align);
+      EXPECT_EQ(h.avg, align * 10000u);
+      EXPECT_NEAR(h.size, align * 10000.0, 800.0);
+      fs::remove(at("out.wav"));
+    }
   }
 }
 

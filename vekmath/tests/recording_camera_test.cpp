@@ -23,6 +23,9 @@ class CameraRecordingTest : public ::testing::Test {
     std::filesystem::create_directories(root_ + "/c/cam");
     setenv("ORVANE_ROOT", root_.c_str(), 1);
     setenv("ORVANE_REGISTRY", (root_ + "/registry.sqlite").c_str(), 1);
+    // The camera's size trace goes to the current folder: a private one.
+    previous_ = std::filesystem::current_path();
+    std::filesystem::current_path(root_);
     simcamera::SetManualMode(true);
     vekmath::recordingState().wait = [](uint32_t) {};
   }
@@ -34,9 +37,11 @@ class CameraRecordingTest : public ::testing::Test {
     simcamera::UninstallAll();
     unsetenv("ORVANE_REGISTRY");
     std::error_code ignored;
+    std::filesystem::current_path(previous_, ignored);
     std::filesystem::remove_all(root_, ignored);
   }
   std::string root_;
+  std::filesystem::path previous_;
 };
 
 // The frames ffprobe counts in the file's video stream; -1 without ffprobe.

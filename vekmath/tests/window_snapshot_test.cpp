@@ -6,12 +6,14 @@
 #include <wingdi.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <cstring>
 #include <fstream>
 #include <iterator>
 #include <string>
 #include <vector>
 
+#include "../../platform/kernel32/tests/full_disk.h"
 #include "support/image_reader.h"
 #include "support/wave_window.h"
 #include "vekmath.h"
@@ -53,7 +55,12 @@ class DisplayBits {
 class WindowSnapshotTest : public ::testing::Test {
  protected:
   TestWindow window{100, 80};
+  std::string folder_;  // the pictures go here, not to the current folder
+  void TearDown() override { std::filesystem::remove_all(folder_); }
   void SetUp() override {
+    char pattern[] = "/tmp/vekmath_snapshot_XXXXXX";
+    ASSERT_NE(::mkdtemp(pattern), nullptr);
+    folder_ = pattern;
     HDC dc = GetDC(window.hwnd());
     const RECT red{10, 40, 30, 60}, white{60, 40, 80, 60};
     HBRUSH r = CreateSolidBrush(RGB(255, 0, 0)), w = CreateSolidBrush(RGB(255, 255, 255));
@@ -78,7 +85,7 @@ TEST_F(WindowSnapshotTest, FilesHoldTheWindowAtTheDisplaysDepth) {
       {8, 54 + 1024, 100 * 75, true}, {4, 54 + 64, 52 * 75, true}, {1, 54 + 8, 16 * 75, false},
   };
   for (const Case& c : cases) {
-    const std::string path = "window_snapshot_" + std::to_string(c.bits) + ".bmp";
+    const std::string path = folder_ + "/window_snapshot_" + std::to_string(c.bits) + ".bmp";
     {
       DisplayBits depth(c.bits);
       SaveWindowBitmap(window.hwnd(), path.c_str(), 0);
@@ -109,11 +116,21 @@ TEST_F(WindowSnapshotTest, FilesHoldTheWindowAtTheDisplaysDepth) {
 }
 
 TEST_F(WindowSnapshotTest, NothingIsWrittenWhereNoFileCanBeMade) {
-  const std::string path = "no_such_folder/snapshot.bmp";
+  const std::string path = folder_ + "/no_such_folder/snapshot.bmp";
   SaveWindowBitmap(window.hwnd(), path.c_str(), 0);
   EXPECT_FALSE(std::ifstream(path).good());
-  SaveWindowBitmap(nullptr, "no_window.bmp", 0);
-  EXPECT_FALSE(std::ifstream("no_window.bmp").good());
+  SaveWindowBitmap(nullptr, (folder_ + "/no_window.bmp").c_str(), 0);
+  EXPECT_FALSE(std::ifstream(folder_ + "/no_window.bmp").good());
+  // A disk that fills keeps the picture saved before, and no part of it.
+  const std::string kept = folder_ + "/kept.bmp";
+  std::ofstream(kept, std::ios::binary) << "before";
+  {
+    FullDiskAfter disk(4096);
+    SaveWindowBitmap(window.hwnd(), kept.c_str(), 0);
+  }
+  const std::vector<char> file = readFile(kept);
+  EXPECT_TRUE(std::string(file.begin(), file.end()) == "before");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder_), std::filesystem::directory_iterator()), 1);
 }
 
 }  // namespace

@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <iterator>
 #include <system_error>
 
 #include "core/waveform/waveform.h"
+#include "../../../platform/kernel32/tests/full_disk.h"
 #include "support/core_fixture.h"
 
 namespace orvane::core {
@@ -79,6 +81,35 @@ TEST_F(WaveFormFiles, LoadIgnoresTheBannerAndKeepsTheBufferOnAMissingFile) {
   EXPECT_EQ(w.LoadBinary(Path("other.bin"), 2, 0), 52);
   EXPECT_EQ(w.Samples(), (std::vector<float>{1.5f, 0}));
   EXPECT_EQ(w.Count(), 1);
+}
+
+// Files named by a drive path from another current folder, each written
+// whole: a disk that fills keeps the file that was there.
+TEST_F(WaveFormFiles, DrivePathsAndWholeFiles) {
+  std::filesystem::create_directories(root_ + "/c/waves");
+  std::filesystem::create_directories(dir_ + "/cwd");
+  const std::filesystem::path previous = std::filesystem::current_path();
+  std::filesystem::current_path(dir_ + "/cwd");
+  const std::string bin = root_ + "/c/waves/w.bin", txt = root_ + "/c/waves/w.txt";
+  std::vector<float> many(4096, 0.5f);
+  EXPECT_EQ(Holding({1, 2, 3}).SaveBinary("C:\\WAVES\\w.bin", 0), 60);
+  EXPECT_EQ(ReadFile(bin).size(), 60u);
+  WaveForm back;
+  back.Allocate(3);
+  EXPECT_EQ(back.LoadBinary("C:\\waves\\W.BIN", 3, 0), 60);
+  EXPECT_EQ(back.Samples(), (std::vector<float>{1, 2, 3}));
+  Holding({1.5f}).SaveText("C:\\waves\\w.txt", 1);
+  EXPECT_EQ(ReadFile(txt), "1.5\r\n");
+  {
+    FullDiskAfter disk(1024);
+    EXPECT_THROW(Holding(many).SaveBinary("C:\\waves\\w.bin", 0), std::system_error);
+    EXPECT_THROW(Holding(many).SaveText("C:\\waves\\w.txt", 4096), std::system_error);
+  }
+  EXPECT_EQ(ReadFile(bin).size(), 60u);
+  EXPECT_EQ(ReadFile(txt), "1.5\r\n");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(root_ + "/c/waves"), std::filesystem::directory_iterator()),
+            2);
+  std::filesystem::current_path(previous);
 }
 
 TEST_F(WaveFormFiles, TextFileAndTextControl) {

@@ -6,9 +6,11 @@
 #include <bit>
 #include <cerrno>
 #include <cstring>
-#include <fstream>
+#include <cstdio>
 #include <span>
 #include <system_error>
+
+#include <platform/host_files.h>
 
 #include "core/ini_file.h"
 #include "core/single_text.h"
@@ -19,7 +21,7 @@ namespace orvane::core {
 
 namespace {
 
-constexpr std::streamoff kBannerSize = 48;
+constexpr int64_t kBannerSize = 48;
 static_assert(sizeof(kWaveBinaryBanner) - 1 == kBannerSize);
 
 [[noreturn]] void FileError(const std::string& path) {
@@ -39,17 +41,28 @@ float UnpackLittleEndian(const unsigned char* p) {
   return std::bit_cast<float>(bits);
 }
 
-// Open for update without truncating; a missing file is created first.
-std::fstream OpenForUpdate(const std::string& path) {
+// What the file holds now, read through a handle open for update, so a
+// read-only or unreachable file fails here; a missing file holds nothing.
+std::string ExistingBytes(const std::string& path) {
   errno = 0;
-  std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
-  if (!file.is_open()) {
-    { std::ofstream create(path, std::ios::out | std::ios::binary | std::ios::app); }
-    errno = 0;
-    file.open(path, std::ios::in | std::ios::out | std::ios::binary);
+  if (plat::HostPath(path.c_str()).empty()) FileError(path);
+  plat::CFile file = plat::OpenFile(path.c_str(), "r+b");
+  if (!file) {
+    if (errno == ENOENT) return {};
+    FileError(path);
   }
-  if (!file.is_open()) FileError(path);
-  return file;
+  std::string bytes;
+  char block[65536];
+  size_t n = 0;
+  while ((n = std::fread(block, 1, sizeof block, file.get())) > 0) bytes.append(block, n);
+  if (std::ferror(file.get())) FileError(path);
+  return bytes;
+}
+
+// The file replaced in one step: a full disk leaves it as it was.
+void WriteWhole(const std::string& path, const std::string& bytes) {
+  errno = 0;
+  if (!plat::WriteWholeFile(path.c_str(), bytes.data(), bytes.size())) FileError(path);
 }
 
 }  // namespace
@@ -61,18 +74,20 @@ int32_t WaveForm::SaveBinary(const std::string& strFile, int32_t lOffset) const 
   const int64_t end = int64_t{lOffset} + kBannerSize + int64_t{4} * count_;
   if (end > INT32_MAX) throw std::overflow_error("Overflow");
 
-  std::fstream file = OpenForUpdate(strFile);
-  file.seekp(lOffset);
-  file.write(kWaveBinaryBanner, kBannerSize);
+  // The bytes around the wave stay; a gap before the offset reads as 0.
+  std::string bytes = ExistingBytes(strFile);
+  if (bytes.size() < static_cast<size_t>(end)) bytes.resize(static_cast<size_t>(end), '\0');
+  std::memcpy(bytes.data() + lOffset, kWaveBinaryBanner, static_cast<size_t>(kBannerSize));
+  size_t at = static_cast<size_t>(lOffset + kBannerSize);
   std::vector<unsigned char> chunk;
   for (int32_t k = 0; k < count_;) {
     const int32_t n = std::min(kDefaultWaveSize, count_ - k);
     PackLittleEndian(p + k, static_cast<size_t>(n), chunk);
-    file.write(reinterpret_cast<const char*>(chunk.data()), static_cast<std::streamsize>(chunk.size()));
+    std::memcpy(bytes.data() + at, chunk.data(), chunk.size());
+    at += chunk.size();
     k += n;
   }
-  file.flush();
-  if (!file) FileError(strFile);
+  WriteWhole(strFile, bytes);
   return static_cast<int32_t>(end);
 }
 
@@ -84,8 +99,8 @@ int32_t WaveForm::SaveBinary(const std::string& strFile, int32_t lOffset) const 
 int32_t WaveForm::LoadBinary(const std::string& strFile, int32_t lReadNum, int32_t lOffset) {
   if (lOffset < 0) wave::SubscriptError();
   errno = 0;
-  std::ifstream file(strFile, std::ios::in | std::ios::binary);
-  if (!file.is_open()) FileError(strFile);
+  plat::CFile file = plat::OpenFile(strFile.c_str(), "rb");
+  if (!file) FileError(strFile);
 
   int32_t chunk = kDefaultWaveSize;
   if (displayWidth_ != 0) {
@@ -96,29 +111,33 @@ int32_t WaveForm::LoadBinary(const std::string& strFile, int32_t lReadNum, int32
   const int32_t wanted = static_cast<int32_t>(std::min<int64_t>(chunks * chunk, Capacity()));
 
   std::vector<unsigned char> bytes(static_cast<size_t>(wanted) * 4);
-  file.seekg(lOffset + kBannerSize);
-  if (file) file.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  const int32_t got = static_cast<int32_t>(std::max<std::streamsize>(0, file.gcount()) / 4);
+  size_t read = 0;
+  if (fseeko(file.get(), off_t{lOffset} + kBannerSize, SEEK_SET) == 0)
+    read = std::fread(bytes.data(), 1, bytes.size(), file.get());
+  const int32_t got = static_cast<int32_t>(read / 4);
   for (int32_t i = 0; i < wanted; ++i)
     samples_[static_cast<size_t>(i)] = i < got ? UnpackLittleEndian(bytes.data() + 4 * i) : 0.0f;
   count_ = got;
   return static_cast<int32_t>(std::min<int64_t>(INT32_MAX, int64_t{lOffset} + kBannerSize + int64_t{4} * got));
 }
 
+// The lines up to a missing sample are written before its error is raised.
 void WaveForm::SaveText(const std::string& strFile, int32_t lCnt) const {
-  errno = 0;
-  std::ofstream file(strFile, std::ios::out | std::ios::binary | std::ios::trunc);
-  if (!file.is_open()) FileError(strFile);
+  std::string lines;
   char text[kSingleTextMax];
-  for (int32_t i = 0; i < lCnt; ++i) {
-    wave::CheckIndex(i, Capacity());
-    const size_t n = FormatSingle(samples_[static_cast<size_t>(i)], text);
-    file.write(text, static_cast<std::streamsize>(n));
-    file.write("\r\n", 2);
-    if (i % 10000 == 0 && pump_) pump_();
+  try {
+    for (int32_t i = 0; i < lCnt; ++i) {
+      wave::CheckIndex(i, Capacity());
+      const size_t n = FormatSingle(samples_[static_cast<size_t>(i)], text);
+      lines.append(text, n);
+      lines += "\r\n";
+      if (i % 10000 == 0 && pump_) pump_();
+    }
+  } catch (...) {
+    WriteWhole(strFile, lines);
+    throw;
   }
-  file.flush();
-  if (!file) FileError(strFile);
+  WriteWhole(strFile, lines);
 }
 
 void WaveForm::ShowSamples(int32_t lStart, int32_t lWidth, std::string& rtxt) const {

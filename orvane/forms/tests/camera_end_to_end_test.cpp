@@ -6,6 +6,7 @@
 #include <simcamera.h>
 
 #include <QApplication>
+#include <QDir>
 #include <QImage>
 #include <QSet>
 #include <QTest>
@@ -39,6 +40,9 @@ class CameraEndToEnd : public ::testing::Test {
   void SetUp() override {
     qputenv("ORVANE_ROOT", root.path().toUtf8());
     qputenv("ORVANE_REGISTRY", (root.path() + "/registry.sqlite").toUtf8());
+    // The camera's size trace goes to the current folder: a private one.
+    previousFolder = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(root.path()));
     const core::VekmathCalls& api = core::LoadedVekmath();
     if (!api.ReadBlock || !api.CameraInit || !api.ListCameras || !api.OpenCamera || !api.StartRecord)
       GTEST_SKIP() << "the processing library lacks " << core::MissingVekmathEntries();
@@ -61,6 +65,7 @@ class CameraEndToEnd : public ::testing::Test {
     form.reset();
     simcamera::UninstallAll();
     simcamera::SetManualMode(false);
+    QDir::setCurrent(previousFolder);
   }
   // The preview holds the camera's stripes: both black and white.
   bool PreviewShown() const {
@@ -72,6 +77,7 @@ class CameraEndToEnd : public ::testing::Test {
   }
 
   QTemporaryDir root;
+  QString previousFolder;
   ProgramFolder folder;
   std::unique_ptr<FrmMonitor> form;
 };

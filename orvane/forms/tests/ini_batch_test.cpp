@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 #include <winbase.h>
 
+#include <QDir>
+
 #include "ini_batch.h"
 #include "support/temp_folder.h"
 
@@ -51,6 +53,27 @@ TEST(IniBatch, ReadsAsTheProfileReadDoes) {
   EXPECT_EQ(batch.Read("T", "plain"), "other");
   EXPECT_EQ(batch.Read("S", "missing"), std::nullopt);
   EXPECT_EQ(batch.Read("U", "plain"), std::nullopt);
+}
+
+// A drive path maps under the drive root as the profile calls map it,
+// whatever the current folder.
+TEST(IniBatch, ADrivePathFromAnotherCurrentFolder) {
+  ProgramFolder folder;
+  folder.write("root/c/prog/Debug/Property.ini", "[S]\r\nk=old\r\n");
+  QDir().mkpath(folder.file("cwd"));
+  const QString previous = QDir::currentPath();
+  ASSERT_TRUE(QDir::setCurrent(folder.file("cwd")));
+  qputenv("ORVANE_ROOT", folder.file("root").toUtf8());
+  {
+    IniBatch batch("C:\\PROG\\debug\\property.ini");
+    EXPECT_TRUE(batch.Exists());
+    EXPECT_EQ(batch.Read("S", "k"), "old");
+    batch.Write("S", "k", "new");
+    EXPECT_TRUE(batch.Commit());
+  }
+  qunsetenv("ORVANE_ROOT");
+  QDir::setCurrent(previous);
+  EXPECT_EQ(folder.read("root/c/prog/Debug/Property.ini"), "[S]\r\nk=new\r\n");
 }
 
 TEST(IniBatch, AFailedCommitKeepsTheOldFile) {

@@ -84,16 +84,26 @@ TEST_F(RegistryEnumTest, TooSmallBuffersAnswerMoreData) {
   EXPECT_EQ(needType, REG_SZ) << "type and size are reported even when the name does not fit";
   EXPECT_EQ(needSize, 20u);
 
-  BYTE data[8];
-  DWORD size = sizeof data;
-  DWORD type = 0;
-  nameLength = sizeof valueName;
-  EXPECT_EQ(RegEnumValueA(key, 0, valueName, &nameLength, nullptr, &type, data, &size), ERROR_MORE_DATA);
-  EXPECT_EQ(size, 20u);
-  EXPECT_EQ(type, REG_SZ);
+  // Either buffer too small: the type and the data size needed come back,
+  // and neither the name, its length nor the data is written.
+  const struct {
+    DWORD nameRoom, dataRoom;
+  } small[] = {{10, 64}, {sizeof valueName, 19}, {10, 19}, {0, 0}};
+  for (const auto& c : small) {
+    SCOPED_TRACE(std::to_string(c.nameRoom) + " " + std::to_string(c.dataRoom));
+    char name[16] = "untouched";
+    BYTE data[64] = {'x', 0};
+    DWORD length = c.nameRoom, size = c.dataRoom, type = 0;
+    EXPECT_EQ(RegEnumValueA(key, 0, name, &length, nullptr, &type, data, &size), ERROR_MORE_DATA);
+    EXPECT_EQ(type, REG_SZ);
+    EXPECT_EQ(size, 20u);
+    EXPECT_EQ(length, c.nameRoom);
+    EXPECT_STREQ(name, "untouched");
+    EXPECT_STREQ(reinterpret_cast<char*>(data), "x");
+  }
   // The size alone.
   nameLength = sizeof valueName;
-  size = 0;
+  DWORD size = 0;
   ASSERT_EQ(RegEnumValueA(key, 0, valueName, &nameLength, nullptr, nullptr, nullptr, &size), ERROR_SUCCESS);
   EXPECT_EQ(size, 20u);
   EXPECT_STREQ(valueName, "DriverDesc");

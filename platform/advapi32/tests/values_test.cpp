@@ -69,7 +69,7 @@ TEST_F(RegistryValuesTest, SizeQueryAndTooSmallBuffer) {
 TEST_F(RegistryValuesTest, MissingValuesAndTheDefaultValue) {
   DWORD size = 99;
   EXPECT_EQ(RegQueryValueExA(key_, "Nothing", nullptr, nullptr, nullptr, &size), ERROR_FILE_NOT_FOUND);
-  EXPECT_EQ(size, 0u);
+  EXPECT_EQ(size, 99u) << "a missing value leaves the size given";
   EXPECT_EQ(RegQueryValueExA(key_, nullptr, nullptr, nullptr, nullptr, &size), ERROR_FILE_NOT_FOUND);
   setString(key_, nullptr, "default");
   EXPECT_EQ(getString(key_, ""), "default");

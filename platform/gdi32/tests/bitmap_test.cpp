@@ -4,7 +4,10 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <string>
 
+#include "../../kernel32/tests/full_disk.h"
 #include "gdi_fixture.h"
 
 using GdiBitmaps = GdiCanvas;
@@ -144,6 +147,15 @@ TEST_F(GdiBitmaps, SurfaceFileIsAReadableBmp) {
   EXPECT_EQ(static_cast<uint8_t>(bytes[topLeft + 1]), 0);
   std::remove(path.c_str());
 
+  // A disk that fills keeps the picture saved before.
+  std::ofstream(path, std::ios::binary) << "before";
+  {
+    FullDiskAfter disk(64);
+    EXPECT_FALSE(PlatSaveDcBmp(dc, path.c_str()));
+  }
+  std::ifstream kept(path, std::ios::binary);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), "before");
+  std::remove(path.c_str());
   EXPECT_FALSE(PlatSaveDcBmp(dc, "/nonexistent-folder/x.bmp"));
   EXPECT_FALSE(PlatSaveSurfaceBmp(nullptr, path.c_str()));
   PlatSurface empty{};

@@ -281,8 +281,45 @@ TEST_F(Files, SystemFoldersAnswerInWindowsFormAndExist) {
   EXPECT_TRUE(std::filesystem::is_directory(root_ + "/c/Windows/system32"));
   EXPECT_EQ(GetSystemDirectoryA(buffer, 5), 20u) << "too small: the size needed";
 
-  EXPECT_GT(GetTempPathA(sizeof buffer, buffer), 0u);
-  EXPECT_EQ(buffer[std::strlen(buffer) - 1], '/');
+}
+
+// What the folder calls answer under the drive root are drive paths, a
+// folder ending in a backslash where Windows ends it so; callers join them
+// with backslashes and the joined names open.
+TEST_F(Files, FolderAnswersAreDrivePathsThatMapBack) {
+  writeFile(root_ + "/c/Data/Sub/x.txt", "here");
+  char buffer[MAX_PATH];
+  char* part = nullptr;
+  ASSERT_EQ(GetTempPathA(sizeof buffer, buffer), 16u);
+  EXPECT_STREQ(buffer, "C:\\Windows\\Temp\\");
+  EXPECT_TRUE(std::filesystem::is_directory(root_ + "/c/Windows/Temp"));
+  HANDLE temp = open((std::string(buffer) + "t.txt").c_str(), GENERIC_WRITE, 0, CREATE_NEW);
+  ASSERT_NE(temp, INVALID_HANDLE_VALUE);
+  CloseHandle(temp);
+  EXPECT_TRUE(std::filesystem::exists(root_ + "/c/Windows/Temp/t.txt"));
+
+  const struct {
+    const char* folder;
+    const char* current;  // what GetCurrentDirectoryA answers
+    const char* full;     // GetFullPathNameA("x.txt")
+  } cases[] = {{"C:\\data\\SUB", "C:\\Data\\Sub", "C:\\Data\\Sub\\x.txt"},
+               {"..", "C:\\Data", "C:\\Data\\x.txt"},
+               {"C:\\", "C:\\", "C:\\x.txt"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.folder);
+    ASSERT_TRUE(SetCurrentDirectoryA(c.folder));
+    ASSERT_EQ(GetCurrentDirectoryA(sizeof buffer, buffer), std::strlen(c.current));
+    EXPECT_STREQ(buffer, c.current);
+    ASSERT_EQ(GetFullPathNameA("x.txt", sizeof buffer, buffer, &part), std::strlen(c.full));
+    EXPECT_STREQ(buffer, c.full);
+    EXPECT_STREQ(part, "x.txt");
+  }
+  ASSERT_TRUE(SetCurrentDirectoryA("C:\\Data\\Sub"));
+  GetCurrentDirectoryA(sizeof buffer, buffer);
+  HANDLE file = open((std::string(buffer) + "\\X.TXT").c_str(), GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING);
+  ASSERT_NE(file, INVALID_HANDLE_VALUE);
+  EXPECT_EQ(readAll(file), "here");
+  CloseHandle(file);
 }
 
 TEST_F(Files, CurrentDirectoryWithAWindowsTailStillMaps) {

@@ -3,8 +3,10 @@
 #include <vfw.h>
 
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "avi_test_files.h"
 
@@ -66,8 +68,9 @@ TEST_F(CompressedAvi, EveryFrameReadsBackAsTheFrameWrittenInAnyOrder) {
     EXPECT_LT(own, 6.0);
     EXPECT_GT(next, 2 * own + 4);
   }
-  EXPECT_EQ(AVIStreamGetFrame(frames, kFrames), nullptr);
-  EXPECT_EQ(AVIStreamGetFrame(frames, -1), nullptr);
+  // Right past either end there is no frame, and the last one still decodes.
+  for (LONG outside : {kFrames, -1, kFrames}) EXPECT_EQ(AVIStreamGetFrame(frames, outside), nullptr) << outside;
+  EXPECT_NE(AVIStreamGetFrame(frames, kFrames - 1), nullptr);
   EXPECT_EQ(AVIStreamGetFrameClose(frames), AVIERR_OK);
   AVIStreamRelease(stream);
   AVIFileRelease(avi);
@@ -99,6 +102,16 @@ TEST_F(CompressedAvi, InformationRecordsDescribeTheWrittenFile) {
   EXPECT_EQ(info.rcFrame.right, kWidth);
   EXPECT_EQ(info.rcFrame.bottom, kHeight);
   EXPECT_STREQ(info.szName, "Video #1");
+  // The name chunk holds the name and its terminator: readers of other
+  // makers take its size as the text's, terminator included.
+  const std::string bytes = avitest::fileBytes(file);
+  const size_t strn = bytes.find("strn");
+  ASSERT_NE(strn, std::string::npos);
+  ASSERT_LE(strn + 8 + 9, bytes.size());
+  uint32_t nameSize = 0;
+  std::memcpy(&nameSize, bytes.data() + strn + 4, 4);
+  EXPECT_EQ(nameSize, 9u);
+  EXPECT_EQ(bytes.substr(strn + 8, 9), std::string("Video #1", 9));
   PAVISTREAM none = nullptr;
   EXPECT_EQ(AVIFileGetStream(avi, &none, 0, 1), AVIERR_NODATA);
   EXPECT_EQ(none, nullptr);
@@ -120,6 +133,42 @@ TEST_F(CompressedAvi, TheSwitchLeavesNoCompressorSoTheCompressedStreamFails) {
   ::unsetenv("ORVANE_VIDEO_COMPRESSORS");
   options.fccHandler = mmioFOURCC('X', 'Y', 'Z', '1');
   EXPECT_EQ(AVIMakeCompressedStream(&compressed, raw, &options, nullptr), AVIERR_NOCOMPRESSOR);
+  AVIStreamRelease(raw);
+  AVIFileRelease(avi);
+}
+
+// Each size the stream calls check, right at its edge: the smallest that is
+// taken and the one below it.
+TEST_F(CompressedAvi, SizesAreTakenFromTheirEdgeAndRefusedBelowIt) {
+  PAVIFILE avi = nullptr;
+  PAVISTREAM raw = nullptr;
+  PAVISTREAM compressed = nullptr;
+  AVISTREAMINFOA info = avitest::videoInfo(kWidth, kHeight);
+  AVICOMPRESSOPTIONS options = avitest::divxOptions();
+  BITMAPINFOHEADER format = avitest::frameFormat(kWidth, kHeight);
+  ASSERT_EQ(AVIFileOpenA(&avi, path("edges.avi").c_str(), OF_WRITE | OF_CREATE, nullptr), AVIERR_OK);
+  ASSERT_EQ(AVIFileCreateStreamA(avi, &raw, &info), AVIERR_OK);
+  ASSERT_EQ(AVIMakeCompressedStream(&compressed, raw, &options, nullptr), AVIERR_OK);
+  EXPECT_EQ(AVIStreamSetFormat(compressed, 0, &format, 0), AVIERR_BADPARAM);
+  EXPECT_EQ(AVIStreamSetFormat(compressed, 0, &format, sizeof format - 1), AVIERR_BADFORMAT);
+  ASSERT_EQ(AVIStreamSetFormat(compressed, 0, &format, sizeof format), AVIERR_OK);
+  std::vector<uint8_t> pixels = avitest::patternFrame(kWidth, kHeight, 0);
+  const LONG image = static_cast<LONG>(pixels.size());
+  const struct {
+    LONG samples, bytes;
+    HRESULT result;
+  } writes[] = {{0, image, AVIERR_BADPARAM}, {1, image - 1, AVIERR_BADSIZE}, {1, image, AVIERR_OK}};
+  for (const auto& w : writes) {
+    LONG written = -1;
+    EXPECT_EQ(AVIStreamWrite(compressed, 0, w.samples, pixels.data(), w.bytes, AVIIF_KEYFRAME, &written, nullptr),
+              w.result)
+        << w.samples << " " << w.bytes;
+    EXPECT_EQ(written, w.result == AVIERR_OK ? 1 : 0);
+  }
+  AVISTREAMINFOA read{};
+  EXPECT_EQ(AVIStreamInfoA(compressed, &read, -1), AVIERR_BADPARAM);
+  EXPECT_EQ(AVIStreamInfoA(compressed, &read, 0), AVIERR_OK);
+  AVIStreamRelease(compressed);
   AVIStreamRelease(raw);
   AVIFileRelease(avi);
 }

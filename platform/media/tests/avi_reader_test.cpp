@@ -3,9 +3,12 @@
 
 #include <cstring>
 #include <fstream>
+#include <iterator>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "../../kernel32/tests/full_disk.h"
 #include "avi_test_files.h"
 
 namespace {
@@ -93,6 +96,101 @@ TEST_F(AviReading, FilesThatAreNotAviAreRefusedWithTheirReason) {
     PAVIFILE avi = reinterpret_cast<PAVIFILE>(1);
     EXPECT_EQ(AVIFileOpenA(&avi, path(c.name).c_str(), OF_SHARE_DENY_NONE, nullptr), c.expected) << c.name;
     EXPECT_EQ(avi, nullptr) << c.name;
+  }
+}
+
+// Sizes and offsets that a file claims beyond its own end are refused
+// before anything is allocated for them; the frames the file does hold
+// are found by walking its data list instead of the broken index.
+TEST_F(AviReading, ClaimsBeyondTheFileAreRefused) {
+  constexpr int kSmall = 4;
+  const std::string written = path("small.avi");
+  {
+    PAVIFILE avi = nullptr;
+    PAVISTREAM video = nullptr;
+    ASSERT_EQ(AVIFileOpenA(&avi, written.c_str(), OF_WRITE | OF_CREATE, nullptr), AVIERR_OK);
+    AVISTREAMINFOA info = avitest::videoInfo(kSmall, kSmall);
+    ASSERT_EQ(AVIFileCreateStreamA(avi, &video, &info), AVIERR_OK);
+    BITMAPINFOHEADER format = avitest::frameFormat(kSmall, kSmall);
+    ASSERT_EQ(AVIStreamSetFormat(video, 0, &format, sizeof format), AVIERR_OK);
+    const std::vector<uint8_t> pixels = avitest::patternFrame(kSmall, kSmall, 3);
+    ASSERT_EQ(AVIStreamWrite(video, 0, 1, const_cast<uint8_t*>(pixels.data()), static_cast<LONG>(pixels.size()),
+                             AVIIF_KEYFRAME, nullptr, nullptr),
+              AVIERR_OK);
+    AVIStreamRelease(video);
+    AVIFileRelease(avi);
+  }
+  const std::string good = avitest::fileBytes(written);
+  const size_t idx1 = good.find("idx1");
+  const size_t strf = good.find("strf");
+  ASSERT_NE(idx1, std::string::npos);
+  ASSERT_NE(strf, std::string::npos);
+  const struct {
+    const char* what;
+    size_t at;  // the 32-bit field changed
+    uint32_t value;
+    HRESULT open;
+  } cases[] = {
+      {"index entry size", idx1 + 8 + 12, 0xA9000030u, AVIERR_OK},
+      {"index entry offset", idx1 + 8 + 8, 0x7FFFFFF0u, AVIERR_OK},
+      {"index size", idx1 + 4, 0xA9000030u, AVIERR_OK},
+      {"format size", strf + 4, 0xA9000030u, AVIERR_BADFORMAT},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::string bytes = good;
+    std::memcpy(bytes.data() + c.at, &c.value, 4);
+    const std::string file = path("claims.avi");
+    std::ofstream(file, std::ios::binary | std::ios::trunc) << bytes;
+    PAVIFILE avi = nullptr;
+    ASSERT_EQ(AVIFileOpenA(&avi, file.c_str(), OF_SHARE_DENY_NONE, nullptr), c.open);
+    if (avi == nullptr) continue;
+    PAVISTREAM video = nullptr;
+    ASSERT_EQ(AVIFileGetStream(avi, &video, streamtypeVIDEO, 0), AVIERR_OK);
+    PGETFRAME frames = AVIStreamGetFrameOpen(video, nullptr);
+    ASSERT_NE(frames, nullptr);
+    const auto* dib = static_cast<const uint8_t*>(AVIStreamGetFrame(frames, 0));
+    ASSERT_NE(dib, nullptr);
+    const std::vector<uint8_t> pixels = avitest::patternFrame(kSmall, kSmall, 3);
+    EXPECT_EQ(0, std::memcmp(dib + sizeof(BITMAPINFOHEADER), pixels.data(), pixels.size()));
+    AVIStreamGetFrameClose(frames);
+    AVIStreamRelease(video);
+    AVIFileRelease(avi);
+  }
+}
+
+// A file being written replaces the old one only when complete: a disk
+// that fills during the recording leaves the old file and no leftovers.
+TEST_F(AviReading, AFileWrittenWholeOrNotAtAll) {
+  const std::string file = path("take.avi");
+  std::ofstream(file, std::ios::binary) << "previous";
+  for (const bool full : {true, false}) {
+    SCOPED_TRACE(full ? "full disk" : "room enough");
+    HRESULT last = AVIERR_OK;
+    {
+      std::unique_ptr<FullDiskAfter> disk(full ? new FullDiskAfter(4096) : nullptr);
+      PAVIFILE avi = nullptr;
+      PAVISTREAM video = nullptr;
+      ASSERT_EQ(AVIFileOpenA(&avi, file.c_str(), OF_WRITE | OF_CREATE, nullptr), AVIERR_OK);
+      AVISTREAMINFOA info = avitest::videoInfo(kWidth, kHeight);
+      ASSERT_EQ(AVIFileCreateStreamA(avi, &video, &info), AVIERR_OK);
+      BITMAPINFOHEADER format = avitest::frameFormat(kWidth, kHeight);
+      ASSERT_EQ(AVIStreamSetFormat(video, 0, &format, sizeof format), AVIERR_OK);
+      PAVIFILE fresh = nullptr;  // a new name is there from the open on
+      ASSERT_EQ(AVIFileOpenA(&fresh, path("new.avi").c_str(), OF_WRITE | OF_CREATE, nullptr), AVIERR_OK);
+      EXPECT_TRUE(std::filesystem::exists(path("new.avi")));
+      AVIFileRelease(fresh);
+      std::filesystem::remove(path("new.avi"));
+      std::vector<uint8_t> pixels = avitest::patternFrame(kWidth, kHeight, 0);
+      for (int n = 0; n < 40 && last == AVIERR_OK; ++n)
+        last = AVIStreamWrite(video, n, 1, pixels.data(), static_cast<LONG>(pixels.size()), AVIIF_KEYFRAME, nullptr,
+                              nullptr);
+      AVIStreamRelease(video);
+      AVIFileRelease(avi);
+    }
+    EXPECT_EQ(last, full ? AVIERR_FILEWRITE : AVIERR_OK);
+    EXPECT_EQ(avitest::fileBytes(file).substr(0, 4), full ? "prev" : "RIFF");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_), std::filesystem::directory_iterator()), 1);
   }
 }
 

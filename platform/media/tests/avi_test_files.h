@@ -8,6 +8,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -97,6 +99,11 @@ inline void writeCompressed(const std::string& path, int width, int height, int 
   AVIStreamRelease(compressed);
   AVIStreamRelease(raw);
   AVIFileRelease(file);
+}
+
+inline std::string fileBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 class TempFolder : public ::testing::Test {
