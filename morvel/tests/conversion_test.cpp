@@ -2,14 +2,23 @@
 // text byte for byte, and the inputs that must not corrupt or crash.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <future>
+#include <memory>
 #include <sstream>
+#include <thread>
+#include <vector>
 
 #include <unistd.h>
 
 #include <morvel.h>
+
+#include "../../platform/kernel32/tests/full_disk.h"
 
 namespace {
 
@@ -41,17 +50,26 @@ class DataFileTest : public ::testing::Test {
  protected:
   void SetUp() override {
     dir_ = std::filesystem::temp_directory_path() / ("morvel_data_" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir_);
+    std::filesystem::create_directories(dir_ / "root" / "c");
+    std::filesystem::create_directories(dir_ / "cwd");
     path_ = (dir_ / "data.csv").string();
+    // Drive paths map under the root, wherever the caller stands.
+    ::setenv("ORVANE_ROOT", (dir_ / "root").c_str(), 1);
+    savedCwd_ = std::filesystem::current_path();
+    std::filesystem::current_path(dir_ / "cwd");
   }
-  void TearDown() override { std::filesystem::remove_all(dir_); }
+  void TearDown() override {
+    std::filesystem::current_path(savedCwd_);
+    ::unsetenv("ORVANE_ROOT");
+    std::filesystem::remove_all(dir_);
+  }
   std::string text() const {
     std::ifstream in(path_, std::ios::binary);
     std::stringstream s;
     s << in.rdbuf();
     return s.str();
   }
-  std::filesystem::path dir_;
+  std::filesystem::path dir_, savedCwd_;
   std::string path_;
 };
 
@@ -92,6 +110,42 @@ TEST_F(DataFileTest, AMissingFileIsResultTwoAndAShortOneLeavesTheRestUnchanged) 
   EXPECT_FLOAT_EQ(values[3], 9.0f);
   EXPECT_EQ(XanSetFileMode1(5), 0);
   EXPECT_EQ(XanGetFileMode1(), 0);
+}
+
+TEST_F(DataFileTest, ADrivePathIsOneFileWhereverTheCallerStands) {
+  const float values[2] = {1.25f, -2.5f};
+  ASSERT_EQ(XanSaveData("C:\\cfg.dat", 1, 2, values, 2), 0);
+  EXPECT_TRUE(std::filesystem::exists(dir_ / "root" / "c" / "cfg.dat"));
+  EXPECT_TRUE(std::filesystem::is_empty(dir_ / "cwd"));
+  float back[2] = {};
+  ASSERT_EQ(XanLoadData("C:\\cfg.dat", 1, 2, back), 0);
+  EXPECT_FLOAT_EQ(back[0], 1.25f);
+  EXPECT_FLOAT_EQ(back[1], -2.5f);
+}
+
+TEST_F(DataFileTest, AFullDiskLeavesTheEarlierFileAndAnswersTwo) {
+  const float one = 7;
+  ASSERT_EQ(XanSaveData(path_.c_str(), 1, 1, &one, 0), 0);
+  const std::vector<float> values(3000, 1.5f);  // 19,002 bytes
+  {
+    FullDiskAfter guard(4096);
+    EXPECT_EQ(XanSaveData(path_.c_str(), 1000, 3, values.data(), 3), 2);
+  }
+  EXPECT_EQ(text(), "7\r\n\r\n");
+  int files = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(dir_)) files += entry.is_regular_file();
+  EXPECT_EQ(files, 1);  // no temporary left beside it
+}
+
+// Rows asked for beyond the end of the file: reading stops where it ends.
+TEST_F(DataFileTest, ReadingStopsAtTheEndOfTheFile) {
+  std::ofstream(path_, std::ios::binary) << "\r\n\r\n\r\n";
+  auto answer = std::make_shared<std::promise<LONG>>();
+  std::future<LONG> result = answer->get_future();
+  std::thread([answer, path = path_] { answer->set_value(XanLoadData(path.c_str(), INT32_MAX, 0, nullptr)); })
+      .detach();
+  ASSERT_EQ(result.wait_for(std::chrono::seconds(10)), std::future_status::ready);
+  EXPECT_EQ(result.get(), 0);
 }
 
 }  // namespace
