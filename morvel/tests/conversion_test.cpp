@@ -30,7 +30,8 @@ TEST(ConversionTest, BinaryToVIAndBack) {
     double value;
   };
   for (Case c : {Case{-10, 10, 1, 12, 2048, 0.0}, Case{-10, 10, 1, 12, 0, -10.0}, Case{-10, 10, 1, 14, 1024, -5.0},
-                 Case{-10, 10, -2, 12, 1024, -5.0}, Case{0, 10, 2, 16, 32768, 2.5}}) {
+                 Case{-10, 10, -2, 12, 1024, -5.0}, Case{0, 10, 2, 16, 32768, 2.5}, Case{-10, 10, 2, 12, 0, -5.0},
+                 Case{-10, 10, 4, 16, 49152, 1.25}}) {
     EXPECT_DOUBLE_EQ(BinaryToVI(c.low, c.high, c.gain, c.bits, c.code), c.value) << c.code << "/" << c.bits;
   }
 }
@@ -39,10 +40,13 @@ TEST(ConversionTest, VIToBinaryClampsToTheCodeRange) {
   struct Case {
     float low, high, value;
     LONG code;
+    int16_t gain = 1;
   };
   for (Case c : {Case{-10, 10, 0.0f, 2048}, Case{-10, 10, 10.0f, 4095}, Case{-10, 10, -11.0f, 0},
-                 Case{5, 5, 6.0f, 4095}, Case{5, 5, 4.0f, 0}, Case{5, 5, 5.0f, 4095}}) {
-    EXPECT_EQ(VIToBinary(c.low, c.high, 1, 12, c.value), c.code) << c.low << " " << c.high << " " << c.value;
+                 Case{5, 5, 6.0f, 4095}, Case{5, 5, 4.0f, 0}, Case{5, 5, 5.0f, 4095}, Case{-10, 10, 0.0f, 2048, 2},
+                 Case{-10, 10, -5.0f, 0, 2}, Case{-10, 10, 4.0f, 3686, 2}}) {
+    EXPECT_EQ(VIToBinary(c.low, c.high, c.gain, 12, c.value), c.code)
+        << c.low << " " << c.high << " " << c.value << " x" << c.gain;
   }
 }
 
