@@ -1,20 +1,16 @@
 // Data files: blocks of single-precision values as comma-separated rows,
 // each row and the file ending with a carriage return and line feed.
+#include <cctype>
 #include <cstdio>
 #include <cstring>
-#include <memory>
 #include <string>
 
 #include <morvel.h>
+#include <platform/host_files.h>
 
 namespace {
 
 constexpr unsigned kMaxPrecision = 999;
-
-struct FileCloser {
-  void operator()(FILE* f) const { std::fclose(f); }
-};
-using File = std::unique_ptr<FILE, FileCloser>;
 
 // The caller's value format: literal text, "%%" and exactly one floating
 // conversion %[flags][width][.precision][l|L]{f F e E g G a A}. `isLong`
@@ -57,24 +53,30 @@ std::string formatted(const char* format, bool isLong, float value) {
 }
 
 // Writes rows x count values; `separator` follows every value but a row's
-// last. 2 when the file cannot be made.
+// last. The file is replaced whole or not at all: 2 when it cannot be made
+// or written (a full disk), an earlier file then left as it was.
 LONG writeRows(const char* path, int32_t rows, uint16_t count, const float* values, const char* format,
                bool isLong, const char* separator) {
   if (path == nullptr || (values == nullptr && rows > 0 && count > 0)) return XAN_E_CALL;
-  File f(std::fopen(path, "wb"));
-  if (!f) return XAN_E_CALL;
-  std::string line;
+  std::string text;
   for (int64_t r = 0; r < rows; ++r) {
-    line.clear();
     for (uint16_t i = 0; i < count; ++i) {
-      if (i != 0) line += separator;
-      line += formatted(format, isLong, values[r * count + i]);
+      if (i != 0) text += separator;
+      text += formatted(format, isLong, values[r * count + i]);
     }
-    line += "\r\n";
-    std::fwrite(line.data(), 1, line.size(), f.get());
+    text += "\r\n";
   }
-  std::fputs("\r\n", f.get());
-  return XAN_OK;
+  text += "\r\n";
+  return plat::WriteWholeFile(path, text.data(), text.size()) ? XAN_OK : XAN_E_CALL;
+}
+
+// Skips white space; false at the end of the file.
+bool moreToRead(std::FILE* f) {
+  int c = std::fgetc(f);
+  while (c != EOF && std::isspace(c)) c = std::fgetc(f);
+  if (c == EOF) return false;
+  std::ungetc(c, f);
+  return true;
 }
 
 }  // namespace
@@ -96,9 +98,10 @@ DLL_EXPORT LONG WINAPI XanSaveDataEx(const char* path, int32_t rows, uint16_t co
 
 DLL_EXPORT LONG WINAPI XanLoadData(const char* path, int32_t rows, uint16_t count, float* destination) {
   if (path == nullptr || (destination == nullptr && rows > 0 && count > 0)) return XAN_E_CALL;
-  File f(std::fopen(path, "rb"));
+  plat::CFile f = plat::OpenFile(path, "rb");
   if (!f) return XAN_E_CALL;
-  for (int64_t r = 0; r < rows; ++r) {
+  // Rows beyond the end of the file leave their values as they were.
+  for (int64_t r = 0; r < rows && moreToRead(f.get()); ++r) {
     for (uint16_t i = 0; i < count; ++i) {
       float value;
       // A value that cannot be read ends the reading; what follows stays as it was.
@@ -107,7 +110,6 @@ DLL_EXPORT LONG WINAPI XanLoadData(const char* path, int32_t rows, uint16_t coun
       const int c = std::fgetc(f.get());
       if (c != ',' && c != EOF) std::ungetc(c, f.get());
     }
-    if (std::fscanf(f.get(), " ") < 0) return XAN_OK;
   }
   return XAN_OK;
 }

@@ -152,7 +152,8 @@ TEST_F(NotifyTest, CloseEndsArmedAndParkedThreadsAndLeavesNoWait) {
 TEST_F(NotifyTest, BackPriorityIsCheckedAndAppliedToRunningThreads) {
   const XanHandle h = open();
   EXPECT_EQ(XanSetBackPriority(0x4444, 0), XAN_E_CALL);
-  EXPECT_EQ(XanSetBackPriority(h, 3), XAN_E_PRIORITY);
+  for (int16_t refused : {3, -3}) EXPECT_EQ(XanSetBackPriority(h, refused), XAN_E_PRIORITY) << refused;
+  EXPECT_EQ(XanSetBackPriority(h, -2), XAN_OK);
   ASSERT_EQ(startBack(h), XAN_OK);
   ASSERT_EQ(XanSetBackPriority(h, 2), XAN_OK);
   Slot& s = slotAt(XanFindHandleSlot(h));

@@ -124,6 +124,9 @@ BOOLEAN ProgramBoard(PVOID context) {
   XanExSetDelayNum(base, 0);
   XanExSetStartTrgRptNum(base, 0);
 
+  // The word is built from the request as asked: a free run (-1) must reach
+  // the board as one, before the count below stands in for it.
+  const uint16_t functionWord = FunctionWord(r);
   if (r.mode == 4 && r.samplesPerChannel == -1) r.samplesPerChannel = 500;
   rec->kind = kKindBoardMemory;
   std::atomic_ref<uint16_t>(rec->state).store(XAN_STATE_FINISHED, std::memory_order_release);
@@ -145,7 +148,7 @@ BOOLEAN ProgramBoard(PVOID context) {
   rec->messageB = r.messageB;
   rec->reserved = r.reserved;
 
-  XanExSetAIFunction(base, FunctionWord(r));
+  XanExSetAIFunction(base, functionWord);
   XanExSetAIChannel(base, c->list, static_cast<uint8_t>(r.channelCount));
   // The clocks arrive as register values.
   regs::Put(base, regs::kScanClock, static_cast<uint16_t>(r.scanClock));

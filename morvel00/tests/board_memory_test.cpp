@@ -59,6 +59,14 @@ TEST_F(BoardMemoryTest, SampleCountMinusOneInModeFourTakesFiveHundred) {
   EXPECT_EQ(r.bdMem.result, XAN_OK);
   EXPECT_EQ(r.bdMem.samplesPerChannel, 500);
   EXPECT_EQ(registers().sampleCount, 499u);
+  // ... and programs the board to run free: two channels, free-run bit.
+  EXPECT_EQ(registers().functionWord, 0x1088);
+  run(60'000);  // 600 scans
+  XanRequest status{};
+  status.notifyStatus.handle = value(h_);
+  ASSERT_TRUE(send(h_, XAN_BD_MEM_STATUS, status));
+  EXPECT_EQ(status.notifyStatus.state, XAN_STATE_STARTED);
+  EXPECT_EQ(registers().writeAddress, 1200u);
 }
 
 TEST_F(BoardMemoryTest, ReadsThatAskForMoreThanTheMemoryHoldsAreRefused) {

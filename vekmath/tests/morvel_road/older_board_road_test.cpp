@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 #include <ntkrnl/ntkrnl_host.h>
 
+#include <cmath>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -96,6 +98,40 @@ TEST_P(OlderBoardRoad, BlocksCarryTheBoardsSignalFromStartToClose) {
   EXPECT_EQ(StopSampling(&status), 0) << vekmath::messageText();
   CloseBoard(&status);
   EXPECT_EQ(status, 0) << vekmath::messageText();
+}
+
+// A free run outlasts the board's default sample count: the ring holds one
+// run, each value the ramp at its own scan time, never a restarted board.
+TEST_P(OlderBoardRoad, AFreeRunStaysOneRunPastFiveHundredScans) {
+  const Road& road = GetParam();
+  constexpr uint64_t kRampNs = 100'000'000, kPeriodNs = 100'000, kStepNs = 10'000;
+  const morvelboard::Waveform ramp{morvelboard::Waveform::Shape::Ramp, 0.5, 0.5, kRampNs};
+  for (unsigned c = 0; c < 3; ++c) boards_[0]->SetWaveform(c, ramp);
+  SelectBoard(road.code, 1, road.index);
+  const SHORT list[32] = {3, 1, 2};
+  LONG status = -1;
+  SetupSampling(3, list, kBlockScans, 10, 100, 0, 0, 0, 0, &status);
+  ASSERT_EQ(status, 0) << vekmath::messageText();
+  StartSampling(&status);
+  ASSERT_EQ(status, 0) << vekmath::messageText();
+
+  const int64_t top = (int64_t{1} << road.bits) - 1;
+  std::vector<SHORT> block(kBlockScans * 3);
+  double phase0 = 0;  // of the first scan, from its first value
+  for (int b = 0; b < 7; ++b) {
+    LONG running = 0;
+    ReadBlock(block.data(), kBlockScans, &running, &status);
+    ASSERT_EQ(status, 0) << "block " << b << ": " << vekmath::messageText();
+    if (b == 0) phase0 = static_cast<double>(block[0] + road.zero) / static_cast<double>(top);
+    for (size_t i = 0; i < block.size(); ++i) {
+      const uint64_t since = (b * kBlockScans + i / 3) * kPeriodNs + (i % 3) * kStepNs;
+      const double phase = phase0 + static_cast<double>(since) / kRampNs;
+      const int64_t expected = std::llround((phase - std::floor(phase)) * static_cast<double>(top));
+      const int64_t off = std::abs(block[i] + road.zero - expected) % top;
+      ASSERT_LE(std::min(off, top - off), 2) << "scan " << b * kBlockScans + static_cast<LONG>(i / 3);
+    }
+  }
+  EXPECT_EQ(StopSampling(&status), 0) << vekmath::messageText();
 }
 
 INSTANTIATE_TEST_SUITE_P(BothCodes, OlderBoardRoad,

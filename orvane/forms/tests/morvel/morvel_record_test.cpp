@@ -12,6 +12,7 @@
 #include <spawn.h>
 #include <sys/wait.h>
 
+#include <cmath>
 #include <cstdint>
 #include <string>
 
@@ -108,6 +109,27 @@ TEST_P(MorvelRecord, CsvRowsCarryTheBoardsSignal) {
   ASSERT_EQ(form->ChannelCount(), kChannels);
   ExpectRows(RecordFirstBlock(*form, folder, "CSV/20250406_070809.CSV"), 2000, kChannels,
              [](int64_t, int c) { return Expected(c); });
+}
+
+// Channel 0 plays a ramp: its rows step by one scan period of the ramp
+// each, so a board that ends its run and starts again shows as a jump.
+TEST_P(MorvelRecord, CsvRowsAreOneContinuousRun) {
+  constexpr double kRampScans = 10;  // the ramp's period, in 1 ms scans
+  auto card = std::dynamic_pointer_cast<morvelboard::MorvelBoard>(plat::bus::CardAt({0, 4, 0}));
+  ASSERT_NE(card, nullptr);
+  card->SetWaveform(0, {morvelboard::Waveform::Shape::Ramp, 0.5, 0.5, 10'000'000});
+  const QList<QByteArray> lines = RecordFirstBlock(*form, folder, "CSV/20250406_070809.CSV");
+  ASSERT_EQ(lines.size(), 2000);
+  const double top = (1 << GetParam().bits) - 1;
+  // The row's phase within the ramp, from its CSV value back to the count.
+  auto phase = [&](const QByteArray& line) {
+    return (line.split(',')[0].toDouble() * 31100.0 / 10.0 - 140.0 + GetParam().zero) / top;
+  };
+  for (int k = 1; k < lines.size(); ++k) {
+    double step = phase(lines[k]) - phase(lines[k - 1]);
+    step -= std::floor(step);
+    ASSERT_NEAR(step, 1 / kRampScans, 2.5 / top) << "line " << k + 1;
+  }
 }
 
 // The fast models: the monitor scans its channels 1 us apart.
