@@ -63,12 +63,16 @@ TEST_F(AiRunRowsTest, EachRequestCarriesItsBytesOnEachRoad) {
        {{1120, 4, 0x82}}, [] { return gValue == 0x82; }},
       {"event mask, attached", [&] { return XanGetAiEvent(a, nullptr, &gValue); }, 0x312E, 12, {{8, 2, 1}},
        {{4, 4, 0x30}}, [] { return gValue == 0x30; }},
+      {"memory size 13 kept as 8", [&] { return XanSetAiMemorySize(k, 13); }, 0x222208, 2236, {{1168, 4, 8}}},
+      {"memory size 15 kept as 8", [&] { return XanSetAiMemorySize(k, 15); }, 0x222208, 2236, {{1168, 4, 8}}},
+      {"memory size 8", [&] { return XanSetAiMemorySize(k, 8); }, 0x222208, 2236, {{1168, 4, 8}}},
+      {"memory size 16", [&] { return XanSetAiMemorySize(k, 16); }, 0x222208, 2236, {{1168, 4, 16}}},
       {"stop, nothing running", [&] { return XanStopAi(k); }, 0x2221E4, 2236, {{1204, 2, 1}}},
   };
   for (const RoadCase& c : cases) expectCase(c);
 }
 
-TEST_F(AiRunRowsTest, MissingPointersGetTheirCodesAndSendNothing) {
+TEST_F(AiRunRowsTest, RefusedArgumentsGetTheirCodesAndSendNothing) {
   const struct {
     const char* what;
     std::function<LONG()> call;
@@ -82,6 +86,7 @@ TEST_F(AiRunRowsTest, MissingPointersGetTheirCodesAndSendNothing) {
       {"transfer lap", [] { return XanGetAiTransferLap(kKernelId, nullptr); }, 12160},
       {"stop trigger transfer count", [] { return XanGetAiStopTriggerTransferCount(kKernelId, nullptr); }, 12180},
       {"event mask", [] { return XanGetAiEvent(kKernelId, nullptr, nullptr); }, 11390},
+      {"memory size 7", [] { return XanSetAiMemorySize(kKernelId, 7); }, 11820},
       {"scans", [] { return XanGetAiSamplingData(kKernelId, nullptr, gData); }, 11580},
       {"data", [] { return gScans = 1, XanGetAiSamplingData(kKernelId, &gScans, nullptr); }, 11581},
       {"scans, values", [] { return XanGetAiSamplingDataEx(kKernelId, nullptr, gValues); }, 11880},
