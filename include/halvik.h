@@ -96,6 +96,8 @@ DLL_EXPORT LONG WINAPI XanSetAiStopDelayTimes(short Id, LONG AiStopDelayTimes);
 DLL_EXPORT LONG WINAPI XanSetAiRepeatTimes(short Id, LONG AiRepeatTimes);
 // hWnd 0: no window.
 DLL_EXPORT LONG WINAPI XanSetAiEvent(short Id, HWND hWnd, LONG AiEvent);
+// *hWnd (when given): the window of the last XanSetAiEvent.
+DLL_EXPORT LONG WINAPI XanGetAiEvent(short Id, HWND* hWnd, LONG* AiEvent);
 DLL_EXPORT LONG WINAPI XanResetAiMemory(short Id);
 DLL_EXPORT LONG WINAPI XanGetAiStatus(short Id, LONG* AiStatus);
 DLL_EXPORT LONG WINAPI XanStartAi(short Id);
@@ -187,6 +189,10 @@ DLL_EXPORT LONG WINAPI XanSetAiCallBackProc(short Id, XanAiCallBack CallBack, LO
 DLL_EXPORT LONG WINAPI XanStartAiSync(short Id, LONG TimeOut);
 DLL_EXPORT LONG WINAPI XanGetAiRepeatCount(short Id, LONG* AiRepeatCount);
 DLL_EXPORT LONG WINAPI XanGetAiStopTriggerCount(short Id, LONG* AiStopTriggerCount);
+// Positions of a transfer into a host buffer, in 32-bit words; the kernel driver only.
+DLL_EXPORT LONG WINAPI XanGetAiTransferCount(short Id, LONG* AiTransferCount);
+DLL_EXPORT LONG WINAPI XanGetAiTransferLap(short Id, LONG* AiTransferLap);
+DLL_EXPORT LONG WINAPI XanGetAiStopTriggerTransferCount(short Id, LONG* AiStopTriggerTransferCount);
 DLL_EXPORT LONG WINAPI XanResetAiStatus(short Id);
 // AiSamplingTimes: in scans, as XanGetAiSamplingData.
 DLL_EXPORT LONG WINAPI XanGetAiSamplingDataEx(short Id, LONG* AiSamplingTimes, float* AiData);

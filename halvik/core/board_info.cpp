@@ -106,7 +106,7 @@ DLL_EXPORT LONG WINAPI XanGetDeviceInfo(const char* Device, short InfoType, void
       break;
   }
   if (InfoType > 10000 && InfoType <= 10017) return familyInfo(row->ai, InfoType - 10000, Param1, Param2, Param3);
-  if (InfoType > 20000 && InfoType <= 20017) return familyInfo(row->ao, InfoType - 20000, Param1, Param2, Param3);
+  if (InfoType > 20000 && InfoType <= 20016) return familyInfo(row->ao, InfoType - 20000, Param1, Param2, Param3);
   return kInfoRefused;
 }
 

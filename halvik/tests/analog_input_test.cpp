@@ -87,4 +87,34 @@ TEST_F(AnalogInputTest, ReadsTheKnownSignalOnEveryRoad) {
   }
 }
 
+// The event registration reads back from each road's driver; the transfer
+// readings answer on the kernel driver and are refused elsewhere.
+TEST_F(AnalogInputTest, EventRegistrationAndTransferReadingsOnEveryRoad) {
+  install();
+  open();
+  auto setEvent = get<decltype(&XanSetAiEvent)>("XanSetAiEvent");
+  auto getEvent = get<decltype(&XanGetAiEvent)>("XanGetAiEvent");
+  auto transfer = get<decltype(&XanGetAiTransferCount)>("XanGetAiTransferCount");
+  auto lap = get<decltype(&XanGetAiTransferLap)>("XanGetAiTransferLap");
+  auto stopTransfer = get<decltype(&XanGetAiStopTriggerTransferCount)>("XanGetAiStopTriggerTransferCount");
+  const HWND window = reinterpret_cast<HWND>(0x5A);
+  for (const Road& road : kRoads) {
+    SCOPED_TRACE(road.name);
+    short id = -1;
+    ASSERT_EQ(get<decltype(&XanInit)>("XanInit")(road.name, &id), 0);
+    ASSERT_EQ(setEvent(id, window, 0x82), 0);
+    HWND back = nullptr;
+    LONG mask = 0;
+    ASSERT_EQ(getEvent(id, &back, &mask), 0);
+    EXPECT_EQ(mask, 0x82);
+    EXPECT_EQ(back, window);
+    const LONG expected = road.name == kRoads[0].name ? 0 : 20001;
+    LONG value = -1;
+    EXPECT_EQ(transfer(id, &value), expected);
+    EXPECT_EQ(lap(id, &value), expected);
+    EXPECT_EQ(stopTransfer(id, &value), expected);
+    EXPECT_EQ(get<decltype(&XanExit)>("XanExit")(id), 0);
+  }
+}
+
 }  // namespace

@@ -137,6 +137,34 @@ TEST_F(HostRingTest, EveryScanComesThroughTheRingThenAnOverrunIsReported) {
   EXPECT_EQ(stale, 0);
 }
 
+// Five or six channels take three words a scan; a ring of ten words ends
+// one word into the fourth scan, whose later entries stand at its start.
+TEST_F(HostRingTest, AScanAcrossTheRingsEndTakesItsLaterEntriesFromTheStart) {
+  auto data = entry<decltype(&XanGetAiSamplingData)>("XanGetAiSamplingData");
+  for (short channels : {5, 6}) {
+    SCOPED_TRACE(channels);
+    configure(channels);
+    ASSERT_EQ(entry<decltype(&XanSetAiMemorySize)>("XanSetAiMemorySize")(id, 40), 0);
+    ASSERT_EQ(entry<decltype(&XanSetAiDeviceBufferMode)>("XanSetAiDeviceBufferMode")(id, 1), 0);
+    ASSERT_EQ(entry<decltype(&XanStartAi)>("XanStartAi")(id), 0);
+    std::vector<LONG> values(2 * static_cast<size_t>(channels));
+    for (int64_t first = 0; first < 10; first += 2) {
+      advanceScans(2);
+      LONG scans = 2;
+      ASSERT_EQ(data(id, &scans, values.data()), 0);
+      ASSERT_EQ(scans, 2);
+      for (int s = 0; s < 2; ++s) {
+        for (int c = 0; c < channels; ++c) {
+          EXPECT_EQ(values[static_cast<size_t>(s * channels + c)], signal(first + s, c))
+              << "scan " << first + s << " ch " << c;
+        }
+      }
+    }
+    EXPECT_EQ(entry<decltype(&XanStopAi)>("XanStopAi")(id), 0);
+    ASSERT_EQ(entry<decltype(&XanSetAiDeviceBufferMode)>("XanSetAiDeviceBufferMode")(id, 0), 0);
+  }
+}
+
 // A polling thread that ended on a failure is not waited for: the end of
 // the run is still reported, and the next start makes a new thread.
 TEST_F(HostRingTest, TheRunEndsWithoutAPollingThreadThatDied) {

@@ -235,6 +235,7 @@ int32_t serveAiRanges(Device& device, Record& record, const Row& row) {
     record.write(f16(first.at + 2 * c), aiRangeOf(device, record.busKind, c));
   }
   record.write(row.layout.key, channels);
+  record.write(row.layout.resolutionOut, device.model().aiBits);
   return 0;
 }
 

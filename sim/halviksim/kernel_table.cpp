@@ -33,6 +33,13 @@ constexpr KernelRow aiSet(DWORD code, Field value, Field value2 = {}, Field key 
   return {{code, kAi, serveSetting, Layout{}.flag(f16(ai::kGetFlag)).keys(key).values(value, value2, value3)},
           ai::kStatus};
 }
+// A trigger level or window: its read also gives the channel's range code
+// and the resolution, which the physical-value forms convert with.
+constexpr KernelRow aiLevelSet(DWORD code, Field value, Field value2, Field value3 = {}) {
+  KernelRow r = aiSet(code, value, value2, f16(ai::kChannel), value3);
+  r.row.layout = r.row.layout.echo(f16(ai::kRange), f16(ai::kResolution));
+  return r;
+}
 constexpr KernelRow aoSet(DWORD code, Field value, Field value2 = {}) {
   return {{code, kAo, serveSetting, setting(f16(ao::kGetFlag), {}, value, value2)}, ao::kStatus};
 }
@@ -68,10 +75,10 @@ constexpr KernelRow kRows[] = {
     aiSet(kAiClockType, f16(ai::kClockType)),
     aiSet(kAiSamplingClock, f64(ai::kSamplingClock)),
     aiSet(kAiStartTrigger, f16(ai::kStartTrigger)),
-    aiSet(kAiStartLevel, f32(ai::kLevel), f16(ai::kDirection), f16(ai::kChannel)),
+    aiLevelSet(kAiStartLevel, f32(ai::kLevel), f16(ai::kDirection)),
     aiSet(kAiStopTrigger, f16(ai::kStopTrigger)),
     aiSet(kAiStopTimes, f32(ai::kStopTimes)),
-    aiSet(kAiStopLevel, f32(ai::kLevel), f16(ai::kDirection), f16(ai::kChannel)),
+    aiLevelSet(kAiStopLevel, f32(ai::kLevel), f16(ai::kDirection)),
     aiSet(kAiStopDelayTimes, f32(ai::kStopDelayTimes)),
     aiRow(kAiEvent, serveAiEventMask, setting(f16(ai::kGetFlag), {}, f32(ai::kEventMask), f32(ai::kWindow))),
     aiSet(kAiEventSamplingTimes, f32(ai::kEventSamplingTimes)),
@@ -91,17 +98,17 @@ constexpr KernelRow kRows[] = {
     // The size travels at the place it is read back from; the process id
     // stands where the block's size-in field is.
     aiSet(kAiMemorySize, f32(ai::kMemorySizeOut)),
-    aiRow(kAiChannelRanges, serveAiRanges, fields(f16(ai::kChannelRanges))),
+    aiRow(kAiChannelRanges, serveAiRanges, fields(f16(ai::kChannelRanges)).echo({}, f16(ai::kResolution))),
     aiSet(kAiChannelSequence, f16(ai::kChannel), {}, f16(ai::kSequence)),
     aiRow(kAiCallBackEvent, serveAiEventMask, setting(f16(ai::kGetFlag), {}, f32(ai::kEventMask))),
     aiRow(kAiTransferMode, serveAiBufferSetting, setting(f16(ai::kGetFlag), {}, f16(ai::kTransferMode), f16(ai::kDeviceMemoryFlag))),
     aiRow(kAiBusMasterSetup, serveAiBufferSetUp, fields({})),
     aiSet(kAiAttachedData, f32(ai::kAttachedData)),
     aiRow(kAiSamplingDataSize, serveAiFixed, fields(f16(ai::kSamplingDataSize))),
-    aiSet(kAiStartInRange, f32(ai::kLevel1), f32(ai::kLevel2), f16(ai::kChannel), f32(ai::kStateTimes)),
-    aiSet(kAiStartOutRange, f32(ai::kLevel1), f32(ai::kLevel2), f16(ai::kChannel), f32(ai::kStateTimes)),
-    aiSet(kAiStopInRange, f32(ai::kLevel1), f32(ai::kLevel2), f16(ai::kChannel), f32(ai::kStateTimes)),
-    aiSet(kAiStopOutRange, f32(ai::kLevel1), f32(ai::kLevel2), f16(ai::kChannel), f32(ai::kStateTimes)),
+    aiLevelSet(kAiStartInRange, f32(ai::kLevel1), f32(ai::kLevel2), f32(ai::kStateTimes)),
+    aiLevelSet(kAiStartOutRange, f32(ai::kLevel1), f32(ai::kLevel2), f32(ai::kStateTimes)),
+    aiLevelSet(kAiStopInRange, f32(ai::kLevel1), f32(ai::kLevel2), f32(ai::kStateTimes)),
+    aiLevelSet(kAiStopOutRange, f32(ai::kLevel1), f32(ai::kLevel2), f32(ai::kStateTimes)),
     aiSet(kAiEventTransferTimes, f32(ai::kEventTransferTimes)),
     aiRow(kAiTransferCount, serveAiTransferCount, fields(f32(ai::kTransferCount))),
     aiRow(kAiTransferLap, serveAiTransferCount, fields(f32(ai::kTransferLap))),

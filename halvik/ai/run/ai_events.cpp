@@ -6,6 +6,7 @@
 #include "ai_wire.h"
 #include "export_frame.h"
 #include "halvik.h"
+#include "setting_rows.h"
 #include "transport.h"
 
 namespace halvik::airun {
@@ -28,6 +29,16 @@ LONG sendMask(const DeviceRecord& r, DWORD code, WORD cmd, LONG mask, HWND windo
   return SendCommand(r, cmd, c.data(), c.size());
 }
 
+using namespace rows;
+
+// The mask as the driver holds it; the window is the library's own record.
+constexpr Row kGetAiEvent{
+    .name = "XanGetAiEvent",
+    .args = {{Kind::InAddress}, {Kind::OutI32}},
+    .checks = {null(1, 11390)},
+    .kernel = kernel(drv::kAiEvent, kAiFamily, 1, {}, {get32(drv::ai::kEventMask, 1)}),
+    .virtualDevice = command(drv::kCmdAiEvent, kMaskSize, {const16(kMaskGetFlag, 1)}, {get32(kMask, 1)})};
+
 }  // namespace
 }  // namespace halvik::airun
 
@@ -46,6 +57,16 @@ DLL_EXPORT LONG WINAPI XanSetAiEvent(short Id, HWND hWnd, LONG AiEvent) {
   store(r.NotifyWindow[kSlotAi], hWnd);
   store(r.NotifyKind[kSlotAi], int16_t{0});
   return frame.end(0);
+}
+
+DLL_EXPORT LONG WINAPI XanGetAiEvent(short Id, HWND* hWnd, LONG* AiEvent) {
+  ExportFrame frame(kGetAiEvent.name);
+  if (LONG status = rows::Front(frame, kGetAiEvent, Id, {hWnd, AiEvent}); status != 0) return status;
+  if (LONG status = rows::Send(frame, kGetAiEvent, {hWnd, AiEvent}); status != 0) return status;
+  const HWND window = load(frame.record().NotifyWindow[kSlotAi]);
+  if (hWnd != nullptr) *hWnd = window;
+  return frame.endWith("*hWnd=%xH, *AiEvent=%xH", static_cast<unsigned>(reinterpret_cast<uintptr_t>(window)),
+                       static_cast<unsigned>(*AiEvent));
 }
 
 DLL_EXPORT LONG WINAPI XanSetAiCallBackProc(short Id, XanAiCallBack CallBack, LONG AiEvent, void* Param) {

@@ -33,6 +33,25 @@ constexpr Row kGetAiRepeatCount = reading("XanGetAiRepeatCount", "*AiRepeatCount
 constexpr Row kGetAiStopTriggerCount = reading("XanGetAiStopTriggerCount", "*AiStopTriggerCount=%d", 11560,
                                                kAiStopTriggerCount, ai::kStopTriggerCount, kCmdAiStopTriggerCount, -1);
 
+// The counts of a transfer into a buffer the driver was handed; only the
+// kernel driver makes such transfers.
+constexpr Row transferReading(const char* name, const char* endText, LONG nullCode, DWORD code, uint16_t at) {
+  return {.name = name,
+          .args = {{Kind::OutI32}},
+          .checks = {null(0, nullCode)},
+          .kernel = kernel(code, kAiFamily, -1, {}, {get32(at, 0)}),
+          .virtualDevice = refused(),
+          .attached = refused(),
+          .endText = endText};
+}
+constexpr Row kGetAiTransferCount = transferReading("XanGetAiTransferCount", "*AiTransferCount=%d", 12140,
+                                                    kAiTransferCount, ai::kTransferCount);
+constexpr Row kGetAiTransferLap = transferReading("XanGetAiTransferLap", "*AiTransferLap=%d", 12160,
+                                                  kAiTransferLap, ai::kTransferLap);
+constexpr Row kGetAiStopTriggerTransferCount =
+    transferReading("XanGetAiStopTriggerTransferCount", "*AiStopTriggerTransferCount=%d", 12180,
+                    kAiStopTriggerTransferCount, ai::kTransferCount);
+
 constexpr Row reset(const char* name, DWORD code, WORD cmd) {
   Row row{.name = name};
   row.kernel = kernel(code, kAiFamily, -1, {});
@@ -66,6 +85,15 @@ DLL_EXPORT LONG WINAPI XanGetAiRepeatCount(short Id, LONG* AiRepeatCount) {
 }
 DLL_EXPORT LONG WINAPI XanGetAiStopTriggerCount(short Id, LONG* AiStopTriggerCount) {
   return Run(kGetAiStopTriggerCount, Id, {AiStopTriggerCount});
+}
+DLL_EXPORT LONG WINAPI XanGetAiTransferCount(short Id, LONG* AiTransferCount) {
+  return Run(kGetAiTransferCount, Id, {AiTransferCount});
+}
+DLL_EXPORT LONG WINAPI XanGetAiTransferLap(short Id, LONG* AiTransferLap) {
+  return Run(kGetAiTransferLap, Id, {AiTransferLap});
+}
+DLL_EXPORT LONG WINAPI XanGetAiStopTriggerTransferCount(short Id, LONG* AiStopTriggerTransferCount) {
+  return Run(kGetAiStopTriggerTransferCount, Id, {AiStopTriggerTransferCount});
 }
 DLL_EXPORT LONG WINAPI XanResetAiStatus(short Id) { return Run(kResetAiStatus, Id); }
 DLL_EXPORT LONG WINAPI XanResetAiMemory(short Id) { return Run(kResetAiMemory, Id); }

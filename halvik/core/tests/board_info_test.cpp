@@ -90,7 +90,12 @@ TEST(DeviceInfo, ListsOutputsAndRefusals) {
   const struct {
     short type;
     uint32_t expected;
-  } widths[] = {{1, 0xFFFF0020u}, {20004, 0xFFFF0001u}, {20017, 0xFFFF0000u}, {10001, 65536u}, {100, 0u}};
+  } widths[] = {{1, 0xFFFF0020u},
+                {20004, 0xFFFF0001u},
+                {10017, 0xFFFF0000u | static_cast<uint16_t>(row.ai.value17)},
+                {20016, 0xFFFF0000u | static_cast<uint16_t>(row.ao.bufferMode)},
+                {10001, 65536u},
+                {100, 0u}};
   for (const auto& w : widths) {
     uint32_t out = 0xFFFFFFFFu;
     EXPECT_EQ(XanGetDeviceInfo(m, w.type, &out, nullptr, nullptr), 0) << w.type;
@@ -101,7 +106,8 @@ TEST(DeviceInfo, ListsOutputsAndRefusals) {
     const char* model;
     short type;
     bool param1;
-  } refused[] = {{"HVA-1632PE", 7, true},     {"HVA-1632PE", 10000, true}, {"HVA-1632PE", 20018, true},
+  } refused[] = {{"HVA-1632PE", 7, true},     {"HVA-1632PE", 10000, true}, {"HVA-1632PE", 10018, true},
+                 {"HVA-1632PE", 20000, true},     {"HVA-1632PE", 20017, true},
                  {"HVA-1632PE", 1, false},    {"hva-1632pe", 1, true},     {"Demo Device X", 1, true},
                  {nullptr, 1, true}};
   for (const auto& r : refused) {

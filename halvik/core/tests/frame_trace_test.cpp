@@ -66,7 +66,9 @@ TEST_F(FrameTraceTest, EveryExitTracesTheStatusItReturns) {
   float clock;
   roads.reply = [](unsigned char* bytes, DWORD size) {
     if (size == 20) putAt(bytes, 8, 4, 0x30302E31);  // "1.00"
+    if (size == 12) putAt(bytes, 4, 4, 0x82);        // an event mask
   };
+  LONG mask = 0;
   XanGetErrorString(0, text);
   XanGetErrorString(0, nullptr);
   XanSetEcuSignal(kKernelId, -1, 0);
@@ -76,6 +78,7 @@ TEST_F(FrameTraceTest, EveryExitTracesTheStatusItReturns) {
   XanSetAoRepeatMode(kKernelId, 2);  // failure: its end line only
   XanGetAiMinSamplingClock(kKernelId, nullptr);  // no lines at all
   XanGetAiMinSamplingClock(kKernelId, &clock);
+  XanGetAiEvent(kVirtualId, nullptr, &mask);
   roads.ownershipStatus = 20003;
   XanSetEcuSignal(kKernelId, 0, 0);
   roads.ownershipStatus = 0;
@@ -94,6 +97,8 @@ TEST_F(FrameTraceTest, EveryExitTracesTheStatusItReturns) {
             "XanGetDeviceRevision Start : Id=2\r\n"
             "XanGetDeviceRevision End : Ret=0, Revision=1.00\r\n"
             "XanSetAoRepeatMode End :Ret=13860\r\n"
+            "XanGetAiEvent Start :Id=2\r\n"
+            "XanGetAiEvent End :Ret=0, *hWnd=0H, *AiEvent=82H\r\n"
             "XanSetEcuSignal Start :Id=1, Destination=0, Source=0\r\n"
             "CheckMultiProcess :Ret=20003\r\n"
             "XanSetEcuSignal Start :Id=1, Destination=0, Source=0\r\n"

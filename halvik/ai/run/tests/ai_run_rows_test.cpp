@@ -53,12 +53,26 @@ TEST_F(AiRunRowsTest, EachRequestCarriesItsBytesOnEachRoad) {
        {{1184, 4, 3}, {1172, 8, data}}, {{1184, 4, 2}}, [] { return gScans == 2; }},
       {"readout, virtual", [&] { return gScans = 3, XanGetAiSamplingData(v, &gScans, gData); }, 0x3139, 16,
        {{4, 4, 3}, {8, 8, data}}, {{4, 4, 1}}, [] { return gScans == 1; }},
+      {"transfer count", [&] { return XanGetAiTransferCount(k, &gValue); }, 0x22223C, 2236, {}, {{40, 4, 77}},
+       [] { return gValue == 77; }},
+      {"transfer lap", [&] { return XanGetAiTransferLap(k, &gValue); }, 0x222240, 2236, {}, {{44, 4, 5}},
+       [] { return gValue == 5; }},
+      {"stop trigger transfer count", [&] { return XanGetAiStopTriggerTransferCount(k, &gValue); }, 0x222244, 2236,
+       {}, {{40, 4, 9}}, [] { return gValue == 9; }},
+      {"event mask", [&] { return XanGetAiEvent(k, nullptr, &gValue); }, 0x2221C8, 2236, {{1204, 2, 1}},
+       {{1120, 4, 0x82}}, [] { return gValue == 0x82; }},
+      {"event mask, attached", [&] { return XanGetAiEvent(a, nullptr, &gValue); }, 0x312E, 12, {{8, 2, 1}},
+       {{4, 4, 0x30}}, [] { return gValue == 0x30; }},
+      {"memory size 13 kept as 8", [&] { return XanSetAiMemorySize(k, 13); }, 0x222208, 2236, {{1168, 4, 8}}},
+      {"memory size 15 kept as 8", [&] { return XanSetAiMemorySize(k, 15); }, 0x222208, 2236, {{1168, 4, 8}}},
+      {"memory size 8", [&] { return XanSetAiMemorySize(k, 8); }, 0x222208, 2236, {{1168, 4, 8}}},
+      {"memory size 16", [&] { return XanSetAiMemorySize(k, 16); }, 0x222208, 2236, {{1168, 4, 16}}},
       {"stop, nothing running", [&] { return XanStopAi(k); }, 0x2221E4, 2236, {{1204, 2, 1}}},
   };
   for (const RoadCase& c : cases) expectCase(c);
 }
 
-TEST_F(AiRunRowsTest, MissingPointersGetTheirCodesAndSendNothing) {
+TEST_F(AiRunRowsTest, RefusedArgumentsGetTheirCodesAndSendNothing) {
   const struct {
     const char* what;
     std::function<LONG()> call;
@@ -68,6 +82,11 @@ TEST_F(AiRunRowsTest, MissingPointersGetTheirCodesAndSendNothing) {
       {"sampling count", [] { return XanGetAiSamplingCount(kKernelId, nullptr); }, 11520},
       {"repeat count", [] { return XanGetAiRepeatCount(kKernelId, nullptr); }, 11540},
       {"stop trigger count", [] { return XanGetAiStopTriggerCount(kKernelId, nullptr); }, 11560},
+      {"transfer count", [] { return XanGetAiTransferCount(kKernelId, nullptr); }, 12140},
+      {"transfer lap", [] { return XanGetAiTransferLap(kKernelId, nullptr); }, 12160},
+      {"stop trigger transfer count", [] { return XanGetAiStopTriggerTransferCount(kKernelId, nullptr); }, 12180},
+      {"event mask", [] { return XanGetAiEvent(kKernelId, nullptr, nullptr); }, 11390},
+      {"memory size 7", [] { return XanSetAiMemorySize(kKernelId, 7); }, 11820},
       {"scans", [] { return XanGetAiSamplingData(kKernelId, nullptr, gData); }, 11580},
       {"data", [] { return gScans = 1, XanGetAiSamplingData(kKernelId, &gScans, nullptr); }, 11581},
       {"scans, values", [] { return XanGetAiSamplingDataEx(kKernelId, nullptr, gValues); }, 11880},
@@ -79,6 +98,29 @@ TEST_F(AiRunRowsTest, MissingPointersGetTheirCodesAndSendNothing) {
     EXPECT_EQ(c.call(), c.code);
     EXPECT_TRUE(roads.sent.empty());
   }
+}
+
+TEST_F(AiRunRowsTest, TransferCountsAreTheKernelDriversOnly) {
+  const std::function<LONG(short)> calls[] = {
+      [](short id) { return XanGetAiTransferCount(id, &gValue); },
+      [](short id) { return XanGetAiTransferLap(id, &gValue); },
+      [](short id) { return XanGetAiStopTriggerTransferCount(id, &gValue); },
+  };
+  for (const auto& call : calls) {
+    for (short id : {kVirtualId, kAttachedId}) {
+      roads.sent.clear();
+      EXPECT_EQ(call(id), 20001) << id;
+      EXPECT_TRUE(roads.sent.empty());
+    }
+  }
+}
+
+TEST_F(AiRunRowsTest, TheEventReadingGivesBackTheRegisteredWindow) {
+  const HWND window = reinterpret_cast<HWND>(0x4321);
+  ASSERT_EQ(XanSetAiEvent(kVirtualId, window, 0x20), 0);
+  HWND back = nullptr;
+  ASSERT_EQ(XanGetAiEvent(kVirtualId, &back, &gValue), 0);
+  EXPECT_EQ(back, window);
 }
 
 // The bus library answers in chunks of 1024 values; a short chunk ends the
