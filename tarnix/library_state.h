@@ -30,9 +30,12 @@ struct LibraryState {
   // ---- end of board-model lists ----
   // The last non-empty DefineDir a load read; every store writes it.
   char defineDir[xanconfig::kDefineDirBytes] = {};
-  // How long a save waits between wiping the kind's services and starting
-  // the new ones; tests shorten it.
+  // How long a save waits between stopping the kind's drivers and
+  // replacing its keys and services; tests shorten it.
   uint32_t serviceSettleMs = 5000;
+  // Called as that wait begins; tests act there (a process killed in the
+  // wait, say).
+  void (*settleBegins)() = nullptr;
 };
 
 LibraryState& Library();

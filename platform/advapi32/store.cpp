@@ -7,10 +7,13 @@
 #include <unistd.h>
 #include <winreg.h>
 
+#include <chrono>
+#include <condition_variable>
 #include <cstdlib>
 #include <filesystem>
 #include <mutex>
 #include <new>
+#include <thread>
 #include <vector>
 
 namespace plat::reg {
@@ -90,29 +93,131 @@ class Store {
   }
 
   long run(Transaction::Kind kind, const StoreWork& work) {
-    std::lock_guard<std::mutex> lock(mutex_);
+    std::unique_lock<std::mutex> lock(mutex_);
+    if (heldHere()) return runHeld(work);
+    if (!awaitNoHolder(lock)) return ERROR_BUSY;
     try {
-      std::string path = storePath();
-      if (path.empty()) return ERROR_CANTOPEN;
-      if (!db_ || path != path_ || !stillAtPath()) {
-        // The old connection goes first: its journal files carry the names
-        // that a new store at this path uses.
-        db_.close();
-        path_.clear();
-        db_ = open(path);
-        path_ = path;
-        storeId_ = path + '\n' + fileIdentity(path);
-      }
-      setBusyTimeout(busyTimeoutMs());
+      connect();
       StoreContext context{db_, storeId_};
       Transaction transaction(db_, kind);
       long status = work(context);
       if (status == ERROR_SUCCESS) transaction.commit();
       return status;
     } catch (const SqlError& error) {
-      if (connectionSpoilt(error.code)) {
-        db_.close();
-        path_.clear();
+      return failed(error.code);
+    } catch (const std::bad_alloc&) {
+      return ERROR_NOT_ENOUGH_MEMORY;
+    }
+  }
+
+  long begin() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    if (heldHere()) {
+      ++held_.depth;
+      return ERROR_SUCCESS;
+    }
+    if (!awaitNoHolder(lock)) return ERROR_BUSY;
+    try {
+      connect();
+      db_.exec("BEGIN IMMEDIATE");
+    } catch (const SqlError& error) {
+      return failed(error.code);
+    } catch (const std::bad_alloc&) {
+      return ERROR_NOT_ENOUGH_MEMORY;
+    }
+    held_ = Held{std::this_thread::get_id(), 1, ERROR_SUCCESS};
+    return ERROR_SUCCESS;
+  }
+
+  long end(bool keep) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (!heldHere()) return ERROR_INVALID_FUNCTION;
+    if (!keep && held_.failure == ERROR_SUCCESS) held_.failure = ERROR_CANCELLED;
+    if (--held_.depth > 0) return ERROR_SUCCESS;
+    long status = keep ? held_.failure : ERROR_SUCCESS;
+    if (status == ERROR_SUCCESS && keep) {
+      try {
+        db_.exec("COMMIT");
+      } catch (const SqlError& error) {
+        status = statusFromSqlite(error.code);
+      }
+    }
+    if (db_ && !sqlite3_get_autocommit(db_.get())) sqlite3_exec(db_.get(), "ROLLBACK", nullptr, nullptr, nullptr);
+    if (spoilt_) {
+      db_.close();
+      path_.clear();
+      spoilt_ = false;
+    }
+    held_ = Held{};
+    released_.notify_all();
+    return status;
+  }
+
+ private:
+  // The transaction a thread holds across calls.
+  struct Held {
+    std::thread::id owner;
+    int depth = 0;
+    long failure = ERROR_SUCCESS;  // a call inside undid it, or a joined begin rolled back
+  };
+
+  bool heldHere() const { return held_.depth > 0 && held_.owner == std::this_thread::get_id(); }
+
+  // Another thread's held transaction is waited for as another process's
+  // would be: up to the busy timeout.
+  bool awaitNoHolder(std::unique_lock<std::mutex>& lock) {
+    return released_.wait_for(lock, std::chrono::milliseconds(busyTimeoutMs()), [this] { return held_.depth == 0; });
+  }
+
+  // Opens the store at the current path unless it is open already.
+  void connect() {
+    std::string path = storePath();
+    if (path.empty()) throw SqlError{SQLITE_CANTOPEN};
+    if (!db_ || path != path_ || !stillAtPath()) {
+      // The old connection goes first: its journal files carry the names
+      // that a new store at this path uses.
+      db_.close();
+      path_.clear();
+      db_ = open(path);
+      path_ = path;
+      storeId_ = path + '\n' + fileIdentity(path);
+    }
+    setBusyTimeout(busyTimeoutMs());
+  }
+
+  long failed(int code) {
+    if (connectionSpoilt(code)) {
+      db_.close();
+      path_.clear();
+    }
+    return statusFromSqlite(code);
+  }
+
+  // One call inside the held transaction: its own changes go back when it
+  // fails. An error after which SQLite has given up the whole transaction
+  // makes the commit fail.
+  long runHeld(const StoreWork& work) {
+    if (held_.failure != ERROR_SUCCESS && sqlite3_get_autocommit(db_.get())) return held_.failure;
+    try {
+      db_.exec("SAVEPOINT held_call");
+      StoreContext context{db_, storeId_};
+      long status = ERROR_SUCCESS;
+      try {
+        status = work(context);
+      } catch (...) {
+        undoCall();
+        throw;
+      }
+      if (status == ERROR_SUCCESS) {
+        db_.exec("RELEASE held_call");
+      } else {
+        undoCall();
+      }
+      return status;
+    } catch (const SqlError& error) {
+      if (connectionSpoilt(error.code)) spoilt_ = true;
+      if (sqlite3_get_autocommit(db_.get()) && held_.failure == ERROR_SUCCESS) {
+        held_.failure = statusFromSqlite(error.code);
       }
       return statusFromSqlite(error.code);
     } catch (const std::bad_alloc&) {
@@ -120,7 +225,12 @@ class Store {
     }
   }
 
- private:
+  void undoCall() {
+    if (sqlite3_get_autocommit(db_.get())) return;
+    sqlite3_exec(db_.get(), "ROLLBACK TO held_call", nullptr, nullptr, nullptr);
+    sqlite3_exec(db_.get(), "RELEASE held_call", nullptr, nullptr, nullptr);
+  }
+
   Store() {
     pthread_atfork(
         [] {
@@ -154,10 +264,13 @@ class Store {
 
   // The child must not use or close the parent's connection (its file locks
   // belong to the parent); it is kept, unused, and the child opens its own.
+  // A transaction held in the parent stays the parent's.
   void afterForkInChild() {
     static auto* abandoned = new std::vector<sqlite3*>;
     if (db_) abandoned->push_back(db_.release());
     path_.clear();
+    held_ = Held{};
+    spoilt_ = false;
     busyMs_ = -1;
     mutex_.unlock();
   }
@@ -208,6 +321,9 @@ class Store {
   }
 
   std::mutex mutex_;
+  std::condition_variable released_;
+  Held held_;
+  bool spoilt_ = false;  // the held connection is closed when the transaction ends
   Database db_;
   std::string path_;
   std::string storeId_;
@@ -230,5 +346,9 @@ long readStore(const StoreWork& work) { return Store::instance().run(Transaction
 long writeStore(const StoreWork& work) { return Store::instance().run(Transaction::Kind::Write, work); }
 
 void installStoreForkHandlers() { (void)Store::instance(); }
+
+long beginHeldTransaction() { return Store::instance().begin(); }
+
+long endHeldTransaction(bool keep) { return Store::instance().end(keep); }
 
 }  // namespace plat::reg

@@ -7,7 +7,8 @@
 // deleted or replaced at the path (the call opens the file now there);
 // handles opened in the old store then answer ERROR_KEY_DELETED.
 //
-// Every call is one transaction. A store held by another process makes a
+// Every call is one transaction, or one step of the transaction that the
+// calling thread holds (platform/registry_transaction.h). A store held by another process makes a
 // call wait up to $ORVANE_REGISTRY_BUSY_MS (default 5000) and then fail with
 // ERROR_BUSY; readers are not held up by a writer. A file that is not a
 // registry store gives ERROR_BADDB and is never written to; a store that
@@ -41,6 +42,11 @@ long readStore(const StoreWork& work);
 // Runs work in one write transaction; committed only when it answers
 // ERROR_SUCCESS.
 long writeStore(const StoreWork& work);
+
+// The transaction held by the calling thread across calls
+// (platform/registry_transaction.h).
+long beginHeldTransaction();
+long endHeldTransaction(bool keep);
 
 // The store location the next call uses.
 std::string storePath();

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <vector>
 
+#include <platform/registry_transaction.h>
 #include <tarnix.h>
 
 #include "check/checker.h"
@@ -42,9 +43,20 @@ LONG WINAPI DnkConfigSaveListData(int32_t kind, void* list) {
   for (uint32_t i = 0; i < stored.count(); ++i) NormalizeBoardRecord(kind, stored.record(i), 2);
   ListToImage(kind, KindImage(kind), copy.data());
 
-  WipeKindRegistry(kind);
   // The stopped drivers need time to let go of their boards before the
-  // new ones start.
+  // new ones start. The keys change only after that, and in one step: a
+  // process that ends at any moment leaves the old list or the new one.
+  StopKindServices(kind);
+  if (Library().settleBegins != nullptr) Library().settleBegins();
   Sleep(Library().serviceSettleMs);
-  return StoreKindImage(kind);
+  // A list not written whole is not kept: the old one stays.
+  PendingDriverStarts pending;
+  {
+    plat::RegistryTransaction change;
+    if (change.status() != ERROR_SUCCESS) return kDnkWriteFailed;
+    WipeKindRegistry(kind);
+    if (StoreKindImage(kind, &pending) != kDnkOk || change.commit() != ERROR_SUCCESS) return kDnkWriteFailed;
+  }
+  StartDriverServices(pending);
+  return kDnkOk;
 }

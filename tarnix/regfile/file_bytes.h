@@ -1,4 +1,5 @@
-// Whole files in and out, for the configuration file.
+// Whole files in and out, for the configuration file, by the caller's
+// Windows path (a drive path maps under the drive root).
 #pragma once
 #include <optional>
 #include <string>
@@ -8,7 +9,8 @@ namespace tarnix {
 
 // The file's bytes; nullopt when it cannot be opened or read.
 std::optional<std::string> ReadWholeFile(const char* path);
-// Creates or truncates the file; false when creating, writing or closing fails.
+// Replaces the file whole; false when it cannot be written, the old file
+// then untouched.
 bool WriteWholeFile(const char* path, std::string_view bytes);
 
 }  // namespace tarnix

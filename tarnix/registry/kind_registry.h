@@ -2,16 +2,30 @@
 // (kind_images.h), and the configuration driver's own service.
 #pragma once
 #include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "driver_services.h"
 
 namespace tarnix {
 
 // Kinds 1 to 7 and 10. Load: 0, 8 (a model not in the table), 9 (a digital
 // model renamed), 1 for a kind without image or driver table.
 int32_t LoadKindImage(int32_t kind);
+// Driver services a store has created, to be started once its keys are
+// kept for good.
+using PendingDriverStarts = std::vector<std::unique_ptr<CreatedDriverService>>;
+
 // 0, 5 when a registry write failed, 1 for a kind without image or table.
-int32_t StoreKindImage(int32_t kind);
-// Deletes the kind's board, group and service keys and driver services.
+// The services it creates start after their keys are written, or, with
+// pending given, are left there for StartDriverServices.
+int32_t StoreKindImage(int32_t kind, PendingDriverStarts* pending = nullptr);
+void StartDriverServices(PendingDriverStarts& pending);
+// Deletes the kind's board, group and service keys and driver services,
+// stopping the drivers first.
 void WipeKindRegistry(int32_t kind);
+// Stops the drivers of the kind's services and leaves the keys.
+void StopKindServices(int32_t kind);
 
 int32_t CreateConfigServiceKey();
 int32_t RemoveConfigService();

@@ -1,7 +1,7 @@
 // Configuration image -> registry and driver services, for kinds 1 to 7
 // and 10. Every write is attempted; any that fails makes the answer 5.
 #include <cstring>
-#include <optional>
+#include <memory>
 
 #include "com_ports_9x.h"
 #include "driver_services.h"
@@ -37,7 +37,7 @@ constexpr uint32_t kLastVariantDriver = 241;
 
 class KindStore {
  public:
-  explicit KindStore(int32_t kind) : kind_(kind) {
+  KindStore(int32_t kind, PendingDriverStarts* pending) : kind_(kind), pending_(pending) {
     if (kind == 3) {
       const uint32_t version = GetDriverVersion(kind);
       digitalBaseNames_ = version >= kFirstVariantDriver && version <= kLastVariantDriver;
@@ -48,8 +48,10 @@ class KindStore {
     driverNumber_ = row.driverNumber;
     const std::string name = ServiceName(row);
     // The COM-port driver's service is the system's to make.
-    std::optional<CreatedDriverService> service;
-    if (kind_ != 7 && block.start == xanconfig::kStartAutomatic) service.emplace(name.c_str(), 1);
+    std::unique_ptr<CreatedDriverService> service;
+    if (kind_ != 7 && block.start == xanconfig::kStartAutomatic) {
+      service = std::make_unique<CreatedDriverService>(name.c_str(), 1);
+    }
     if (kind_ != 7) std::memcpy(block.defineDir, Library().defineDir, sizeof block.defineDir);
 
     const std::string servicePath = ServiceKeyPath(row);
@@ -68,7 +70,12 @@ class KindStore {
         break;
       }
     }
-    if (service) service->start();
+    if (!service) return;
+    if (pending_ != nullptr) {
+      pending_->push_back(std::move(service));
+    } else {
+      service->start();
+    }
   }
 
   // After the last row, the serial kind tells the system's serial driver
@@ -144,6 +151,7 @@ class KindStore {
   }
 
   int32_t kind_;
+  PendingDriverStarts* pending_;
   int32_t driverNumber_ = 0;
   bool digitalBaseNames_ = false;
   bool powerManagementOff_ = false;
@@ -152,13 +160,18 @@ class KindStore {
 
 }  // namespace
 
-int32_t StoreKindImage(int32_t kind) {
+void StartDriverServices(PendingDriverStarts& pending) {
+  for (const std::unique_ptr<CreatedDriverService>& service : pending) service->start();
+  pending.clear();
+}
+
+int32_t StoreKindImage(int32_t kind, PendingDriverStarts* pending) {
   const std::span<DriverBlock> image = KindImage(kind);
   const xanconfig::DriverFileTable table = SelectDriverFileTable(kind);
   if (image.empty() || table.empty()) return 1;
   if (kind == 7 && IsWin9x(GetOsGeneration())) return StoreComPortsWin9x();
   PurgeDeviceList(kind);
-  KindStore store(kind);
+  KindStore store(kind, pending);
   for (std::size_t row = 0; row < table.size() && row < image.size() && !IsEndRow(table[row]); ++row) {
     store.block(table[row], image[row]);
   }

@@ -66,6 +66,14 @@ void wipeRow(int32_t kind, const xanconfig::DriverFileRow& row) {
 
 }  // namespace
 
+void StopKindServices(int32_t kind) {
+  if (xanconfig::imageBlocks(kind) == 0) return;
+  for (const xanconfig::DriverFileRow& row : SelectDriverFileTable(kind)) {
+    if (IsEndRow(row)) break;
+    StopDriverService(ServiceName(row).c_str());
+  }
+}
+
 void WipeKindRegistry(int32_t kind) {
   if (xanconfig::imageBlocks(kind) == 0) return;
   const xanconfig::DriverFileTable table = SelectDriverFileTable(kind);

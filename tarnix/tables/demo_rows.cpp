@@ -26,6 +26,8 @@ constexpr ModelSpec kSerialRows[] = {
     {"RSI-4C(PC)", 0, 1, 0, C, "PCMCIA\\DORNELL-RSI_4C_PC-61B7", 0, kBothMachines},
     {"RSI-2C(USB)", 0, 3, 0, U, nullptr, 0, kBothMachines},
     {"RSI-2C(98)", 0, 0, 0, L, nullptr, 0, kPc98},
+    // One unit whose ports share one I/O base and one interrupt line.
+    {"LTU-5J(PC)", 0, 1, 0, C, "PCMCIA\\DORNELL-LTU_5J_PC-5D03", 0, kBothMachines},
 };
 
 // Board types and device identifiers as the simulated PCI boards carry them.
@@ -57,6 +59,8 @@ constexpr ModelSpec kDigitalRows[] = {
     {"DIO-96(98)", 5, 0xFFFF, 0, L, nullptr, 0, kPc98 | kBothVariants},
     // The base name of a variant pair stays in the table of older drivers.
     {"QDI-48/48V(PCI)", 3, 4, 0x0163, P, nullptr, 0, kBothMachines | kFirstVariant},
+    // Its BoardID is a two-bit switch.
+    {"QAT-48/48V(PCI)", 0, 6, 0x0164, P, nullptr, 0, kBothMachines | kBothVariants},
 };
 
 constexpr ModelSpec kGpibRows[] = {
@@ -108,6 +112,7 @@ constexpr SerialSpec kSerialInfoRows[] = {
     {"RSI-4C(PC)", 4, 1, 0, 1, "16C650", 16, 16, 1, 0},
     {"RSI-2C(USB)", 2, 3, 0, 0, "USB", 0, 0, 0, 0},
     {"RSI-2C(98)", 2, 0, 0, 1, "8251", 1, 1, 0, 0},
+    {"LTU-5J(PC)", 8, 1, 0, 0, "16550", 8, 1, 0, 0},
 };
 
 //  name, channels, bits, range in volts, fastest scan step in microseconds
@@ -124,6 +129,7 @@ constexpr ValuesSpec kDigitalInfoRows[] = {
     {"DIO-48PCI-H", {48, 24, 24, 1, 1, 0, 6, 1}},  {"DIO-16(PC)", {16, 8, 8, 0, 0, 0, 2, 0}},
     {"DIO-8(USB)", {8, 4, 4, 0, 0, 1, 1, 0}},      {"DIO-96", {96, 48, 48, 0, 0, 0, 12, 0}},
     {"DIO-96(98)", {96, 48, 48, 0, 0, 0, 12, 0}},  {"QDI-48/48V(PCI)", {0, 48, 48, 1, 0, 0, 6, 1}},
+    {"QAT-48/48V(PCI)", {48, 24, 24, 1, 0, 0, 6, 1}},
 };
 
 constexpr ValuesSpec kCounterInfoRows[] = {

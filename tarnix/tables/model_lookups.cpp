@@ -64,10 +64,12 @@ struct Found {
 };
 
 // The first row named `model` in the kinds' tables, in kind order. A name
-// that cannot fit a row's field matches none (it is never cut to fit).
+// that cannot fit a row's field matches none (it is never cut to fit). The
+// caller's name may be a record's field without its NUL: no more than the
+// field is read.
 Found findModel(const char* model, bool normalise) {
   if (model == nullptr || model[0] == '\0') return {};
-  if (std::strlen(model) >= kModelNameBytes) return {};
+  if (strnlen(model, kModelNameBytes) == kModelNameBytes) return {};
   const int32_t machine = GetMachineType();
   if (!knownMachine(machine)) return {};
   // Read once for the whole search.

@@ -44,9 +44,14 @@ TEST(ListValidation, OnlyGaplessNumberingOfKnownDriversIsStored) {
   EXPECT_EQ(validate<GpibBoardRecord>(4, {{1, 0, 1}, {4, 0, 1}}), kDnkOk);
   EXPECT_EQ(validate<CounterBoardRecord>(5, {{0, 0, 17}}), kDnkNumberingLimit);
 
-  static BoardList<CounterBoardRecord> overfull;
-  overfull.count = 65;
-  EXPECT_EQ(tarnix::ValidateListForStore(5, &overfull), kDnkBadArgument);
+  // A full list is stored; one claiming more than it holds is not read.
+  static BoardList<tarnix::SerialBoardRecord> serial;
+  for (uint32_t count : {63u, 64u, 65u}) {
+    serial = {};
+    for (int32_t b = 1; b <= 64; ++b) serial.records[b - 1].head.boardNumber = b;
+    serial.count = count;
+    EXPECT_EQ(tarnix::ValidateListForStore(1, &serial), count <= 64 ? kDnkOk : kDnkBadArgument) << count;
+  }
 }
 
 }  // namespace

@@ -29,11 +29,23 @@ TEST_F(Checker, NothingIsTestedForAnotherKindModeOrNull) {
   EXPECT_EQ(CheckBoardRecord(5, list.bytes, nullptr, kCheckAdd), 0);
 }
 
-TEST_F(Checker, ListClaimingMoreThan64RecordsIsNotRead) {
-  list.count() = 65;
-  EXPECT_EQ(CheckBoardRecord(5, list.bytes, ValidRecord(5).bytes, kCheckAdd), 1);
-  EXPECT_EQ(CheckListRecords(5, list.bytes), 1);
-  EXPECT_EQ(CheckListRecords(9, list.bytes), 1);
+TEST_F(Checker, AFullListIsCheckedAndOneClaimingMoreIsNotRead) {
+  AnyRecord quiet = ValidRecord(5);  // no resource to clash on, however often it is listed
+  quiet.as<CounterBoardRecord>().ioAddress = quiet.as<CounterBoardRecord>().irqNo = -1;
+  struct Row {
+    uint32_t count;
+    int32_t listResult, recordResult, wdmResult;  // a WDM list of empty names: 16/1
+  } rows[] = {{63, 0, 0, Byte(16, 1)}, {64, 0, 0, Byte(16, 1)}, {65, 1, 1, 1}};
+  for (const Row& r : rows) {
+    AnyList full;
+    for (uint32_t i = 0; i < 64; ++i) full.add(5, quiet);
+    full.count() = r.count;
+    EXPECT_EQ(CheckListRecords(5, full.bytes), r.listResult) << r.count;
+    EXPECT_EQ(CheckBoardRecord(5, full.bytes, quiet.bytes, kCheckAdd), r.recordResult) << r.count;
+    AnyList wdm;
+    wdm.count() = r.count;
+    EXPECT_EQ(CheckListRecords(9, wdm.bytes), r.wdmResult) << r.count;
+  }
 }
 
 TEST_F(Checker, PassingCheckClearsTheWordsOfAFailedOne) {

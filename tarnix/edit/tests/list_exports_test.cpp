@@ -41,6 +41,22 @@ TEST_F(ListExports, ListClaimingMoreThan64RecordsIsRefusedUntouched) {
   }
 }
 
+TEST_F(ListExports, AFullListIsReadToItsLastRecord) {
+  std::vector<Head> heads;
+  for (int32_t b = 1; b <= 64; ++b) heads.push_back({0, 0, b});
+  struct Row {
+    uint32_t count;
+    LONG selectLast, boardMax;
+  } rows[] = {{63, 3, 63}, {64, 0, 64}, {65, 1, 1}};
+  for (const Row& row : rows) {
+    AnyList list = MakeList(1, heads);
+    list.count() = row.count;
+    AnyRecord r = NewRecord(1, {0, 0, 1});
+    EXPECT_EQ(DnkConfigSelectBoardData(1, list.bytes, 0, 0, 64, r.bytes), row.selectLast) << row.count;
+    EXPECT_EQ(DnkConfigGetBoardMax(1, list.bytes, 0, 0), row.boardMax) << row.count;
+  }
+}
+
 TEST_F(ListExports, SelectExchangeAndTheHighestNumbers) {
   AnyList list = MakeList(2, {{3, 1, 1}, {3, 1, 2}, {3, 2, 1}});
   AnyRecord out;

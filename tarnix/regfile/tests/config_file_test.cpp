@@ -11,6 +11,7 @@
 #include <string>
 
 #include "regfile/config_file.h"
+#include "regfile/tests/full_disk.h"
 #include "registry/registry_access.h"
 
 namespace tarnix {
@@ -104,11 +105,45 @@ TEST_F(ConfigFileTest, AFileThatCannotBeWrittenOrReadSaysSo) {
   EXPECT_EQ(ExportConfigFile(nullptr), 1);
   EXPECT_EQ(ExportConfigFile(""), 1);
   EXPECT_EQ(ExportConfigFile((dir_ + "/missing/config.reg").c_str()), 4);
-  if (std::filesystem::exists("/dev/full")) {
-    EXPECT_EQ(ExportConfigFile("/dev/full"), 4);
-  }
   EXPECT_EQ(ImportConfigFile(nullptr), 1);
   EXPECT_EQ(ImportConfigFile((dir_ + "/missing.reg").c_str()), 4);
+}
+
+TEST_F(ConfigFileTest, ADrivePathIsTheSameFileFromAnyCurrentFolder) {
+  const std::string root = dir_ + "/root";
+  for (const char* folder : {"/root/c", "/first", "/second"}) std::filesystem::create_directories(dir_ + folder);
+  ::setenv("ORVANE_ROOT", root.c_str(), 1);
+  const std::filesystem::path start = std::filesystem::current_path();
+  setNumber(service("Gpidel2"), "Start", 2);
+  const std::string before = dump();
+  std::filesystem::current_path(dir_ + "/first");
+  const int32_t saved = ExportConfigFile("C:\\cfg.reg");
+  RegDeleteTreeA(HKEY_LOCAL_MACHINE, service("Gpidel2").c_str());
+  std::filesystem::current_path(dir_ + "/second");
+  const int32_t loaded = ImportConfigFile("C:\\cfg.reg");
+  std::filesystem::current_path(start);
+  ::unsetenv("ORVANE_ROOT");
+  EXPECT_EQ(saved, 0);
+  EXPECT_EQ(loaded, 0);
+  EXPECT_TRUE(std::filesystem::exists(root + "/c/cfg.reg"));
+  EXPECT_TRUE(std::filesystem::is_empty(dir_ + "/first"));
+  EXPECT_EQ(dump(), before);
+}
+
+TEST_F(ConfigFileTest, AFullDiskKeepsTheOldFileAndSaysSo) {
+  write("REGEDIT4\r\n\r\n");
+  // More than the disk takes: a hundred long values.
+  for (int i = 0; i < 100; ++i) setText(service("Gpidel2"), ("Value" + std::to_string(i)).c_str(), std::string(80, 'x'));
+  int32_t result = 0;
+  {
+    FullDiskAfter guard(4096);
+    result = ExportConfigFile(file_.c_str());
+  }
+  EXPECT_EQ(result, 4);
+  EXPECT_EQ(read(), "REGEDIT4\r\n\r\n");
+  for (const auto& entry : std::filesystem::directory_iterator(dir_)) {
+    EXPECT_EQ(entry.path().string().rfind(file_ + ".", 0), std::string::npos) << "left behind: " << entry.path();
+  }
 }
 
 TEST_F(ConfigFileTest, AFileWithoutTheHeaderChangesNothing) {

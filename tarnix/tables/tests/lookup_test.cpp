@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+#include <sys/mman.h>
+#include <unistd.h>
 
 #include <tarnix.h>
 
@@ -57,6 +59,22 @@ TEST_F(Lookups, ByNameOnEachMachine) {
   }
   EXPECT_EQ(FindModelDriverNumber(nullptr), -1);
   FindModelHardwareKey("RSI-2C(PC)", nullptr);
+}
+
+TEST_F(Lookups, ANameThatFillsItsFieldIsReadNoFurther) {
+  // The 40 bytes of a record's model name without a NUL, at the end of the
+  // last readable page: a look-up that reads one byte more faults.
+  const long page = ::sysconf(_SC_PAGESIZE);
+  void* pages = ::mmap(nullptr, 2 * page, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  ASSERT_NE(pages, MAP_FAILED);
+  char* field = static_cast<char*>(pages) + page - 40;
+  std::memset(field, 'M', 40);
+  ASSERT_EQ(::mprotect(static_cast<char*>(pages) + page, page, PROT_NONE), 0);
+  machine(0);
+  EXPECT_EQ(DnkConfigGetDrvNo(field), -1);
+  EXPECT_EQ(DnkConfigGetBusType(field), -1);
+  EXPECT_EQ(DnkConfigGetBoardType(field), -1);
+  ::munmap(pages, 2 * page);
 }
 
 TEST_F(Lookups, DigitalDriverVersionChoosesTheTableAndTheVariantMapping) {

@@ -38,6 +38,8 @@ void check(bool condition, const char* what) {
 
 namespace tarnix {
 
+void StopKindServices(int32_t) {}
+
 void WipeKindRegistry(int32_t kind) {
   check(g_seen.writes == 0, "a wipe after a write");
   g_seen.wipes.push_back(kind);
@@ -66,8 +68,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       if (::mkdtemp(folder.data()) == nullptr) std::abort();
     }
     static std::string made = folder;
+    // The import's transaction opens a store: one of the run's own.
+    ::setenv("ORVANE_REGISTRY", (folder + "/registry.sqlite").c_str(), 1);
     std::atexit([] {
-      std::remove((made + "/input.reg").c_str());
+      for (const char* name : {"/input.reg", "/registry.sqlite", "/registry.sqlite-wal", "/registry.sqlite-shm"}) {
+        std::remove((made + name).c_str());
+      }
       ::rmdir(made.c_str());
     });
     return folder + "/input.reg";

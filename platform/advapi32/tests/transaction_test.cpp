@@ -1,0 +1,108 @@
+// A transaction held across calls: other processes see the store as it was
+// until the commit, a holder killed midway leaves nothing of its changes, a
+// failed call inside takes back only itself, and another thread of the
+// process waits for the holder as another process would.
+#include <platform/registry_transaction.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+
+#include <thread>
+
+#include "registry_fixture.h"
+
+namespace {
+
+constexpr const char* kKey = "SYSTEM\\CurrentControlSet\\Services\\Xan";
+
+std::string valueNow() {
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return "<no key>";
+  KeyCloser closer{key};
+  char text[64] = {};
+  DWORD size = sizeof text - 1;
+  if (RegQueryValueExA(key, "ObjectName", nullptr, nullptr, reinterpret_cast<BYTE*>(text), &size) != ERROR_SUCCESS)
+    return "<no value>";
+  return text;
+}
+
+LONG setValue(const char* text) {
+  HKEY key = nullptr;
+  LONG status = RegCreateKeyExA(HKEY_LOCAL_MACHINE, kKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
+  if (status != ERROR_SUCCESS) return status;
+  status = RegSetValueExA(key, "ObjectName", 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
+                          static_cast<DWORD>(std::strlen(text) + 1));
+  RegCloseKey(key);
+  return status;
+}
+
+bool await(int fd) {
+  pollfd p{fd, POLLIN, 0};
+  char c;
+  return ::poll(&p, 1, 10000) == 1 && ::read(fd, &c, 1) == 1;
+}
+
+}  // namespace
+
+using RegistryTransactionTest = RegistryTest;
+
+TEST_F(RegistryTransactionTest, AHolderKilledBeforeItsCommitLeavesTheOld) {
+  ASSERT_EQ(setValue("old"), ERROR_SUCCESS);
+  for (bool commits : {false, true}) {
+    int fds[2];
+    ASSERT_EQ(::pipe(fds), 0);
+    const pid_t child = ::fork();
+    if (child == 0) {
+      plat::RegistryTransaction transaction;
+      if (transaction.status() != ERROR_SUCCESS || setValue("new") != ERROR_SUCCESS) ::_exit(1);
+      if (commits && transaction.commit() != ERROR_SUCCESS) ::_exit(1);
+      (void)!::write(fds[1], "x", 1);
+      ::pause();
+      ::_exit(0);
+    }
+    ASSERT_TRUE(await(fds[0]));
+    if (!commits) {
+      EXPECT_EQ(valueNow(), "old") << "seen before the commit";
+    }
+    ::kill(child, SIGKILL);
+    ::waitpid(child, nullptr, 0);
+    ::close(fds[0]);
+    ::close(fds[1]);
+    EXPECT_EQ(valueNow(), commits ? "new" : "old");
+  }
+}
+
+TEST_F(RegistryTransactionTest, AFailedCallInsideTakesBackOnlyItself) {
+  HKEY parent = create("SYSTEM\\CurrentControlSet\\Services\\Xan\\GroupNumber1");
+  RegCloseKey(parent);
+  {
+    plat::RegistryTransaction transaction;
+    ASSERT_EQ(transaction.status(), ERROR_SUCCESS);
+    EXPECT_EQ(setValue("kept"), ERROR_SUCCESS);
+    // A key with subkeys is not deleted.
+    EXPECT_NE(RegDeleteKeyA(HKEY_LOCAL_MACHINE, kKey), ERROR_SUCCESS);
+    EXPECT_EQ(transaction.commit(), ERROR_SUCCESS);
+  }
+  EXPECT_EQ(valueNow(), "kept");
+  {
+    plat::RegistryTransaction dropped;
+    EXPECT_EQ(setValue("dropped"), ERROR_SUCCESS);
+  }
+  EXPECT_EQ(valueNow(), "kept");
+  EXPECT_EQ(plat::CommitRegistryTransaction(), ERROR_INVALID_FUNCTION);
+}
+
+TEST_F(RegistryTransactionTest, AnotherThreadWaitsForTheHolder) {
+  ::setenv("ORVANE_REGISTRY_BUSY_MS", "50", 1);
+  ASSERT_EQ(setValue("old"), ERROR_SUCCESS);
+  plat::RegistryTransaction transaction;
+  ASSERT_EQ(transaction.status(), ERROR_SUCCESS);
+  ASSERT_EQ(setValue("new"), ERROR_SUCCESS);
+  LONG whileHeld = ERROR_SUCCESS;
+  std::thread([&] { whileHeld = setValue("other"); }).join();
+  EXPECT_EQ(whileHeld, ERROR_BUSY);
+  EXPECT_EQ(transaction.commit(), ERROR_SUCCESS);
+  std::string seen;
+  std::thread([&] { seen = valueNow(); }).join();
+  EXPECT_EQ(seen, "new");
+}

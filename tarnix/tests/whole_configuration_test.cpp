@@ -1,0 +1,177 @@
+// A save of a board list or an import of a configuration file killed at any
+// moment leaves the kind with its old list or its new one, whole: another
+// process runs the library and is killed at points spread over the work.
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <signal.h>
+#include <stdlib.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <tarnix.h>
+#include <tarnix_records.h>
+
+#include "library_state.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using AnalogList = tarnix::BoardList<tarnix::AnalogBoardRecord>;
+
+constexpr int kKillPoints = 4;
+constexpr int32_t kBoards = 32;
+
+// Eight groups of four boards.
+std::unique_ptr<AnalogList> boardList(int32_t ioBase, const char* names) {
+  auto list = std::make_unique<AnalogList>();
+  for (int32_t i = 0; i < kBoards; ++i) {
+    tarnix::AnalogBoardRecord& r = list->records[i];
+    r.head.driverNumber = 1;
+    r.head.groupNumber = i / 4 + 1;
+    r.head.boardNumber = i % 4 + 1;
+    std::strcpy(r.head.boardName, "QAD-12");
+    r.ioAddress = ioBase + 8 * i;
+    r.irqNo = r.dma = r.memoryAddress = r.boardId = r.slotNo = -1;
+    std::snprintf(r.objectName, sizeof r.objectName, "%s%02d", names, i / 4 + 1);
+  }
+  list->count = kBoards;
+  return list;
+}
+
+std::vector<unsigned char> loadedList() {
+  auto list = std::make_unique<AnalogList>();
+  DnkConfigLoadListData(2, list.get(), 0);
+  const auto* bytes = reinterpret_cast<const unsigned char*>(list.get());
+  return std::vector<unsigned char>(bytes, bytes + sizeof(AnalogList));
+}
+
+int g_ready = -1;      // the child's end of the pipe
+bool g_holdInSettle;   // the child waits in the settle to be killed there
+
+class WholeConfiguration : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = (std::filesystem::temp_directory_path() / "tarnix_whole_XXXXXX").string();
+    ASSERT_NE(::mkdtemp(dir_.data()), nullptr);
+    tarnix::Library().serviceSettleMs = 0;
+    oldFile_ = savedAsFile(*oldList_, "old.reg");
+  }
+  void TearDown() override {
+    tarnix::Library().serviceSettleMs = 5000;
+    ::unsetenv("ORVANE_REGISTRY");
+    std::filesystem::remove_all(dir_);
+  }
+
+  // The file of a store that holds the list.
+  std::string savedAsFile(const AnalogList& list, const char* name) {
+    useStore();
+    const std::string file = dir_ + "/" + name;
+    EXPECT_EQ(DnkConfigSaveListData(2, const_cast<AnalogList*>(&list)), kDnkOk);
+    EXPECT_EQ(DnkConfigSaveFile(file.c_str()), kDnkOk);
+    return file;
+  }
+  void useStore() {
+    const std::string store = dir_ + "/store" + std::to_string(stores_++) + ".sqlite";
+    ::setenv("ORVANE_REGISTRY", store.c_str(), 1);
+  }
+  // A store of its own for each run, holding the old list (imported: it is
+  // quicker than a save, which checks every board).
+  void freshStore() {
+    useStore();
+    ASSERT_EQ(DnkConfigLoadFile(oldFile_.c_str()), kDnkOk);
+  }
+
+  // Runs work in a child that tells when it starts; kills it `after` that
+  // (never for a negative delay). The time from the start to its end.
+  Clock::duration runChild(const std::function<int()>& work, Clock::duration after, bool holdInSettle = false) {
+    int fds[2];
+    EXPECT_EQ(::pipe(fds), 0);
+    const pid_t child = ::fork();
+    if (child == 0) {
+      g_ready = fds[1];
+      g_holdInSettle = holdInSettle;
+      ::_exit(work());
+    }
+    pollfd p{fds[0], POLLIN, 0};
+    char c;
+    EXPECT_TRUE(::poll(&p, 1, 10000) == 1 && ::read(fds[0], &c, 1) == 1) << "the child never started";
+    const Clock::time_point start = Clock::now();
+    if (after >= Clock::duration::zero()) {
+      std::this_thread::sleep_for(after);
+      ::kill(child, SIGKILL);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    const Clock::duration took = Clock::now() - start;
+    if (after < Clock::duration::zero()) {
+      EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    }
+    ::close(fds[0]);
+    ::close(fds[1]);
+    return took;
+  }
+
+  static void ready() {
+    if (::write(g_ready, "x", 1) != 1) ::_exit(2);
+  }
+
+  // One run unkilled gives the new list and how long the work takes; then
+  // each kill point, and one kill in the settle where the work has one.
+  void killEverywhere(const std::function<int()>& work, bool hasSettle) {
+    freshStore();
+    const std::vector<unsigned char> before = loadedList();
+    const Clock::duration whole = runChild(work, Clock::duration(-1));
+    const std::vector<unsigned char> after = loadedList();
+    ASSERT_NE(before, after);
+    if (hasSettle) {
+      freshStore();
+      runChild(work, Clock::duration::zero(), true);
+      EXPECT_TRUE(loadedList() == before) << "killed in the settle";
+    }
+    for (int k = 1; k <= kKillPoints; ++k) {
+      freshStore();
+      runChild(work, whole * k / (kKillPoints + 1));
+      const std::vector<unsigned char> now = loadedList();
+      EXPECT_TRUE(now == before || now == after) << "killed at " << k << "/" << kKillPoints + 1;
+    }
+  }
+
+  std::string dir_;
+  int stores_ = 0;
+  std::unique_ptr<AnalogList> oldList_ = boardList(0x1000, "OLD");
+  std::unique_ptr<AnalogList> newList_ = boardList(0x2000, "NEW");
+  std::string oldFile_;
+};
+
+TEST_F(WholeConfiguration, AKilledSaveLeavesTheOldListOrTheNew) {
+  tarnix::Library().settleBegins = [] {
+    if (g_ready < 0) return;  // the parent's own saves
+    ready();
+    if (g_holdInSettle) ::pause();
+  };
+  AnalogList* list = newList_.get();
+  killEverywhere([list] { return DnkConfigSaveListData(2, list) == kDnkOk ? 0 : 1; }, true);
+  tarnix::Library().settleBegins = nullptr;
+}
+
+TEST_F(WholeConfiguration, AKilledImportLeavesTheOldConfigurationOrTheNew) {
+  const std::string file = savedAsFile(*newList_, "new.reg");
+  killEverywhere(
+      [&file] {
+        ready();
+        return DnkConfigLoadFile(file.c_str()) == kDnkOk ? 0 : 1;
+      },
+      false);
+}
+
+}  // namespace
