@@ -24,9 +24,10 @@ DWORD WINAPI stubControlTransfer(DWORD, DWORD, DWORD, DWORD, DWORD, DWORD, DWORD
 DWORD WINAPI stubFirmDownload(DWORD, DWORD, DWORD, DWORD) { return kStatusDriverCall; }
 DWORD WINAPI stubDeviceInfo(DWORD, HANDLE, DWORD, DWORD*, WORD*, void*) { return kStatusDriverCall; }
 
-BusEntries g_bus = {stubVmOpen,        stubClose,       stubIoControl,       stubKelbusOpen,
-                    stubKelbusOpenEx,  stubKelbusOpenEx2, stubClose,         stubIoControl,
-                    stubControlTransfer, stubFirmDownload, stubDeviceInfo};
+const BusEntries kStubs = {stubVmOpen,          stubClose,        stubIoControl,     stubKelbusOpen,
+                           stubKelbusOpenEx,    stubKelbusOpenEx2, stubClose,         stubIoControl,
+                           stubControlTransfer, stubFirmDownload, stubDeviceInfo};
+BusEntries g_bus = kStubs;
 bool g_busFound = false;
 
 // The entry by name, or the stub when the module or the name is missing.
@@ -39,6 +40,8 @@ Proc entry(HMODULE module, const char* name, Proc stub) {
 }  // namespace
 
 BusEntries& Bus() { return g_bus; }
+
+const BusEntries& StubBus() { return kStubs; }
 
 bool BusLibraryFound() { return g_busFound; }
 

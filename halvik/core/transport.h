@@ -30,6 +30,8 @@ struct BusEntries {
   halvikdrv::KelbusGetDeviceInfoProc KelbusGetDeviceInfo;
 };
 BusEntries& Bus();
+// The entries every binding starts from, whatever is bound now.
+const BusEntries& StubBus();
 // Whether "Kelbus.dll" was found by the last binding.
 bool BusLibraryFound();
 void BindBusLibrary();

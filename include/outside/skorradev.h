@@ -580,6 +580,8 @@ SKORRADEV_API BOOL WINAPI SkorradevSimSetDeviceInfo(DWORD device, const DWORD* i
 // Requests of `function` the board has handled (refused ones included); a
 // request is counted once it has taken effect.
 SKORRADEV_API DWORD WINAPI SkorradevSimRequestCount(DWORD device, DWORD function);
+// Starts every count of the board's requests again from 0.
+SKORRADEV_API BOOL WINAPI SkorradevSimClearRequestCounts(DWORD device);
 // Pending 0xAD0 interrupt waits of the board.
 SKORRADEV_API DWORD WINAPI SkorradevSimPendingWaits(DWORD device);
 // The simulated signal (see the top of this file).

@@ -522,6 +522,11 @@ void Board::clearFaults() {
   faults_.clear();
 }
 
+void Board::clearRequestCounts() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  counts_.clear();
+}
+
 bool Board::faultFor(DWORD function, Fault& fault) const {
   std::lock_guard<std::mutex> lock(mutex_);
   auto it = faults_.find(function);

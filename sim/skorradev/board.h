@@ -78,6 +78,7 @@ class Board {
   void clearFaults();
   bool faultFor(DWORD function, Fault& fault) const;
   DWORD requestCount(DWORD function) const;
+  void clearRequestCounts();
   void noteRequest(DWORD function);
   DWORD pendingWaits() const;
 

@@ -171,6 +171,13 @@ SKORRADEV_API DWORD WINAPI SkorradevSimRequestCount(DWORD device, DWORD function
   return board == nullptr ? 0 : board->requestCount(function);
 }
 
+SKORRADEV_API BOOL WINAPI SkorradevSimClearRequestCounts(DWORD device) {
+  Board* board = skorradev::boardByNumber(device);
+  if (board == nullptr) return FALSE;
+  board->clearRequestCounts();
+  return TRUE;
+}
+
 SKORRADEV_API DWORD WINAPI SkorradevSimPendingWaits(DWORD device) {
   Board* board = skorradev::boardByNumber(device);
   return board == nullptr ? 0 : board->pendingWaits();

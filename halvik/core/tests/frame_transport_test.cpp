@@ -13,7 +13,7 @@ using namespace halvik::testing;
 class TransportTest : public RoadsTest {};
 
 TEST_F(TransportTest, MissingSiblingEntriesOpenNothingAndAnswer10002) {
-  const BusEntries& stubs = roads.savedBus();  // nothing bound in this process
+  const BusEntries& stubs = StubBus();
   EXPECT_EQ(stubs.HalvikVmOpenHandle(10, "X", ""), INVALID_HANDLE_VALUE);
   EXPECT_EQ(stubs.KelbusOpenHandle(3, "X", 0), INVALID_HANDLE_VALUE);
   EXPECT_EQ(stubs.KelbusOpenHandleEx(3, "X", 0, 0), INVALID_HANDLE_VALUE);

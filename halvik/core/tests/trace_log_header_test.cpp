@@ -21,10 +21,13 @@ class TraceLogHeaderTest : public ::testing::Test {
     ASSERT_NE(::mkdtemp(pattern), nullptr);
     dir_ = pattern;
     ::setenv("ORVANE_ROOT", dir_.c_str(), 1);
+    // A store of its own: an earlier fixture's may name a folder gone by now.
+    ::setenv("ORVANE_REGISTRY", (dir_ + "/registry.sqlite").c_str(), 1);
     fs::create_directories(dir_ + "/c/Windows/System32/Drivers");
   }
   void TearDown() override {
     ::unsetenv("ORVANE_ROOT");
+    ::unsetenv("ORVANE_REGISTRY");
     fs::remove_all(dir_);
   }
   void place(const std::string& file, const char* version) {

@@ -23,6 +23,7 @@ void SimFixture::TearDown() {
   for (DWORD n : {1u, 2u}) {
     SkorradevSimClearFaults(n);
     SkorradevSimSetDeviceInfo(n, nullptr);
+    SkorradevSimClearRequestCounts(n);
   }
   std::error_code ec;
   std::filesystem::remove_all(root_, ec);
