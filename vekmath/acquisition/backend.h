@@ -71,6 +71,9 @@ class BackEnd {
   // Opens the selected device and configures it from cfg. channelList holds
   // the caller's 32 entries.
   virtual int32_t configure(SamplingConfig& cfg, const int16_t* channelList);
+  // Whether a failed configure still lets the ring length be set, as for a
+  // family whose failed steps are reported and the set-up completed.
+  virtual bool ringFollowsFailure(int32_t /*status*/) const { return false; }
 
   // ---- the run
   virtual int32_t start(const SamplingConfig& cfg, bool& useThread);

@@ -114,8 +114,10 @@ DLL_EXPORT void WINAPI SetupSampling(LONG channels, const SHORT* channelList, LO
   int32_t result = backEnd.configure(cfg, list);
   if (result != 0) {
     cfg.lastStatus.store(result);
-    reportLastStatus(status);
-    return;
+    if (!backEnd.ringFollowsFailure(result)) {
+      reportLastStatus(status);
+      return;
+    }
   }
 
   int64_t length = ringLengthFor(cfg);

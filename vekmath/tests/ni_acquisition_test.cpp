@@ -103,6 +103,22 @@ TEST_F(NiStandIn, StopEndsAReadThatWaitsForData) {
   EXPECT_EQ(config().lastStatus.load(), 0);  // a time-out is no failure
 }
 
+// Data missing for the read's whole time-out end the run with its error;
+// a shorter gap is waited through.
+TEST_F(NiStandIn, DataMissingForTheWholeReadTimeOutEndTheRun) {
+  using namespace std::chrono;
+  ASSERT_EQ(setUp(17, "Dev1", 2, 100, 1000, 0), 0);
+  hook<nisim::StallProc>("NisimStall")(1);
+  const auto before = steady_clock::now();
+  StartSampling(nullptr);
+  std::this_thread::sleep_for(seconds(1));
+  EXPECT_EQ(ring().running.load(), 1) << "a second without data";
+  for (int i = 0; i < 150 && ring().running.load() != 0; ++i) std::this_thread::sleep_for(milliseconds(100));
+  EXPECT_EQ(ring().running.load(), 0);
+  EXPECT_GE(steady_clock::now() - before, seconds(10));
+  EXPECT_EQ(config().lastStatus.load(), daqmx::kErrorSamplesNotYetAvailable);
+}
+
 // A failed step leaves no task to trigger or to call back: nothing more is
 // asked of it, and the caller gets the code with NI-DAQmx's text.
 TEST_F(NiStandIn, FailedTaskSetUpIsReportedAndGoesNoFurther) {
@@ -110,7 +126,9 @@ TEST_F(NiStandIn, FailedTaskSetUpIsReportedAndGoesNoFurther) {
     SCOPED_TRACE(function);
     hook<nisim::ResetProc>("NisimReset")();
     inject(function, -200220);
+    ring().length.store(2000);
     EXPECT_EQ(setUp(23, "Dev1", 2, 100, 1000, 1), -200220);
+    EXPECT_EQ(ring().length.load(), kRingCapacity) << "the ring length still follows";
     EXPECT_NE(messageText().find(std::string("Injected failure of ") + function), std::string::npos);
     EXPECT_FALSE(logged("DAQmxCfgDigEdgeStartTrig"));
     EXPECT_FALSE(logged("DAQmxRegisterEveryNSamplesEvent"));

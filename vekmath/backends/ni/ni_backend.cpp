@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -28,8 +29,10 @@ using namespace daqmx;
 
 // NI-DAQmx's read cannot be broken off from outside, so the thread waits
 // in slices short enough that a stop ends the wait promptly; what came in
-// a slice is delivered all the same.
+// a slice is delivered all the same. Only data missing for the whole read
+// time-out ends the run.
 constexpr float64 kReadSliceSeconds = 0.1;
+constexpr std::chrono::milliseconds kReadTimeout{10000};
 
 // "Dev1" gives 1: the number after the first three characters.
 int32_t niDeviceNumberOf(const char* stored) {
@@ -124,6 +127,7 @@ class NiDaqmxBackEnd final : public BackEnd {
   }
 
   int32_t beginThread() override {
+    lastData_ = std::chrono::steady_clock::now();
     TaskHandle task = niState().analog.load();
     if (task == nullptr) return 0;
     const int32_t r = callNi<NiEntry::StartTask>(task);
@@ -163,6 +167,14 @@ class NiDaqmxBackEnd final : public BackEnd {
   void listDevices(DeviceLists& lists) const override { listNiDaqmxDevices(lists); }
 
   void setStatusText(int32_t code) const override { setNiStatusText(code, nullptr); }
+
+  // A failed task step is reported and the set-up still completes; without
+  // NI-DAQmx there is nothing to complete.
+  bool ringFollowsFailure(int32_t status) const override { return status != kStatusDaqmxMissing; }
+
+ private:
+  // When the thread last received a scan; only it reads and writes this.
+  std::chrono::steady_clock::time_point lastData_{};
 };
 
 int32_t NiDaqmxBackEnd::configure(SamplingConfig& cfg, const int16_t* channelList) {
@@ -218,8 +230,10 @@ int32_t NiDaqmxBackEnd::fetch(uint16_t* dest, int32_t channels, int32_t maxScans
   const int32_t r = callNi<NiEntry::ReadBinaryU16>(task, wanted, kReadSliceSeconds, kValGroupByScanNumber,
                                                    s.staging.data(), static_cast<uInt32>(wanted * channels), &read,
                                                    static_cast<bool32*>(nullptr));
-  if (niFailed(r) && r != kErrorSamplesNotYetAvailable) return niFailure(r);
   read = std::clamp(read, 0, wanted);
+  const auto now = std::chrono::steady_clock::now();
+  if (read > 0) lastData_ = now;
+  if (niFailed(r) && (r != kErrorSamplesNotYetAvailable || now - lastData_ >= kReadTimeout)) return niFailure(r);
   const int32_t values = read * channels;
   for (int32_t i = 0; i < values; ++i) storeSample(dest[i], applyRawRule(s.rule, s.staging[i]));
   scans = read;
