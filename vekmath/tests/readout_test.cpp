@@ -20,15 +20,20 @@ constexpr WORD kUntouched = 0xBEEF;
 class ReadoutTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    savedLength_ = r.length.load();
+    savedZero_ = selection().zeroOffset;
     r.clearForRun();
     r.length.store(20);
     for (int32_t i = 0; i < kRingSize && i < 64; ++i) r.samples[i] = static_cast<uint16_t>(1000 + i);
     selection().zeroOffset = 0;
     buffer.assign(64, kUntouched);
   }
+  // The ring and its flags as a later test expects them: no run marked.
   void TearDown() override {
     r.clearForRun();
-    r.length.store(0);
+    r.running.store(0);
+    r.length.store(savedLength_);
+    selection().zeroOffset = savedZero_;
   }
   void at(int32_t writeIndex, bool wrapped) {
     r.writeIndex.store(writeIndex);
@@ -42,6 +47,10 @@ class ReadoutTest : public ::testing::Test {
   }
   Ring& r = ring();
   std::vector<WORD> buffer;
+
+ private:
+  int32_t savedLength_ = 0;
+  int32_t savedZero_ = 0;
 };
 
 TEST_F(ReadoutTest, ReadRingBeforeAWrapCopiesUpToTheWriteIndex) {

@@ -38,6 +38,7 @@ std::vector<std::vector<int>> parseAll(LineParser& parser, const std::vector<std
 TEST(SerialLines, EachWholeLineIsOneScan) {
   const std::string longLine = std::string(1030, '1') + "\r\n";
   const std::string longestKept = std::string(1020, '0') + "7,8\r\n";  // 1,023 bytes before CR LF
+  const std::string firstTooLong = std::string(1021, '0') + "7,8\r\n";  // 1,024: no room for its end
   const Case cases[] = {
       {"unfinished text waits", {"123,456\r\n789,", "1\r\n"}, 2, {{123, 456}, {789, 1}}, 0},
       {"two lines in one read", {"1,2\r\n3,4\r\n"}, 2, {{1, 2}, {3, 4}}, 0},
@@ -48,6 +49,7 @@ TEST(SerialLines, EachWholeLineIsOneScan) {
       {"signed counts in 16 bits", {"-5,4095\r\n"}, 2, {{0xFFFB, 4095}}, 0},
       {"overlong line dropped once", {longLine + "3,4\r\n"}, 2, {{3, 4}}, 1},
       {"longest line kept", {longestKept}, 2, {{7, 8}}, 0},
+      {"one byte more is dropped", {firstTooLong + "3,4\r\n"}, 2, {{3, 4}}, 1},
       {"overlong line over many reads",
        {std::string(600, '9'), std::string(600, '9'), std::string(9000, '9') + "\r", "\n5,6\r\n"},
        2,
