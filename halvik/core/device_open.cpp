@@ -57,7 +57,7 @@ DLL_EXPORT LONG WINAPI XanInit(const char* DeviceName, short* Id) {
 
   // Refused before any copy, so no longer name can be cut into another.
   if (strnlen(DeviceName, kNameMax + 1) > kNameMax) return fail(kStatusNoSuchName);
-  std::lock_guard<std::timed_mutex> opening(Library().openLock);
+  std::lock_guard<std::mutex> opening(Library().openLock);
   char name[kNameMax + 1] = {};
   std::memcpy(name, DeviceName, std::strlen(DeviceName));
   for (char& c : name) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));

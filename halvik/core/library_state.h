@@ -20,7 +20,7 @@ struct LibraryState {
   // XanInit and XanExit, one at a time: a record's OpenCount and its
   // transport handle change together, and the last close's teardown must
   // not meet another thread's open of the same device halfway.
-  std::timed_mutex openLock;
+  std::mutex openLock;
   // The table index whose last close holds openLock, -1 when none: that
   // close waits for the device's event threads.
   std::atomic<int32_t> lastClose{-1};
