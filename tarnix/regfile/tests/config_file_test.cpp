@@ -11,7 +11,7 @@
 #include <string>
 
 #include "regfile/config_file.h"
-#include "regfile/tests/full_disk.h"
+#include "../../../platform/kernel32/tests/full_disk.h"
 #include "registry/registry_access.h"
 
 namespace tarnix {

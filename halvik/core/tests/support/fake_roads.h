@@ -46,9 +46,6 @@ class FakeRoads {
   std::vector<Sent> sent;  // requests other than the ownership check, in order
   int ownershipChecks = 0;
 
-  // The sibling entries saved at construction (the stubs unless bound).
-  const BusEntries& savedBus() const { return saved_; }
-
   static FakeRoads* current;
 
  private:
