@@ -81,7 +81,7 @@ void retire(Loaded& l, PNTK_LEFTOVERS out) {
   left.InterruptsConnected = disconnectWhere(inDriver, &l);
   left.SymbolicLinks = deleteLinksOf(&l.driver);
   left.Devices = deleteDevicesOf(&l.driver);
-  left.PoolAllocations = poolOutstandingWhere(inDriver, &l, left.PoolBytes);
+  left.PoolAllocations = poolDisownWhere(inDriver, &l, left.PoolBytes);
   releaseClaimsOf(&l.driver);
   if (left.TimersSet + left.DpcsQueued + left.InterruptsConnected + left.SymbolicLinks + left.Devices +
           left.PoolAllocations !=

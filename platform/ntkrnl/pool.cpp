@@ -72,15 +72,28 @@ void poolFree(void* block) {
   std::free(block);
 }
 
-unsigned poolOutstandingWhere(bool (*inModule)(const void*, const void*), const void* context, SIZE_T& bytes) {
+unsigned poolOutstanding(SIZE_T& bytes) {
   Pool& p = pool();
   std::lock_guard<std::mutex> lock(p.mutex);
   unsigned count = 0;
   bytes = 0;
   for (const auto& [address, block] : p.blocks) {
-    if (inModule != nullptr && !inModule(block.caller, context)) continue;
     ++count;
     bytes += block.bytes;
+  }
+  return count;
+}
+
+unsigned poolDisownWhere(bool (*inModule)(const void*, const void*), const void* context, SIZE_T& bytes) {
+  Pool& p = pool();
+  std::lock_guard<std::mutex> lock(p.mutex);
+  unsigned count = 0;
+  bytes = 0;
+  for (auto& [address, block] : p.blocks) {
+    if (block.caller == nullptr || !inModule(block.caller, context)) continue;
+    ++count;
+    bytes += block.bytes;
+    block.caller = nullptr;
   }
   return count;
 }
@@ -101,7 +114,7 @@ NTKRNL_API VOID NTAPI ExFreePoolWithTag(PVOID P, ULONG) { ntk::poolFree(P); }
 
 NTKRNL_API ULONG NTAPI NtkPoolOutstanding(PSIZE_T Bytes) {
   SIZE_T bytes = 0;
-  const unsigned count = ntk::poolOutstandingWhere(nullptr, nullptr, bytes);
+  const unsigned count = ntk::poolOutstanding(bytes);
   if (Bytes != nullptr) *Bytes = bytes;
   return count;
 }

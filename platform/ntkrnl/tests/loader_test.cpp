@@ -60,13 +60,16 @@ TEST_F(LoaderTest, WhatAFailedStartOrASloppyUnloadLeavesIsTakenDownAndReported) 
   EXPECT_EQ(left.SymbolicLinks, 1u);
   EXPECT_EQ(openDevice(), INVALID_HANDLE_VALUE);
 
+  // A second load of the image is charged only with its own leak.
   installDriver(ntktest::kSloppyUnload);
-  ASSERT_EQ(NtkStartDriver(ntktest::kService, nullptr), STATUS_SUCCESS);
-  ASSERT_EQ(NtkUnloadDriver(ntktest::kService, &left), STATUS_SUCCESS);
-  EXPECT_EQ(left.TimersSet, 1u);
-  EXPECT_EQ(left.PoolAllocations, 1u);
-  EXPECT_EQ(left.PoolBytes, 64u);
-  EXPECT_EQ(left.InterruptsConnected + left.Devices + left.SymbolicLinks, 0u);
+  for (int load = 1; load <= 2; ++load) {
+    ASSERT_EQ(NtkStartDriver(ntktest::kService, nullptr), STATUS_SUCCESS);
+    ASSERT_EQ(NtkUnloadDriver(ntktest::kService, &left), STATUS_SUCCESS);
+    EXPECT_EQ(left.TimersSet, 1u) << load;
+    EXPECT_EQ(left.PoolAllocations, 1u) << load;
+    EXPECT_EQ(left.PoolBytes, 64u) << load;
+    EXPECT_EQ(left.InterruptsConnected + left.Devices + left.SymbolicLinks, 0u) << load;
+  }
 }
 
 // Once per process: the test runs in a process of its own.
