@@ -15,6 +15,9 @@ void SimFixture::SetUp() {
   root_ = pattern;
   setenv("ORVANE_ROOT", root_.c_str(), 1);
   setenv("ORVANE_REGISTRY", (root_ + "/registry.sqlite").c_str(), 1);
+  // The boards an earlier fixture declared in its own registry give way to
+  // the default two.
+  SkorradevSimReset();
 }
 
 void SimFixture::TearDown() {
