@@ -30,7 +30,7 @@ constexpr LONG kBlockScans = 1000;
 bool bindStandIn() {
   setenv("NISIM_CLOCK", "free", 1);
   setenv("NISIM_TRIGGER", "immediate", 1);
-  nisim::putOnSearchPath();
+  static const nisim::OnSearchPath onSearchPath;
   vekmath::niDaqmxBackEnd().attach();
   return vekmath::niDaqmx().module.load() != nullptr;
 }

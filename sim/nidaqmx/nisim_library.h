@@ -5,27 +5,45 @@
 #include <windows.h>
 
 #include <cstdlib>
+#include <optional>
 #include <string>
 
 #include "nisim.h"
 
 namespace nisim {
 
-// Puts the stand-in's folder first on the library search path, so that a
-// later LoadLibraryA("nicaiu.dll") finds it.
-inline void putOnSearchPath() {
-  const char* old = std::getenv("ORVANE_LIBRARY_PATH");
-  std::string path = NISIM_LIBRARY_DIR;
-  if (old != nullptr && *old != '\0') path += std::string(":") + old;
-  setenv("ORVANE_LIBRARY_PATH", path.c_str(), 1);
-}
+// Puts the stand-in's folder first on the library search path for its
+// lifetime, so that a LoadLibraryA("nicaiu.dll") meanwhile finds it; the
+// path is put back as it was, so that a later attach in the same process
+// finds no NI-DAQmx again.
+class OnSearchPath {
+ public:
+  OnSearchPath() {
+    const char* old = std::getenv("ORVANE_LIBRARY_PATH");
+    std::string path = NISIM_LIBRARY_DIR;
+    if (old != nullptr) before_ = old;
+    if (old != nullptr && *old != '\0') path += std::string(":") + old;
+    setenv("ORVANE_LIBRARY_PATH", path.c_str(), 1);
+  }
+  ~OnSearchPath() {
+    if (before_) {
+      setenv("ORVANE_LIBRARY_PATH", before_->c_str(), 1);
+    } else {
+      unsetenv("ORVANE_LIBRARY_PATH");
+    }
+  }
+  OnSearchPath(const OnSearchPath&) = delete;
+  OnSearchPath& operator=(const OnSearchPath&) = delete;
 
+ private:
+  std::optional<std::string> before_;
+};
+
+// The stand-in, loaded for the object's lifetime with its folder on the
+// search path.
 class Library {
  public:
-  Library() {
-    putOnSearchPath();
-    module_ = LoadLibraryA("nicaiu.dll");
-  }
+  Library() { module_ = LoadLibraryA("nicaiu.dll"); }
   ~Library() {
     if (module_ != nullptr) FreeLibrary(module_);
   }
@@ -46,6 +64,7 @@ class Library {
   }
 
  private:
+  OnSearchPath onSearchPath_;
   HMODULE module_ = nullptr;
 };
 

@@ -43,7 +43,7 @@ TEST(NiLibraryName, NisOwnLinuxLibraryIsFoundFirst) {
   const fs::path installed = folder / "libnidaqmx.so.1";
   fs::copy_file(fs::path(NISIM_LIBRARY_DIR) / "libnicaiu.so", installed, fs::copy_options::overwrite_existing);
   setenv("LD_LIBRARY_PATH", folder.c_str(), 1);
-  nisim::putOnSearchPath();
+  const nisim::OnSearchPath onSearchPath;
   HMODULE module = LoadLibraryA("nicaiu.dll");
   ASSERT_NE(module, nullptr);
   char path[4096] = {};

@@ -79,6 +79,11 @@ TEST_F(VendorBSetUp, NormalConfigurationLeavesItsSetUpText) {
 // the board's clock while a read waits for the run's end.
 class VendorBSingleShot : public VendorBBoard {
  protected:
+  // The read keeps its board open past a close of any other board.
+  void TearDown() override {
+    releaseSingleShot();
+    VendorBBoard::TearDown();
+  }
   LONG readTwice(std::vector<SHORT>& block) {
     std::atomic<bool> done{false};
     std::thread clock([&] {
