@@ -113,6 +113,9 @@ TEST_F(LibraryTest, GainAndRangeChecksHoldAtTheirBounds) {
       {XAN_SET_RANGE, 1, 1, 0, 1, XAN_OK},           {XAN_SET_RANGE, 2, 1, 0, 1, XAN_E_SET_RANGE_DIRECTION},
       {XAN_SET_RANGE, 1, 2, 0, 1, XAN_E_SET_RANGE_SCOPE},
       {XAN_SET_RANGE, 1, 1, 1, 1, XAN_E_SET_RANGE_CHANNEL},
+      {XAN_SET_RANGE, 0, 1, 0, 7, XAN_OK},           {XAN_SET_RANGE, 0, 1, 0, 8, XAN_E_SET_RANGE_CODE},
+      {XAN_SET_RANGE, 0, 1, 0, 27, XAN_E_SET_RANGE_CODE},
+      {XAN_SET_RANGE, 1, 1, 0, 27, XAN_E_SET_RANGE_CODE},
       {XAN_SET_RANGE, 0, 1, 0, 28, XAN_E_SET_RANGE_CODE},
   };
   int16_t channels[17] = {};
