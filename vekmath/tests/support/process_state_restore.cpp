@@ -7,12 +7,12 @@
 
 #include <windows.h>
 
-#include <array>
 #include <cstddef>
 #include <cstring>
+#include <functional>
 #include <memory>
-#include <string>
 #include <type_traits>
+#include <vector>
 
 #include "acquisition/ring.h"
 #include "acquisition/sampling_config.h"
@@ -26,164 +26,110 @@ namespace {
 
 using namespace vekmath;
 
-// Everything of the configuration but its atomic last status, which is the
-// last member: copied as bytes so that a member added later is kept too.
+// Values taken when a test starts, each with the step that puts it back.
+class Kept {
+ public:
+  template <typename T>
+  void keep(T& field) {
+    restores_.push_back([&field, value = field] { field = value; });
+  }
+  template <typename T>
+  void keep(std::atomic<T>& field) {
+    restores_.push_back([&field, value = field.load()] { field.store(value); });
+  }
+  template <typename T, std::size_t N>
+  void keep(std::atomic<T> (&fields)[N]) {
+    for (std::atomic<T>& f : fields) keep(f);
+  }
+  void keepBytes(void* at, std::size_t size) {
+    auto copy = std::make_shared<std::vector<unsigned char>>(size);
+    std::memcpy(copy->data(), at, size);
+    restores_.push_back([at, copy] { std::memcpy(at, copy->data(), copy->size()); });
+  }
+  void restore() {
+    for (const auto& r : restores_) r();
+    restores_.clear();
+  }
+
+ private:
+  std::vector<std::function<void()>> restores_;
+};
+
+// Everything of the configuration before its atomic last status, copied as
+// bytes so that a member added there later is kept too.
 static_assert(std::is_standard_layout_v<SamplingConfig>);
-constexpr std::size_t kConfigPlainBytes = offsetof(SamplingConfig, lastStatus);
 
-struct SelectionCopy {
-  int32_t boardType;
-  const BoardTypeInfo* row;
-  BackEnd* backEnd;
-  int32_t boardValue;
-  std::array<char, kDeviceNameSize> deviceName;
-  int32_t niDeviceNumber;
-  uint8_t backEndFlag;
-  int32_t zeroOffset;
-  int32_t resolution;
-};
-
-struct RingCopy {
-  int32_t length, writeIndex, lastChunkOverrun, lastWrapOverrun, wrapped, wrappedForEvents, unread, scanCounter,
-      totalScans, running, stopRequested, started;
-};
-
-struct CameraCopy {
-  HWND stillWindow;
-  int32_t requestedHeight, requestedWidth;
-  std::string baseFolder;
-  int32_t selected, width, height;
-  long imageSize;
-  BITMAPINFOHEADER frameHeader;
-  int32_t stillBitOffset, defaultAviLength;
-  bool connected;
-};
-
-struct RecordingCopy {
-  int32_t status, captureStopped, frameInterval;
-  void (*wait)(uint32_t);
-  int32_t skipCounter, frameCount, lastPosition, repeatCount;
-  std::string videoPath, secondText, frameTimePath, stillsFolder;
-};
-
-struct Snapshot {
-  std::array<unsigned char, kConfigPlainBytes> config;
-  int32_t lastStatus;
-  SelectionCopy selection;
-  RingCopy ring;
-  std::unique_ptr<int32_t[]> testTable{new int32_t[kTestRows * kTestColumns]};
-  std::array<int32_t, kTestColumns> testLengths;
-  int32_t testPacing;
-  CameraCopy camera;
-  RecordingCopy recording;
-};
-
-void take(Snapshot& s) {
+void take(Kept& k) {
   SamplingConfig& c = config();
-  std::memcpy(s.config.data(), static_cast<const void*>(&c), kConfigPlainBytes);
-  s.lastStatus = c.lastStatus.load();
+  k.keepBytes(static_cast<void*>(&c), offsetof(SamplingConfig, lastStatus));
+  k.keep(c.lastStatus);
 
   SelectionState& sel = selection();
-  s.selection = {sel.boardType, sel.row.load(),        sel.backEnd.load(), sel.boardValue, {},
-                 sel.niDeviceNumber, sel.backEndFlag.load(), sel.zeroOffset, sel.resolution};
-  std::memcpy(s.selection.deviceName.data(), sel.deviceName, kDeviceNameSize);
+  k.keep(sel.boardType);
+  k.keep(sel.row);
+  k.keep(sel.backEnd);
+  k.keep(sel.boardValue);
+  k.keepBytes(sel.deviceName, sizeof sel.deviceName);
+  k.keep(sel.niDeviceNumber);
+  k.keep(sel.backEndFlag);
+  k.keep(sel.zeroOffset);
+  k.keep(sel.resolution);
 
   Ring& r = ring();
-  s.ring = {r.length.load(),    r.writeIndex.load(),  r.lastChunkOverrun.load(), r.lastWrapOverrun.load(),
-            r.wrapped.load(),   r.wrappedForEvents.load(), r.unread.load(),     r.scanCounter.load(),
-            r.totalScans.load(), r.running.load(),    r.stopRequested.load(),    r.started.load()};
-
-  TestSignals& t = testSignals();
-  for (int32_t row = 0; row < kTestRows; ++row) {
-    for (int32_t col = 0; col < kTestColumns; ++col) s.testTable[row * kTestColumns + col] = t.table[row][col].load();
+  for (std::atomic<int32_t>* f : {&r.length, &r.writeIndex, &r.lastChunkOverrun, &r.lastWrapOverrun, &r.wrapped,
+                                  &r.wrappedForEvents, &r.unread, &r.scanCounter, &r.totalScans, &r.running,
+                                  &r.stopRequested, &r.started}) {
+    k.keep(*f);
   }
-  for (int32_t col = 0; col < kTestColumns; ++col) s.testLengths[col] = t.length[col].load();
-  s.testPacing = t.pacing.load();
+
+  // The table's atomics hold plain ints: no thread plays it between tests.
+  TestSignals& t = testSignals();
+  static_assert(sizeof(std::atomic<int32_t>) == sizeof(int32_t));
+  k.keepBytes(static_cast<void*>(&t.table), sizeof t.table);
+  k.keep(t.length);
+  k.keep(t.pacing);
 
   CameraState& cam = Camera();
-  s.camera = {cam.stillWindow, cam.requestedHeight, cam.requestedWidth, cam.baseFolder, cam.selected,
-              cam.width,       cam.height,          cam.imageSize,      cam.frameHeader,  cam.stillBitOffset,
-              cam.defaultAviLength, cam.connection != nullptr};
+  k.keep(cam.stillWindow);
+  k.keep(cam.requestedHeight);
+  k.keep(cam.requestedWidth);
+  k.keep(cam.baseFolder);
+  k.keep(cam.selected);
+  k.keep(cam.width);
+  k.keep(cam.height);
+  k.keep(cam.imageSize);
+  k.keep(cam.frameHeader);
+  k.keep(cam.stillBitOffset);
+  k.keep(cam.defaultAviLength);
 
   RecordingState& rec = recordingState();
-  s.recording = {rec.status.load(), rec.captureStopped.load(), rec.frameInterval.load(), rec.wait,
-                 rec.skipCounter,   rec.frameCount,            rec.lastPosition,         rec.repeatCount,
-                 rec.videoPath,     rec.secondText,            rec.frameTimePath,        rec.stillsFolder};
-}
-
-void restore(const Snapshot& s) {
-  // What runs goes first: the thread, the board, the camera.
-  CloseBoard(nullptr);
-  CameraState& cam = Camera();
-  if (cam.connection != nullptr && !s.camera.connected) CloseCamera(cam.stillWindow, nullptr);
-
-  SamplingConfig& c = config();
-  std::memcpy(static_cast<void*>(&c), s.config.data(), kConfigPlainBytes);
-  c.lastStatus.store(s.lastStatus);
-
-  SelectionState& sel = selection();
-  sel.boardType = s.selection.boardType;
-  sel.row.store(s.selection.row);
-  sel.backEnd.store(s.selection.backEnd);
-  sel.boardValue = s.selection.boardValue;
-  std::memcpy(sel.deviceName, s.selection.deviceName.data(), kDeviceNameSize);
-  sel.niDeviceNumber = s.selection.niDeviceNumber;
-  sel.backEndFlag.store(s.selection.backEndFlag);
-  sel.zeroOffset = s.selection.zeroOffset;
-  sel.resolution = s.selection.resolution;
-
-  Ring& r = ring();
-  r.length.store(s.ring.length);
-  r.writeIndex.store(s.ring.writeIndex);
-  r.lastChunkOverrun.store(s.ring.lastChunkOverrun);
-  r.lastWrapOverrun.store(s.ring.lastWrapOverrun);
-  r.wrapped.store(s.ring.wrapped);
-  r.wrappedForEvents.store(s.ring.wrappedForEvents);
-  r.unread.store(s.ring.unread);
-  r.scanCounter.store(s.ring.scanCounter);
-  r.totalScans.store(s.ring.totalScans);
-  r.running.store(s.ring.running);
-  r.stopRequested.store(s.ring.stopRequested);
-  r.started.store(s.ring.started);
-
-  TestSignals& t = testSignals();
-  for (int32_t row = 0; row < kTestRows; ++row) {
-    for (int32_t col = 0; col < kTestColumns; ++col) t.table[row][col].store(s.testTable[row * kTestColumns + col]);
-  }
-  for (int32_t col = 0; col < kTestColumns; ++col) t.length[col].store(s.testLengths[col]);
-  t.pacing.store(s.testPacing);
-
-  cam.stillWindow = s.camera.stillWindow;
-  cam.requestedHeight = s.camera.requestedHeight;
-  cam.requestedWidth = s.camera.requestedWidth;
-  cam.baseFolder = s.camera.baseFolder;
-  cam.selected = s.camera.selected;
-  cam.width = s.camera.width;
-  cam.height = s.camera.height;
-  cam.imageSize = s.camera.imageSize;
-  cam.frameHeader = s.camera.frameHeader;
-  cam.stillBitOffset = s.camera.stillBitOffset;
-  cam.defaultAviLength = s.camera.defaultAviLength;
-
-  RecordingState& rec = recordingState();
-  rec.status.store(s.recording.status);
-  rec.captureStopped.store(s.recording.captureStopped);
-  rec.frameInterval.store(s.recording.frameInterval);
-  rec.wait = s.recording.wait;
-  rec.skipCounter = s.recording.skipCounter;
-  rec.frameCount = s.recording.frameCount;
-  rec.lastPosition = s.recording.lastPosition;
-  rec.repeatCount = s.recording.repeatCount;
-  rec.videoPath = s.recording.videoPath;
-  rec.secondText = s.recording.secondText;
-  rec.frameTimePath = s.recording.frameTimePath;
-  rec.stillsFolder = s.recording.stillsFolder;
+  k.keep(rec.status);
+  k.keep(rec.captureStopped);
+  k.keep(rec.frameInterval);
+  k.keep(rec.wait);
+  k.keep(rec.skipCounter);
+  k.keep(rec.frameCount);
+  k.keep(rec.lastPosition);
+  k.keep(rec.repeatCount);
+  k.keep(rec.videoPath);
+  k.keep(rec.secondText);
+  k.keep(rec.frameTimePath);
+  k.keep(rec.stillsFolder);
 }
 
 class RestoreProcessState : public ::testing::EmptyTestEventListener {
-  void OnTestStart(const ::testing::TestInfo&) override { take(found_); }
-  void OnTestEnd(const ::testing::TestInfo&) override { restore(found_); }
-  Snapshot found_;
+  void OnTestStart(const ::testing::TestInfo&) override {
+    cameraWasConnected_ = Camera().connection != nullptr;
+    take(kept_);
+  }
+  void OnTestEnd(const ::testing::TestInfo&) override {
+    // What runs goes first: the thread, the board, the camera.
+    CloseBoard(nullptr);
+    if (Camera().connection != nullptr && !cameraWasConnected_) CloseCamera(Camera().stillWindow, nullptr);
+    kept_.restore();
+  }
+  Kept kept_;
+  bool cameraWasConnected_ = false;
 };
 
 const bool installed = [] {
