@@ -19,9 +19,11 @@ using namespace com9x;
 
 constexpr int32_t kRoom = 10;
 
+// Cut to the field, the rest zero-filled, always terminated.
 void CopyName(char* to, const char* from) {
-  std::strncpy(to, from, xanconfig::kBoardNameBytes - 1);
-  to[xanconfig::kBoardNameBytes - 1] = '\0';
+  const std::size_t n = strnlen(from, xanconfig::kBoardNameBytes - 1);
+  std::memcpy(to, from, n);
+  std::memset(to + n, 0, xanconfig::kBoardNameBytes - n);
 }
 
 // The first I/O range and interrupt a query gave, -1 each when it failed
