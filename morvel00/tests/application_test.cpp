@@ -60,16 +60,29 @@ TEST_F(DriverTest, AProgramRunsEveryInputOfABoardAndLeavesNothingBehind) {
   for (int i = 0; i < 3; ++i) EXPECT_EQ(single[i], countOf(list[i])) << i;
 
   // Background input: a scan per pacer tick of 200 us, copied out by the
-  // library's data thread.
+  // library's data thread. The notification thread copies the whole buffer
+  // once more at the end and then posts its message: only after that
+  // message is the buffer the caller's alone.
+  WNDCLASSA wc{};
+  wc.lpfnWndProc = DefWindowProcA;
+  wc.lpszClassName = "ApplicationTestWindow";
+  RegisterClassA(&wc);
+  HWND window = CreateWindowExA(0, wc.lpszClassName, "", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+  const auto windowValue = static_cast<XanWindow>(reinterpret_cast<uintptr_t>(window));
+  constexpr uint16_t kEndMessage = 0x500;
   std::vector<uint16_t> back(3 * 8, 0xAAAA);
   XanInpBackParams bp{back.data(), list, 3, 0, 8, 1, 200};
-  ASSERT_EQ(XanInpBack(h, 0, &bp, 0, 0, 0, 0), 0);
+  ASSERT_EQ(XanInpBack(h, 0, &bp, windowValue, kEndMessage, 0, 0), 0);
   uint16_t state = 99;
   uint32_t count = 0;
+  bool ended = false;
   EXPECT_TRUE(runUntil([&] {
+    MSG m{};
+    while (PeekMessageA(&m, window, kEndMessage, kEndMessage, PM_REMOVE)) ended = ended || m.wParam == 0;
     XanSts(h, &state, &count, nullptr);
-    return state == XAN_STATE_FINISHED && count == 8 && back.back() != 0xAAAA;
+    return ended && state == XAN_STATE_FINISHED && count == 8;
   }));
+  DestroyWindow(window);
   for (size_t i = 0; i < back.size(); ++i) EXPECT_EQ(back[i], countOf(list[i % 3])) << i;
 
   // Board-memory input, free running: the board samples into its memory
