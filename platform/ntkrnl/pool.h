@@ -16,9 +16,9 @@ void poolFree(void* block);
 // Allocations not freed: count and bytes.
 unsigned poolOutstanding(SIZE_T& bytes);
 // Allocations not freed whose caller satisfies `inModule`: count and bytes.
-// The blocks found are charged to no module
-// from then on: a driver's leak is reported at its unload, not again at the
-// unload of a later load of the same image at the same address.
+// The blocks found are charged to no module from then on: a driver's leak
+// is reported at its unload, not again at the unload of a later load of the
+// same image at the same address.
 unsigned poolDisownWhere(bool (*inModule)(const void* address, const void* context), const void* context,
                          SIZE_T& bytes);
 
