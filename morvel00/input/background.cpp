@@ -7,6 +7,7 @@
 
 #include "handlers.h"
 #include "input/common.h"
+#include "input/scan_conversion.h"
 #include "operations/board_locate.h"
 #include "operations/board_operations.h"
 #include "registers/port_access.h"
@@ -39,15 +40,6 @@ void EndWithEvent(XanBoardRecord* rec, uint16_t state, bool cancelTimer) {
   XanExResetIntRegister(base, 0xFFFF);
   rec->savedMask = 0xFFFF;
   XanQueueEvent(rec, kWaitInput);
-}
-
-bool ConversionEnds(uint16_t base) {
-  for (unsigned poll = 0; poll < kConversionPolls; ++poll) {
-    uint16_t status = 0;
-    XanExGetStatus(base, &status);
-    if ((status & 0x01) == 0) return true;
-  }
-  return false;
 }
 
 struct Swap {
@@ -238,28 +230,9 @@ BOOLEAN InpBackHandler(XanBoardRecord* rec) {
   uint16_t* scan = rec->acquisitionBuffer != nullptr && count < rec->scans
                        ? rec->acquisitionBuffer + size_t{rec->inputCount} * count
                        : nullptr;
-  for (int b = 0; b < BoardCount(rec); ++b) {
-    const uint16_t n = rec->scanChannels[b];
-    if (n == 0) continue;
-    const uint16_t at = rec->ioBase[b];
-    if (n == 1) {
-      uint16_t ch = 0;
-      while (rec->listPosition[b][ch] == 0) ++ch;
-      XanExStartAISingle(at, static_cast<uint8_t>(ch));
-    } else {
-      XanExStartAIMulti(at, static_cast<uint8_t>(n));
-    }
-    if (!ConversionEnds(at)) {
-      EndWithEvent(rec, XAN_STATE_ERROR, true);
-      return TRUE;
-    }
-    for (uint16_t ch = 0; ch < kListPositions; ++ch) {
-      const uint16_t p = rec->listPosition[b][ch];
-      if (p == 0) continue;
-      uint16_t v = 0;
-      XanExGetAIData(at, &v);
-      if (scan != nullptr) scan[p - 1] = v;
-    }
+  if (!XanConvertScan(rec, scan, kConversionPolls)) {
+    EndWithEvent(rec, XAN_STATE_ERROR, true);
+    return TRUE;
   }
   if (scan != nullptr && rec->listCopy != nullptr) XanCopyDuplicates(rec, rec->listCopy, rec->inputCount, scan);
 

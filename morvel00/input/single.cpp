@@ -1,6 +1,7 @@
 // Single input (0x04): one value of every listed channel, converted now.
 #include "handlers.h"
 #include "input/common.h"
+#include "input/scan_conversion.h"
 #include "operations/board_locate.h"
 #include "operations/board_operations.h"
 #include "registers/xan_registers.h"
@@ -20,39 +21,12 @@ struct Single {
   int16_t result = XAN_OK;
 };
 
-bool ConversionEnds(uint16_t base) {
-  for (unsigned poll = 0; poll < kConversionPolls; ++poll) {
-    uint16_t status = 0;
-    XanExGetStatus(base, &status);
-    if ((status & 0x01) == 0) return true;
-  }
-  return false;
-}
-
 BOOLEAN Convert(PVOID context) {
   auto* c = static_cast<Single*>(context);
   XanBoardRecord* rec = c->rec;
   c->result = XanSetADMode(rec, c->list, c->count);
   if (c->result != XAN_OK) return TRUE;
-  for (int b = 0; b < BoardCount(rec); ++b) {
-    const uint16_t n = rec->scanChannels[b];
-    if (n == 0) continue;
-    const uint16_t base = rec->ioBase[b];
-    if (n == 1) {
-      uint16_t ch = 0;
-      while (rec->listPosition[b][ch] == 0) ++ch;
-      XanExStartAISingle(base, static_cast<uint8_t>(ch));
-    } else {
-      XanExStartAIMulti(base, static_cast<uint8_t>(n));
-    }
-    if (!ConversionEnds(base)) {
-      c->result = XAN_E_CONVERSION;
-      return TRUE;
-    }
-    for (uint16_t ch = 0; ch < kListPositions; ++ch) {
-      if (const uint16_t p = rec->listPosition[b][ch]; p != 0) XanExGetAIData(base, &c->values[p - 1]);
-    }
-  }
+  if (!XanConvertScan(rec, c->values, kConversionPolls)) c->result = XAN_E_CONVERSION;
   return TRUE;
 }
 
