@@ -100,8 +100,9 @@ DLL_EXPORT LONG WINAPI XanLoadData(const char* path, int32_t rows, uint16_t coun
   if (path == nullptr || (destination == nullptr && rows > 0 && count > 0)) return XAN_E_CALL;
   plat::CFile f = plat::OpenFile(path, "rb");
   if (!f) return XAN_E_CALL;
-  // Rows beyond the end of the file leave their values as they were.
-  for (int64_t r = 0; r < rows && moreToRead(f.get()); ++r) {
+  // Rows beyond the end of the file leave their values as they were. A row
+  // of no values reads nothing and so never reaches the end: no row is read.
+  for (int64_t r = 0; count > 0 && r < rows && moreToRead(f.get()); ++r) {
     for (uint16_t i = 0; i < count; ++i) {
       float value;
       // A value that cannot be read ends the reading; what follows stays as it was.

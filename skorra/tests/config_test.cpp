@@ -13,7 +13,7 @@ using SkorraLibConfig = SimFixture;
 
 struct NormalRule {
   const char* what;
-  void (*spoil)(SkSamplingConfig&);
+  void (*change)(SkSamplingConfig&);
 };
 
 // Each breaks one rule of an otherwise valid record for the 4591.
@@ -77,7 +77,7 @@ TEST_F(SkorraLibConfig, EveryRuleRefusesWithItsCodeAndKeepsTheAcceptedRecord) {
   DWORD accepted = SkorradevSimRequestCount(1, SKDF_SET_CONFIG);
   for (const NormalRule& rule : kNormalRules) {
     SkSamplingConfig bad = normalConfig(4, 2000, 5000.0f);
-    rule.spoil(bad);
+    rule.change(bad);
     EXPECT_EQ(SkSetSamplingConfig(h, &bad), SK_E_INVALID_CONFIG) << rule.what;
   }
   EXPECT_EQ(SkorradevSimRequestCount(1, SKDF_SET_CONFIG), accepted);
@@ -103,14 +103,26 @@ TEST_F(SkorraLibConfig, ARefusedRecordDoesNotChangeTheOverLimitVerdict) {
 
 TEST_F(SkorraLibConfig, AcceptedEdgesOfTheNormalRecord) {
   HANDLE h = openBoard(1);
-  SkSamplingConfig c = normalConfig(2, 1000);
-  c.channels[0].range = 0x40000001;  // bit 30 is a flag
-  EXPECT_EQ(SkSetSamplingConfig(h, &c), 0u);
-  c = normalConfig(2, 1000, 0.0f);
-  c.externalClock = 1;
-  EXPECT_EQ(SkSetSamplingConfig(h, &c), 0u);
+  // The 4591 has 32 single-ended and 16 differential channels.
+  const NormalRule edges[] = {
+      {"bit 30 is a flag", [](SkSamplingConfig& c) { c.channels[0].range = 0x40000001; }},
+      {"external clock", [](SkSamplingConfig& c) {
+         c.frequency = 0.0f;
+         c.externalClock = 1;
+       }},
+      {"highest single-ended channel", [](SkSamplingConfig& c) { c.channels[1].channel = 32; }},
+      {"highest differential channel", [](SkSamplingConfig& c) {
+         c.inputType = 2;
+         c.channels[1].channel = 16;
+       }},
+  };
+  for (const NormalRule& edge : edges) {
+    SkSamplingConfig c = normalConfig(2, 1000);
+    edge.change(c);
+    EXPECT_EQ(SkSetSamplingConfig(h, &c), 0u) << edge.what;
+  }
   // Level trigger on channel 2 inside its range.
-  c = normalConfig(2, 1000);
+  SkSamplingConfig c = normalConfig(2, 1000);
   c.triggerMode = 4;
   c.triggerChannel = 2;
   c.level1 = 2.5f;

@@ -6,6 +6,7 @@
 
 #include <cstring>
 
+#include "acquisition/sampling_config.h"
 #include "vekmath.h"
 
 namespace vekmath {
@@ -68,6 +69,8 @@ void put(T* out, T value) {
 
 BOOL report(const char* path, WORD* extraSize, DWORD* avgBytesPerSec, WORD* blockAlign, WORD* channels,
             DWORD* samplesPerSec, WORD* bitsPerSample, WORD* formatTag, DWORD* dataSize, DWORD* dataOffset) {
+  // The last status tells of the last call, and a header read has none.
+  vekmath::config().lastStatus.store(0);
   std::optional<vekmath::WaveHeader> header = vekmath::readWaveHeader(path);
   if (!header) return FALSE;
   const vekmath::WaveFormat& f = header->format;

@@ -134,6 +134,7 @@ TEST(DecimateMinMaxTest, BucketExtremesComeInTheOrderTheyOccur) {
       // whatever the first bucket's extremes were.
       {{0, 1, 9, 8, 3, 5}, 4, {0, 9, 8, 3}},
       {{4, 1, 7, 2}, 4, {4, 1, 7, 2}},
+      {{0, 0, 9, 0, 0}, 4, {0, 9, 0, 0}},  // the bound 2.5 rounds to 3: the 9 is in the first bucket
       {{1, 2, 3}, 5, {1, 2, 3}},  // more outputs than values: a copy
       {{3, 1, 2, 6, 5, 4}, 3, {1, 6, 6}},  // odd m: the last value once more
   };

@@ -100,12 +100,18 @@ TEST_F(WaveHeaderTest, RefusedFilesWriteNoOutput) {
                                &h.tag, &h.size, &h.offset));
 }
 
-TEST_F(WaveHeaderTest, LeavesTheAcquisitionStatusAlone) {
-  // A refused start must stay refused after a header was read.
-  vekmath::config().lastStatus = vekmath::kStatusParameter;
-  Header h;
-  EXPECT_TRUE(read(riff("WAVE", chunk("fmt ", pcmFormat()) + chunk("data", "")), h));
-  EXPECT_EQ(vekmath::config().lastStatus.load(), vekmath::kStatusParameter);
+// The last status is the last call's: a header read, found or not, clears it.
+TEST_F(WaveHeaderTest, ClearsTheLastStatus) {
+  const std::string wave = riff("WAVE", chunk("fmt ", pcmFormat()) + chunk("data", ""));
+  for (const std::string& content : {wave, std::string("not RIFF")}) {
+    Header h;
+    vekmath::config().lastStatus = vekmath::kStatusParameter;
+    EXPECT_EQ(read(content, h), content == wave);
+    EXPECT_EQ(vekmath::config().lastStatus.load(), 0);
+    vekmath::config().lastStatus = vekmath::kStatusParameter;
+    ReadWaveHeader(path_.c_str(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);
+    EXPECT_EQ(vekmath::config().lastStatus.load(), 0);
+  }
   vekmath::config().lastStatus = 0;
 }
 

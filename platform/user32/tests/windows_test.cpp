@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstring>
 
 #include "window_fixture.h"
@@ -175,10 +176,9 @@ TEST(Geometry, RectsFollowMoveWindowAndSetWindowPos) {
   GetWindowRect(child, &r);
   EXPECT_EQ(r.left, 7);
   EXPECT_EQ(r.top, 8);
-  MoveWindow(hwnd, 100, 100, 320, 240, FALSE);
+  MoveWindow(hwnd, 100, 50, 320, 240, FALSE);
   GetWindowRect(child, &r);
-  EXPECT_EQ(r.left, 107);
-  EXPECT_EQ(r.bottom, 148);
+  EXPECT_EQ((std::array<LONG, 4>{r.left, r.top, r.right, r.bottom}), (std::array<LONG, 4>{107, 58, 137, 98}));
 
   EXPECT_FALSE(GetWindowRect(hwnd, nullptr));
   DestroyWindow(hwnd);
