@@ -138,6 +138,7 @@ TEST(TarnixConfiguredBoard, AChangeTheStoreRefusesLeavesTheDriverRunningWithTheO
          return DnkConfigSaveListData(2, &list);
        }},
       {"import", 5, [&] { return DnkConfigLoadFile(file.c_str()); }},
+      {"delete", kDnkOk, [] { return DnkConfigDeleteDnkReg(2); }},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);

@@ -1,6 +1,7 @@
-// A save of a board list or an import of a configuration file killed at any
-// moment leaves the kind with its old list or its new one, whole: another
-// process runs the library and is killed at points spread over the work.
+// A change of the configuration (a board list saved, a configuration file
+// imported, the configuration deleted) killed at any moment leaves the old
+// configuration or the new one, whole: another process runs the library and
+// is killed at points spread over the work.
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <signal.h>
@@ -16,7 +17,6 @@
 #include <memory>
 #include <string>
 #include <thread>
-#include <vector>
 
 #include <tarnix.h>
 #include <tarnix_records.h>
@@ -48,12 +48,19 @@ std::unique_ptr<AnalogList> boardList(int32_t ioBase, const char* names) {
   return list;
 }
 
-std::vector<unsigned char> loadedList() {
+std::string loadedList() {
   auto list = std::make_unique<AnalogList>();
   DnkConfigLoadListData(2, list.get(), 0);
-  const auto* bytes = reinterpret_cast<const unsigned char*>(list.get());
-  return std::vector<unsigned char>(bytes, bytes + sizeof(AnalogList));
+  return std::string(reinterpret_cast<const char*>(list.get()), sizeof(AnalogList));
 }
+
+// A change run in the child, and what a reader sees of it.
+struct Change {
+  const char* name;
+  std::function<int()> work;  // 0 when done
+  std::function<std::string()> seen;
+  bool hasSettle;  // it tells that it starts as its settle begins
+};
 
 int g_ready = -1;      // the child's end of the pipe
 bool g_holdInSettle;   // the child waits in the settle to be killed there
@@ -93,14 +100,15 @@ class WholeConfiguration : public ::testing::Test {
 
   // Runs work in a child that tells when it starts; kills it `after` that
   // (never for a negative delay). The time from the start to its end.
-  Clock::duration runChild(const std::function<int()>& work, Clock::duration after, bool holdInSettle = false) {
+  Clock::duration runChild(const Change& change, Clock::duration after, bool holdInSettle = false) {
     int fds[2];
     EXPECT_EQ(::pipe(fds), 0);
     const pid_t child = ::fork();
     if (child == 0) {
       g_ready = fds[1];
       g_holdInSettle = holdInSettle;
-      ::_exit(work());
+      if (!change.hasSettle) ready();
+      ::_exit(change.work());
     }
     pollfd p{fds[0], POLLIN, 0};
     char c;
@@ -125,23 +133,25 @@ class WholeConfiguration : public ::testing::Test {
     if (::write(g_ready, "x", 1) != 1) ::_exit(2);
   }
 
-  // One run unkilled gives the new list and how long the work takes; then
-  // each kill point, and one kill in the settle where the work has one.
-  void killEverywhere(const std::function<int()>& work, bool hasSettle) {
+  // One run unkilled gives the new configuration and how long the work
+  // takes; then each kill point, and one kill in the settle where the work
+  // has one.
+  void killEverywhere(const Change& change) {
+    SCOPED_TRACE(change.name);
     freshStore();
-    const std::vector<unsigned char> before = loadedList();
-    const Clock::duration whole = runChild(work, Clock::duration(-1));
-    const std::vector<unsigned char> after = loadedList();
+    const std::string before = change.seen();
+    const Clock::duration whole = runChild(change, Clock::duration(-1));
+    const std::string after = change.seen();
     ASSERT_NE(before, after);
-    if (hasSettle) {
+    if (change.hasSettle) {
       freshStore();
-      runChild(work, Clock::duration::zero(), true);
-      EXPECT_TRUE(loadedList() == before) << "killed in the settle";
+      runChild(change, Clock::duration::zero(), true);
+      EXPECT_TRUE(change.seen() == before) << "killed in the settle";
     }
     for (int k = 1; k <= kKillPoints; ++k) {
       freshStore();
-      runChild(work, whole * k / (kKillPoints + 1));
-      const std::vector<unsigned char> now = loadedList();
+      runChild(change, whole * k / (kKillPoints + 1));
+      const std::string now = change.seen();
       EXPECT_TRUE(now == before || now == after) << "killed at " << k << "/" << kKillPoints + 1;
     }
   }
@@ -153,25 +163,21 @@ class WholeConfiguration : public ::testing::Test {
   std::string oldFile_;
 };
 
-TEST_F(WholeConfiguration, AKilledSaveLeavesTheOldListOrTheNew) {
+TEST_F(WholeConfiguration, AKilledChangeLeavesTheOldConfigurationOrTheNew) {
   tarnix::Library().settleBegins = [] {
     if (g_ready < 0) return;  // the parent's own saves
     ready();
     if (g_holdInSettle) ::pause();
   };
-  AnalogList* list = newList_.get();
-  killEverywhere([list] { return DnkConfigSaveListData(2, list) == kDnkOk ? 0 : 1; }, true);
-  tarnix::Library().settleBegins = nullptr;
-}
-
-TEST_F(WholeConfiguration, AKilledImportLeavesTheOldConfigurationOrTheNew) {
   const std::string file = savedAsFile(*newList_, "new.reg");
-  killEverywhere(
-      [&file] {
-        ready();
-        return DnkConfigLoadFile(file.c_str()) == kDnkOk ? 0 : 1;
-      },
-      false);
+  AnalogList* list = newList_.get();
+  const Change changes[] = {
+      {"list save", [list] { return DnkConfigSaveListData(2, list) == kDnkOk ? 0 : 1; }, loadedList, true},
+      {"import", [&file] { return DnkConfigLoadFile(file.c_str()) == kDnkOk ? 0 : 1; }, loadedList, false},
+      {"delete", [] { return DnkConfigDeleteDnkReg(8) == kDnkOk ? 0 : 1; }, loadedList, false},
+  };
+  for (const Change& change : changes) killEverywhere(change);
+  tarnix::Library().settleBegins = nullptr;
 }
 
 }  // namespace
