@@ -1,7 +1,7 @@
 // A change of the configuration (a board list saved, a configuration file
-// imported, the configuration deleted) killed at any moment leaves the old
-// configuration or the new one, whole: another process runs the library and
-// is killed at points spread over the work.
+// imported, the configuration deleted, the WDM devices' names saved) killed
+// at any moment leaves the old configuration or the new one, whole: another
+// process runs the library and is killed at points spread over the work.
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <signal.h>
@@ -21,15 +21,18 @@
 #include <tarnix.h>
 #include <tarnix_records.h>
 
+#include "devices/wdm_keys.h"
 #include "library_state.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 using AnalogList = tarnix::BoardList<tarnix::AnalogBoardRecord>;
+using WdmList = tarnix::BoardList<tarnix::WdmDeviceRecord>;
 
 constexpr int kKillPoints = 4;
 constexpr int32_t kBoards = 32;
+constexpr uint32_t kDevices = 32;
 
 // Eight groups of four boards.
 std::unique_ptr<AnalogList> boardList(int32_t ioBase, const char* names) {
@@ -52,6 +55,38 @@ std::string loadedList() {
   auto list = std::make_unique<AnalogList>();
   DnkConfigLoadListData(2, list.get(), 0);
   return std::string(reinterpret_cast<const char*>(list.get()), sizeof(AnalogList));
+}
+
+// Devices "0000" on, each named the name of the one `shift` places on.
+std::unique_ptr<WdmList> deviceList(uint32_t shift) {
+  auto list = std::make_unique<WdmList>();
+  for (uint32_t i = 0; i < kDevices; ++i) {
+    std::snprintf(list->records[i].deviceKey, sizeof list->records[i].deviceKey, "%04u", i);
+    std::snprintf(list->records[i].deviceName, sizeof list->records[i].deviceName, "HVA%02u", (i + shift) % kDevices);
+  }
+  list->count = kDevices;
+  return list;
+}
+
+std::string readDeviceName(const std::string& keyPath) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return "-";
+  char text[64] = {};
+  DWORD size = sizeof text - 1;
+  RegQueryValueExA(key, "DeviceName", nullptr, nullptr, reinterpret_cast<BYTE*>(text), &size);
+  RegCloseKey(key);
+  return text;
+}
+
+// The names of every device in its device key and in its class key.
+std::string deviceNames() {
+  std::string names;
+  for (uint32_t i = 0; i < kDevices; ++i) {
+    char key[8];
+    std::snprintf(key, sizeof key, "%04u", i);
+    names += readDeviceName(tarnix::WdmDeviceKeyPath(key)) + "/" + readDeviceName(tarnix::WdmClassKeyPath(key)) + " ";
+  }
+  return names;
 }
 
 // A change run in the child, and what a reader sees of it.
@@ -96,6 +131,7 @@ class WholeConfiguration : public ::testing::Test {
   void freshStore() {
     useStore();
     ASSERT_EQ(DnkConfigLoadFile(oldFile_.c_str()), kDnkOk);
+    ASSERT_EQ(DnkConfigSaveListData(9, oldDevices_.get()), kDnkOk);
   }
 
   // Runs work in a child that tells when it starts; kills it `after` that
@@ -160,6 +196,8 @@ class WholeConfiguration : public ::testing::Test {
   int stores_ = 0;
   std::unique_ptr<AnalogList> oldList_ = boardList(0x1000, "OLD");
   std::unique_ptr<AnalogList> newList_ = boardList(0x2000, "NEW");
+  std::unique_ptr<WdmList> oldDevices_ = deviceList(0);
+  std::unique_ptr<WdmList> newDevices_ = deviceList(1);
   std::string oldFile_;
 };
 
@@ -171,10 +209,13 @@ TEST_F(WholeConfiguration, AKilledChangeLeavesTheOldConfigurationOrTheNew) {
   };
   const std::string file = savedAsFile(*newList_, "new.reg");
   AnalogList* list = newList_.get();
+  WdmList* devices = newDevices_.get();
   const Change changes[] = {
       {"list save", [list] { return DnkConfigSaveListData(2, list) == kDnkOk ? 0 : 1; }, loadedList, true},
       {"import", [&file] { return DnkConfigLoadFile(file.c_str()) == kDnkOk ? 0 : 1; }, loadedList, false},
       {"delete", [] { return DnkConfigDeleteDnkReg(8) == kDnkOk ? 0 : 1; }, loadedList, false},
+      {"device names", [devices] { return DnkConfigSaveListData(9, devices) == kDnkOk ? 0 : 1; }, deviceNames,
+       false},
   };
   for (const Change& change : changes) killEverywhere(change);
   tarnix::Library().settleBegins = nullptr;
