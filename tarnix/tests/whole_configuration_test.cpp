@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <memory>
 #include <string>
@@ -34,10 +35,10 @@ constexpr int kKillPoints = 4;
 constexpr int32_t kBoards = 32;
 constexpr uint32_t kDevices = 32;
 
-// Eight groups of four boards.
-std::unique_ptr<AnalogList> boardList(int32_t ioBase, const char* names) {
+// Groups of four boards, eight of them by default.
+std::unique_ptr<AnalogList> boardList(int32_t ioBase, const char* names, int32_t boards = kBoards) {
   auto list = std::make_unique<AnalogList>();
-  for (int32_t i = 0; i < kBoards; ++i) {
+  for (int32_t i = 0; i < boards; ++i) {
     tarnix::AnalogBoardRecord& r = list->records[i];
     r.head.driverNumber = 1;
     r.head.groupNumber = i / 4 + 1;
@@ -47,7 +48,7 @@ std::unique_ptr<AnalogList> boardList(int32_t ioBase, const char* names) {
     r.irqNo = r.dma = r.memoryAddress = r.boardId = r.slotNo = -1;
     std::snprintf(r.objectName, sizeof r.objectName, "%s%02d", names, i / 4 + 1);
   }
-  list->count = kBoards;
+  list->count = static_cast<uint32_t>(boards);
   return list;
 }
 
@@ -219,6 +220,24 @@ TEST_F(WholeConfiguration, AKilledChangeLeavesTheOldConfigurationOrTheNew) {
   };
   for (const Change& change : changes) killEverywhere(change);
   tarnix::Library().settleBegins = nullptr;
+}
+
+// The save wipes the kind first, so no key of a longer list saved before
+// stays: neither for the load nor in the exported file.
+TEST_F(WholeConfiguration, AShorterListSavedOverALongerKeepsNoneOfTheOldGroups) {
+  useStore();
+  ASSERT_EQ(DnkConfigSaveListData(2, boardList(0x1000, "OLD", 12).get()), kDnkOk);
+  ASSERT_EQ(DnkConfigSaveListData(2, boardList(0x2000, "NEW", 1).get()), kDnkOk);
+  auto loaded = std::make_unique<AnalogList>();
+  DnkConfigLoadListData(2, loaded.get(), 0);
+  EXPECT_EQ(loaded->count, 1u);
+  const std::string file = dir_ + "/short.reg";
+  ASSERT_EQ(DnkConfigSaveFile(file.c_str()), kDnkOk);
+  std::ifstream in(file, std::ios::binary);
+  const std::string text((std::istreambuf_iterator<char>(in)), {});
+  EXPECT_NE(text.find("Morvel01\\GroupNumber1\\BoardNumber1]"), std::string::npos) << text;
+  EXPECT_EQ(text.find("GroupNumber2"), std::string::npos) << text;
+  EXPECT_EQ(text.find("OLD"), std::string::npos) << text;
 }
 
 }  // namespace
