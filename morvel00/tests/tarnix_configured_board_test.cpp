@@ -8,7 +8,16 @@
 #include <tarnix.h>
 #include <tarnix_records.h>
 
+#include <platform/registry_transaction.h>
+#include <poll.h>
+#include <stdlib.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <cstring>
+#include <filesystem>
+#include <functional>
+#include <string>
 
 #include "library_state.h"
 #include "support/driver_setup.h"
@@ -17,14 +26,10 @@ namespace {
 
 morvelboard::Waveform levelOf(unsigned c) { return {morvelboard::Waveform::Shape::Constant, 0.05 * (c + 2), 0, 1}; }
 
-TEST(TarnixConfiguredBoard, ASavedListStartsTheDriverAndTheBoardOpensByItsObjectName) {
-  morvel00test::FreshMachine machine;
-  tarnix::Library().serviceSettleMs = 0;
-  const morvel00test::BoardEntry entry = morvel00test::DefaultBoard(0x340, 7);
-  auto board = morvelboard::PlugBoard(entry.slot, entry.spec);
-  for (unsigned c = 0; c < 16; ++c) board->SetWaveform(c, levelOf(c));
+using AnalogList = tarnix::BoardList<tarnix::AnalogBoardRecord>;
 
-  static tarnix::BoardList<tarnix::AnalogBoardRecord> list;
+// One board of the entry under the object name.
+void fillList(AnalogList& list, const morvel00test::BoardEntry& entry, const char* objectName) {
   list = {};
   list.count = 1;
   tarnix::AnalogBoardRecord& r = list.records[0];
@@ -35,7 +40,59 @@ TEST(TarnixConfiguredBoard, ASavedListStartsTheDriverAndTheBoardOpensByItsObject
   r.dma = r.memoryAddress = -1;
   r.boardId = entry.spec.boardId;
   r.slotNo = -1;
-  std::strcpy(r.objectName, "AIBOARD1");
+  std::strcpy(r.objectName, objectName);
+}
+
+// Another process holds the registry store for writing while this lives;
+// this one waits for it only briefly.
+class StoreHeldElsewhere {
+ public:
+  StoreHeldElsewhere() {
+    int ready[2], release[2];
+    if (::pipe(ready) != 0 || ::pipe(release) != 0) return;
+    child_ = ::fork();
+    if (child_ == 0) {
+      ::close(release[1]);
+      plat::RegistryTransaction hold;
+      char c = hold.status() == ERROR_SUCCESS ? 'x' : 'e';
+      if (::write(ready[1], &c, 1) != 1) ::_exit(2);
+      while (::read(release[0], &c, 1) > 0) {
+      }
+      ::_exit(0);
+    }
+    ::close(release[0]);
+    ::close(ready[1]);
+    release_ = release[1];
+    pollfd p{ready[0], POLLIN, 0};
+    char c = 0;
+    held_ = ::poll(&p, 1, 10000) == 1 && ::read(ready[0], &c, 1) == 1 && c == 'x';
+    ::close(ready[0]);
+    ::setenv("ORVANE_REGISTRY_BUSY_MS", "50", 1);
+  }
+  ~StoreHeldElsewhere() {
+    ::unsetenv("ORVANE_REGISTRY_BUSY_MS");
+    if (release_ >= 0) ::close(release_);
+    if (child_ > 0) ::waitpid(child_, nullptr, 0);
+  }
+  StoreHeldElsewhere(const StoreHeldElsewhere&) = delete;
+  StoreHeldElsewhere& operator=(const StoreHeldElsewhere&) = delete;
+  bool held() const { return held_; }
+
+ private:
+  pid_t child_ = -1;
+  int release_ = -1;
+  bool held_ = false;
+};
+
+TEST(TarnixConfiguredBoard, ASavedListStartsTheDriverAndTheBoardOpensByItsObjectName) {
+  morvel00test::FreshMachine machine;
+  tarnix::Library().serviceSettleMs = 0;
+  const morvel00test::BoardEntry entry = morvel00test::DefaultBoard(0x340, 7);
+  auto board = morvelboard::PlugBoard(entry.slot, entry.spec);
+  for (unsigned c = 0; c < 16; ++c) board->SetWaveform(c, levelOf(c));
+
+  static AnalogList list;
+  fillList(list, entry, "AIBOARD1");
   ASSERT_EQ(DnkConfigSaveListData(2, &list), kDnkOk);
   EXPECT_EQ(DnkConfigIsDriverStarted("Morvel00"), 1);
 
@@ -61,6 +118,48 @@ TEST(TarnixConfiguredBoard, ASavedListStartsTheDriverAndTheBoardOpensByItsObject
   EXPECT_EQ(DnkConfigIsDriverStarted("Morvel00"), 0);
   XanHandle gone = 0;
   EXPECT_NE(XanOpenEx("AIBOARD1", &gone), 0);
+}
+
+// The drivers stop before the store is held; a change the store then
+// refuses starts them again, and the old list's boards open as before.
+TEST(TarnixConfiguredBoard, AChangeTheStoreRefusesLeavesTheDriverRunningWithTheOldList) {
+  std::string file;  // beside the machine's registry store, gone with it
+  static AnalogList list;
+  struct Row {
+    const char* name;
+    LONG answer;
+    std::function<LONG()> change;
+  };
+  const morvel00test::BoardEntry entry = morvel00test::DefaultBoard(0x340, 7);
+  const Row rows[] = {
+      {"save", kDnkWriteFailed,
+       [&] {
+         fillList(list, entry, "AIBOARD2");
+         return DnkConfigSaveListData(2, &list);
+       }},
+      {"import", 5, [&] { return DnkConfigLoadFile(file.c_str()); }},
+      {"delete", kDnkOk, [] { return DnkConfigDeleteDnkReg(2); }},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    morvel00test::FreshMachine machine;
+    file = (std::filesystem::path(::getenv("ORVANE_REGISTRY")).parent_path() / "config.reg").string();
+    tarnix::Library().serviceSettleMs = 0;
+    auto board = morvelboard::PlugBoard(entry.slot, entry.spec);
+    fillList(list, entry, "AIBOARD1");
+    ASSERT_EQ(DnkConfigSaveListData(2, &list), kDnkOk);
+    ASSERT_EQ(DnkConfigSaveFile(file.c_str()), kDnkOk);
+    {
+      StoreHeldElsewhere busy;
+      ASSERT_TRUE(busy.held());
+      EXPECT_EQ(row.change(), row.answer);
+      EXPECT_EQ(DnkConfigIsDriverStarted("Morvel00"), 1);
+    }
+    XanHandle h = 0;
+    EXPECT_EQ(XanOpenEx("AIBOARD1", &h), 0);
+    if (h != 0) XanClose(h);
+    EXPECT_EQ(DnkConfigDeleteDnkReg(2), kDnkOk);
+  }
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include <platform/registry_transaction.h>
 #include <tarnix.h>
 #include <tarnix_records.h>
 
@@ -163,9 +164,13 @@ int32_t CheckWdmDeviceList(const void* list) {
   return 0;
 }
 
+// The names are written in one step: two devices never share a name, and
+// a device's two keys never disagree, even when the process ends midway.
 int32_t SaveWdmAnalogList(const void* list) {
   if (const int32_t check = CheckWdmDeviceList(list)) return check;
   const auto& in = *static_cast<const WdmList*>(list);
+  plat::RegistryTransaction change;
+  if (change.status() != ERROR_SUCCESS) return kDnkWriteFailed;
   bool ok = true;
   for (uint32_t i = 0; i < in.count; ++i) {
     const WdmDeviceRecord& r = in.records[i];
@@ -176,7 +181,7 @@ int32_t SaveWdmAnalogList(const void* list) {
     ok = writeDeviceName(WdmDeviceKeyPath(key), name) && ok;
     ok = writeDeviceName(WdmClassKeyPath(key), name) && ok;
   }
-  return ok ? kDnkOk : kDnkWriteFailed;
+  return ok && change.commit() == ERROR_SUCCESS ? kDnkOk : kDnkWriteFailed;
 }
 
 }  // namespace tarnix

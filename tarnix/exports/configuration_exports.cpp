@@ -1,6 +1,9 @@
 // The configuration driver's service, removing the whole configuration, and
 // whether a driver runs.
+#include <platform/registry_transaction.h>
 #include <tarnix.h>
+
+#include <vector>
 
 #include "list/conversion.h"
 #include "registry/kind_registry.h"
@@ -15,16 +18,33 @@ LONG WINAPI DnkConfigCreateConfigReg(int32_t mode) {
   return CreateConfigServiceKey() == 0 ? kDnkOk : kDnkWriteFailed;
 }
 
+// The drivers stop first, outside the store transaction; the keys then go in
+// one step, so that a process that ends midway leaves the configuration
+// whole. A removal not kept leaves the old services, and their drivers start
+// again.
 LONG WINAPI DnkConfigDeleteDnkReg(int32_t selector) {
-  if ((selector >= 1 && selector <= 7) || selector == 10) {
-    WipeKindRegistry(selector);
-  } else if (selector == 8) {
-    DnkConfigCreateConfigReg(0);
-    for (int32_t kind : {1, 2, 3, 4, 5, 6, 10}) WipeKindRegistry(kind);
+  const bool everything = selector == 8;
+  std::vector<int32_t> kinds;
+  if (everything) {
+    kinds = {1, 2, 3, 4, 5, 6, 10};
+  } else if ((selector >= 1 && selector <= 7) || selector == 10) {
+    kinds = {selector};
+  } else {
+    return kDnkOk;
+  }
+  StoppedDrivers stopped;
+  if (everything) StopConfigService(stopped);
+  for (int32_t kind : kinds) StopKindServices(kind, stopped);
+  plat::RegistryTransaction change;
+  if (change.status() != ERROR_SUCCESS) return kDnkOk;
+  if (everything) RemoveConfigService();
+  for (int32_t kind : kinds) WipeKindRegistry(kind);
+  if (everything) {
     DeleteRegKey("System\\CurrentControlSet\\Services\\Tarnix", "Enum");
     DeleteRegKey("System\\CurrentControlSet\\Services", "Tarnix");
     DeleteRegKey("Software\\DORNELL", "TARNIX");
   }
+  if (change.commit() == ERROR_SUCCESS) stopped.kept();
   return kDnkOk;
 }
 

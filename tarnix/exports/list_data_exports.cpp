@@ -46,10 +46,12 @@ LONG WINAPI DnkConfigSaveListData(int32_t kind, void* list) {
   // The stopped drivers need time to let go of their boards before the
   // new ones start. The keys change only after that, and in one step: a
   // process that ends at any moment leaves the old list or the new one.
-  StopKindServices(kind);
+  StoppedDrivers stopped;
+  StopKindServices(kind, stopped);
   if (Library().settleBegins != nullptr) Library().settleBegins();
   Sleep(Library().serviceSettleMs);
-  // A list not written whole is not kept: the old one stays.
+  // A list not written whole is not kept: the old one stays, and its
+  // drivers start again.
   PendingDriverStarts pending;
   {
     plat::RegistryTransaction change;
@@ -57,6 +59,7 @@ LONG WINAPI DnkConfigSaveListData(int32_t kind, void* list) {
     WipeKindRegistry(kind);
     if (StoreKindImage(kind, &pending) != kDnkOk || change.commit() != ERROR_SUCCESS) return kDnkWriteFailed;
   }
+  stopped.kept();
   StartDriverServices(pending);
   return kDnkOk;
 }

@@ -33,8 +33,10 @@ int32_t ImportConfigFile(const char* path) {
   const ParsedConfigFile parsed = ParseConfigFile(*file);
   if (!parsed.accepted) return 4;
   // The drivers stop before the store is held, so that nothing they do
-  // as they stop waits for it.
-  for (int32_t kind = kFirstKind; kind <= kLastKind; ++kind) StopKindServices(kind);
+  // as they stop waits for it. An import not kept leaves the old services,
+  // and their drivers start again.
+  StoppedDrivers stopped;
+  for (int32_t kind = kFirstKind; kind <= kLastKind; ++kind) StopKindServices(kind, stopped);
   plat::RegistryTransaction change;
   if (change.status() != ERROR_SUCCESS) return 5;
   for (int32_t kind = kFirstKind; kind <= kLastKind; ++kind) WipeKindRegistry(kind);
@@ -44,6 +46,7 @@ int32_t ImportConfigFile(const char* path) {
     if (WriteRegValue(write.key.c_str(), write.type, write.name.c_str(), text, write.value) != 0) failed = true;
   }
   if (change.commit() != ERROR_SUCCESS) return 5;
+  stopped.kept();
   return failed ? 5 : 0;
 }
 

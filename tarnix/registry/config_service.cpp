@@ -52,4 +52,6 @@ int32_t RemoveConfigService() {
   return existed && deleted == ERROR_FILE_NOT_FOUND ? 0 : deleted;
 }
 
+void StopConfigService(StoppedDrivers& stopped) { stopped.stop(kServiceName); }
+
 }  // namespace tarnix

@@ -90,6 +90,22 @@ int32_t StopDriverService(const char* serviceName) {
   return ControlService(service.get(), SERVICE_CONTROL_STOP, &status) ? 1 : 0;
 }
 
+int32_t StartDriverService(const char* serviceName) {
+  ServiceHandle manager(openManager());
+  if (!manager || serviceName == nullptr) return 0;
+  ServiceHandle service(OpenServiceA(manager.get(), serviceName, SERVICE_ALL_ACCESS));
+  if (!service) return 0;
+  return StartServiceA(service.get(), 0, nullptr) ? 1 : 0;
+}
+
+StoppedDrivers::~StoppedDrivers() {
+  for (const std::string& name : names_) StartDriverService(name.c_str());
+}
+
+void StoppedDrivers::stop(const char* serviceName) {
+  if (StopDriverService(serviceName) != 0) names_.emplace_back(serviceName);
+}
+
 int32_t DeleteDriverService(const char* serviceName) {
   ServiceHandle manager(openManager());
   if (!manager || serviceName == nullptr) return 1;

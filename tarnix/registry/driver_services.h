@@ -1,8 +1,11 @@
 // A kernel driver's service as the store makes it: created before the
-// driver row's keys are written, started after them.
+// driver row's keys are written, started after them; and the drivers
+// stopped while their configuration is replaced.
 #pragma once
 #include <cstdint>
 #include <memory>
+#include <string>
+#include <vector>
 
 namespace tarnix {
 
@@ -23,6 +26,26 @@ class CreatedDriverService {
  private:
   struct Handles;
   std::unique_ptr<Handles> handles_;
+};
+
+// Drivers stopped before their keys change, outside the store transaction
+// that changes them. A change that is not kept leaves the old services, and
+// every driver stopped for it starts again when this goes; a kept change
+// took the old services with it.
+class StoppedDrivers {
+ public:
+  StoppedDrivers() = default;
+  ~StoppedDrivers();
+  StoppedDrivers(const StoppedDrivers&) = delete;
+  StoppedDrivers& operator=(const StoppedDrivers&) = delete;
+
+  // Stops the service's driver, remembered when it was running.
+  void stop(const char* serviceName);
+  // The change is kept: no driver is started again.
+  void kept() { names_.clear(); }
+
+ private:
+  std::vector<std::string> names_;
 };
 
 // The error control a driver's service is created with: 2 for the COM-port

@@ -25,9 +25,11 @@ void StartDriverServices(PendingDriverStarts& pending);
 // stopping the drivers first.
 void WipeKindRegistry(int32_t kind);
 // Stops the drivers of the kind's services and leaves the keys.
-void StopKindServices(int32_t kind);
+void StopKindServices(int32_t kind, StoppedDrivers& stopped);
 
 int32_t CreateConfigServiceKey();
 int32_t RemoveConfigService();
+// Stops the configuration driver and leaves its key.
+void StopConfigService(StoppedDrivers& stopped);
 
 }  // namespace tarnix

@@ -66,11 +66,11 @@ void wipeRow(int32_t kind, const xanconfig::DriverFileRow& row) {
 
 }  // namespace
 
-void StopKindServices(int32_t kind) {
+void StopKindServices(int32_t kind, StoppedDrivers& stopped) {
   if (xanconfig::imageBlocks(kind) == 0) return;
   for (const xanconfig::DriverFileRow& row : SelectDriverFileTable(kind)) {
     if (IsEndRow(row)) break;
-    StopDriverService(ServiceName(row).c_str());
+    stopped.stop(ServiceName(row).c_str());
   }
 }
 

@@ -26,6 +26,8 @@ void WriteDeviceListEntry(const char* objectName, const char* model, int32_t kin
 // Driver services through the service control manager.
 int32_t CreateAndStartDriverService(const char* serviceName);
 int32_t StopDriverService(const char* serviceName);
+// Starts a service that exists: non-zero when it started.
+int32_t StartDriverService(const char* serviceName);
 int32_t DeleteDriverService(const char* serviceName);
 
 }  // namespace tarnix

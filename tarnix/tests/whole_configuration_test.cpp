@@ -1,5 +1,6 @@
-// A save of a board list or an import of a configuration file killed at any
-// moment leaves the kind with its old list or its new one, whole: another
+// A change of the configuration (a board list saved, a configuration file
+// imported, the configuration deleted, the WDM devices' names saved) killed
+// at any moment leaves the old configuration or the new one, whole: another
 // process runs the library and is killed at points spread over the work.
 #include <gtest/gtest.h>
 #include <poll.h>
@@ -12,29 +13,32 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <memory>
 #include <string>
 #include <thread>
-#include <vector>
 
 #include <tarnix.h>
 #include <tarnix_records.h>
 
+#include "devices/wdm_keys.h"
 #include "library_state.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 using AnalogList = tarnix::BoardList<tarnix::AnalogBoardRecord>;
+using WdmList = tarnix::BoardList<tarnix::WdmDeviceRecord>;
 
 constexpr int kKillPoints = 4;
 constexpr int32_t kBoards = 32;
+constexpr uint32_t kDevices = 32;
 
-// Eight groups of four boards.
-std::unique_ptr<AnalogList> boardList(int32_t ioBase, const char* names) {
+// Groups of four boards, eight of them by default.
+std::unique_ptr<AnalogList> boardList(int32_t ioBase, const char* names, int32_t boards = kBoards) {
   auto list = std::make_unique<AnalogList>();
-  for (int32_t i = 0; i < kBoards; ++i) {
+  for (int32_t i = 0; i < boards; ++i) {
     tarnix::AnalogBoardRecord& r = list->records[i];
     r.head.driverNumber = 1;
     r.head.groupNumber = i / 4 + 1;
@@ -44,16 +48,55 @@ std::unique_ptr<AnalogList> boardList(int32_t ioBase, const char* names) {
     r.irqNo = r.dma = r.memoryAddress = r.boardId = r.slotNo = -1;
     std::snprintf(r.objectName, sizeof r.objectName, "%s%02d", names, i / 4 + 1);
   }
-  list->count = kBoards;
+  list->count = static_cast<uint32_t>(boards);
   return list;
 }
 
-std::vector<unsigned char> loadedList() {
+std::string loadedList() {
   auto list = std::make_unique<AnalogList>();
   DnkConfigLoadListData(2, list.get(), 0);
-  const auto* bytes = reinterpret_cast<const unsigned char*>(list.get());
-  return std::vector<unsigned char>(bytes, bytes + sizeof(AnalogList));
+  return std::string(reinterpret_cast<const char*>(list.get()), sizeof(AnalogList));
 }
+
+// Devices "0000" on, each named the name of the one `shift` places on.
+std::unique_ptr<WdmList> deviceList(uint32_t shift) {
+  auto list = std::make_unique<WdmList>();
+  for (uint32_t i = 0; i < kDevices; ++i) {
+    std::snprintf(list->records[i].deviceKey, sizeof list->records[i].deviceKey, "%04u", i);
+    std::snprintf(list->records[i].deviceName, sizeof list->records[i].deviceName, "HVA%02u", (i + shift) % kDevices);
+  }
+  list->count = kDevices;
+  return list;
+}
+
+std::string readDeviceName(const std::string& keyPath) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return "-";
+  char text[64] = {};
+  DWORD size = sizeof text - 1;
+  RegQueryValueExA(key, "DeviceName", nullptr, nullptr, reinterpret_cast<BYTE*>(text), &size);
+  RegCloseKey(key);
+  return text;
+}
+
+// The names of every device in its device key and in its class key.
+std::string deviceNames() {
+  std::string names;
+  for (uint32_t i = 0; i < kDevices; ++i) {
+    char key[8];
+    std::snprintf(key, sizeof key, "%04u", i);
+    names += readDeviceName(tarnix::WdmDeviceKeyPath(key)) + "/" + readDeviceName(tarnix::WdmClassKeyPath(key)) + " ";
+  }
+  return names;
+}
+
+// A change run in the child, and what a reader sees of it.
+struct Change {
+  const char* name;
+  std::function<int()> work;  // 0 when done
+  std::function<std::string()> seen;
+  bool hasSettle;  // it tells that it starts as its settle begins
+};
 
 int g_ready = -1;      // the child's end of the pipe
 bool g_holdInSettle;   // the child waits in the settle to be killed there
@@ -89,18 +132,20 @@ class WholeConfiguration : public ::testing::Test {
   void freshStore() {
     useStore();
     ASSERT_EQ(DnkConfigLoadFile(oldFile_.c_str()), kDnkOk);
+    ASSERT_EQ(DnkConfigSaveListData(9, oldDevices_.get()), kDnkOk);
   }
 
   // Runs work in a child that tells when it starts; kills it `after` that
   // (never for a negative delay). The time from the start to its end.
-  Clock::duration runChild(const std::function<int()>& work, Clock::duration after, bool holdInSettle = false) {
+  Clock::duration runChild(const Change& change, Clock::duration after, bool holdInSettle = false) {
     int fds[2];
     EXPECT_EQ(::pipe(fds), 0);
     const pid_t child = ::fork();
     if (child == 0) {
       g_ready = fds[1];
       g_holdInSettle = holdInSettle;
-      ::_exit(work());
+      if (!change.hasSettle) ready();
+      ::_exit(change.work());
     }
     pollfd p{fds[0], POLLIN, 0};
     char c;
@@ -125,23 +170,25 @@ class WholeConfiguration : public ::testing::Test {
     if (::write(g_ready, "x", 1) != 1) ::_exit(2);
   }
 
-  // One run unkilled gives the new list and how long the work takes; then
-  // each kill point, and one kill in the settle where the work has one.
-  void killEverywhere(const std::function<int()>& work, bool hasSettle) {
+  // One run unkilled gives the new configuration and how long the work
+  // takes; then each kill point, and one kill in the settle where the work
+  // has one.
+  void killEverywhere(const Change& change) {
+    SCOPED_TRACE(change.name);
     freshStore();
-    const std::vector<unsigned char> before = loadedList();
-    const Clock::duration whole = runChild(work, Clock::duration(-1));
-    const std::vector<unsigned char> after = loadedList();
+    const std::string before = change.seen();
+    const Clock::duration whole = runChild(change, Clock::duration(-1));
+    const std::string after = change.seen();
     ASSERT_NE(before, after);
-    if (hasSettle) {
+    if (change.hasSettle) {
       freshStore();
-      runChild(work, Clock::duration::zero(), true);
-      EXPECT_TRUE(loadedList() == before) << "killed in the settle";
+      runChild(change, Clock::duration::zero(), true);
+      EXPECT_TRUE(change.seen() == before) << "killed in the settle";
     }
     for (int k = 1; k <= kKillPoints; ++k) {
       freshStore();
-      runChild(work, whole * k / (kKillPoints + 1));
-      const std::vector<unsigned char> now = loadedList();
+      runChild(change, whole * k / (kKillPoints + 1));
+      const std::string now = change.seen();
       EXPECT_TRUE(now == before || now == after) << "killed at " << k << "/" << kKillPoints + 1;
     }
   }
@@ -150,28 +197,47 @@ class WholeConfiguration : public ::testing::Test {
   int stores_ = 0;
   std::unique_ptr<AnalogList> oldList_ = boardList(0x1000, "OLD");
   std::unique_ptr<AnalogList> newList_ = boardList(0x2000, "NEW");
+  std::unique_ptr<WdmList> oldDevices_ = deviceList(0);
+  std::unique_ptr<WdmList> newDevices_ = deviceList(1);
   std::string oldFile_;
 };
 
-TEST_F(WholeConfiguration, AKilledSaveLeavesTheOldListOrTheNew) {
+TEST_F(WholeConfiguration, AKilledChangeLeavesTheOldConfigurationOrTheNew) {
   tarnix::Library().settleBegins = [] {
     if (g_ready < 0) return;  // the parent's own saves
     ready();
     if (g_holdInSettle) ::pause();
   };
+  const std::string file = savedAsFile(*newList_, "new.reg");
   AnalogList* list = newList_.get();
-  killEverywhere([list] { return DnkConfigSaveListData(2, list) == kDnkOk ? 0 : 1; }, true);
+  WdmList* devices = newDevices_.get();
+  const Change changes[] = {
+      {"list save", [list] { return DnkConfigSaveListData(2, list) == kDnkOk ? 0 : 1; }, loadedList, true},
+      {"import", [&file] { return DnkConfigLoadFile(file.c_str()) == kDnkOk ? 0 : 1; }, loadedList, false},
+      {"delete", [] { return DnkConfigDeleteDnkReg(8) == kDnkOk ? 0 : 1; }, loadedList, false},
+      {"device names", [devices] { return DnkConfigSaveListData(9, devices) == kDnkOk ? 0 : 1; }, deviceNames,
+       false},
+  };
+  for (const Change& change : changes) killEverywhere(change);
   tarnix::Library().settleBegins = nullptr;
 }
 
-TEST_F(WholeConfiguration, AKilledImportLeavesTheOldConfigurationOrTheNew) {
-  const std::string file = savedAsFile(*newList_, "new.reg");
-  killEverywhere(
-      [&file] {
-        ready();
-        return DnkConfigLoadFile(file.c_str()) == kDnkOk ? 0 : 1;
-      },
-      false);
+// The save wipes the kind first, so no key of a longer list saved before
+// stays: neither for the load nor in the exported file.
+TEST_F(WholeConfiguration, AShorterListSavedOverALongerKeepsNoneOfTheOldGroups) {
+  useStore();
+  ASSERT_EQ(DnkConfigSaveListData(2, boardList(0x1000, "OLD", 12).get()), kDnkOk);
+  ASSERT_EQ(DnkConfigSaveListData(2, boardList(0x2000, "NEW", 1).get()), kDnkOk);
+  auto loaded = std::make_unique<AnalogList>();
+  DnkConfigLoadListData(2, loaded.get(), 0);
+  EXPECT_EQ(loaded->count, 1u);
+  const std::string file = dir_ + "/short.reg";
+  ASSERT_EQ(DnkConfigSaveFile(file.c_str()), kDnkOk);
+  std::ifstream in(file, std::ios::binary);
+  const std::string text((std::istreambuf_iterator<char>(in)), {});
+  EXPECT_NE(text.find("Morvel01\\GroupNumber1\\BoardNumber1]"), std::string::npos) << text;
+  EXPECT_EQ(text.find("GroupNumber2"), std::string::npos) << text;
+  EXPECT_EQ(text.find("OLD"), std::string::npos) << text;
 }
 
 }  // namespace
