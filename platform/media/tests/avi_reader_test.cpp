@@ -99,28 +99,85 @@ TEST_F(AviReading, FilesThatAreNotAviAreRefusedWithTheirReason) {
   }
 }
 
+constexpr int kSmall = 4;
+
+// A file of one small uncompressed frame, pattern 3.
+std::string smallFile(const std::string& written) {
+  PAVIFILE avi = nullptr;
+  PAVISTREAM video = nullptr;
+  EXPECT_EQ(AVIFileOpenA(&avi, written.c_str(), OF_WRITE | OF_CREATE, nullptr), AVIERR_OK);
+  AVISTREAMINFOA info = avitest::videoInfo(kSmall, kSmall);
+  EXPECT_EQ(AVIFileCreateStreamA(avi, &video, &info), AVIERR_OK);
+  BITMAPINFOHEADER format = avitest::frameFormat(kSmall, kSmall);
+  EXPECT_EQ(AVIStreamSetFormat(video, 0, &format, sizeof format), AVIERR_OK);
+  const std::vector<uint8_t> pixels = avitest::patternFrame(kSmall, kSmall, 3);
+  EXPECT_EQ(AVIStreamWrite(video, 0, 1, const_cast<uint8_t*>(pixels.data()), static_cast<LONG>(pixels.size()),
+                           AVIIF_KEYFRAME, nullptr, nullptr),
+            AVIERR_OK);
+  AVIStreamRelease(video);
+  AVIFileRelease(avi);
+  return avitest::fileBytes(written);
+}
+
+// Whether the file's first video frame reads back as pattern 3.
+void expectSmallFrame(PAVIFILE avi) {
+  PAVISTREAM video = nullptr;
+  ASSERT_EQ(AVIFileGetStream(avi, &video, streamtypeVIDEO, 0), AVIERR_OK);
+  PGETFRAME frames = AVIStreamGetFrameOpen(video, nullptr);
+  ASSERT_NE(frames, nullptr);
+  const auto* dib = static_cast<const uint8_t*>(AVIStreamGetFrame(frames, 0));
+  const std::vector<uint8_t> pixels = avitest::patternFrame(kSmall, kSmall, 3);
+  EXPECT_TRUE(dib != nullptr && std::memcmp(dib + sizeof(BITMAPINFOHEADER), pixels.data(), pixels.size()) == 0);
+  AVIStreamGetFrameClose(frames);
+  AVIStreamRelease(video);
+}
+
+std::string le32(uint32_t value) { return std::string(reinterpret_cast<const char*>(&value), 4); }
+
+// Without an index the frames are found inside record lists nested to any
+// depth the file holds, and a list claiming more than its parent holds
+// refuses the file.
+TEST_F(AviReading, NestedRecordListsAreWalkedToAnyDepth) {
+  const std::string good = smallFile(path("small.avi"));
+  const size_t movi = good.find("movi");
+  const size_t idx1 = good.find("idx1");
+  ASSERT_NE(idx1, std::string::npos);
+  const std::string frame = good.substr(movi + 4, idx1 - movi - 4);
+  const struct {
+    int depth;
+    uint32_t overclaim;  // added to the innermost list's size
+    HRESULT open;
+  } cases[] = {{0, 0, AVIERR_OK}, {3, 0, AVIERR_OK}, {100000, 0, AVIERR_OK}, {3, 2, AVIERR_BADFORMAT}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.depth);
+    std::string lists(12 * static_cast<size_t>(c.depth), '\0');
+    for (int d = 0; d < c.depth; ++d) {  // from the innermost out
+      const uint32_t claim = static_cast<uint32_t>(4 + 12 * d + frame.size()) + (d == 0 ? c.overclaim : 0);
+      lists.replace(12 * static_cast<size_t>(c.depth - 1 - d), 12, "LIST" + le32(claim) + "rec ");
+    }
+    lists += frame;
+    // A second frame after the lists keeps an overclaim inside the file.
+    lists += frame;
+    std::string bytes = good.substr(0, movi - 8) + "LIST" + le32(static_cast<uint32_t>(4 + lists.size())) + "movi" + lists;
+    bytes.replace(4, 4, le32(static_cast<uint32_t>(bytes.size() - 8)));
+    const std::string file = path("nested.avi");
+    std::ofstream(file, std::ios::binary | std::ios::trunc) << bytes;
+    PAVIFILE avi = nullptr;
+    ASSERT_EQ(AVIFileOpenA(&avi, file.c_str(), OF_SHARE_DENY_NONE, nullptr), c.open);
+    if (avi == nullptr) continue;
+    AVIFILEINFOA info{};
+    EXPECT_EQ(AVIFileInfoA(avi, &info, sizeof info), AVIERR_OK);
+    EXPECT_EQ(info.dwStreams, 1u);
+    expectSmallFrame(avi);
+    AVIFileRelease(avi);
+  }
+}
+
 // Sizes and offsets that a file claims beyond its own end are refused
 // before anything is allocated for them; the frames the file does hold
 // are found by walking its data list instead of the broken index.
 TEST_F(AviReading, ClaimsBeyondTheFileAreRefused) {
-  constexpr int kSmall = 4;
-  const std::string written = path("small.avi");
-  {
-    PAVIFILE avi = nullptr;
-    PAVISTREAM video = nullptr;
-    ASSERT_EQ(AVIFileOpenA(&avi, written.c_str(), OF_WRITE | OF_CREATE, nullptr), AVIERR_OK);
-    AVISTREAMINFOA info = avitest::videoInfo(kSmall, kSmall);
-    ASSERT_EQ(AVIFileCreateStreamA(avi, &video, &info), AVIERR_OK);
-    BITMAPINFOHEADER format = avitest::frameFormat(kSmall, kSmall);
-    ASSERT_EQ(AVIStreamSetFormat(video, 0, &format, sizeof format), AVIERR_OK);
-    const std::vector<uint8_t> pixels = avitest::patternFrame(kSmall, kSmall, 3);
-    ASSERT_EQ(AVIStreamWrite(video, 0, 1, const_cast<uint8_t*>(pixels.data()), static_cast<LONG>(pixels.size()),
-                             AVIIF_KEYFRAME, nullptr, nullptr),
-              AVIERR_OK);
-    AVIStreamRelease(video);
-    AVIFileRelease(avi);
-  }
-  const std::string good = avitest::fileBytes(written);
+  const std::string good = smallFile(path("small.avi"));
   const size_t idx1 = good.find("idx1");
   const size_t strf = good.find("strf");
   ASSERT_NE(idx1, std::string::npos);
@@ -145,16 +202,7 @@ TEST_F(AviReading, ClaimsBeyondTheFileAreRefused) {
     PAVIFILE avi = nullptr;
     ASSERT_EQ(AVIFileOpenA(&avi, file.c_str(), OF_SHARE_DENY_NONE, nullptr), c.open);
     if (avi == nullptr) continue;
-    PAVISTREAM video = nullptr;
-    ASSERT_EQ(AVIFileGetStream(avi, &video, streamtypeVIDEO, 0), AVIERR_OK);
-    PGETFRAME frames = AVIStreamGetFrameOpen(video, nullptr);
-    ASSERT_NE(frames, nullptr);
-    const auto* dib = static_cast<const uint8_t*>(AVIStreamGetFrame(frames, 0));
-    ASSERT_NE(dib, nullptr);
-    const std::vector<uint8_t> pixels = avitest::patternFrame(kSmall, kSmall, 3);
-    EXPECT_EQ(0, std::memcmp(dib + sizeof(BITMAPINFOHEADER), pixels.data(), pixels.size()));
-    AVIStreamGetFrameClose(frames);
-    AVIStreamRelease(video);
+    expectSmallFrame(avi);
     AVIFileRelease(avi);
   }
 }
