@@ -3,6 +3,7 @@
 #include <vfw.h>
 
 #include <algorithm>
+#include <cstddef>
 #include <cstring>
 
 namespace plat::avi {
@@ -16,13 +17,24 @@ size_t shorter(const MMCKINFO& chunk, size_t size) { return std::min<size_t>(chu
 // allocated for it: a broken or hostile header must not cost gigabytes.
 bool fits(uint64_t offset, uint64_t size, uint64_t fileSize) { return offset <= fileSize && size <= fileSize - offset; }
 
+// Without an index nothing tells which compressed frames are key frames;
+// only the first is known to be one, and the others are reached from it.
+// Uncompressed frames and sound stand alone.
+bool standsAlone(const StreamContents& stream) {
+  DWORD compression = 0;
+  if (stream.format.size() >= offsetof(BITMAPINFOHEADER, biCompression) + sizeof compression) {
+    std::memcpy(&compression, stream.format.data() + offsetof(BITMAPINFOHEADER, biCompression), sizeof compression);
+  }
+  return stream.header.type != streamtypeVIDEO || compression == BI_RGB;
+}
+
 uint64_t listEnd(const MMCKINFO& list) { return uint64_t{list.dwDataOffset} + list.cksize; }
 
-// A list that claims more than the file holds was cut off: a copy broken
-// off. It ends where the file does. Any other list must lie inside its
-// parent.
+// A list that claims no size or more than the file holds was cut off: a
+// recording killed while the list was open, or a copy broken off. It ends
+// where the file does. Any other list must lie inside its parent.
 bool boundList(MMCKINFO& list, uint64_t parentEnd, uint64_t fileSize) {
-  if (!fits(list.dwDataOffset, list.cksize, fileSize)) {
+  if (list.cksize == 0 || !fits(list.dwDataOffset, list.cksize, fileSize)) {
     list.cksize = static_cast<DWORD>(fileSize - list.dwDataOffset);
   }
   return list.cksize >= 4 && listEnd(list) <= parentEnd;
@@ -158,11 +170,11 @@ bool AviReader::walkMovi(const MMCKINFO& movi) {
       open.push_back(chunk);
     } else {
       const int number = chunkStream(chunk.ckid);
-      // Without an index every frame counts as a key frame; a frame cut
-      // off at the file's end is not one.
+      // A frame cut off at the file's end is not one.
       if (number >= 0 && number < static_cast<int>(streams_.size()) &&
           fits(chunk.dwDataOffset, chunk.cksize, file_->size())) {
-        streams_[number].samples.push_back({chunk.dwDataOffset, chunk.cksize, true});
+        StreamContents& stream = streams_[number];
+        stream.samples.push_back({chunk.dwDataOffset, chunk.cksize, stream.samples.empty() || standsAlone(stream)});
       }
       file_->ascend(chunk);
     }
