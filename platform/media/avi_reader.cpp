@@ -35,7 +35,7 @@ uint64_t listEnd(const MMCKINFO& list) { return uint64_t{list.dwDataOffset} + li
 // where the file does. Any other list must lie inside its parent.
 bool boundList(MMCKINFO& list, uint64_t parentEnd, uint64_t fileSize) {
   if (list.cksize == 0 || !fits(list.dwDataOffset, list.cksize, fileSize)) {
-    list.cksize = static_cast<DWORD>(fileSize - list.dwDataOffset);
+    list.cksize = static_cast<DWORD>(std::min<uint64_t>(fileSize - list.dwDataOffset, UINT32_MAX));
   }
   return list.cksize >= 4 && listEnd(list) <= parentEnd;
 }
