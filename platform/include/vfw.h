@@ -187,8 +187,8 @@ PLATFORM_API void WINAPI AVIFileExit(void);
 // when the file cannot be opened or created, AVIERR_BADFORMAT when it is
 // not an AVI file.
 PLATFORM_API HRESULT WINAPI AVIFileOpenA(PAVIFILE* ppfile, LPCSTR szFile, UINT uMode, void* lpHandler);
-// Writing files are written out here, at the last release; returns the
-// references left (0).
+// A file being written gets its index and final counts here, at the last
+// release; returns the references left (0).
 PLATFORM_API ULONG WINAPI AVIFileRelease(PAVIFILE pfile);
 PLATFORM_API HRESULT WINAPI AVIFileInfoA(PAVIFILE pfile, LPAVIFILEINFOA pfi, LONG lSize);
 // The stream of type fccType (0: any type) numbered lParam among those.

@@ -3,6 +3,7 @@
 #include <vfw.h>
 
 #include <algorithm>
+#include <cstddef>
 #include <cstring>
 
 namespace plat::avi {
@@ -15,6 +16,29 @@ size_t shorter(const MMCKINFO& chunk, size_t size) { return std::min<size_t>(chu
 // Every size a file claims is checked against the file before anything is
 // allocated for it: a broken or hostile header must not cost gigabytes.
 bool fits(uint64_t offset, uint64_t size, uint64_t fileSize) { return offset <= fileSize && size <= fileSize - offset; }
+
+// Without an index nothing tells which compressed frames are key frames;
+// only the first is known to be one, and the others are reached from it.
+// Uncompressed frames and sound stand alone.
+bool standsAlone(const StreamContents& stream) {
+  DWORD compression = 0;
+  if (stream.format.size() >= offsetof(BITMAPINFOHEADER, biCompression) + sizeof compression) {
+    std::memcpy(&compression, stream.format.data() + offsetof(BITMAPINFOHEADER, biCompression), sizeof compression);
+  }
+  return stream.header.type != streamtypeVIDEO || compression == BI_RGB;
+}
+
+uint64_t listEnd(const MMCKINFO& list) { return uint64_t{list.dwDataOffset} + list.cksize; }
+
+// A list that claims no size or more than the file holds was cut off: a
+// recording killed while the list was open, or a copy broken off. It ends
+// where the file does. Any other list must lie inside its parent.
+bool boundList(MMCKINFO& list, uint64_t parentEnd, uint64_t fileSize) {
+  if (list.cksize == 0 || !fits(list.dwDataOffset, list.cksize, fileSize)) {
+    list.cksize = static_cast<DWORD>(std::min<uint64_t>(fileSize - list.dwDataOffset, UINT32_MAX));
+  }
+  return list.cksize >= 4 && listEnd(list) <= parentEnd;
+}
 
 }  // namespace
 
@@ -29,14 +53,20 @@ std::unique_ptr<AviReader> AviReader::open(const std::string& linuxPath, HRESULT
   mm::RiffFile& riffFile = *reader->file_;
   MMCKINFO riff{};
   riff.fccType = kAvi;
-  if (riffFile.descend(riff, nullptr, MMIO_FINDRIFF) != MMSYSERR_NOERROR) return nullptr;
+  if (riffFile.descend(riff, nullptr, MMIO_FINDRIFF) != MMSYSERR_NOERROR ||
+      !boundList(riff, riffFile.size(), riffFile.size())) {
+    return nullptr;
+  }
   MMCKINFO hdrl{};
   hdrl.fccType = kHdrl;
   if (riffFile.descend(hdrl, &riff, MMIO_FINDLIST) != MMSYSERR_NOERROR || !reader->readHeaders(hdrl)) return nullptr;
   riffFile.ascend(hdrl);
   MMCKINFO movi{};
   movi.fccType = kMovi;
-  if (riffFile.descend(movi, &riff, MMIO_FINDLIST) != MMSYSERR_NOERROR) return nullptr;
+  if (riffFile.descend(movi, &riff, MMIO_FINDLIST) != MMSYSERR_NOERROR ||
+      !boundList(movi, listEnd(riff), riffFile.size())) {
+    return nullptr;
+  }
   riffFile.ascend(movi);
   MMCKINFO idx1{};
   idx1.ckid = kIdx1;
@@ -45,8 +75,7 @@ std::unique_ptr<AviReader> AviReader::open(const std::string& linuxPath, HRESULT
   if (!indexed) {
     for (StreamContents& stream : reader->streams_) stream.samples.clear();
     // The list's own header was read; its children follow the form type.
-    if (!riffFile.seek(uint64_t{movi.dwDataOffset} + 4)) return nullptr;
-    reader->walkMovi(movi);
+    if (!riffFile.seek(uint64_t{movi.dwDataOffset} + 4) || !reader->walkMovi(movi)) return nullptr;
   }
   error = AVIERR_OK;
   return reader;
@@ -126,22 +155,31 @@ bool AviReader::readIndex(const MMCKINFO& idx1, uint32_t moviOffset) {
   return true;
 }
 
-void AviReader::walkMovi(const MMCKINFO& list) {
-  MMCKINFO chunk{};
-  while (file_->descend(chunk, &list, 0) == MMSYSERR_NOERROR) {
-    if (chunk.ckid == FOURCC_LIST && chunk.fccType == kRec) {
-      walkMovi(chunk);
+// The lists open around the current chunk are kept here, not on the call
+// stack: each took a list header of the file, so the file bounds their
+// number however deep it nests them.
+bool AviReader::walkMovi(const MMCKINFO& movi) {
+  std::vector<MMCKINFO> open{movi};
+  while (!open.empty()) {
+    MMCKINFO chunk{};
+    if (file_->descend(chunk, &open.back(), 0) != MMSYSERR_NOERROR) {
+      file_->ascend(open.back());
+      open.pop_back();
+    } else if (chunk.ckid == FOURCC_LIST && chunk.fccType == kRec) {
+      if (!boundList(chunk, listEnd(open.back()), file_->size())) return false;
+      open.push_back(chunk);
     } else {
       const int number = chunkStream(chunk.ckid);
-      // Without an index every frame counts as a key frame.
+      // A frame cut off at the file's end is not one.
       if (number >= 0 && number < static_cast<int>(streams_.size()) &&
           fits(chunk.dwDataOffset, chunk.cksize, file_->size())) {
-        streams_[number].samples.push_back({chunk.dwDataOffset, chunk.cksize, true});
+        StreamContents& stream = streams_[number];
+        stream.samples.push_back({chunk.dwDataOffset, chunk.cksize, stream.samples.empty() || standsAlone(stream)});
       }
+      file_->ascend(chunk);
     }
-    file_->ascend(chunk);
-    chunk = MMCKINFO{};
   }
+  return true;
 }
 
 bool AviReader::readSample(const SampleChunk& chunk, std::vector<uint8_t>& into) {

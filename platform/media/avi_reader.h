@@ -40,7 +40,8 @@ class AviReader {
   bool readHeaders(const MMCKINFO& hdrl);
   bool readStreamList(const MMCKINFO& strl);
   bool readIndex(const MMCKINFO& idx1, uint32_t moviOffset);
-  void walkMovi(const MMCKINFO& list);
+  // False when a list does not fit in the one around it.
+  bool walkMovi(const MMCKINFO& movi);
   bool readChunk(const MMCKINFO& chunk, void* into, size_t size);
 
   std::unique_ptr<mm::RiffFile> file_;

@@ -2,11 +2,14 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/uio.h>
 #include <unistd.h>
 #include <vfw.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
+#include <initializer_list>
 
 namespace plat::avi {
 
@@ -42,38 +45,42 @@ void closeList(std::vector<uint8_t>& out, size_t sizeAt) {
   patch32(out, sizeAt, static_cast<uint32_t>(out.size() - sizeAt - 4));
 }
 
+iovec piece(const void* data, size_t size) { return iovec{const_cast<void*>(data), size}; }
+
+// Writes the pieces one after the other from `at`, in one call when the
+// kernel takes them whole; false when not all of them went in.
+bool writeAt(int fd, uint64_t at, std::initializer_list<iovec> list) {
+  std::vector<iovec> pieces(list);
+  size_t first = 0;
+  for (;;) {
+    while (first < pieces.size() && pieces[first].iov_len == 0) ++first;
+    if (first == pieces.size()) return true;
+    const ssize_t done =
+        ::pwritev(fd, pieces.data() + first, static_cast<int>(pieces.size() - first), static_cast<off_t>(at));
+    if (done < 0 && errno == EINTR) continue;
+    if (done <= 0) return false;
+    at += static_cast<uint64_t>(done);
+    for (size_t left = static_cast<size_t>(done); left > 0;) {
+      const size_t taken = std::min(left, pieces[first].iov_len);
+      pieces[first].iov_base = static_cast<char*>(pieces[first].iov_base) + taken;
+      pieces[first].iov_len -= taken;
+      left -= taken;
+      if (pieces[first].iov_len == 0) ++first;
+    }
+  }
+}
+
 }  // namespace
 
-// The file is written under a temporary name beside it and takes its own
-// name only when complete: a full disk or a killed recording leaves the
-// file that was there before, never a file without headers.
+// A recording takes its own name at once, as an open for creating takes
+// it: callers look for the file while it is being written, and what a
+// killed process leaves is found there.
 std::unique_ptr<AviWriter> AviWriter::create(const std::string& linuxPath) {
-  std::string temporary = linuxPath + ".XXXXXX";
-  const int fd = ::mkstemp(temporary.data());
-  if (fd < 0) return nullptr;
-  // mkstemp makes 0600; a replaced file keeps its mode, a new one gets
-  // what an ordinary create would give it.
-  struct stat old {};
-  if (::stat(linuxPath.c_str(), &old) == 0) {
-    ::fchmod(fd, old.st_mode & 07777);
-  } else {
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    ::fchmod(fd, 0666 & ~mask);
-  }
-  std::FILE* file = ::fdopen(fd, "wb");
-  if (file == nullptr) {
-    ::close(fd);
-    ::unlink(temporary.c_str());
-    return nullptr;
-  }
-  // A new name is taken at once, as an open for creating takes it: callers
-  // look for the file while it is being written.
-  const int placeholder = ::open(linuxPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-  if (placeholder >= 0) ::close(placeholder);
-  auto writer = std::unique_ptr<AviWriter>(new AviWriter(file, linuxPath, std::move(temporary)));
-  writer->placeholder_ = placeholder >= 0;
-  return writer;
+  // Not blocking: a pipe at the name must not hold the open for good.
+  UniqueFd file(::open(linuxPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NONBLOCK, 0666));
+  struct stat info {};
+  if (!file || ::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode)) return nullptr;
+  return std::unique_ptr<AviWriter>(new AviWriter(std::move(file)));
 }
 
 AviWriter::~AviWriter() { finish(); }
@@ -142,25 +149,27 @@ std::vector<uint8_t> AviWriter::headerList() const {
   return out;
 }
 
-bool AviWriter::put(const void* data, size_t size) {
-  if (!failed_ && size > 0 && std::fwrite(data, 1, size, file_.get()) != size) failed_ = true;
-  return !failed_;
+// The RIFF header, the header list and the movi list's header, which
+// follow each other from the file's start.
+bool AviWriter::writeHeaders(uint32_t riffSize, uint32_t moviSize) {
+  const std::vector<uint8_t> hdrl = headerList();
+  const uint32_t riff[3] = {FOURCC_RIFF, riffSize, kAvi};
+  const uint32_t movi[3] = {FOURCC_LIST, moviSize, kMovi};
+  return writeAt(file_.get(), 0, {piece(riff, sizeof riff), piece(hdrl.data(), hdrl.size()), piece(movi, sizeof movi)});
 }
 
 bool AviWriter::beginMovi() {
   started_ = true;
-  // The space of the headers; rewritten with their final counts by finish().
-  const std::vector<uint8_t> space(12 + headerList().size(), 0);
-  put(space.data(), space.size());
-  const uint32_t list[3] = {FOURCC_LIST, 0, kMovi};
-  put(list, sizeof list);
-  moviStart_ = space.size() + 8;
+  moviStart_ = 12 + headerList().size() + 8;
   moviEnd_ = moviStart_ + 4;
+  // The lists' sizes are not known yet; 0 tells a reader that they run to
+  // the end of the file.
+  if (!writeHeaders(0, 0)) failed_ = true;
   return !failed_;
 }
 
 bool AviWriter::writeSample(size_t stream, const void* data, uint32_t size, DWORD samples, bool key) {
-  if (finished_ || stream >= streams_.size() || (size > 0 && data == nullptr)) return false;
+  if (finished_ || failed_ || stream >= streams_.size() || (size > 0 && data == nullptr)) return false;
   if (!started_ && !beginMovi()) return false;
   const uint64_t chunkSize = 8 + uint64_t{size} + (size & 1u);
   const uint64_t indexSize = (index_.size() + 1) * sizeof(IndexEntry) + 8;
@@ -169,7 +178,10 @@ bool AviWriter::writeSample(size_t stream, const void* data, uint32_t size, DWOR
   const FOURCC id = sampleChunkId(static_cast<unsigned>(stream), h.type);
   const uint32_t header[2] = {id, size};
   const uint8_t pad = 0;
-  if (!put(header, sizeof header) || !put(data, size) || ((size & 1u) && !put(&pad, 1))) return false;
+  if (!writeAt(file_.get(), moviEnd_, {piece(header, sizeof header), piece(data, size), piece(&pad, size & 1u)})) {
+    failed_ = true;
+    return false;
+  }
   index_.push_back({id, key ? kIndexKeyFrame : 0, static_cast<DWORD>(moviEnd_ - moviStart_), size});
   moviEnd_ += chunkSize;
   largestSample_ = std::max(largestSample_, size);
@@ -180,29 +192,21 @@ bool AviWriter::writeSample(size_t stream, const void* data, uint32_t size, DWOR
 
 bool AviWriter::finish() {
   if (finished_) return !failed_;
-  if (!started_) beginMovi();
   finished_ = true;
+  if (!started_) beginMovi();
   const uint32_t idx1[2] = {kIdx1, static_cast<uint32_t>(index_.size() * sizeof(IndexEntry))};
-  put(idx1, sizeof idx1);
-  put(index_.data(), index_.size() * sizeof(IndexEntry));
-  const uint64_t fileEnd = moviEnd_ + 8 + index_.size() * sizeof(IndexEntry);
-  const std::vector<uint8_t> hdrl = headerList();
-  const uint32_t riff[3] = {FOURCC_RIFF, static_cast<uint32_t>(fileEnd - 8), kAvi};
-  const uint32_t moviSize = static_cast<uint32_t>(moviEnd_ - moviStart_);
-  if (!failed_ && fseeko(file_.get(), 0, SEEK_SET) != 0) failed_ = true;
-  put(riff, sizeof riff);
-  put(hdrl.data(), hdrl.size());
-  if (!failed_ && fseeko(file_.get(), static_cast<off_t>(moviStart_ - 4), SEEK_SET) != 0) failed_ = true;
-  put(&moviSize, 4);
-  if (std::fflush(file_.get()) != 0 || ::fsync(::fileno(file_.get())) != 0) failed_ = true;
-  if (std::fclose(file_.release()) != 0) failed_ = true;
-  if (failed_ || ::rename(temporary_.c_str(), path_.c_str()) != 0) {
-    failed_ = true;
-    ::unlink(temporary_.c_str());
-    // The name taken at the start goes again; a file that was there stays.
-    struct stat taken {};
-    if (placeholder_ && ::stat(path_.c_str(), &taken) == 0 && taken.st_size == 0) ::unlink(path_.c_str());
-  }
+  const bool indexed =
+      !failed_ && writeAt(file_.get(), moviEnd_, {piece(idx1, sizeof idx1), piece(index_.data(), idx1[1])});
+  // Without room for its index the file ends after its last whole sample,
+  // and a reader walks its data list. Should the cut fail, what a full
+  // disk left past that sample still lies outside the lists' sizes.
+  const uint64_t fileEnd = indexed ? moviEnd_ + sizeof idx1 + idx1[1] : moviEnd_;
+  bool complete = indexed;
+  if (!indexed && ::ftruncate(file_.get(), static_cast<off_t>(moviEnd_)) != 0) complete = false;
+  if (!writeHeaders(static_cast<uint32_t>(fileEnd - 8), static_cast<uint32_t>(moviEnd_ - moviStart_))) complete = false;
+  if (::fsync(file_.get()) != 0) complete = false;
+  if (!file_.close()) complete = false;
+  if (!complete) failed_ = true;
   return !failed_;
 }
 

@@ -1,23 +1,24 @@
-// Writing an AVI 1.0 file. Streams and formats are given first; the
-// header space is laid out at the first sample, samples go to the movi
-// list as they come, and finish() writes the headers with their final
-// counts and the index.
+// Writing an AVI 1.0 file. A recording is a stream: it is written under
+// its own name, headers first (as far as they are known at the first
+// sample) and each sample as one whole chunk after them, so that a process
+// killed during it leaves a file readable up to its last whole sample.
+// finish() writes the index and the headers' final counts.
 #pragma once
 #include <windows.h>
 
 #include <cstdint>
-#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "kernel32/unique_fd.h"
 #include "media/avi_format.h"
 
 namespace plat::avi {
 
 class AviWriter {
  public:
-  // nullptr when the file cannot be created beside `linuxPath`.
+  // nullptr when the file cannot be created at `linuxPath`.
   static std::unique_ptr<AviWriter> create(const std::string& linuxPath);
   ~AviWriter();
 
@@ -33,8 +34,9 @@ class AviWriter {
   bool writeSample(size_t stream, const void* data, uint32_t size, DWORD samples, bool key);
   // The file header as it would be written now.
   MainHeader mainHeader() const;
-  // Writes headers and index and gives the file its name; false when it
-  // is incomplete (then the file that was there is left as it was).
+  // Writes the index and the headers' final counts; false when the file
+  // is incomplete (a full disk): it then ends after the last sample that
+  // went in whole.
   bool finish();
 
  private:
@@ -43,23 +45,16 @@ class AviWriter {
     std::vector<uint8_t> format;
     std::string name;
   };
-  struct Closer {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-  };
-  AviWriter(std::FILE* file, std::string path, std::string temporary)
-      : file_(file), path_(std::move(path)), temporary_(std::move(temporary)) {}
+  explicit AviWriter(UniqueFd file) : file_(std::move(file)) {}
   std::vector<uint8_t> headerList() const;
   bool beginMovi();
-  bool put(const void* data, size_t size);
+  bool writeHeaders(uint32_t riffSize, uint32_t moviSize);
 
-  std::unique_ptr<std::FILE, Closer> file_;
-  std::string path_;       // the file's own name, taken when complete
-  std::string temporary_;  // where it is written until then
-  bool placeholder_ = false;  // the empty file made at the name by create()
+  UniqueFd file_;
   std::vector<Stream> streams_;
   std::vector<IndexEntry> index_;
   uint64_t moviStart_ = 0;  // position of the movi list's form type
-  uint64_t moviEnd_ = 0;
+  uint64_t moviEnd_ = 0;    // where the next sample goes
   uint32_t largestSample_ = 0;
   bool started_ = false;
   bool failed_ = false;

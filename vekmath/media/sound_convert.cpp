@@ -14,6 +14,9 @@ using plat::media::SourceInfo;
 
 constexpr int kPcmTargetRate = 10000;
 constexpr int kPcmTargetBits = 16;
+// The highest rate sound is recorded at; a header that claims more is
+// broken, and resampling from it would cost gigabytes and half a minute.
+constexpr int kHighestSourceRate = 768000;
 
 const char* baseName(const char* path) {
   const char* base = path;
@@ -72,7 +75,7 @@ DLL_EXPORT void WINAPI ConvertSoundAcm(const char* inPath, const char* outPath) 
     return;
   }
   // The conversion never raises the rate or the resolution.
-  if (info.rate < kPcmTargetRate || info.bits < kPcmTargetBits) {
+  if (info.rate < kPcmTargetRate || info.rate > kHighestSourceRate || info.bits < kPcmTargetBits) {
     std::fprintf(stderr, "error : bitrate too big (%d %d %d)\n", info.channels, info.rate, info.bits);
     return;
   }

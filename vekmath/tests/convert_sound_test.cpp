@@ -93,6 +93,7 @@ TEST_F(ConvertSoundTest, RefusedSourcesGiveTheirMessageAndNoOutput) {
   media_fixture::writeTone(at("low.wav"), {2, 8000, 16});
   media_fixture::writeTone(at("float.wav"), {1, 44100, 32});
   media_fixture::writeTone(at("odd.wav"), {1, 11025, 16});
+  media_fixture::writeTone(at("fast.wav"), {1, 274792447, 16, 0.0});  // a header and no sound
   writeAu(at("tone.au"));
   struct Row {
     void(WINAPI* convert)(const char*, const char*);
@@ -101,6 +102,7 @@ TEST_F(ConvertSoundTest, RefusedSourcesGiveTheirMessageAndNoOutput) {
   } rows[] = {
       {ConvertSoundAcm, "u8.wav", "error : bitrate too big (1 44100 8)\n"},
       {ConvertSoundAcm, "low.wav", "error : bitrate too big (2 8000 16)\n"},
+      {ConvertSoundAcm, "fast.wav", "error : bitrate too big (1 274792447 16)\n"},
       {ConvertSoundAcm, "float.wav", "error : illegal mediatype\n"},
       {ConvertSoundAcm, "missing.wav", "error : The system cannot find the file specified. (sound_convert.cpp,LINE)\n"},
       {ConvertSound, "missing.wav", "error : The system cannot find the file specified. (sound_convert.cpp,LINE)\n"},
@@ -117,7 +119,7 @@ TEST_F(ConvertSoundTest, RefusedSourcesGiveTheirMessageAndNoOutput) {
     EXPECT_EQ(std::regex_replace(printed, std::regex(",[0-9]+\\)"), ",LINE)"), row.message);
     EXPECT_FALSE(fs::exists(at("out.wav")));
   }
-  EXPECT_EQ(std::distance(fs::directory_iterator(root_ / "c" / "snd"), fs::directory_iterator()), 5);
+  EXPECT_EQ(std::distance(fs::directory_iterator(root_ / "c" / "snd"), fs::directory_iterator()), 6);
 }
 
 }  // namespace
