@@ -14,7 +14,6 @@
 #include <mutex>
 #include <new>
 #include <thread>
-#include <vector>
 
 namespace plat::reg {
 
@@ -263,11 +262,10 @@ class Store {
   }
 
   // The child must not use or close the parent's connection (its file locks
-  // belong to the parent); it is kept, unused, and the child opens its own.
+  // belong to the parent); it is abandoned, and the child opens its own.
   // A transaction held in the parent stays the parent's.
   void afterForkInChild() {
-    static auto* abandoned = new std::vector<sqlite3*>;
-    if (db_) abandoned->push_back(db_.release());
+    db_.abandonAfterFork();
     path_.clear();
     held_ = Held{};
     spoilt_ = false;

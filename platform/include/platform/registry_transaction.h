@@ -7,7 +7,8 @@
 // that fails takes back only its own changes); other threads of the process
 // wait for it like other processes do, up to $ORVANE_REGISTRY_BUSY_MS, and
 // then fail with ERROR_BUSY. Other processes read the store as it was
-// before the begin until the commit. Hold it only as long as the writes
+// before the begin until the commit, and so does a child forked while it is
+// held: the hold stays the parent's. Hold it only as long as the writes
 // take: waits (for drivers to stop, say) belong outside.
 #pragma once
 #include <windows.h>
