@@ -135,3 +135,36 @@ TEST_F(RegistryTransactionTest, AChildForkedDuringAHoldUsesTheStoreAsCommitted) 
   EXPECT_EQ(WEXITSTATUS(status), 0) << "1: saw the hold; 3: could not write";
   EXPECT_EQ(valueNow(), "child");
 }
+
+TEST_F(RegistryTransactionTest, ASnapshotSeesOneStateAndHoldsNoWriterUp) {
+  ::setenv("ORVANE_REGISTRY_BUSY_MS", "300", 1);
+  ASSERT_EQ(setValue("old"), ERROR_SUCCESS);
+  {
+    plat::RegistrySnapshot snapshot;
+    ASSERT_EQ(snapshot.status(), ERROR_SUCCESS);
+    EXPECT_EQ(valueNow(), "old");
+    LONG thread = ERROR_BUSY;
+    std::thread([&] { thread = setValue("thread"); }).join();
+    EXPECT_EQ(thread, ERROR_SUCCESS);
+    // A child forked during the snapshot writes and reads the store as it is.
+    const pid_t child = ::fork();
+    if (child == 0) ::_exit(setValue("child") != ERROR_SUCCESS ? 1 : valueNow() != "child" ? 2 : 0);
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    plat::RegistrySnapshot nested;
+    EXPECT_EQ(valueNow(), "old");
+  }
+  EXPECT_EQ(valueNow(), "child");
+  EXPECT_EQ(plat::EndRegistrySnapshot(), ERROR_INVALID_FUNCTION);
+
+  // Inside a held transaction a snapshot sees the transaction's changes.
+  plat::RegistryTransaction transaction;
+  ASSERT_EQ(setValue("mine"), ERROR_SUCCESS);
+  {
+    plat::RegistrySnapshot snapshot;
+    EXPECT_EQ(valueNow(), "mine");
+  }
+  EXPECT_EQ(transaction.commit(), ERROR_SUCCESS);
+  EXPECT_EQ(plat::EndRegistrySnapshot(), ERROR_INVALID_FUNCTION);
+}
