@@ -7,5 +7,7 @@ namespace plat {
 LONG BeginRegistryTransaction() { return reg::beginHeldTransaction(); }
 LONG CommitRegistryTransaction() { return reg::endHeldTransaction(true); }
 LONG RollbackRegistryTransaction() { return reg::endHeldTransaction(false); }
+LONG BeginRegistrySnapshot() { return reg::beginHeldSnapshot(); }
+LONG EndRegistrySnapshot() { return reg::endHeldSnapshot(); }
 
 }  // namespace plat

@@ -43,10 +43,19 @@ Database& Database::operator=(Database&& other) noexcept {
   return *this;
 }
 
-sqlite3* Database::release() {
-  sqlite3* db = db_;
+void Database::abandonAfterFork() {
+  if (db_ == nullptr) return;
+  sqlite3_file* file = nullptr;
+  if (sqlite3_file_control(db_, "main", SQLITE_FCNTL_FILE_POINTER, &file) == SQLITE_OK && file != nullptr &&
+      file->pMethods != nullptr) {
+    // Leaving the shared-memory index drops the connection's index locks
+    // from the process's record; the last to leave lets the next connection
+    // map the index afresh and take its own hold on it. Unlocking the file
+    // releases only this process's locks, of which the child has none.
+    if (file->pMethods->iVersion >= 2 && file->pMethods->xShmUnmap != nullptr) file->pMethods->xShmUnmap(file, 0);
+    file->pMethods->xUnlock(file, SQLITE_LOCK_NONE);
+  }
   db_ = nullptr;
-  return db;
 }
 
 void Database::close() {

@@ -31,9 +31,14 @@ class Database {
 
   sqlite3* get() const { return db_; }
   explicit operator bool() const { return db_ != nullptr; }
-  // Gives the connection up without closing it (a child after fork must not
-  // touch its parent's connection).
-  sqlite3* release();
+  // In a child after fork: gives up the parent's connection without closing
+  // or rolling it back (either would touch the parent's files and shared
+  // memory). Only this process's record of the connection's locks goes: the
+  // file locks are the parent's, but SQLite keeps one record per file for
+  // the whole process, and while it says "held" the child's own connections
+  // could never write, nor would they take file locks of their own. The
+  // connection is left open, unused, for the rest of the process.
+  void abandonAfterFork();
   void close();
 
   // Runs statements without results; throws on failure.

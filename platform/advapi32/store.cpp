@@ -11,6 +11,7 @@
 #include <condition_variable>
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <mutex>
 #include <new>
 #include <thread>
@@ -95,6 +96,8 @@ class Store {
   long run(Transaction::Kind kind, const StoreWork& work) {
     std::unique_lock<std::mutex> lock(mutex_);
     if (heldHere()) return runHeld(work);
+    if (Snapshot* snapshot = snapshotHere(); snapshot != nullptr && kind == Transaction::Kind::Read)
+      return runInSnapshot(*snapshot, work);
     if (!awaitNoHolder(lock)) return ERROR_BUSY;
     try {
       connect();
@@ -153,15 +156,95 @@ class Store {
     return status;
   }
 
+  long beginSnapshot() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (heldHere()) {
+      ++held_.snapshots;
+      return ERROR_SUCCESS;
+    }
+    if (Snapshot* snapshot = snapshotHere()) {
+      ++snapshot->depth;
+      return ERROR_SUCCESS;
+    }
+    try {
+      auto snapshot = std::make_unique<Snapshot>();
+      std::string path = storePath();
+      if (path.empty()) throw SqlError{SQLITE_CANTOPEN};
+      // A connection of its own: the process's other calls go on beside
+      // it, and in WAL mode its read neither waits for writers nor holds
+      // them up. The read transaction starts at the first read.
+      snapshot->db = open(path);
+      snapshot->storeId = storeIdentity(path).id;
+      snapshot->db.exec("BEGIN");
+      scalar(snapshot->db, "SELECT count(*) FROM keys WHERE id = 1");
+      snapshot->owner = std::this_thread::get_id();
+      snapshots_.push_back(std::move(snapshot));
+    } catch (const SqlError& error) {
+      return statusFromSqlite(error.code);
+    } catch (const std::bad_alloc&) {
+      return ERROR_NOT_ENOUGH_MEMORY;
+    }
+    return ERROR_SUCCESS;
+  }
+
+  long endSnapshot() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (heldHere() && held_.snapshots > 0) {
+      --held_.snapshots;
+      return ERROR_SUCCESS;
+    }
+    for (auto it = snapshots_.begin(); it != snapshots_.end(); ++it) {
+      Snapshot& snapshot = **it;
+      if (snapshot.owner != std::this_thread::get_id()) continue;
+      if (--snapshot.depth > 0) return ERROR_SUCCESS;
+      const long status = snapshot.failure;
+      snapshots_.erase(it);  // closing the connection ends its read
+      return status;
+    }
+    return ERROR_INVALID_FUNCTION;
+  }
+
  private:
   // The transaction a thread holds across calls.
   struct Held {
     std::thread::id owner;
     int depth = 0;
     long failure = ERROR_SUCCESS;  // a call inside undid it, or a joined begin rolled back
+    int snapshots = 0;             // snapshots begun inside it: they see its changes
+  };
+
+  // A read snapshot a thread holds across calls, on its own connection.
+  struct Snapshot {
+    std::thread::id owner;
+    int depth = 1;
+    Database db;
+    std::string storeId;
+    long failure = ERROR_SUCCESS;  // the read ended early on an error: later reads would see another state
   };
 
   bool heldHere() const { return held_.depth > 0 && held_.owner == std::this_thread::get_id(); }
+
+  Snapshot* snapshotHere() {
+    for (auto& snapshot : snapshots_) {
+      if (snapshot->owner == std::this_thread::get_id()) return snapshot.get();
+    }
+    return nullptr;
+  }
+
+  // A read inside the thread's snapshot; writes go to the store as ever,
+  // and the snapshot does not see them.
+  long runInSnapshot(Snapshot& snapshot, const StoreWork& work) {
+    if (snapshot.failure != ERROR_SUCCESS) return snapshot.failure;
+    try {
+      StoreContext context{snapshot.db, snapshot.storeId};
+      return work(context);
+    } catch (const SqlError& error) {
+      if (sqlite3_get_autocommit(snapshot.db.get())) snapshot.failure = statusFromSqlite(error.code);
+      return statusFromSqlite(error.code);
+    } catch (const std::bad_alloc&) {
+      return ERROR_NOT_ENOUGH_MEMORY;
+    }
+  }
 
   // Another thread's held transaction is waited for as another process's
   // would be: up to the busy timeout.
@@ -179,8 +262,12 @@ class Store {
       db_.close();
       path_.clear();
       db_ = open(path);
+      busyMs_ = -1;
       path_ = path;
-      storeId_ = path + '\n' + fileIdentity(path);
+      const Identity identity = storeIdentity(path);
+      storeId_ = identity.id;
+      device_ = identity.device;
+      inode_ = identity.inode;
     }
     setBusyTimeout(busyTimeoutMs());
   }
@@ -254,20 +341,24 @@ class Store {
     return ::stat(path_.c_str(), &st) == 0 && st.st_dev == device_ && st.st_ino == inode_;
   }
 
-  std::string fileIdentity(const std::string& path) {
+  struct Identity {
+    std::string id;
+    dev_t device;
+    ino_t inode;
+  };
+  static Identity storeIdentity(const std::string& path) {
     struct stat st;
     if (::stat(path.c_str(), &st) != 0) throw SqlError{SQLITE_CANTOPEN};
-    device_ = st.st_dev;
-    inode_ = st.st_ino;
-    return std::to_string(device_) + ':' + std::to_string(inode_);
+    return {path + '\n' + std::to_string(st.st_dev) + ':' + std::to_string(st.st_ino), st.st_dev, st.st_ino};
   }
 
-  // The child must not use or close the parent's connection (its file locks
-  // belong to the parent); it is kept, unused, and the child opens its own.
-  // A transaction held in the parent stays the parent's.
+  // The child must not use or close the parent's connections (their file
+  // locks belong to the parent); they are abandoned, and the child opens its
+  // own. A transaction or snapshot held in the parent stays the parent's.
   void afterForkInChild() {
-    static auto* abandoned = new std::vector<sqlite3*>;
-    if (db_) abandoned->push_back(db_.release());
+    db_.abandonAfterFork();
+    for (auto& snapshot : snapshots_) snapshot->db.abandonAfterFork();
+    snapshots_.clear();
     path_.clear();
     held_ = Held{};
     spoilt_ = false;
@@ -281,8 +372,7 @@ class Store {
     busyMs_ = ms;
   }
 
-  Database open(const std::string& path) {
-    busyMs_ = -1;
+  static Database open(const std::string& path) {
     if (envOr("ORVANE_REGISTRY", "").empty()) {
       // The default place is ours to make; a folder named explicitly is not.
       std::error_code ignored;
@@ -323,6 +413,7 @@ class Store {
   std::mutex mutex_;
   std::condition_variable released_;
   Held held_;
+  std::vector<std::unique_ptr<Snapshot>> snapshots_;
   bool spoilt_ = false;  // the held connection is closed when the transaction ends
   Database db_;
   std::string path_;
@@ -350,5 +441,9 @@ void installStoreForkHandlers() { (void)Store::instance(); }
 long beginHeldTransaction() { return Store::instance().begin(); }
 
 long endHeldTransaction(bool keep) { return Store::instance().end(keep); }
+
+long beginHeldSnapshot() { return Store::instance().beginSnapshot(); }
+
+long endHeldSnapshot() { return Store::instance().endSnapshot(); }
 
 }  // namespace plat::reg

@@ -8,7 +8,8 @@
 // handles opened in the old store then answer ERROR_KEY_DELETED.
 //
 // Every call is one transaction, or one step of the transaction that the
-// calling thread holds (platform/registry_transaction.h). A store held by another process makes a
+// calling thread holds, or a read in the snapshot it holds
+// (platform/registry_transaction.h). A store held by another process makes a
 // call wait up to $ORVANE_REGISTRY_BUSY_MS (default 5000) and then fail with
 // ERROR_BUSY; readers are not held up by a writer. A file that is not a
 // registry store gives ERROR_BADDB and is never written to; a store that
@@ -47,6 +48,9 @@ long writeStore(const StoreWork& work);
 // (platform/registry_transaction.h).
 long beginHeldTransaction();
 long endHeldTransaction(bool keep);
+// The read snapshot held by the calling thread across calls.
+long beginHeldSnapshot();
+long endHeldSnapshot();
 
 // The store location the next call uses.
 std::string storePath();

@@ -1,6 +1,8 @@
 // Registry -> configuration image, for kinds 1 to 7 and 10.
 #include <cstring>
 
+#include <platform/registry_transaction.h>
+
 #include "com_ports_9x.h"
 #include "field_table.h"
 #include "image/kind_images.h"
@@ -104,6 +106,10 @@ int32_t LoadKindImage(int32_t kind) {
   const xanconfig::DriverFileTable table = SelectDriverFileTable(kind);
   if (image.empty() || table.empty()) return 1;
   ClearKindImage(kind);
+  // The kind's keys are read one by one; in one snapshot they are all of
+  // one list, also while another process saves or imports another. A store
+  // that gives no snapshot is read as before, key by key.
+  const plat::RegistrySnapshot snapshot;
   if (kind == 7 && IsWin9x(GetOsGeneration())) return LoadComPortsWin9x();
   KindLoad load(kind);
   for (std::size_t row = 0; row < table.size() && row < image.size() && !IsEndRow(table[row]); ++row) {

@@ -100,6 +100,31 @@ TEST_F(RegistryProcessesTest, WhatAChildWritesTheParentReads) {
   EXPECT_EQ(getString(group, "ObjectName"), "AIO000");
 }
 
+TEST_F(RegistryProcessesTest, AChildKeepsItsWritesAfterItsParentLetsTheStoreGo) {
+  HKEY key = create("Software\\Late");
+  KeyCloser closer{key};
+  setString(key, "State", "parent");
+  Signal wrote, go;
+  pid_t child = spawn([&] {
+    setString(key, "State", "early");
+    wrote.raise();
+    if (!go.await()) return 1;
+    setString(key, "State", "late");
+    return ::testing::Test::HasFailure() ? 2 : 0;
+  });
+  ASSERT_TRUE(wrote.await());
+  // The parent's connection closes; a process that then opens and closes
+  // the store alone would fold the log away and delete it, from under a
+  // child that holds the store without a lock of its own.
+  ::setenv("ORVANE_REGISTRY", (dir_ + "/elsewhere.sqlite").c_str(), 1);
+  RegCloseKey(create("Software"));
+  EXPECT_EQ(integrity(store_), "ok");
+  go.raise();
+  ASSERT_EQ(waitExit(child), 0);
+  ::setenv("ORVANE_REGISTRY", store_.c_str(), 1);
+  EXPECT_EQ(getString(key, "State"), "late");
+}
+
 TEST_F(RegistryProcessesTest, ConcurrentWritersKeepEachOthersKeys) {
   // The store does not exist yet: the writers also race to make it.
   constexpr int kWriters = 4;

@@ -106,3 +106,65 @@ TEST_F(RegistryTransactionTest, AnotherThreadWaitsForTheHolder) {
   std::thread([&] { seen = valueNow(); }).join();
   EXPECT_EQ(seen, "new");
 }
+
+TEST_F(RegistryTransactionTest, AChildForkedDuringAHoldUsesTheStoreAsCommitted) {
+  ::setenv("ORVANE_REGISTRY_BUSY_MS", "300", 1);
+  ASSERT_EQ(setValue("old"), ERROR_SUCCESS);
+  int seen[2], committed[2];
+  ASSERT_EQ(::pipe(seen), 0);
+  ASSERT_EQ(::pipe(committed), 0);
+  plat::RegistryTransaction transaction;
+  ASSERT_EQ(transaction.status(), ERROR_SUCCESS);
+  ASSERT_EQ(setValue("uncommitted"), ERROR_SUCCESS);
+  const pid_t child = ::fork();
+  if (child == 0) {
+    // The parent's hold is not the child's: it reads what was committed.
+    if (valueNow() != "old") ::_exit(1);
+    (void)!::write(seen[1], "x", 1);
+    if (!await(committed[0])) ::_exit(2);
+    if (setValue("child") != ERROR_SUCCESS) ::_exit(3);
+    ::_exit(valueNow() == "child" ? 0 : 4);
+  }
+  EXPECT_TRUE(await(seen[0]));
+  EXPECT_EQ(transaction.commit(), ERROR_SUCCESS);
+  (void)!::write(committed[1], "x", 1);
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  for (int fd : {seen[0], seen[1], committed[0], committed[1]}) ::close(fd);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0) << "1: saw the hold; 3: could not write";
+  EXPECT_EQ(valueNow(), "child");
+}
+
+TEST_F(RegistryTransactionTest, ASnapshotSeesOneStateAndHoldsNoWriterUp) {
+  ::setenv("ORVANE_REGISTRY_BUSY_MS", "300", 1);
+  ASSERT_EQ(setValue("old"), ERROR_SUCCESS);
+  {
+    plat::RegistrySnapshot snapshot;
+    ASSERT_EQ(snapshot.status(), ERROR_SUCCESS);
+    EXPECT_EQ(valueNow(), "old");
+    LONG thread = ERROR_BUSY;
+    std::thread([&] { thread = setValue("thread"); }).join();
+    EXPECT_EQ(thread, ERROR_SUCCESS);
+    // A child forked during the snapshot writes and reads the store as it is.
+    const pid_t child = ::fork();
+    if (child == 0) ::_exit(setValue("child") != ERROR_SUCCESS ? 1 : valueNow() != "child" ? 2 : 0);
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    plat::RegistrySnapshot nested;
+    EXPECT_EQ(valueNow(), "old");
+  }
+  EXPECT_EQ(valueNow(), "child");
+  EXPECT_EQ(plat::EndRegistrySnapshot(), ERROR_INVALID_FUNCTION);
+
+  // Inside a held transaction a snapshot sees the transaction's changes.
+  plat::RegistryTransaction transaction;
+  ASSERT_EQ(setValue("mine"), ERROR_SUCCESS);
+  {
+    plat::RegistrySnapshot snapshot;
+    EXPECT_EQ(valueNow(), "mine");
+  }
+  EXPECT_EQ(transaction.commit(), ERROR_SUCCESS);
+  EXPECT_EQ(plat::EndRegistrySnapshot(), ERROR_INVALID_FUNCTION);
+}

@@ -7,7 +7,8 @@
 // that fails takes back only its own changes); other threads of the process
 // wait for it like other processes do, up to $ORVANE_REGISTRY_BUSY_MS, and
 // then fail with ERROR_BUSY. Other processes read the store as it was
-// before the begin until the commit. Hold it only as long as the writes
+// before the begin until the commit, and so does a child forked while it is
+// held: the hold stays the parent's. Hold it only as long as the writes
 // take: waits (for drivers to stop, say) belong outside.
 #pragma once
 #include <windows.h>
@@ -27,6 +28,20 @@ LONG BeginRegistryTransaction();
 LONG CommitRegistryTransaction();
 // Drops the changes; ERROR_INVALID_FUNCTION when the thread holds none.
 LONG RollbackRegistryTransaction();
+
+// A read snapshot held by the calling thread across registry calls, for
+// configuration read in several steps that must come from one state of the
+// store: the thread's reads see the store as it was at the begin, whatever
+// other threads and processes commit meanwhile. It makes no one wait and
+// waits for no writer. The thread's own writes go to the store as usual and
+// are not seen in it; a begin inside a held transaction of the thread joins
+// that, and sees its changes. A begin inside a held snapshot joins it.
+// ERROR_SUCCESS, or the store's error when it cannot be opened.
+LONG BeginRegistrySnapshot();
+// ERROR_SUCCESS, or the store's error when the snapshot was lost midway
+// (its reads after that failed too); ERROR_INVALID_FUNCTION when the thread
+// holds none.
+LONG EndRegistrySnapshot();
 
 #pragma GCC visibility pop
 
@@ -52,6 +67,23 @@ class RegistryTransaction {
  private:
   LONG status_;
   bool ended_ = false;
+};
+
+// Begun on construction, ended on destruction.
+class RegistrySnapshot {
+ public:
+  RegistrySnapshot() : status_(BeginRegistrySnapshot()) {}
+  ~RegistrySnapshot() {
+    if (status_ == ERROR_SUCCESS) EndRegistrySnapshot();
+  }
+  RegistrySnapshot(const RegistrySnapshot&) = delete;
+  RegistrySnapshot& operator=(const RegistrySnapshot&) = delete;
+
+  // The begin's status.
+  LONG status() const { return status_; }
+
+ private:
+  LONG status_;
 };
 
 }  // namespace plat

@@ -1,0 +1,103 @@
+// A list loaded while another process saves lists is one of the lists that
+// were saved, whole, and its load is never held up by the writer.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <tarnix.h>
+#include <tarnix_records.h>
+
+#include "library_state.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using AnalogList = tarnix::BoardList<tarnix::AnalogBoardRecord>;
+using Bytes = std::vector<unsigned char>;
+
+constexpr int kSaves = 16;
+constexpr int kBusyMs = 2000;
+
+// Groups of four boards, named after the list.
+std::unique_ptr<AnalogList> boardList(int32_t boards, const char* names) {
+  auto list = std::make_unique<AnalogList>();
+  for (int32_t i = 0; i < boards; ++i) {
+    tarnix::AnalogBoardRecord& r = list->records[i];
+    r.head.driverNumber = 1;
+    r.head.groupNumber = i / 4 + 1;
+    r.head.boardNumber = i % 4 + 1;
+    std::strcpy(r.head.boardName, "QAD-12");
+    r.ioAddress = 0x1000 + 8 * i;
+    r.irqNo = r.dma = r.memoryAddress = r.boardId = r.slotNo = -1;
+    std::snprintf(r.objectName, sizeof r.objectName, "%s%02d", names, i / 4 + 1);
+  }
+  list->count = static_cast<uint32_t>(boards);
+  return list;
+}
+
+Bytes loaded() {
+  auto list = std::make_unique<AnalogList>();
+  DnkConfigLoadListData(2, list.get(), 0);
+  const auto* bytes = reinterpret_cast<const unsigned char*>(list.get());
+  return Bytes(bytes, bytes + sizeof(AnalogList));
+}
+
+class ListReadDuringSave : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = (std::filesystem::temp_directory_path() / "tarnix_read_XXXXXX").string();
+    ASSERT_NE(::mkdtemp(dir_.data()), nullptr);
+    ::setenv("ORVANE_REGISTRY", (dir_ + "/registry.sqlite").c_str(), 1);
+    ::setenv("ORVANE_REGISTRY_BUSY_MS", std::to_string(kBusyMs).c_str(), 1);
+    tarnix::Library().serviceSettleMs = 0;
+  }
+  void TearDown() override {
+    tarnix::Library().serviceSettleMs = 5000;
+    ::unsetenv("ORVANE_REGISTRY");
+    ::unsetenv("ORVANE_REGISTRY_BUSY_MS");
+    std::filesystem::remove_all(dir_);
+  }
+  std::string dir_;
+};
+
+TEST_F(ListReadDuringSave, EveryLoadIsOneSavedListWhole) {
+  const std::unique_ptr<AnalogList> lists[] = {boardList(32, "MANY"), boardList(4, "FEW")};
+  Bytes expected[2];
+  for (int i : {1, 0}) {
+    ASSERT_EQ(DnkConfigSaveListData(2, lists[i].get()), kDnkOk);
+    expected[i] = loaded();
+  }
+  ASSERT_NE(expected[0], expected[1]);
+
+  const pid_t writer = ::fork();
+  if (writer == 0) {
+    for (int s = 1; s <= kSaves; ++s) {
+      if (DnkConfigSaveListData(2, lists[s % 2].get()) != kDnkOk) ::_exit(1);
+    }
+    ::_exit(0);
+  }
+  int loads = 0, mixed = 0, status = 0;
+  Clock::duration longest{};
+  while (::waitpid(writer, &status, WNOHANG) == 0) {
+    const Clock::time_point start = Clock::now();
+    const Bytes now = loaded();
+    longest = std::max(longest, Clock::now() - start);
+    ++loads;
+    if (now != expected[0] && now != expected[1]) ++mixed;
+  }
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0) << "a save failed";
+  EXPECT_EQ(mixed, 0) << "of " << loads << " loads";
+  EXPECT_LT(longest, std::chrono::milliseconds(kBusyMs));
+}
+
+}  // namespace
