@@ -4,9 +4,7 @@
 // so a device is never left open with nobody counting it.
 #include <halvik.h>
 
-#include <chrono>
 #include <mutex>
-#include <thread>
 
 #include "cntm_close.h"
 #include "device_buffer_step.h"
@@ -16,6 +14,7 @@
 #include "export_frame.h"
 #include "function_stop.h"
 #include "library_state.h"
+#include "open_lock.h"
 #include "transport.h"
 
 namespace halvik {
@@ -27,33 +26,6 @@ constexpr LONG kStatusNotOpen = 10002;
 void keepFirst(LONG& first, LONG status) {
   if (first == 0) first = status;
 }
-
-// A callback may close its device while another thread's last close of it
-// holds the lock and waits for the callback's thread: that close undoes
-// the open this one would, so the callback does not wait for it. False
-// (nothing held) in that case.
-bool takeOpenLock(std::unique_lock<std::mutex>& lock, DeviceRecord& record, uint16_t index) {
-  if (!OnEventThreadOf(record)) {
-    lock.lock();
-    return true;
-  }
-  // Tried and slept rather than a timed lock, whose taking the thread
-  // sanitizer does not see.
-  while (!lock.try_lock()) {
-    if (Library().lastClose.load() == index) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  }
-  return true;
-}
-
-// Marks the last close under way for the callbacks above.
-class LastClose {
- public:
-  explicit LastClose(uint16_t index) { Library().lastClose.store(index); }
-  ~LastClose() { Library().lastClose.store(-1); }
-  LastClose(const LastClose&) = delete;
-  LastClose& operator=(const LastClose&) = delete;
-};
 
 }  // namespace
 
@@ -67,7 +39,7 @@ DLL_EXPORT LONG WINAPI XanExit(short Id) {
   if (!frame.find(Id)) return kStatusNoDevice;
   DeviceRecord& record = frame.record();
   std::unique_lock<std::mutex> closing(Library().openLock, std::defer_lock);
-  if (!takeOpenLock(closing, record, frame.index())) return kStatusNotOpen;
+  if (!TakeOpenLock(closing, record, frame.index())) return kStatusNotOpen;
   if (record.OpenCount <= 0) return kStatusNotOpen;
   if (record.OpenCount > 1) {
     --record.OpenCount;

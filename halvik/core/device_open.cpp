@@ -14,6 +14,7 @@
 #include "event_threads.h"
 #include "export_frame.h"
 #include "library_state.h"
+#include "open_lock.h"
 #include "trace_log.h"
 #include "transport.h"
 #include "version_check.h"
@@ -57,13 +58,16 @@ DLL_EXPORT LONG WINAPI XanInit(const char* DeviceName, short* Id) {
 
   // Refused before any copy, so no longer name can be cut into another.
   if (strnlen(DeviceName, kNameMax + 1) > kNameMax) return fail(kStatusNoSuchName);
-  std::lock_guard<std::mutex> opening(Library().openLock);
   char name[kNameMax + 1] = {};
   std::memcpy(name, DeviceName, std::strlen(DeviceName));
   for (char& c : name) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
   uint16_t index = 0;
   if (!FindDeviceByName(name, &index)) return fail(kStatusNoSuchName);
   DeviceRecord& record = DeviceTable()[index];
+  // A callback's open met by the device's last close cannot be kept: the
+  // close is ending the thread it runs on.
+  std::unique_lock<std::mutex> opening(Library().openLock, std::defer_lock);
+  if (!TakeOpenLock(opening, record, index)) return fail(kStatusOpenFailed);
   // A callback that closed its own device leaves its thread to end after
   // it; the first open waits for that end, so the old thread never meets
   // the new transport handle or the new workers' objects.

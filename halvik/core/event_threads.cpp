@@ -71,14 +71,13 @@ LONG EndEventThreads(DeviceRecord& record) {
   return status;
 }
 
-bool OnEventThreadOf(DeviceRecord& record) {
-  for (const ThreadSlotView& slot : ThreadSlotsOf(record)) {
-    if (HANDLE h = loadHandle(slot.thread); h != INVALID_HANDLE_VALUE && isCallingThread(h)) return true;
-  }
-  for (HANDLE* worker : {&record.Cntm.boardEventThread, &record.Cntm.timeUpThread}) {
-    if (HANDLE h = loadHandle(worker); h != INVALID_HANDLE_VALUE && isCallingThread(h)) return true;
-  }
-  return false;
-}
+namespace {
+thread_local const DeviceRecord* servedRecord = nullptr;
+}  // namespace
+
+bool OnEventThreadOf(const DeviceRecord& record) { return servedRecord == &record; }
+
+EventThreadMark::EventThreadMark(const DeviceRecord& record) { servedRecord = &record; }
+EventThreadMark::~EventThreadMark() { servedRecord = nullptr; }
 
 }  // namespace halvik

@@ -33,7 +33,19 @@ std::array<ThreadSlotView, kThreadSlotCount> ThreadSlotsOf(DeviceRecord& record)
 LONG EndEventThreads(DeviceRecord& record);
 
 // Whether the calling thread is one of the record's event threads (the
-// multi-function counter's workers included), as a callback's is.
-bool OnEventThreadOf(DeviceRecord& record);
+// multi-function counter's workers included), as a callback's is. Known
+// from the thread itself: the record's handle fields change under other
+// threads' opens, starts and closes.
+bool OnEventThreadOf(const DeviceRecord& record);
+
+// Marks the calling thread as an event thread of the record for the
+// object's life; every event thread's body makes one before anything else.
+class EventThreadMark {
+ public:
+  explicit EventThreadMark(const DeviceRecord& record);
+  ~EventThreadMark();
+  EventThreadMark(const EventThreadMark&) = delete;
+  EventThreadMark& operator=(const EventThreadMark&) = delete;
+};
 
 }  // namespace halvik

@@ -174,7 +174,9 @@ class Worker {
 
 DWORD WINAPI workerMain(void* param) {
   Site& site = *static_cast<Site*>(param);
-  if (!site.abandon.load()) Worker(site).run();
+  if (site.abandon.load()) return 0;
+  EventThreadMark mark(DeviceTable()[site.index]);
+  Worker(site).run();
   return 0;
 }
 

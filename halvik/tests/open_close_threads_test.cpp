@@ -127,10 +127,13 @@ TEST_F(OpenCloseThreadsTest, ClosesFromInsideItsOwnCallback) {
 }
 
 struct CloseBeside {
+  decltype(&XanInit) init = nullptr;
   decltype(&XanExit) exitDevice = nullptr;
+  bool reopen = false;  // the callback opens the device instead of closing it
   std::atomic<bool> entered{false};
   std::atomic<bool> logCleared{false};
   std::atomic<LONG> status{-1};
+  std::atomic<short> reopenedId{0};
 };
 CloseBeside gBeside;
 bool closeRequested() {
@@ -141,30 +144,50 @@ bool closeRequested() {
 }
 void WINAPI closeBesideOnEvent(short id, short, short, LONG, void*) {
   if (gBeside.entered.exchange(true)) return;
-  if (within(closeRequested)) gBeside.status.store(gBeside.exitDevice(id));
+  if (!within(closeRequested)) return;
+  if (!gBeside.reopen) return gBeside.status.store(gBeside.exitDevice(id));
+  short reopened = 0;
+  gBeside.status.store(gBeside.init("HVA1", &reopened));
+  gBeside.reopenedId.store(reopened);
 }
 
 // An application thread closes the device while its callback runs, and the
-// callback closes it too: the callback's close gives way to the one that
-// waits for it.
+// callback closes or opens it: the callback gives way to the close that
+// waits for it, which then ends in time and leaves nothing counted.
 TEST_F(OpenCloseThreadsTest, ACallbackGivesWayToTheCloseThatWaitsForIt) {
+  auto preset = entry<decltype(&XanPresetCnt)>("XanPresetCnt");
   auto compare = entry<decltype(&XanSetCntComparisonReg)>("XanSetCntComparisonReg");
   auto callback = entry<decltype(&XanSetCntCallBackProc)>("XanSetCntCallBackProc");
   auto start = entry<decltype(&XanStartCnt)>("XanStartCnt");
+  gBeside.init = init;
   gBeside.exitDevice = exitDevice;
   const LONG match[] = {2};
-  short id = -1;
-  ASSERT_EQ(init("HVA1", &id), 0);
-  ASSERT_EQ(compare(id, 0, 1, match, 0), 0);
-  ASSERT_EQ(callback(id, 0, closeBesideOnEvent, 0x10, nullptr), 0);
-  ASSERT_EQ(start(id, 0), 0);
-  ASSERT_TRUE(halviksim::PulseCounter("HVA1", 0, 3));
-  ASSERT_TRUE(within([] { return gBeside.entered.load(); }));
-  ASSERT_TRUE(halviksim::ClearRequestLog("HVA1"));
-  gBeside.logCleared = true;
-  EXPECT_EQ(exitDevice(id), 0);
-  EXPECT_EQ(gBeside.status.load(), 10002);
-  EXPECT_EQ(exitDevice(id), 10002);
+  const struct {
+    bool reopen;
+    LONG callbackStatus;
+  } rows[] = {{false, 10002}, {true, 10003}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.reopen ? "callback opens" : "callback closes");
+    gBeside.reopen = row.reopen;
+    gBeside.entered = false;
+    gBeside.logCleared = false;
+    gBeside.status = -1;
+    gBeside.reopenedId = 0;
+    short id = -1;
+    ASSERT_EQ(init("HVA1", &id), 0);
+    ASSERT_EQ(preset(id, 0, 0), 0);
+    ASSERT_EQ(compare(id, 0, 1, match, 0), 0);
+    ASSERT_EQ(callback(id, 0, closeBesideOnEvent, 0x10, nullptr), 0);
+    ASSERT_EQ(start(id, 0), 0);
+    ASSERT_TRUE(halviksim::PulseCounter("HVA1", 0, 3));
+    ASSERT_TRUE(within([] { return gBeside.entered.load(); }));
+    ASSERT_TRUE(halviksim::ClearRequestLog("HVA1"));
+    gBeside.logCleared = true;
+    EXPECT_EQ(exitDevice(id), 0);  // 10004 had the callback kept its thread past the close's wait
+    EXPECT_EQ(gBeside.status.load(), row.callbackStatus);
+    if (row.reopen) EXPECT_EQ(gBeside.reopenedId.load(), -1);
+    EXPECT_EQ(exitDevice(id), 10002);
+  }
 }
 
 }  // namespace

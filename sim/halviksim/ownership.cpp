@@ -10,6 +10,8 @@
 #include <cerrno>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <string>
 
 #include <outside/halvikdrv.h>
 
@@ -34,7 +36,22 @@ std::string fileName(const std::string& deviceName) {
   return name + ".holder";
 }
 
-bool alive(int32_t pid) { return pid > 0 && (::kill(pid, 0) == 0 || errno == EPERM); }
+// An ended process that its parent has not reaped still answers a signal
+// probe; its state says it is gone. Without its state to read, the probe.
+bool alive(int32_t pid) {
+  if (pid <= 0) return false;
+  std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+  std::string line;
+  if (std::getline(stat, line)) {
+    // The state follows the name, which is in parentheses and may hold any.
+    const size_t nameEnd = line.rfind(')');
+    if (nameEnd != std::string::npos && nameEnd + 2 < line.size()) {
+      const char state = line[nameEnd + 2];
+      return state != 'Z' && state != 'X';
+    }
+  }
+  return ::kill(pid, 0) == 0 || errno == EPERM;
+}
 
 // flock for the length of a scope.
 struct Locked {

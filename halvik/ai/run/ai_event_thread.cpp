@@ -8,6 +8,7 @@
 
 #include "per_device.h"
 #include "ai_host_ring.h"
+#include "event_threads.h"
 #include "ai_poll_thread.h"
 #include "ai_wire.h"
 #include "trace_log.h"
@@ -268,7 +269,9 @@ void RaiseAiEvent(const DeviceRecord& r, const char* thread, UINT message, const
 }
 
 DWORD WINAPI AiEventThread(void* param) {
-  Thread(*static_cast<uint16_t*>(param)).run();
+  const uint16_t index = *static_cast<uint16_t*>(param);
+  EventThreadMark mark(DeviceTable()[index]);
+  Thread(index).run();
   return 0;
 }
 

@@ -8,6 +8,7 @@
 #include "per_device.h"
 #include "ai_event_thread.h"
 #include "ai_host_ring.h"
+#include "event_threads.h"
 #include "ai_readout.h"
 #include "library_state.h"
 #include "trace_log.h"
@@ -155,7 +156,9 @@ class Poller {
 }  // namespace
 
 DWORD WINAPI AiEventThread2(void* param) {
-  Poller(*static_cast<uint16_t*>(param)).run();
+  const uint16_t index = *static_cast<uint16_t*>(param);
+  EventThreadMark mark(DeviceTable()[index]);
+  Poller(index).run();
   return 0;
 }
 

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "cntm_frame.h"
+#include "event_threads.h"
 #include "library_state.h"
 
 namespace halvik::mcnt {
@@ -159,7 +160,9 @@ class Worker {
 }  // namespace
 
 DWORD WINAPI CntmEventThread(void* param) {
-  Worker(static_cast<uint16_t>(reinterpret_cast<uintptr_t>(param))).run();
+  const auto index = static_cast<uint16_t>(reinterpret_cast<uintptr_t>(param));
+  EventThreadMark mark(DeviceTable()[index]);
+  Worker(index).run();
   return 0;
 }
 
