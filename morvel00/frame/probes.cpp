@@ -50,14 +50,6 @@ Regions RegionsOf(uint32_t offset, const XanRequest& r, const XanBoardRecord* re
       out.add(r.readBuf.arrayAddress, Positive(r.readBuf.scans) * channels * 2, true, 2);
       break;
     }
-    case XAN_BACK_STATUS:
-    case XAN_BACK_DATA:
-      // They copy into the buffer a background input's set-up named, which
-      // the caller may have given up since.
-      if (rec != nullptr && rec->kind == kKindBackgroundInput) {
-        out.add(rec->inputDataAddress, uint64_t{rec->inputCount} * rec->scans * 2, true, 2);
-      }
-      break;
     case XAN_RANGE:
       out.add(r.range.channelListAddress, Positive(r.range.count) * 2, false, 2);
       out.add(r.range.rangeListAddress, Positive(r.range.count) * 2, false, 2);

@@ -1,6 +1,9 @@
-// The caller memory each request names, by the lengths its counts imply
-// (its own record's addresses, or the buffer a set-up named earlier that the
-// request copies into), and its check before the handler runs.
+// The caller memory each request's record names, by the lengths its counts
+// imply, and its check before the handler runs: a request with a bad
+// address changes nothing. The check holds only for that moment; the copies
+// themselves (frame/caller_memory.h) answer for memory given up later, the
+// buffer that a background input's status and data requests copy into
+// among it.
 #pragma once
 #include "board_record.h"
 #include "handlers.h"

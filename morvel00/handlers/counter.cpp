@@ -120,8 +120,7 @@ NTSTATUS GpdIoctlGetCntData(XanCall& call) {
   if (r.result != XAN_OK) return STATUS_SUCCESS;
   XanSyncCall get{rec, {r.counter}};
   XanSync(rec, SyncXanExGet8254DataW, &get);
-  *XanCallerPointer<uint32_t>(r.address) = get.out & 0xFFFF;
-  return STATUS_SUCCESS;
+  return XanStoreToCaller(r.address, static_cast<uint32_t>(get.out & 0xFFFF));
 }
 
 NTSTATUS GpdIoctlGetCntSts(XanCall& call) {
@@ -131,8 +130,7 @@ NTSTATUS GpdIoctlGetCntSts(XanCall& call) {
   if (r.result != XAN_OK) return STATUS_SUCCESS;
   uint8_t flag = 0;
   XanExGet8254Flag(Base(rec), &flag);
-  *XanCallerPointer<uint8_t>(r.address) = flag;
-  return STATUS_SUCCESS;
+  return XanStoreToCaller(r.address, flag);
 }
 
 NTSTATUS GpdIoctlResetCntSts(XanCall& call) {
@@ -196,8 +194,7 @@ NTSTATUS GpdIoctlIsCntDataReady(XanCall& call) {
     XanExGet8254DataB(Base(rec), 2, &stale);
     XanExGet8254DataB(Base(rec), 2, &stale);
   });
-  *XanCallerPointer<uint8_t>(r.address) = (status & kNullCount) == 0 ? 1 : 0;
-  return STATUS_SUCCESS;
+  return XanStoreToCaller(r.address, static_cast<uint8_t>((status & kNullCount) == 0 ? 1 : 0));
 }
 
 NTSTATUS GpdIoctlLatchCntData(XanCall& call) {
@@ -234,8 +231,7 @@ NTSTATUS GpdIoctlGetCntDataB(XanCall& call) {
   uint16_t byte = 0;
   const uint8_t counter = r.counter;
   XanLocked(rec, [rec, counter, &byte] { XanExGet8254DataB(Base(rec), counter, &byte); });
-  *XanCallerPointer<uint16_t>(r.address) = byte & 0xFF;
-  return STATUS_SUCCESS;
+  return XanStoreToCaller(r.address, static_cast<uint16_t>(byte & 0xFF));
 }
 
 }  // namespace morvel00

@@ -30,6 +30,7 @@ BoardChannel LocateOutput(const XanBoardRecord* rec, uint32_t channel) {
   return {-1, 0};
 }
 
+constexpr int kMaxListed = kRangeChannels * kMaxBoards;
 constexpr uint16_t kNoDigitalType = 58;
 constexpr uint32_t kMaxRepeat = 0xFFFFFF;
 constexpr uint32_t kEndless = 0xFFFFFFFF;
@@ -44,18 +45,22 @@ int16_t CheckSelector(const XanBoardRecord* rec, uint16_t selector, unsigned* bo
   return XAN_OK;
 }
 
-bool ChannelsListed(const XanBoardRecord* rec, const XanBackRecord& r) {
-  const uint16_t* channels = XanCallerPointer<const uint16_t>(r.channelListAddress);
-  for (int i = 0; i < r.count; ++i) {
+// 770 for a count outside 1 to the group's output total, which also bounds
+// the copy of the channel list.
+int16_t CheckOutCount(const XanBoardRecord* rec, int16_t count) {
+  return count < 1 || count > rec->outputTotal || count > kMaxListed ? XAN_E_CHANNEL_COUNT : XAN_OK;
+}
+
+bool ChannelsListed(const XanBoardRecord* rec, const uint16_t* channels, int count) {
+  for (int i = 0; i < count; ++i) {
     if (channels[i] >= rec->outputTotal) return false;
   }
   return true;
 }
 
-int16_t CheckOutBack(const XanBoardRecord* rec, const XanBackRecord& r) {
-  if (XanBusy(rec)) return XAN_E_BUSY;
-  if (r.count < 1 || r.count > rec->outputTotal) return XAN_E_CHANNEL_COUNT;
-  if (!ChannelsListed(rec, r)) return XAN_E_CHANNEL;
+// The checks from the channel list (copied) on.
+int16_t CheckOutBack(const XanBoardRecord* rec, const XanBackRecord& r, const uint16_t* channels) {
+  if (!ChannelsListed(rec, channels, r.count)) return XAN_E_CHANNEL;
   if (r.samplesPerChannel == 0) return XAN_E_OUT_SAMPLES;
   if (r.scansOrRepeat == 0 || (r.scansOrRepeat > kMaxRepeat && r.scansOrRepeat != kEndless)) return XAN_E_OUT_REPEAT;
   if (!XanMessageValid(r.messageA) || !XanMessageValid(r.messageB)) return XAN_E_MESSAGE;
@@ -69,18 +74,19 @@ int16_t CheckOutBack(const XanBoardRecord* rec, const XanBackRecord& r) {
 NTSTATUS GpdIoctlOut(XanCall& call) {
   XanSingleIoRecord& r = call.request->singleIo;
   XanBoardRecord* rec = call.rec;
-  if (r.count < 1 || r.count > rec->outputTotal) {
-    r.result = XAN_E_CHANNEL_COUNT;
-    return STATUS_SUCCESS;
-  }
-  const uint16_t* channels = XanCallerPointer<const uint16_t>(r.channelListAddress);
-  const uint16_t* codes = XanCallerPointer<const uint16_t>(r.valuesAddress);
-  BoardChannel at[kRangeChannels * kMaxBoards];
-  uint16_t code[kRangeChannels * kMaxBoards];
+  r.result = CheckOutCount(rec, r.count);
+  if (r.result != XAN_OK) return STATUS_SUCCESS;
+  uint16_t channels[kMaxListed];
+  uint16_t code[kMaxListed];
   const int count = r.count;
+  const size_t bytes = sizeof(uint16_t) * count;
+  if (const NTSTATUS copied = XanCopyFromCaller(channels, r.channelListAddress, bytes); !NT_SUCCESS(copied)) {
+    return copied;
+  }
+  if (const NTSTATUS copied = XanCopyFromCaller(code, r.valuesAddress, bytes); !NT_SUCCESS(copied)) return copied;
+  BoardChannel at[kMaxListed];
   for (int i = 0; i < count; ++i) {
     at[i] = LocateOutput(rec, channels[i]);
-    code[i] = codes[i];
     const bool reachable = at[i].board >= 0 && (at[i].local == 0 || rec->outputChannels[at[i].board] == 1);
     if (!reachable) {
       r.result = XAN_E_CHANNEL;
@@ -96,7 +102,15 @@ NTSTATUS GpdIoctlOut(XanCall& call) {
 
 NTSTATUS GpdIoctlOutBack(XanCall& call) {
   XanBackRecord& r = call.request->back;
-  r.result = CheckOutBack(call.rec, r);
+  const XanBoardRecord* rec = call.rec;
+  r.result = XanBusy(rec) ? int16_t{XAN_E_BUSY} : CheckOutCount(rec, r.count);
+  if (r.result != XAN_OK) return STATUS_SUCCESS;
+  uint16_t channels[kMaxListed];
+  const size_t bytes = sizeof(uint16_t) * r.count;
+  if (const NTSTATUS copied = XanCopyFromCaller(channels, r.channelListAddress, bytes); !NT_SUCCESS(copied)) {
+    return copied;
+  }
+  r.result = CheckOutBack(rec, r, channels);
   if (r.result == XAN_OK) r.result = XAN_E_NO_OUT;
   return STATUS_SUCCESS;
 }

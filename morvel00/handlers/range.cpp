@@ -24,6 +24,7 @@ int16_t CheckRangeSelect(const XanBoardRecord* rec, uint16_t direction, uint16_t
   return XAN_OK;
 }
 
+constexpr int kMaxListed = kRangeChannels * kMaxBoards;
 constexpr int16_t kMaxGainCode = 6;
 constexpr uint16_t kMaxRangeCode = 27;
 constexpr int16_t kMaxListRangeCode = 38;
@@ -60,12 +61,17 @@ NTSTATUS GpdIoctlRange(XanCall& call) {
     r.result = XAN_E_BUSY;
     return STATUS_SUCCESS;
   }
-  if (r.count < 1 || (r.count > rec->outputTotal && r.count > rec->inputTotal)) {
+  if (r.count < 1 || (r.count > rec->outputTotal && r.count > rec->inputTotal) || r.count > kMaxListed) {
     r.result = XAN_E_RANGE_COUNT;
     return STATUS_SUCCESS;
   }
-  const int16_t* channels = XanCallerPointer<const int16_t>(r.channelListAddress);
-  const int16_t* codes = XanCallerPointer<const int16_t>(r.rangeListAddress);
+  int16_t channels[kMaxListed];
+  int16_t codes[kMaxListed];
+  const size_t bytes = sizeof(int16_t) * r.count;
+  if (const NTSTATUS copied = XanCopyFromCaller(channels, r.channelListAddress, bytes); !NT_SUCCESS(copied)) {
+    return copied;
+  }
+  if (const NTSTATUS copied = XanCopyFromCaller(codes, r.rangeListAddress, bytes); !NT_SUCCESS(copied)) return copied;
   for (int i = 0; i < r.count; ++i) {
     if (channels[i] < 0 || (channels[i] >= rec->outputTotal && channels[i] >= rec->inputTotal)) {
       r.result = XAN_E_RANGE_CHANNEL;
@@ -114,8 +120,7 @@ NTSTATUS GpdIoctlGetRange(XanCall& call) {
   const bool input = r.direction == 0;
   const uint16_t code = r.scope == 0 ? (input ? rec->commonInputRange : rec->commonOutputRange)
                                      : (input ? rec->inputRange : rec->outputRange)[r.channel];
-  *XanCallerPointer<uint16_t>(r.codeAddress) = code;
-  return STATUS_SUCCESS;
+  return XanStoreToCaller(r.codeAddress, code);
 }
 
 }  // namespace morvel00

@@ -1,6 +1,7 @@
 // What the output, digital, counter and range handlers share: running a
 // register sequence under the interrupt lock, the busy test, and the
-// caller's memory (probed by the frame before the handler runs).
+// caller's memory (probed by the frame before the handler runs, reached
+// only through its copies).
 #pragma once
 #include <atomic>
 #include <cstdint>
@@ -9,6 +10,7 @@
 #include <morvel_requests.h>
 
 #include "board_record.h"
+#include "frame/caller_memory.h"
 
 namespace morvel00 {
 
@@ -35,11 +37,6 @@ inline void XanSetState(XanBoardRecord* rec, uint16_t state) {
 inline bool XanBusy(const XanBoardRecord* rec) {
   const uint16_t s = XanState(rec);
   return s == XAN_STATE_STARTED || s == XAN_STATE_RUNNING;
-}
-
-template <typename T>
-T* XanCallerPointer(uint64_t address) {
-  return reinterpret_cast<T*>(static_cast<uintptr_t>(address));
 }
 
 // 0 or 1024 to 32767.

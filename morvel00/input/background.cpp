@@ -1,7 +1,8 @@
 // Background input: the set-up (0x08), the arming its wait does, the
 // interrupt-time step that moves one scan per pacer tick or poll into the
 // driver's buffer, and the status (0x40) and data (0x80) requests that copy
-// it out to the caller.
+// it out to the caller. A run whose caller has given its buffer up ends in
+// error at the copy that finds it gone.
 #include <atomic>
 #include <cstring>
 
@@ -79,10 +80,15 @@ BOOLEAN StartBackground(PVOID context) {
   return TRUE;
 }
 
-int16_t CheckRequest(XanBoardRecord* rec, const XanBackRecord& r, uint16_t* list) {
+// The checks up to the channel list, which bound its copy.
+int16_t CheckCount(XanBoardRecord* rec, const XanBackRecord& r) {
   if (XanBusy(rec)) return XAN_E_BUSY;
   if (r.count < 1 || r.count > rec->inputTotal || r.count > kMaxListed) return XAN_E_CHANNEL_COUNT;
-  XanCopyCallerList(r.channelListAddress, r.count, list);
+  return XAN_OK;
+}
+
+// The checks from the list (copied) on.
+int16_t CheckRequest(XanBoardRecord* rec, const XanBackRecord& r, const uint16_t* list) {
   if (const int16_t check = XanCheckChannelList(rec, list, r.count); check != XAN_OK) return check;
   if (r.scansOrRepeat < 1 || r.scansOrRepeat > kMaxScans) return XAN_E_SAMPLES;
   if (!XanMessageValid(r.messageA) || !XanMessageValid(r.messageB)) return XAN_E_MESSAGE;
@@ -98,6 +104,11 @@ NTSTATUS GpdIoctlInpBack(XanCall& call) {
   XanBackRecord& r = call.request->back;
   XanBoardRecord* rec = call.rec;
   uint16_t list[kMaxListed];
+  r.result = CheckCount(rec, r);
+  if (r.result != XAN_OK) return STATUS_SUCCESS;
+  if (const NTSTATUS copied = XanCopyCallerList(r.channelListAddress, r.count, list); !NT_SUCCESS(copied)) {
+    return copied;
+  }
   r.result = CheckRequest(rec, r, list);
   if (r.result != XAN_OK) return STATUS_SUCCESS;
 
@@ -261,17 +272,27 @@ struct Copy {
   bool whole;  // the whole buffer, else the scans since the last report
   uint32_t count = 0;
   uint16_t state = 0;
+  NTSTATUS copied = STATUS_SUCCESS;
 };
 
-void CopyScans(const XanBoardRecord* rec, uint32_t from, uint32_t to) {
+NTSTATUS CopyScans(const XanBoardRecord* rec, uint32_t from, uint32_t to) {
   const size_t n = rec->inputCount;
-  auto* out = reinterpret_cast<uint16_t*>(static_cast<uintptr_t>(rec->inputDataAddress));
-  std::memcpy(out + n * from, rec->acquisitionBuffer + n * from, sizeof(uint16_t) * n * (to - from));
+  const uint64_t out = rec->inputDataAddress + sizeof(uint16_t) * n * from;
+  return XanCopyToCaller(out, rec->acquisitionBuffer + n * from, sizeof(uint16_t) * n * (to - from));
+}
+
+NTSTATUS CopyNewScans(const XanBoardRecord* rec, bool whole, uint32_t count) {
+  if (whole) return CopyScans(rec, 0, rec->scans);
+  if (count >= rec->lastCount) return CopyScans(rec, rec->lastCount, count);
+  // A new pass began since the last report.
+  const NTSTATUS copied = CopyScans(rec, rec->lastCount < rec->scans ? rec->lastCount : rec->scans, rec->scans);
+  return NT_SUCCESS(copied) ? CopyScans(rec, 0, count) : copied;
 }
 
 // Under the interrupt lock, so no copy holds half a scan and no stop frees
 // the buffer under it. Only a background input with its buffer is copied;
-// the count is bounded by the scans it was set up for.
+// the count is bounded by the scans it was set up for. A run that can no
+// longer reach its caller's buffer has nothing to acquire for.
 BOOLEAN CopyOut(PVOID context) {
   auto* c = static_cast<Copy*>(context);
   XanBoardRecord* rec = c->rec;
@@ -283,13 +304,10 @@ BOOLEAN CopyOut(PVOID context) {
   c->count = std::atomic_ref<uint32_t>(rec->count).load(std::memory_order_acquire);
   if (rec->kind != kKindBackgroundInput || rec->acquisitionBuffer == nullptr) return TRUE;
   const uint32_t count = c->count < rec->scans ? c->count : rec->scans;
-  if (c->whole) {
-    CopyScans(rec, 0, rec->scans);
-  } else if (count >= rec->lastCount) {
-    CopyScans(rec, rec->lastCount, count);
-  } else {  // a new pass began since the last report
-    CopyScans(rec, rec->lastCount < rec->scans ? rec->lastCount : rec->scans, rec->scans);
-    CopyScans(rec, 0, count);
+  c->copied = CopyNewScans(rec, c->whole, count);
+  if (!NT_SUCCESS(c->copied) && (c->state == XAN_STATE_STARTED || c->state == XAN_STATE_RUNNING)) {
+    EndWithEvent(rec, XAN_STATE_ERROR, true);
+    c->state = XAN_STATE_ERROR;
   }
   return TRUE;
 }
@@ -302,6 +320,8 @@ NTSTATUS GpdIoctlGetIntSts(XanCall& call) {
   Copy copy{rec, rec->kind == kKindBackgroundInput, true};
   XanSync(rec, CopyOut, &copy);
   rec->lastState = copy.state;
+  // Scans that did not reach the caller are not reported as handed out.
+  if (!NT_SUCCESS(copy.copied)) return copy.copied;
   rec->lastCount = copy.count;
   r.windowA = rec->windowA;
   r.messageA = rec->messageA;
@@ -319,6 +339,7 @@ NTSTATUS GpdIoctlGetBackData(XanCall& call) {
   Copy copy{rec, false, false};
   XanSync(rec, CopyOut, &copy);
   rec->lastState = copy.state;
+  if (!NT_SUCCESS(copy.copied)) return copy.copied;
   rec->lastCount = copy.count;
   r.more = copy.state == XAN_STATE_FINISHED && copy.count >= rec->scans ? 0 : 1;
   Sub_SysWait(1);

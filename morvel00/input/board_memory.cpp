@@ -211,7 +211,8 @@ NTSTATUS GpdIoctlInpBdMem(XanCall& call) {
   } else if (n < 1 || n > rec->inputChannels[0] || n > static_cast<int>(kListPositions)) {
     r.result = XAN_E_CHANNEL_COUNT;
   } else {
-    XanCopyCallerList(r.channelListAddress, n, list);
+    const NTSTATUS copied = XanCopyCallerList(r.channelListAddress, n, list);
+    if (!NT_SUCCESS(copied)) return copied;
     for (int i = 0; i < n && r.result == XAN_OK; ++i) {
       if (list[i] >= rec->inputChannels[0]) r.result = XAN_E_CHANNEL;
     }
@@ -289,6 +290,7 @@ struct ReadBuf {
   XanBoardRecord* rec;
   XanReadBufRecord* r;
   int16_t result = XAN_OK;
+  NTSTATUS copied = STATUS_SUCCESS;
 };
 
 uint32_t MemorySize(const XanBoardRecord* rec) { return rec->memorySamples != 0 ? rec->memorySamples : 1u << 24; }
@@ -358,9 +360,14 @@ BOOLEAN ReadMemory(PVOID context) {
   c->result = PlaceRead(rec, *c->r);
   if (c->result != XAN_OK) return TRUE;
   XanExSetIntMask(base, 0xFFFF);
-  auto* out = reinterpret_cast<uint16_t*>(static_cast<uintptr_t>(c->r->arrayAddress));
+  XanCallerArray out(c->r->arrayAddress);
   const uint64_t values = uint64_t(c->r->scans) * rec->inputCount;
-  for (uint64_t i = 0; i < values; ++i) XanExGetAIData(base, &out[i]);
+  for (uint64_t i = 0; i < values; ++i) {
+    uint16_t value = 0;
+    XanExGetAIData(base, &value);
+    if (!out.put(value)) break;
+  }
+  c->copied = out.finish();
   XanExResetIntRegister(base, kFactorRead);
   XanExSetIntMask(base, rec->savedMask);
   if (rec->memoryRing == 1 && rec->memoryMode % 2 == 0) XanExSetReadAddress(base, 0);
@@ -376,7 +383,7 @@ NTSTATUS GpdIoctlReadBuf(XanCall& call) {
   ReadBuf read{call.rec, &r};
   XanSync(call.rec, ReadMemory, &read);
   r.result = read.result;
-  return STATUS_SUCCESS;
+  return read.copied;
 }
 
 }  // namespace morvel00

@@ -2,11 +2,11 @@
 // copy of a caller's channel list into driver memory.
 #pragma once
 #include <atomic>
-#include <cstring>
 
 #include <morvel_requests.h>
 
 #include "board_record.h"
+#include "frame/caller_memory.h"
 
 namespace morvel00 {
 
@@ -19,9 +19,10 @@ inline bool XanBusy(XanBoardRecord* rec) {
 // 0 (no message) or a message number from 1024 to 32767.
 inline bool XanMessageValid(uint16_t message) { return message == 0 || (message >= 1024 && message <= 32767); }
 
-// The frame has probed the list for `count` entries.
-inline void XanCopyCallerList(uint64_t address, int count, uint16_t* out) {
-  std::memcpy(out, reinterpret_cast<const void*>(static_cast<uintptr_t>(address)), sizeof(uint16_t) * count);
+// `count` entries, which the frame probed; STATUS_INVALID_USER_BUFFER when
+// the caller has given them up since.
+inline NTSTATUS XanCopyCallerList(uint64_t address, int count, uint16_t* out) {
+  return XanCopyFromCaller(out, address, sizeof(uint16_t) * count);
 }
 
 // The board-memory wait starts an acquisition that waits for it.

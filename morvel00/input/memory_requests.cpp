@@ -14,11 +14,6 @@ namespace {
 
 constexpr uint32_t kMaxDirectValues = 0x40000;
 
-template <typename T>
-T* CallerAt(uint64_t address) {
-  return reinterpret_cast<T*>(static_cast<uintptr_t>(address));
-}
-
 struct Address {
   XanBoardRecord* rec;
   uint32_t offset;
@@ -59,9 +54,10 @@ BOOLEAN AddressRequest(PVOID context) {
 
 struct Direct {
   XanBoardRecord* rec;
-  uint16_t* out;
+  uint64_t address;
   uint32_t number;
   int16_t result = XAN_OK;
+  NTSTATUS copied = STATUS_SUCCESS;
 };
 
 // The saved mask goes back on every way out, 815 included.
@@ -70,6 +66,7 @@ BOOLEAN ReadDirect(PVOID context) {
   XanBoardRecord* rec = c->rec;
   const uint16_t base = rec->ioBase[0];
   XanExSetIntMask(base, rec->interrupt != nullptr ? 0xEFFF : 0xFFFF);
+  XanCallerArray out(c->address);
   for (uint32_t i = 0; i < c->number; ++i) {
     uint16_t status = 0;
     XanExGetStatus(base, &status);
@@ -77,8 +74,11 @@ BOOLEAN ReadDirect(PVOID context) {
       c->result = XAN_E_NO_DATA;
       break;
     }
-    XanExGetAIData(base, &c->out[i]);
+    uint16_t value = 0;
+    XanExGetAIData(base, &value);
+    if (!out.put(value)) break;
   }
+  c->copied = out.finish();
   XanExResetIntRegister(base, 0xFFFF);
   XanExSetIntMask(base, rec->savedMask);
   return TRUE;
@@ -94,17 +94,14 @@ NTSTATUS GpdIoctlMemoryRequest(XanCall& call) {
   call.request->head.result = XAN_OK;
   switch (offset) {
     case XAN_IS_DATA_READY:
-      *CallerAt<uint16_t>(call.request->address.address) = static_cast<uint16_t>(a.value);
-      break;
+      return XanStoreToCaller(call.request->address.address, static_cast<uint16_t>(a.value));
     case XAN_GET_WRITE_ADDRESS:
     case XAN_GET_READ_ADDRESS:
     case XAN_GET_TRG_WRITE_ADDRESS:
-      *CallerAt<uint32_t>(call.request->address.address) = a.value;
-      break;
+      return XanStoreToCaller(call.request->address.address, a.value);
     default:
-      break;
+      return STATUS_SUCCESS;
   }
-  return STATUS_SUCCESS;
 }
 
 NTSTATUS GpdIoctlGetAIData(XanCall& call) {
@@ -113,10 +110,10 @@ NTSTATUS GpdIoctlGetAIData(XanCall& call) {
     r.result = XAN_E_NOT_SUPPORTED;
     return STATUS_SUCCESS;
   }
-  Direct direct{call.rec, CallerAt<uint16_t>(r.arrayAddress), r.number};
+  Direct direct{call.rec, r.arrayAddress, r.number};
   XanSync(call.rec, ReadDirect, &direct);
   r.result = direct.result;
-  return STATUS_SUCCESS;
+  return direct.copied;
 }
 
 }  // namespace morvel00

@@ -46,7 +46,9 @@ NTSTATUS GpdIoctlInp(XanCall& call) {
   }
   uint16_t list[kMaxListed];
   uint16_t values[kMaxListed] = {};
-  XanCopyCallerList(r.channelListAddress, r.count, list);
+  if (const NTSTATUS copied = XanCopyCallerList(r.channelListAddress, r.count, list); !NT_SUCCESS(copied)) {
+    return copied;
+  }
   // A background or board-memory set-up keeps its channels and its buffer:
   // its later status and data requests copy by them.
   if (rec->kind != kKindBackgroundInput && rec->kind != kKindBoardMemory) {
@@ -60,8 +62,7 @@ NTSTATUS GpdIoctlInp(XanCall& call) {
   if (r.result != XAN_OK) return STATUS_SUCCESS;
   // The caller's array gets nothing unless every value was converted.
   XanCopyDuplicates(rec, list, r.count, values);
-  std::memcpy(reinterpret_cast<void*>(static_cast<uintptr_t>(r.valuesAddress)), values, sizeof(uint16_t) * r.count);
-  return STATUS_SUCCESS;
+  return XanCopyToCaller(r.valuesAddress, values, sizeof(uint16_t) * r.count);
 }
 
 }  // namespace morvel00

@@ -4,11 +4,38 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
+#include <functional>
+#include <utility>
 #include <vector>
 
 #include "driver_fixture.h"
 
 namespace {
+
+// The board on its slot, with one action run at its next port read once
+// armed: the caller's moment inside a request the driver is working on.
+class HookedBoard final : public plat::bus::Card {
+ public:
+  explicit HookedBoard(std::shared_ptr<morvelboard::MorvelBoard> board) : board_(std::move(board)) {}
+  void atNextRead(std::function<void()> action) { action_ = std::move(action); }
+
+  void ReadConfig(uint32_t offset, void* out, uint32_t length) override { board_->ReadConfig(offset, out, length); }
+  void WriteConfig(uint32_t offset, const void* data, uint32_t length) override {
+    board_->WriteConfig(offset, data, length);
+  }
+  bool DecodesPort(uint32_t port) const override { return board_->DecodesPort(port); }
+  uint32_t In(uint32_t port, unsigned width) override {
+    if (auto action = std::exchange(action_, nullptr)) action();
+    return board_->In(port, width);
+  }
+  void Out(uint32_t port, unsigned width, uint32_t value) override { board_->Out(port, width, value); }
+  void AdvanceTo(uint64_t now_ns) override { board_->AdvanceTo(now_ns); }
+  bool InterruptAsserted() const override { return board_->InterruptAsserted(); }
+
+ private:
+  std::shared_ptr<morvelboard::MorvelBoard> board_;
+  std::function<void()> action_;
+};
 
 class BackgroundInputTest : public DriverTest {
  protected:
@@ -212,6 +239,63 @@ TEST_F(BackgroundInputTest, ABufferGivenUpAfterTheSetUpIsRefusedAtEveryCopy) {
     EXPECT_EQ(GetLastError(), ERROR_INVALID_USER_BUFFER) << offset;
   }
   munmap(pages, page);
+}
+
+// The caller gives its buffer up while the driver works for it: inside a
+// single input, between the frame's probe and the copy, or between two scans
+// of a run. The process lives on and the copy's request answers the
+// buffer's status; a run whose buffer is gone ends in error.
+TEST_F(BackgroundInputTest, ABufferGivenUpWhileTheDriverWorksIsRefusedWithoutAFault) {
+  const morvel00test::BoardEntry entry = morvel00test::DefaultBoard();
+  auto hooked = std::make_shared<HookedBoard>(boards_.at(0));
+  plat::bus::Unplug(entry.slot);
+  ASSERT_TRUE(plat::bus::Plug(entry.slot, entry.spec.interruptLine, hooked));
+  const size_t page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
+  void* buffer = mmap(nullptr, page, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  ASSERT_NE(buffer, MAP_FAILED);
+  const auto address = reinterpret_cast<uintptr_t>(buffer);
+  for (const uint32_t copier : {XAN_INP, XAN_BACK_DATA, XAN_BACK_STATUS}) {
+    SCOPED_TRACE(copier);
+    ASSERT_EQ(mprotect(buffer, page, PROT_READ | PROT_WRITE), 0);
+    const bool run = copier != XAN_INP;
+    OVERLAPPED wait{};
+    XanRequest waitRecord{};
+    if (run) {
+      XanRequest r{};
+      r.back.handle = value(h_);
+      r.back.dataAddress = address;
+      r.back.channelListAddress = reinterpret_cast<uintptr_t>(channels_);
+      r.back.count = 2;
+      r.back.scansOrRepeat = 1000;
+      r.back.timeBase = 1;
+      r.back.clockCount = 200;
+      ASSERT_TRUE(send(h_, XAN_INP_BACK, r));
+      ASSERT_EQ(r.back.result, XAN_OK);
+      wait.hEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+      waitRecord.wait.handle = value(h_);
+      DeviceIoControl(h_, XanCode(XAN_WAIT_BACK), &waitRecord, 32, &waitRecord, 32, nullptr, &wait);
+    }
+    hooked->atNextRead([&] { mprotect(buffer, page, PROT_NONE); });
+    if (run) {
+      for (int step = 0; step < 10; ++step) plat::bus::Advance(50'000);
+    }
+    XanRequest q{};
+    q.head.handle = value(h_);
+    if (!run) {
+      q.singleIo.valuesAddress = address;
+      q.singleIo.channelListAddress = reinterpret_cast<uintptr_t>(channels_);
+      q.singleIo.count = 2;
+    }
+    EXPECT_FALSE(send(h_, copier, q));
+    EXPECT_EQ(GetLastError(), ERROR_INVALID_USER_BUFFER);
+    if (run) {
+      plat::bus::Advance(50'000);
+      EXPECT_EQ(WaitForSingleObject(wait.hEvent, 0), WAIT_OBJECT_0);
+      CloseHandle(wait.hEvent);
+      EXPECT_EQ(status(XAN_STS).sts.state, XAN_STATE_ERROR);
+    }
+  }
+  munmap(buffer, page);
 }
 
 }  // namespace

@@ -110,7 +110,9 @@ typedef struct _IO_STACK_LOCATION {
 // max(in, out) bytes holding the input, and IoStatus.Information bytes of it
 // (at most the output length) reach the caller at completion; the direct
 // methods give the input in SystemBuffer and the caller's output buffer in
-// UserBuffer; METHOD_NEITHER gives Type3InputBuffer and UserBuffer.
+// UserBuffer; METHOD_NEITHER gives Type3InputBuffer and UserBuffer. Those
+// two are the caller's own memory, as are addresses a record carries: a
+// driver reaches them only through SafeCopyFromUser and SafeCopyToUser.
 typedef struct _IRP {
   CSHORT Type;
   USHORT Size;

@@ -1,5 +1,5 @@
 // Run-time library calls of the kernel layer: counted strings, registry
-// queries, pool memory and probes of caller memory.
+// queries, pool memory, and probes of and copies with caller memory.
 #pragma once
 #include "nt_base.h"
 
@@ -77,3 +77,14 @@ NTKRNL_API VOID NTAPI ExFreePoolWithTag(PVOID P, ULONG Tag);
 // are the caller's full 64-bit pointers.
 NTKRNL_API NTSTATUS NTAPI ProbeForRead(const volatile VOID* Address, SIZE_T Length, ULONG Alignment);
 NTKRNL_API NTSTATUS NTAPI ProbeForWrite(volatile VOID* Address, SIZE_T Length, ULONG Alignment);
+
+// --- Copies with caller memory ----------------------------------------------
+// A probe tells only what was true when it ran: the caller may give its
+// memory up (unmap it, take its access away) at any moment after. Every
+// copy into or out of caller memory goes through these, which answer
+// STATUS_ACCESS_VIOLATION where a plain copy would fault: a byte of the
+// source that cannot be read or of the destination that cannot be written,
+// a null or wrapping range. The destination may then hold part of the copy.
+// Success for a length of 0.
+NTKRNL_API NTSTATUS NTAPI SafeCopyToUser(volatile VOID* UserDestination, const VOID* Source, SIZE_T Length);
+NTKRNL_API NTSTATUS NTAPI SafeCopyFromUser(VOID* Destination, const volatile VOID* UserSource, SIZE_T Length);
