@@ -185,7 +185,9 @@ TEST_F(OpenCloseThreadsTest, ACallbackGivesWayToTheCloseThatWaitsForIt) {
     gBeside.logCleared = true;
     EXPECT_EQ(exitDevice(id), 0);  // 10004 had the callback kept its thread past the close's wait
     EXPECT_EQ(gBeside.status.load(), row.callbackStatus);
-    if (row.reopen) EXPECT_EQ(gBeside.reopenedId.load(), -1);
+    if (row.reopen) {
+      EXPECT_EQ(gBeside.reopenedId.load(), -1);
+    }
     EXPECT_EQ(exitDevice(id), 10002);
   }
 }
