@@ -17,39 +17,17 @@
 #include <tarnix_records.h>
 
 #include "library_state.h"
+#include "support/analog_lists.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
-using AnalogList = tarnix::BoardList<tarnix::AnalogBoardRecord>;
-using Bytes = std::vector<unsigned char>;
+using tarnixtest::AnalogList;
+using tarnixtest::boardList;
+using Bytes = std::string;
 
 constexpr int kSaves = 16;
 constexpr int kBusyMs = 2000;
-
-// Groups of four boards, named after the list.
-std::unique_ptr<AnalogList> boardList(int32_t boards, const char* names) {
-  auto list = std::make_unique<AnalogList>();
-  for (int32_t i = 0; i < boards; ++i) {
-    tarnix::AnalogBoardRecord& r = list->records[i];
-    r.head.driverNumber = 1;
-    r.head.groupNumber = i / 4 + 1;
-    r.head.boardNumber = i % 4 + 1;
-    std::strcpy(r.head.boardName, "QAD-12");
-    r.ioAddress = 0x1000 + 8 * i;
-    r.irqNo = r.dma = r.memoryAddress = r.boardId = r.slotNo = -1;
-    std::snprintf(r.objectName, sizeof r.objectName, "%s%02d", names, i / 4 + 1);
-  }
-  list->count = static_cast<uint32_t>(boards);
-  return list;
-}
-
-Bytes loaded() {
-  auto list = std::make_unique<AnalogList>();
-  DnkConfigLoadListData(2, list.get(), 0);
-  const auto* bytes = reinterpret_cast<const unsigned char*>(list.get());
-  return Bytes(bytes, bytes + sizeof(AnalogList));
-}
 
 class ListReadDuringSave : public ::testing::Test {
  protected:
@@ -70,11 +48,11 @@ class ListReadDuringSave : public ::testing::Test {
 };
 
 TEST_F(ListReadDuringSave, EveryLoadIsOneSavedListWhole) {
-  const std::unique_ptr<AnalogList> lists[] = {boardList(32, "MANY"), boardList(4, "FEW")};
+  const std::unique_ptr<AnalogList> lists[] = {boardList(0x1000, "MANY", 32), boardList(0x1000, "FEW", 4)};
   Bytes expected[2];
   for (int i : {1, 0}) {
     ASSERT_EQ(DnkConfigSaveListData(2, lists[i].get()), kDnkOk);
-    expected[i] = loaded();
+    expected[i] = tarnixtest::loadedList();
   }
   ASSERT_NE(expected[0], expected[1]);
 
@@ -89,7 +67,7 @@ TEST_F(ListReadDuringSave, EveryLoadIsOneSavedListWhole) {
   Clock::duration longest{};
   while (::waitpid(writer, &status, WNOHANG) == 0) {
     const Clock::time_point start = Clock::now();
-    const Bytes now = loaded();
+    const Bytes now = tarnixtest::loadedList();
     longest = std::max(longest, Clock::now() - start);
     ++loads;
     if (now != expected[0] && now != expected[1]) ++mixed;

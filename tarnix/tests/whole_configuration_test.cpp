@@ -24,38 +24,22 @@
 
 #include "devices/wdm_keys.h"
 #include "library_state.h"
+#include "support/analog_lists.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
-using AnalogList = tarnix::BoardList<tarnix::AnalogBoardRecord>;
+using tarnixtest::AnalogList;
+using tarnixtest::loadedList;
 using WdmList = tarnix::BoardList<tarnix::WdmDeviceRecord>;
 
 constexpr int kKillPoints = 4;
 constexpr int32_t kBoards = 32;
 constexpr uint32_t kDevices = 32;
 
-// Groups of four boards, eight of them by default.
+// Eight groups of four boards by default.
 std::unique_ptr<AnalogList> boardList(int32_t ioBase, const char* names, int32_t boards = kBoards) {
-  auto list = std::make_unique<AnalogList>();
-  for (int32_t i = 0; i < boards; ++i) {
-    tarnix::AnalogBoardRecord& r = list->records[i];
-    r.head.driverNumber = 1;
-    r.head.groupNumber = i / 4 + 1;
-    r.head.boardNumber = i % 4 + 1;
-    std::strcpy(r.head.boardName, "QAD-12");
-    r.ioAddress = ioBase + 8 * i;
-    r.irqNo = r.dma = r.memoryAddress = r.boardId = r.slotNo = -1;
-    std::snprintf(r.objectName, sizeof r.objectName, "%s%02d", names, i / 4 + 1);
-  }
-  list->count = static_cast<uint32_t>(boards);
-  return list;
-}
-
-std::string loadedList() {
-  auto list = std::make_unique<AnalogList>();
-  DnkConfigLoadListData(2, list.get(), 0);
-  return std::string(reinterpret_cast<const char*>(list.get()), sizeof(AnalogList));
+  return tarnixtest::boardList(ioBase, names, boards);
 }
 
 // Devices "0000" on, each named the name of the one `shift` places on.
