@@ -72,7 +72,10 @@ LONG EndEventThreads(DeviceRecord& record) {
 }
 
 namespace {
-thread_local const DeviceRecord* servedRecord = nullptr;
+// In the thread's static block: the library is loaded by name, and a block
+// of its own would be freed by whichever thread next takes the ended
+// thread's stack, unseen by the race checks.
+thread_local const DeviceRecord* servedRecord __attribute__((tls_model("initial-exec"))) = nullptr;
 }  // namespace
 
 bool OnEventThreadOf(const DeviceRecord& record) { return servedRecord == &record; }
