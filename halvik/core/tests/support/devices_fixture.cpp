@@ -122,6 +122,10 @@ void DevicesTest::SetUp() {
 
 void DevicesTest::TearDown() {
   halvik::DetachLibrary();
+  // The process goes on past the detach: the next test finds the library's
+  // lock as a fresh load would.
+  InitializeCriticalSection(&halvik::Library().lock);
+  halvik::Library().lockReady = true;
   halvik::DeviceTable().clear();
   PlatUnregisterDevice("HVFAKE");
   unsetenv("ORVANE_WINVER");
