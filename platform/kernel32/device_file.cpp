@@ -2,9 +2,10 @@
 // completion from any thread, cancellation.
 #include "kernel32/device_file.h"
 
+#include <platform/fault_safe_copy.h>
+
 #include <algorithm>
 #include <chrono>
-#include <cstring>
 #include <new>
 
 #include "kernel32/waitable.h"
@@ -46,12 +47,18 @@ thread_local ThreadRequests t_requests;
 void completeRequest(DeviceRequest* request, LONG status, ULONG_PTR information) {
   if (request == nullptr || request->completing.exchange(true)) return;
   request->cancelRoutine.store(nullptr);
-  request->status = status;
-  request->information = information;
+  // The caller may have given its output buffer up while the request was
+  // pending; that fails the request, not the completing thread.
   if (request->callerOutput != nullptr && !request->system.empty() && !isError(status)) {
     size_t count = std::min<ULONG_PTR>(information, request->outputSize);
-    std::memcpy(request->callerOutput, request->system.data(), count);
+    const LONG copied = CopyToCaller(request->callerOutput, request->system.data(), count);
+    if (copied != PLAT_STATUS_SUCCESS) {
+      status = copied;
+      information = 0;
+    }
   }
+  request->status = status;
+  request->information = information;
   HANDLE event = request->event;
   RequestPtr keep;  // the packet lives until this function is done with it
   {
@@ -162,7 +169,6 @@ BOOL DeviceFile::control(HANDLE onHandle, DWORD code, void* in, DWORD inSize, vo
     switch (request->method) {
       case METHOD_BUFFERED:
         request->system.resize(std::max(inSize, outSize));
-        if (inSize != 0) std::memcpy(request->system.data(), in, inSize);
         request->callerOutput = out;
         if (!request->system.empty()) request->systemBuffer = request->system.data();
         request->inputBuffer = request->outputBuffer = request->systemBuffer;
@@ -170,7 +176,7 @@ BOOL DeviceFile::control(HANDLE onHandle, DWORD code, void* in, DWORD inSize, vo
       case METHOD_IN_DIRECT:
       case METHOD_OUT_DIRECT:
         if (inSize != 0) {
-          request->system.assign(static_cast<unsigned char*>(in), static_cast<unsigned char*>(in) + inSize);
+          request->system.resize(inSize);
           request->systemBuffer = request->system.data();
         }
         request->inputBuffer = request->systemBuffer;
@@ -183,6 +189,11 @@ BOOL DeviceFile::control(HANDLE onHandle, DWORD code, void* in, DWORD inSize, vo
     }
   } catch (const std::bad_alloc&) {
     return fail(ERROR_NO_SYSTEM_RESOURCES);
+  }
+  // An input the call cannot read fails it before the driver sees it.
+  if (request->systemBuffer != nullptr && inSize != 0) {
+    const LONG copied = CopyFromCaller(request->systemBuffer, in, inSize);
+    if (copied != PLAT_STATUS_SUCCESS) return finish(copied);
   }
   return submit(request, driver->deviceControl, returned, overlapped);
 }

@@ -1,6 +1,8 @@
 #include <platform/device.h>
 #include <windows.h>
 #include <gtest/gtest.h>
+#include <sys/mman.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <chrono>
@@ -33,6 +35,7 @@ struct TestDriver {
   std::atomic<int> cancels{0};
   std::atomic<LONG> createStatus{PLAT_STATUS_SUCCESS};
   std::atomic<ULONG_PTR> echoInformation{0};  // 0: the input size
+  std::atomic<int> controls{0};                // device-control requests seen
   void* lastOutput = nullptr;
   void* lastSystem = nullptr;
 
@@ -92,6 +95,7 @@ struct TestDriver {
   }
 
   LONG onControl(PlatRequest* request) {
+    ++controls;
     auto* bytes = static_cast<unsigned char*>(request->systemBuffer);
     switch (request->code) {
       case kEcho:
@@ -312,6 +316,60 @@ TEST_F(DeviceTest, PendingRequestCompletedFromAnotherThreadFillsBufferAndSignals
   ASSERT_TRUE(GetOverlappedResult(device, &overlapped, &returned, TRUE));
   EXPECT_EQ(returned, 6u);
   CloseHandle(overlapped.hEvent);
+  CloseHandle(device);
+}
+
+// A caller's buffer that is gone at the call, or by the time the driver
+// completes (on the driver's thread), fails the call, not the process.
+TEST_F(DeviceTest, CallerBufferOutOfReachFailsTheCallWithNoAccess) {
+  HANDLE device = open();
+  ASSERT_NE(device, INVALID_HANDLE_VALUE);
+  const size_t page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
+  auto* pages = static_cast<unsigned char*>(
+      mmap(nullptr, 2 * page, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0));
+  ASSERT_NE(pages, MAP_FAILED);
+  unsigned char* kept = pages;
+  unsigned char* lost = pages + page;  // given up by the caller
+  const struct {
+    const char* what;
+    DWORD code;
+    unsigned char* in;
+    unsigned char* out;
+    bool lostAfterTheCall;  // overlapped: between ERROR_IO_PENDING and the completion
+    bool driverCalled;
+  } cases[] = {
+      {"buffered input", kEcho, lost, kept, false, false},
+      {"direct input", kPendDirect, lost, kept, false, false},
+      {"output of a completion at the call", kEcho, kept, lost, false, true},
+      {"output of a pending completion", kPend, kept, lost, true, true},
+  };
+  for (const auto& c : cases) {
+    ASSERT_EQ(mprotect(lost, page, c.lostAfterTheCall ? PROT_READ | PROT_WRITE : PROT_NONE), 0);
+    const int controls = driver_.controls.load();
+    OVERLAPPED overlapped = withEvent();
+    DWORD returned = 0xDEAD;
+    BOOL ok = DeviceIoControl(device, c.code, c.in, 8, c.out, 8, &returned, c.lostAfterTheCall ? &overlapped : nullptr);
+    if (c.lostAfterTheCall) {
+      EXPECT_FALSE(ok);
+      EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_IO_PENDING)) << c.what;
+      ASSERT_EQ(mprotect(lost, page, PROT_NONE), 0);
+      std::thread([&] {
+        PlatRequest* request = driver_.take();
+        ASSERT_NE(request, nullptr);
+        PlatCompleteRequest(request, PLAT_STATUS_SUCCESS, 8);
+      }).join();
+      EXPECT_EQ(WaitForSingleObject(overlapped.hEvent, 0), WAIT_OBJECT_0) << c.what;
+      ok = GetOverlappedResult(device, &overlapped, &returned, FALSE);
+    }
+    EXPECT_FALSE(ok) << c.what;
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NOACCESS)) << c.what;
+    EXPECT_EQ(driver_.controls.load() - controls, c.driverCalled ? 1 : 0) << c.what;
+    if (c.driverCalled) {
+      EXPECT_EQ(returned, 0u) << c.what;
+    }
+    CloseHandle(overlapped.hEvent);
+  }
+  munmap(pages, 2 * page);
   CloseHandle(device);
 }
 

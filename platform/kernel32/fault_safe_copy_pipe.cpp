@@ -1,14 +1,14 @@
-// The copy to and from caller memory where the system refuses its own
-// copy between address ranges: through a pipe, whose write reads the source
-// and whose read fills the destination, each answering a fault as EFAULT.
+// The fault-safe copy where the system refuses its own copy between address
+// ranges: through a pipe, whose write reads the source and whose read fills
+// the destination, each answering a fault as EFAULT.
 #include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
 
-#include "user_copy.h"
+#include "kernel32/fault_safe_copy_ways.h"
 
-namespace ntk {
+namespace plat {
 
 namespace {
 
@@ -32,10 +32,10 @@ struct Pipe {
 
 }  // namespace
 
-NTSTATUS copyThroughPipe(void* to, const void* from, size_t length) {
-  if (length == 0) return STATUS_SUCCESS;
+LONG copyThroughPipe(void* to, const void* from, size_t length) {
+  if (length == 0) return PLAT_STATUS_SUCCESS;
   Pipe pipe;
-  if (pipe.read < 0) return STATUS_INSUFFICIENT_RESOURCES;
+  if (pipe.read < 0) return PLAT_STATUS_INSUFFICIENT_RESOURCES;
   auto* out = static_cast<char*>(to);
   const auto* in = static_cast<const char*>(from);
   // The pipe is empty at every round, so a write takes at least a byte
@@ -44,12 +44,12 @@ NTSTATUS copyThroughPipe(void* to, const void* from, size_t length) {
   for (size_t done = 0; done < length;) {
     const ssize_t taken = ::write(pipe.write, in + done, length - done);
     if (taken < 0 && errno == EINTR) continue;
-    if (taken <= 0) return STATUS_ACCESS_VIOLATION;
+    if (taken <= 0) return PLAT_STATUS_ACCESS_VIOLATION;
     const ssize_t given = ::read(pipe.read, out + done, static_cast<size_t>(taken));
-    if (given != taken) return STATUS_ACCESS_VIOLATION;
+    if (given != taken) return PLAT_STATUS_ACCESS_VIOLATION;
     done += static_cast<size_t>(taken);
   }
-  return STATUS_SUCCESS;
+  return PLAT_STATUS_SUCCESS;
 }
 
-}  // namespace ntk
+}  // namespace plat
