@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "acquisition/sampling_config.h"
 #include "vekmath.h"
 
 // The multimedia file I/O is built into the target; of the layer beneath it
@@ -21,6 +22,15 @@ uint32_t allocateHandleValue() {
   return value += 4;
 }
 }  // namespace plat
+
+// A header read clears the library's last status; the rest of the library
+// is not built in.
+namespace vekmath {
+SamplingConfig& config() {
+  static SamplingConfig state;
+  return state;
+}
+}  // namespace vekmath
 
 namespace {
 
