@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <wingdi.h>
 
+#include <filesystem>
 #include <vector>
 
 #include "drawing/wave_graph.h"
@@ -56,7 +57,8 @@ TEST_F(WaveGraphPictureTest, TestSignalTracesLieWhereTheirCountsSay) {
     ASSERT_EQ(status, 0);
   }
   DrawWaveGraph();
-  EXPECT_TRUE(window.save("wave_graph_picture.bmp"));
+  // Kept beside the other temporary files, for a person to look at.
+  EXPECT_TRUE(window.save((std::filesystem::temp_directory_path() / "wave_graph_picture.bmp").string()));
 
   // Square wave: rows 0-124 low, 125-249 high, 250-374 low, 375-499 high.
   struct Probe {
