@@ -21,8 +21,9 @@ using PendingDriverStarts = std::vector<std::unique_ptr<CreatedDriverService>>;
 // pending given, are left there for StartDriverServices.
 int32_t StoreKindImage(int32_t kind, PendingDriverStarts* pending = nullptr);
 void StartDriverServices(PendingDriverStarts& pending);
-// Deletes the kind's board, group and service keys and driver services,
-// stopping the drivers first.
+// Deletes the kind's board, group and service keys and driver services.
+// Its drivers are stopped before, by StopKindServices outside the store
+// transaction, so that no wait for them holds the store.
 void WipeKindRegistry(int32_t kind);
 // Stops the drivers of the kind's services and leaves the keys.
 void StopKindServices(int32_t kind, StoppedDrivers& stopped);

@@ -58,7 +58,6 @@ void wipeRow(int32_t kind, const xanconfig::DriverFileRow& row) {
       deleteBoards(servicePath, kind == 6);
       break;
   }
-  StopDriverService(name.c_str());
   DeleteDriverService(name.c_str());
   if (!IsWin9x(GetOsGeneration())) deleteKeyBelow(servicePath, kEnumKey);
   deleteKeyBelow(xanconfig::kServicesKey, name);
