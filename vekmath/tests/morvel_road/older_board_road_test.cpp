@@ -102,15 +102,19 @@ TEST_P(OlderBoardRoad, BlocksCarryTheBoardsSignalFromStartToClose) {
 
 // A free run outlasts the board's default sample count: the ring holds one
 // run, each value the ramp at its own scan time, never a restarted board.
+// Paced at 1 ms, as the monitor paces, so the ring spans the whole run: at
+// any other period it holds one block, and a reader held up by a loaded
+// machine would see blocks dropped rather than a restarted board.
 TEST_P(OlderBoardRoad, AFreeRunStaysOneRunPastFiveHundredScans) {
   const Road& road = GetParam();
-  constexpr uint64_t kRampNs = 100'000'000, kPeriodNs = 100'000, kStepNs = 10'000;
+  // The ramp outlasts the run, so no jump can hide behind a whole ramp.
+  constexpr uint64_t kRampNs = 1'000'000'000, kPeriodNs = 1'000'000, kStepNs = 10'000;
   const morvelboard::Waveform ramp{morvelboard::Waveform::Shape::Ramp, 0.5, 0.5, kRampNs};
   for (unsigned c = 0; c < 3; ++c) boards_[0]->SetWaveform(c, ramp);
   SelectBoard(road.code, 1, road.index);
   const SHORT list[32] = {3, 1, 2};
   LONG status = -1;
-  SetupSampling(3, list, kBlockScans, 10, 100, 0, 0, 0, 0, &status);
+  SetupSampling(3, list, kBlockScans, 10, 1000, 0, 0, 0, 0, &status);
   ASSERT_EQ(status, 0) << vekmath::messageText();
   StartSampling(&status);
   ASSERT_EQ(status, 0) << vekmath::messageText();
