@@ -1,6 +1,7 @@
 #include "event_threads.h"
 
 #include "device_transport.h"
+#include "straggler_threads.h"
 
 namespace halvik {
 
@@ -40,10 +41,16 @@ bool endOne(const ThreadSlotView& slot) {
     wake(slot);
     ended = WaitForSingleObject(*slot.thread, 1) == WAIT_OBJECT_0;
   }
-  // A thread that did not end has been told to; its handle goes either way,
-  // so the record can be opened afresh.
-  if (ended) forgetObjects(slot);
-  bool closed = CloseHandle(*slot.thread) != FALSE;
+  // A thread that did not end has been told to; its handle leaves the
+  // record either way, so the record can be opened afresh, and the detach
+  // waits for it.
+  bool closed = true;
+  if (ended) {
+    forgetObjects(slot);
+    closed = CloseHandle(*slot.thread) != FALSE;
+  } else {
+    KeepStragglerThread(*slot.thread);
+  }
   *slot.thread = INVALID_HANDLE_VALUE;
   return ended && closed;
 }

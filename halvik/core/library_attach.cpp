@@ -5,6 +5,7 @@
 #include "device_record.h"
 #include "event_threads.h"
 #include "library_state.h"
+#include "straggler_threads.h"
 #include "trace_log.h"
 #include "trace_log_switch.h"
 #include "transport.h"
@@ -54,6 +55,9 @@ void DetachLibrary() {
     EndEventThreads(record);
     EndCntmWorkers(record);
   }
+  // Once detach returns the code may be unmapped: no thread of ours may
+  // still be on its way out.
+  AwaitStragglerThreads();
   LibraryState& state = Library();
   if (state.lockReady) {
     DeleteCriticalSection(&state.lock);

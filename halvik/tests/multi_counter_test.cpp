@@ -6,6 +6,7 @@
 #include <halviksim.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
@@ -217,6 +218,29 @@ TEST_F(MultiCounterTest, CountsTheDriverGivesAreHeldToTheEventRecord) {
   halviksim::CntmTimerTicks("HVA1", 1);
   ASSERT_TRUE(calls.waitFor(1025));
   EXPECT_EQ(calls.count(), 1025u);
+  EXPECT_EQ(entry<decltype(&XanExit)>("XanExit")(id), 0);  // before the calls' record goes
+}
+
+// A callback that outlasts the last close's wait for its worker: the
+// unload of the library waits until the worker has left the library's
+// code, which it returns into from the callback.
+std::atomic<bool> g_slowEntered{false}, g_slowReturned{false};
+void WINAPI slowTimerCallback(LONG, LONG, LONG, void*) {
+  g_slowEntered = true;
+  Sleep(1500);
+  g_slowReturned = true;
+}
+
+TEST_F(MultiCounterTest, AnUnloadWaitsForAWorkerStillInItsCallback) {
+  const short id = openDevice("HVA1");
+  ASSERT_EQ(entry<decltype(&XanCntmTimerCallbackProc)>("XanCntmTimerCallbackProc")(id, slowTimerCallback, nullptr), 0);
+  ASSERT_EQ(entry<decltype(&XanCntmNotifyTimer)>("XanCntmNotifyTimer")(id, 10, window_), 0);
+  halviksim::CntmTimerTicks("HVA1", 1);
+  for (int i = 0; i < 5000 && !g_slowEntered; ++i) Sleep(1);
+  ASSERT_TRUE(g_slowEntered);
+  FreeLibrary(module_);
+  module_ = nullptr;
+  EXPECT_TRUE(g_slowReturned) << "the library went while its worker was still in the callback";
 }
 
 TEST_F(MultiCounterTest, TimeUpsOfABusUnitComeByMessage) {

@@ -7,6 +7,7 @@
 #include "cntm_frame.h"
 #include "device_transport.h"
 #include "library_state.h"
+#include "straggler_threads.h"
 
 namespace halvik {
 
@@ -32,8 +33,12 @@ LONG start(uint16_t index, const Worker& w, LPTHREAD_START_ROUTINE body) {
   HANDLE thread = mcnt::load(*w.thread);
   if (thread != INVALID_HANDLE_VALUE) {
     if (mcnt::load(w.words[1]) == 0 && mcnt::load(w.words[0]) == 0) return 0;
-    WaitForSingleObject(thread, kEndRounds);  // it has set its ended word: only its return is left
-    CloseHandle(thread);
+    // It has set its ended word or been told to end: only its return is left.
+    if (WaitForSingleObject(thread, kEndRounds) == WAIT_OBJECT_0) {
+      CloseHandle(thread);
+    } else {
+      KeepStragglerThread(thread);
+    }
   }
   mcnt::store(w.words[0], 0);
   mcnt::store(w.words[1], 0);
@@ -59,13 +64,15 @@ bool end(const Worker& w) {
     if (HANDLE event = mcnt::load(*w.event); event != nullptr) SetEvent(event);
     ended = WaitForSingleObject(thread, 1) == WAIT_OBJECT_0;
   }
-  CloseHandle(thread);
   mcnt::store(*w.thread, INVALID_HANDLE_VALUE);
-  if (ended) {
-    if (HANDLE event = mcnt::load(*w.event); event != nullptr) CloseHandle(event);
-    mcnt::store(*w.event, HANDLE{});
+  if (!ended) {
+    KeepStragglerThread(thread);  // the detach waits for it
+    return false;
   }
-  return ended;
+  CloseHandle(thread);
+  if (HANDLE event = mcnt::load(*w.event); event != nullptr) CloseHandle(event);
+  mcnt::store(*w.event, HANDLE{});
+  return true;
 }
 
 Worker eventWorker(CntmState& s) { return {&s.boardEventThread, s.boardEventWords, &s.boardEvent}; }

@@ -1,0 +1,19 @@
+// Threads of the library that a close told to end but that did not end
+// within the close's wait: a callback still running, a thread the machine
+// has not scheduled yet. The close answers as it always has; the library's
+// detach waits for them, since once it returns the library's code may be
+// unmapped under them.
+#pragma once
+#include <windows.h>
+
+namespace halvik {
+
+// Takes over the handle of a thread that has been told to end.
+void KeepStragglerThread(HANDLE thread);
+
+// Waits until every kept thread has ended (each is only finishing its way
+// out: its own waits are bounded) and closes their handles. The wait is
+// bounded too, far beyond any such way out.
+void AwaitStragglerThreads();
+
+}  // namespace halvik
