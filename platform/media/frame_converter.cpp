@@ -74,7 +74,11 @@ bool FrameConverter::Convert(uint32_t fourcc, const uint8_t* data, size_t bytes,
   if (fourcc == V4L2_PIX_FMT_YUYV) {
     const size_t needed = static_cast<size_t>(width) * 2 * static_cast<size_t>(height);
     if (bytes < needed) return false;
-    const uint8_t* planes[4] = {data, nullptr, nullptr, nullptr};
+    // The scaler reads whole blocks past a row's end at some widths, so it
+    // reads a copy with room behind the last row.
+    padded_.assign(needed + AV_INPUT_BUFFER_PADDING_SIZE, 0);
+    std::memcpy(padded_.data(), data, needed);
+    const uint8_t* planes[4] = {padded_.data(), nullptr, nullptr, nullptr};
     const int strides[4] = {width * 2, 0, 0, 0};
     return scale(AV_PIX_FMT_YUYV422, planes, strides, width, height, width, height, out);
   }

@@ -40,7 +40,7 @@ class FrameConverter {
   std::unique_ptr<AVCodecContext, Free> decoder_;
   std::unique_ptr<AVFrame, Free> decoded_;
   std::unique_ptr<AVPacket, Free> packet_;
-  std::vector<uint8_t> padded_;  // the decoder reads a little past the data
+  std::vector<uint8_t> padded_;  // the decoder and the scaler read past the data
   std::vector<uint8_t> scaled_;
 };
 

@@ -85,10 +85,20 @@ bool VideoDecoder::convert(const uint8_t* const planes[], const int strides[], A
   header.biSizeImage = static_cast<DWORD>(stride * height);
   bitmap.assign(sizeof header + header.biSizeImage, 0);
   std::memcpy(bitmap.data(), &header, sizeof header);
-  // Bottom-up: the picture's top row goes to the last row of the bitmap.
-  uint8_t* target[1] = {bitmap.data() + sizeof header + static_cast<size_t>(stride) * (height - 1)};
-  const int targetStride[1] = {-stride};
-  return sws_scale(scaler_.get(), planes, strides, 0, height, target, targetStride) == height;
+  // The scaler writes whole blocks past a row's end at some widths, so it
+  // fills a roomy picture of its own; the bitmap takes just the image's
+  // bytes from it, bottom-up: the picture's top row is its last row.
+  const int scaledStride = (width * 3 + 63) & ~63;
+  scaled_.resize(static_cast<size_t>(scaledStride) * static_cast<size_t>(height) + 64);
+  uint8_t* target[1] = {scaled_.data()};
+  const int targetStride[1] = {scaledStride};
+  if (sws_scale(scaler_.get(), planes, strides, 0, height, target, targetStride) != height) return false;
+  const size_t pixelBytes = static_cast<size_t>(width) * 3;
+  for (int y = 0; y < height; ++y) {
+    std::memcpy(bitmap.data() + sizeof header + static_cast<size_t>(stride) * static_cast<size_t>(height - 1 - y),
+                scaled_.data() + static_cast<size_t>(scaledStride) * static_cast<size_t>(y), pixelBytes);
+  }
+  return true;
 }
 
 VideoDecoder::Result VideoDecoder::decode(const uint8_t* data, size_t size, std::vector<uint8_t>& bitmap) {

@@ -38,6 +38,7 @@ class VideoDecoder {
   FramePtr frame_;
   PacketPtr packet_;
   ScalerPtr scaler_;
+  std::vector<uint8_t> scaled_;  // the scaler's picture, rows padded
 };
 
 }  // namespace plat::media

@@ -2,6 +2,7 @@
 #include <vfw.h>
 
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <memory>
@@ -186,6 +187,7 @@ TEST_F(AviReading, ClaimsBeyondTheFileAreRefused) {
     size_t at;  // the 32-bit field changed
     uint32_t value;
     HRESULT open;
+    uint64_t grownTo = 0;  // the file made this long, sparse
   } cases[] = {
       {"index entry size", idx1 + 8 + 12, 0xA9000030u, AVIERR_OK},
       {"index entry offset", idx1 + 8 + 8, 0x7FFFFFF0u, AVIERR_OK},
@@ -193,6 +195,7 @@ TEST_F(AviReading, ClaimsBeyondTheFileAreRefused) {
       {"format size", strf + 4, 0xA9000030u, AVIERR_BADFORMAT},
       {"file size (a copy cut short)", 4, 0xA9000030u, AVIERR_OK},
       {"data list size (a copy cut short)", good.find("movi") - 4, 0xA9000030u, AVIERR_OK},
+      {"no file size in a file beyond 4 GB", 4, 0, AVIERR_OK, (uint64_t{1} << 32) + 16},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
@@ -200,6 +203,7 @@ TEST_F(AviReading, ClaimsBeyondTheFileAreRefused) {
     std::memcpy(bytes.data() + c.at, &c.value, 4);
     const std::string file = path("claims.avi");
     std::ofstream(file, std::ios::binary | std::ios::trunc) << bytes;
+    if (c.grownTo != 0) std::filesystem::resize_file(file, c.grownTo);
     PAVIFILE avi = nullptr;
     ASSERT_EQ(AVIFileOpenA(&avi, file.c_str(), OF_SHARE_DENY_NONE, nullptr), c.open);
     if (avi == nullptr) continue;

@@ -128,8 +128,8 @@ TEST_F(AviRecording, AKilledRecordingKeepsItsWholeFrames) {
   EXPECT_EQ(readableFrames(file, kWidth, kHeight, true), kFrames - 1);
 }
 
-// A disk that fills during a recording fails the write that did not fit;
-// the file keeps the frames written before it.
+// A disk that fills during a recording fails the write that did not fit
+// and every one after it; the file keeps the frames written before it.
 TEST_F(AviRecording, AFullDiskFailsTheWriteAndKeepsTheFramesBefore) {
   constexpr int kSmallWidth = 20;
   constexpr int kSmallHeight = 6;
@@ -158,6 +158,14 @@ TEST_F(AviRecording, AFullDiskFailsTheWriteAndKeepsTheFramesBefore) {
         last = AVIStreamWrite(video, written, 1, pixels.data(), static_cast<LONG>(pixels.size()), AVIIF_KEYFRAME,
                               nullptr, nullptr);
         if (last != AVIERR_OK) break;
+      }
+      // With room again the recording stays failed: a later frame would
+      // leave a hole where the failed one belongs.
+      disk.reset();
+      if (full) {
+        EXPECT_NE(AVIStreamWrite(video, written + 1, 1, pixels.data(), static_cast<LONG>(pixels.size()),
+                                 AVIIF_KEYFRAME, nullptr, nullptr),
+                  AVIERR_OK);
       }
       AVIStreamRelease(video);
       AVIFileRelease(avi);

@@ -3,6 +3,7 @@
 
 #include <vector>
 
+#include "guarded_bytes.h"
 #include "media/frame_converter.cpp"
 
 extern "C" {
@@ -88,6 +89,24 @@ TEST(FrameConverterTest, CapturedPicturesBecomeBottomUpRowsOrAreRefused) {
       const bool white = r >= kHeight / 2;
       for (int i = 0; i < 3; ++i) EXPECT_EQ(p[i] > 127, white) << k.name << " row " << r;
     }
+  }
+}
+
+// A captured frame is exactly the bytes its size asks for; at widths that
+// are not a multiple of 16 the scaler reads whole blocks, which must not
+// take it past the frame.
+TEST(FrameConverterTest, YuyvFramesOfAnyWidthAreReadOnlyInsideThemselves) {
+  for (int32_t width : {24, 40, 58, 62, 64}) {
+    SCOPED_TRACE(width);
+    const size_t bytes = static_cast<size_t>(width) * 2 * kHeight;
+    GuardedBytes frame(bytes);
+    GuardedBytes out(static_cast<size_t>(RowBytes(width)) * kHeight);
+    ASSERT_NE(frame.data(), nullptr);
+    ASSERT_NE(out.data(), nullptr);
+    for (size_t i = 0; i < bytes; i += 2) frame.data()[i] = 235, frame.data()[i + 1] = 128;  // white
+    FrameConverter converter;
+    ASSERT_TRUE(converter.Convert(V4L2_PIX_FMT_YUYV, frame.data(), bytes, width, kHeight, out.data()));
+    EXPECT_GT(out.data()[0], 127);
   }
 }
 
