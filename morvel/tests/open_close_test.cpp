@@ -121,6 +121,22 @@ TEST_F(OpenCloseTest, OpenByNameSharesTheBoardUntilTheLastClose) {
   EXPECT_EQ(XanOpenEx("", &a), XAN_E_CALL);
 }
 
+// The search reaches the first and the last group key of the services.
+TEST_F(OpenCloseTest, TheNameSearchReachesEveryGroupKey) {
+  const struct {
+    const char* service;
+    uint16_t index, group;
+  } rows[] = {{"Morvel00", 0, 1}, {"Morvel20", 20, 16}, {"Morvel55", 55, 16}};
+  for (const auto& r : rows) {
+    const std::string name = std::string(r.service) + "-" + std::to_string(r.group);
+    setObjectName(r.service, r.group, name.c_str());
+    uint16_t index = 0, group = 0;
+    EXPECT_TRUE(XanFindBoardByName(name.c_str(), index, group)) << name;
+    EXPECT_EQ(index, r.index) << name;
+    EXPECT_EQ(group, r.group) << name;
+  }
+}
+
 TEST_F(OpenCloseTest, AFailedOpenByNameLeavesNoCount) {
   setObjectName("Morvel20", 1, "B");
   fake.answerOnce(XAN_OPEN, XAN_E_BOARD);

@@ -33,6 +33,10 @@ int16_t Check(const XanBoardRecord* rec, bool busy, int counter = 0) {
   return XAN_OK;
 }
 
+bool PacesBackground(const XanBoardRecord* rec) {
+  return rec->kind == kKindBackgroundInput || rec->kind == kKindBackgroundOutput;
+}
+
 void CloseGate(XanBoardRecord* rec) {
   XanLocked(rec, [rec] { XanExClose8254(Base(rec)); });
 }
@@ -152,6 +156,15 @@ NTSTATUS GpdIoctlSetCntCommand(XanCall& call) {
 NTSTATUS GpdIoctlGetIntStsCnt(XanCall& call) {
   XanCntNotifyRecord& r = call.request->cntNotify;
   XanBoardRecord* rec = call.rec;
+  // The notification thread asks for a closed gate's status when it gets
+  // to it, which can be after a background acquisition has opened the 8254
+  // for its pacer: the gate, the factors and the flag are then the pacer's,
+  // and the close request has already shut the counter's gate.
+  if (rec->gateClosed != 0 && PacesBackground(rec)) {
+    r.state = 1;
+    rec->counterInterrupts = 0;
+    return STATUS_SUCCESS;
+  }
   uint8_t flag = 0;
   XanLocked(rec, [rec, &flag] {
     XanExResetIntRegister(Base(rec), 0xFFFF);

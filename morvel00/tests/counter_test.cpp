@@ -101,6 +101,64 @@ TEST_F(CounterLibraryTest, TheGateMessageReachesTheWindowAndTheOverflowClosesThe
   DestroyWindow(window);
 }
 
+// The closed gate's last event is handled by the library's counter thread
+// while the caller goes on: it must not close or take the pacer of the
+// background input started next.
+TEST_F(CounterLibraryTest, ABackgroundInputAfterANotifyingGateRunsWhole) {
+  WNDCLASSA wc{};
+  wc.lpfnWndProc = DefWindowProcA;
+  wc.lpszClassName = "CounterThenBackWindow";
+  RegisterClassA(&wc);
+  HWND window = CreateWindowExA(0, wc.lpszClassName, "", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+  const auto windowValue = static_cast<XanWindow>(reinterpret_cast<uintptr_t>(window));
+  const morvelboard::Waveform level{morvelboard::Waveform::Shape::Constant, 0.3, 0, 1};
+  for (unsigned c : {2u, 5u}) boards_.at(0)->SetWaveform(c, level);
+  // Runs the clock until `message` comes with wParam 0, for at most 8 s of board time.
+  auto messageCame = [window](UINT message) {
+    MSG m{};
+    for (int step = 0; step < 80'000; ++step) {
+      while (PeekMessageA(&m, window, message, message, PM_REMOVE)) {
+        if (m.wParam == 0) return true;
+      }
+      plat::bus::Advance(100'000);
+      if (step % 10 == 0) Sleep(1);
+    }
+    return false;
+  };
+
+  uint16_t list[2] = {2, 5}, single[2] = {};
+  XanIoParams io{single, list, 2};
+  ASSERT_EQ(XanInp(h_, &io), 0);
+  ASSERT_EQ(XanSetCntData(h_, 0, 4), 0);
+  ASSERT_EQ(XanSetCntData(h_, 1, 1000), 0);
+  ASSERT_EQ(XanSetCntData(h_, 2, 10), 0);
+  ASSERT_EQ(XanOpenCntGate(h_, 0, 0), 0);
+  plat::bus::Advance(25'000'000);
+  uint32_t count = 0;
+  uint8_t flag = 0;
+  ASSERT_EQ(XanGetCntData(h_, 2, &count), 0);
+  ASSERT_EQ(XanGetCntSts(h_, &flag), 0);
+  ASSERT_EQ(XanResetCntSts(h_), 0);
+  ASSERT_EQ(XanCloseCntGate(h_), 0);
+  ASSERT_EQ(XanOpenCntGate(h_, windowValue, 0x500), 0);
+  ASSERT_TRUE(messageCame(0x500));
+  ASSERT_EQ(XanCloseCntGate(h_), 0);
+
+  std::vector<uint16_t> data(2 * 20, 0xAAAA);
+  XanInpBackParams bp{data.data(), list, 2, 0, 20, 1, 2000};
+  ASSERT_EQ(XanInpBack(h_, 0, &bp, windowValue, 0x401, 0, 0), 0);
+  EXPECT_TRUE(messageCame(0x401));
+  uint16_t state = 99;
+  uint32_t scans = 0;
+  EXPECT_EQ(XanSts(h_, &state, &scans, nullptr), 0);
+  EXPECT_EQ(state, XAN_STATE_FINISHED);
+  EXPECT_EQ(scans, 20u);
+  for (size_t i = 0; i < data.size(); ++i) EXPECT_EQ(data[i], morvelboard::SignalValue(level, 12, 0)) << i;
+  XanClose(h_);
+  h_ = 0;
+  DestroyWindow(window);
+}
+
 TEST_F(HandlerTest, ARefusedGateOpenLeavesTheGateFreeForTheNextOpen) {
   XanRequest open{};
   open.cntGate.message = 1024;

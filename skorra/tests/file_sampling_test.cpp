@@ -10,6 +10,10 @@
 
 #include "sim_fixture.h"
 
+namespace skorra {
+uint32_t bytesPerSample(uint32_t bits);
+}
+
 namespace skorra_test {
 namespace {
 
@@ -44,6 +48,13 @@ std::string cell(double v, char sep) {
 }
 
 double volts(uint16_t code) { return -10.0 + code * (20.0 / 65536.0); }
+
+TEST(SkorraLibFileSizes, BytesPerSampleAtTheResolutionsEdges) {
+  const struct {
+    uint32_t bits, bytes;
+  } rows[] = {{8, 1}, {9, 2}, {23, 2}, {24, 4}};
+  for (const auto& r : rows) EXPECT_EQ(skorra::bytesPerSample(r.bits), r.bytes) << r.bits;
+}
 
 TEST_F(SkorraLibFile, TextFileHasTwelveCharactersPerValueAndOneRowPerScan) {
   HANDLE h = openBoard(1);
