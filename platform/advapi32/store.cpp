@@ -428,6 +428,11 @@ class Store {
       transaction.commit();
     }
     db.exec("PRAGMA synchronous=FULL");
+    // The log is folded back by the commit after the last reader that needs
+    // its old pages has left, and then used again from its start; the limit
+    // cuts it back at that point, so that what a long snapshot made it grow
+    // to does not stay on disk.
+    db.exec("PRAGMA journal_size_limit=4194304");
     return db;
   }
 

@@ -220,3 +220,18 @@ TEST_F(RegistryTransactionTest, AHoldEndsWithItsThread) {
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "another process sees the later writes";
   }
 }
+
+// The log keeps every page a snapshot may still need; once none does, the
+// commits that follow fold it back and cut it to a bounded size.
+TEST_F(RegistryTransactionTest, TheLogShrinksOnceNoSnapshotNeedsItsOldPages) {
+  ASSERT_EQ(setValue("old"), ERROR_SUCCESS);
+  {
+    plat::RegistrySnapshot snapshot;
+    ASSERT_EQ(valueNow(), "old");
+    // Each a quarter of a megabyte that differs from the last throughout.
+    for (int i = 0; i < 100; ++i) ASSERT_EQ(setValue(std::string(256 * 1024, 'a' + i % 2).c_str()), ERROR_SUCCESS);
+    ASSERT_GT(std::filesystem::file_size(store_ + "-wal"), 16u << 20) << "the snapshot kept the log from folding";
+  }
+  for (int i = 0; i < 2; ++i) ASSERT_EQ(setValue("after"), ERROR_SUCCESS);
+  EXPECT_LE(std::filesystem::file_size(store_ + "-wal"), 8u << 20);
+}
