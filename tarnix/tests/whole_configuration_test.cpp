@@ -238,4 +238,15 @@ TEST_F(WholeConfiguration, AShorterListSavedOverALongerKeepsNoneOfTheOldGroups) 
   EXPECT_EQ(text.find("OLD"), std::string::npos) << text;
 }
 
+// Sixteen groups of four fill a kind-2 list.
+TEST_F(WholeConfiguration, AListOfSixteenFullGroupsIsSavedWhole) {
+  useStore();
+  ASSERT_EQ(DnkConfigSaveListData(2, boardList(0x1000, "FULL", 64).get()), kDnkOk);
+  const std::string file = dir_ + "/full.reg";
+  ASSERT_EQ(DnkConfigSaveFile(file.c_str()), kDnkOk);
+  std::ifstream in(file, std::ios::binary);
+  const std::string text((std::istreambuf_iterator<char>(in)), {});
+  EXPECT_NE(text.find("Morvel01\\GroupNumber16\\BoardNumber4]"), std::string::npos) << text;
+}
+
 }  // namespace
