@@ -11,9 +11,11 @@
 #include <platform/registry_transaction.h>
 #include <poll.h>
 #include <stdlib.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstring>
 #include <filesystem>
 #include <functional>
@@ -160,6 +162,41 @@ TEST(TarnixConfiguredBoard, AChangeTheStoreRefusesLeavesTheDriverRunningWithTheO
     if (h != 0) XanClose(h);
     EXPECT_EQ(DnkConfigDeleteDnkReg(2), kDnkOk);
   }
+}
+
+// A delete that the store lets begin but whose commit it refuses (this
+// process may write no file) starts the stopped driver again.
+TEST(TarnixConfiguredBoard, ADeleteWhoseCommitTheStoreRefusesLeavesTheDriverRunning) {
+  // 0 when the driver runs and the board opens after the delete.
+  const auto deleteRefusedAtItsCommit = [] {
+    morvel00test::FreshMachine machine;
+    tarnix::Library().serviceSettleMs = 0;
+    const morvel00test::BoardEntry entry = morvel00test::DefaultBoard(0x340, 7);
+    auto board = morvelboard::PlugBoard(entry.slot, entry.spec);
+    static AnalogList list;
+    fillList(list, entry, "AIBOARD1");
+    if (DnkConfigSaveListData(2, &list) != kDnkOk || DnkConfigIsDriverStarted("Morvel00") != 1) return 1;
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit saved{};
+    ::getrlimit(RLIMIT_FSIZE, &saved);
+    rlimit none = saved;
+    none.rlim_cur = 0;
+    ::setrlimit(RLIMIT_FSIZE, &none);
+    const LONG answer = DnkConfigDeleteDnkReg(2);
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    if (answer != kDnkOk) return 2;
+    if (DnkConfigIsDriverStarted("Morvel00") != 1) return 3;
+    XanHandle h = 0;
+    if (XanOpenEx("AIBOARD1", &h) != 0) return 4;
+    XanClose(h);
+    return 0;
+  };
+  const pid_t child = ::fork();
+  if (child == 0) ::_exit(deleteRefusedAtItsCommit());
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status)) << status;
+  EXPECT_EQ(WEXITSTATUS(status), 0) << "1: the save; 2: the answer; 3: the driver stopped; 4: the board did not open";
 }
 
 }  // namespace

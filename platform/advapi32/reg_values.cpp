@@ -23,8 +23,11 @@ PLATFORM_API LONG WINAPI RegQueryValueExA(HKEY hKey, LPCSTR lpValueName, LPDWORD
     if (long status = plat::reg::resolveKey(store, hKey, KEY_QUERY_VALUE, id); status != ERROR_SUCCESS)
       return status;
     std::optional<plat::reg::ValueRow> value = plat::reg::findValue(store, id, name);
-    // A missing value leaves the caller's size as it was.
-    if (!value) return ERROR_FILE_NOT_FOUND;
+    if (!value) {
+      // A size query learns that there is nothing; a buffer's size stays.
+      if (lpData == nullptr && lpcbData != nullptr) *lpcbData = 0;
+      return ERROR_FILE_NOT_FOUND;
+    }
     return plat::reg::copyValueOut(*value, lpType, lpData, lpcbData);
   });
 }

@@ -85,6 +85,9 @@ bool connectionSpoilt(int code) {
   }
 }
 
+// Registers, once for the calling thread, the end of its holds at its exit.
+void endHoldsWithThisThread();
+
 class Store {
  public:
   static Store& instance() {
@@ -129,6 +132,7 @@ class Store {
       return ERROR_NOT_ENOUGH_MEMORY;
     }
     held_ = Held{std::this_thread::get_id(), 1, ERROR_SUCCESS};
+    endHoldsWithThisThread();
     return ERROR_SUCCESS;
   }
 
@@ -137,23 +141,16 @@ class Store {
     if (!heldHere()) return ERROR_INVALID_FUNCTION;
     if (!keep && held_.failure == ERROR_SUCCESS) held_.failure = ERROR_CANCELLED;
     if (--held_.depth > 0) return ERROR_SUCCESS;
-    long status = keep ? held_.failure : ERROR_SUCCESS;
-    if (status == ERROR_SUCCESS && keep) {
-      try {
-        db_.exec("COMMIT");
-      } catch (const SqlError& error) {
-        status = statusFromSqlite(error.code);
-      }
-    }
-    if (db_ && !sqlite3_get_autocommit(db_.get())) sqlite3_exec(db_.get(), "ROLLBACK", nullptr, nullptr, nullptr);
-    if (spoilt_) {
-      db_.close();
-      path_.clear();
-      spoilt_ = false;
-    }
-    held_ = Held{};
-    released_.notify_all();
-    return status;
+    return release(keep);
+  }
+
+  // A thread that ends holding a transaction or snapshots gives them up:
+  // the system gives its id to later threads, which must neither read the
+  // old state nor write into a transaction that no one commits.
+  void threadEnded() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (heldHere()) release(false);
+    std::erase_if(snapshots_, [](const auto& snapshot) { return snapshot->owner == std::this_thread::get_id(); });
   }
 
   long beginSnapshot() {
@@ -172,13 +169,15 @@ class Store {
       if (path.empty()) throw SqlError{SQLITE_CANTOPEN};
       // A connection of its own: the process's other calls go on beside
       // it, and in WAL mode its read neither waits for writers nor holds
-      // them up. The read transaction starts at the first read.
+      // them up. Its read starts here, so that it sees the store as it was
+      // at the begin.
       snapshot->db = open(path);
       snapshot->storeId = storeIdentity(path).id;
       snapshot->db.exec("BEGIN");
       scalar(snapshot->db, "SELECT count(*) FROM keys WHERE id = 1");
       snapshot->owner = std::this_thread::get_id();
       snapshots_.push_back(std::move(snapshot));
+      endHoldsWithThisThread();
     } catch (const SqlError& error) {
       return statusFromSqlite(error.code);
     } catch (const std::bad_alloc&) {
@@ -221,6 +220,28 @@ class Store {
     std::string storeId;
     long failure = ERROR_SUCCESS;  // the read ended early on an error: later reads would see another state
   };
+
+  // Ends the held transaction: committed when kept and nothing inside it
+  // failed, else rolled back.
+  long release(bool keep) {
+    long status = keep ? held_.failure : ERROR_SUCCESS;
+    if (status == ERROR_SUCCESS && keep) {
+      try {
+        db_.exec("COMMIT");
+      } catch (const SqlError& error) {
+        status = statusFromSqlite(error.code);
+      }
+    }
+    if (db_ && !sqlite3_get_autocommit(db_.get())) sqlite3_exec(db_.get(), "ROLLBACK", nullptr, nullptr, nullptr);
+    if (spoilt_) {
+      db_.close();
+      path_.clear();
+      spoilt_ = false;
+    }
+    held_ = Held{};
+    released_.notify_all();
+    return status;
+  }
 
   bool heldHere() const { return held_.depth > 0 && held_.owner == std::this_thread::get_id(); }
 
@@ -407,6 +428,11 @@ class Store {
       transaction.commit();
     }
     db.exec("PRAGMA synchronous=FULL");
+    // The log is folded back by the commit after the last reader that needs
+    // its old pages has left, and then used again from its start; the limit
+    // cuts it back at that point, so that what a long snapshot made it grow
+    // to does not stay on disk.
+    db.exec("PRAGMA journal_size_limit=4194304");
     return db;
   }
 
@@ -422,6 +448,12 @@ class Store {
   ino_t inode_ = 0;
   int busyMs_ = -1;
 };
+
+struct HoldsOfThisThread {
+  ~HoldsOfThisThread() { Store::instance().threadEnded(); }
+};
+
+void endHoldsWithThisThread() { static thread_local HoldsOfThisThread holds; }
 
 }  // namespace
 

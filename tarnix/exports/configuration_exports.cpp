@@ -12,10 +12,26 @@
 
 using namespace tarnix;
 
+// The driver stops first, outside the store transaction; the removal and,
+// in mode 1, the new key with its service then go in one step, so that a
+// process that ends midway leaves the old service or the new one, whole.
+// The new service starts once it is kept; a change not kept leaves the old
+// one, and its driver starts again.
 LONG WINAPI DnkConfigCreateConfigReg(int32_t mode) {
-  const int32_t removed = RemoveConfigService();
-  if (mode != 1) return removed;
-  return CreateConfigServiceKey() == 0 ? kDnkOk : kDnkWriteFailed;
+  StoppedDrivers stopped;
+  StopConfigService(stopped);
+  PendingDriverStarts pending;
+  int32_t result = kDnkOk;
+  {
+    plat::RegistryTransaction change;
+    if (change.status() != ERROR_SUCCESS) return mode == 1 ? kDnkWriteFailed : change.status();
+    result = RemoveConfigService();
+    if (mode == 1 && CreateConfigServiceKey(&pending) != 0) return kDnkWriteFailed;
+    if (const LONG kept = change.commit(); kept != ERROR_SUCCESS) return mode == 1 ? kDnkWriteFailed : kept;
+  }
+  stopped.kept();
+  StartDriverServices(pending);
+  return mode == 1 ? kDnkOk : result;
 }
 
 // The drivers stop first, outside the store transaction; the keys then go in

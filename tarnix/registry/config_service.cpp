@@ -1,6 +1,8 @@
 // The configuration driver's own service "Tarnix".
 #include <windows.h>
 
+#include <memory>
+
 #include "kind_paths.h"
 #include "kind_registry.h"
 #include "registry_access.h"
@@ -26,18 +28,22 @@ int32_t deleteServiceKey(const char* name) {
 // The service is recreated before its values are written: the service
 // manager keeps a service in its key, so a delete takes the values with it
 // and a create over a key that is still there would be refused.
-int32_t CreateConfigServiceKey() {
+int32_t CreateConfigServiceKey(PendingDriverStarts* pending) {
   const xanconfig::ConfigurationService& s = xanconfig::kConfigurationService;
   namespace v = xanconfig::value;
-  StopDriverService(kServiceName);
   DeleteDriverService(kServiceName);
-  CreateAndStartDriverService(kServiceName);
+  auto service = std::make_unique<CreatedDriverService>(kServiceName, DriverErrorControl(kServiceName));
   RegKey key;
   bool failed = key.create(s.key) != 0;
   failed |= key.writeDword(v::kErrorControl, s.errorControl) != 0;
   failed |= key.writeText(v::kGroup, s.group) != 0;
   failed |= key.writeDword(v::kStart, s.start) != 0;
   failed |= key.writeDword(v::kType, s.type) != 0;
+  if (pending != nullptr) {
+    pending->push_back(std::move(service));
+  } else {
+    service->start();
+  }
   return failed ? 5 : 0;
 }
 
@@ -45,7 +51,6 @@ int32_t RemoveConfigService() {
   // Deleting the service takes its key along; the key then counts as
   // removed rather than as missing.
   const bool existed = RegKey().open(JoinKey(xanconfig::kServicesKey, kServiceName), KEY_READ) == 0;
-  StopDriverService(kServiceName);
   DeleteDriverService(kServiceName);
   deleteServiceKey(kOlderServiceName);
   const int32_t deleted = deleteServiceKey(kServiceName);

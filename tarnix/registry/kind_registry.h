@@ -28,7 +28,10 @@ void WipeKindRegistry(int32_t kind);
 // Stops the drivers of the kind's services and leaves the keys.
 void StopKindServices(int32_t kind, StoppedDrivers& stopped);
 
-int32_t CreateConfigServiceKey();
+// Both leave stopping the configuration driver to StopConfigService, before
+// the store transaction. The service created starts after its values are
+// written, or, with pending given, is left there for StartDriverServices.
+int32_t CreateConfigServiceKey(PendingDriverStarts* pending = nullptr);
 int32_t RemoveConfigService();
 // Stops the configuration driver and leaves its key.
 void StopConfigService(StoppedDrivers& stopped);

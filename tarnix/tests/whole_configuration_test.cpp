@@ -1,5 +1,6 @@
 // A change of the configuration (a board list saved, a configuration file
-// imported, the configuration deleted, the WDM devices' names saved) killed
+// imported, the configuration deleted, the WDM devices' names saved, the
+// configuration service written) killed
 // at any moment leaves the old configuration or the new one, whole: another
 // process runs the library and is killed at points spread over the work.
 #include <gtest/gtest.h>
@@ -72,6 +73,24 @@ std::string deviceNames() {
     names += readDeviceName(tarnix::WdmDeviceKeyPath(key)) + "/" + readDeviceName(tarnix::WdmClassKeyPath(key)) + " ";
   }
   return names;
+}
+
+// The configuration service's key as a reader finds it: its four values,
+// or "-" without the key.
+std::string configServiceKey() {
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Services\\Tarnix", 0, KEY_READ, &key) !=
+      ERROR_SUCCESS)
+    return "-";
+  std::string values;
+  for (const char* name : {"ErrorControl", "Group", "Start", "Type"}) {
+    char data[64] = {};
+    DWORD size = sizeof data - 1;
+    const LONG status = RegQueryValueExA(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(data), &size);
+    values += (status == ERROR_SUCCESS ? std::string(data, size) : "<none>") + ";";
+  }
+  RegCloseKey(key);
+  return values;
 }
 
 // A change run in the child, and what a reader sees of it.
@@ -188,9 +207,9 @@ class WholeConfiguration : public ::testing::Test {
 
 // Each change is a test of its own: killing each at every point takes long
 // under the sanitizers.
-enum class ChangeKind { ListSave, Import, Delete, DeviceNames };
+enum class ChangeKind { ListSave, Import, Delete, DeviceNames, ConfigService };
 const char* changeName(ChangeKind kind) {
-  constexpr const char* kNames[] = {"ListSave", "Import", "Delete", "DeviceNames"};
+  constexpr const char* kNames[] = {"ListSave", "Import", "Delete", "DeviceNames", "ConfigService"};
   return kNames[static_cast<int>(kind)];
 }
 class KilledChange : public WholeConfiguration, public ::testing::WithParamInterface<ChangeKind> {};
@@ -210,6 +229,8 @@ TEST_P(KilledChange, LeavesTheOldConfigurationOrTheNew) {
       {"delete", [] { return DnkConfigDeleteDnkReg(8) == kDnkOk ? 0 : 1; }, loadedList, false},
       {"device names", [devices] { return DnkConfigSaveListData(9, devices) == kDnkOk ? 0 : 1; }, deviceNames,
        false},
+      {"configuration service", [] { return DnkConfigCreateConfigReg(1) == kDnkOk ? 0 : 1; }, configServiceKey,
+       false},
   };
   killEverywhere(changes[static_cast<int>(GetParam())]);
   tarnix::Library().settleBegins = nullptr;
@@ -217,7 +238,7 @@ TEST_P(KilledChange, LeavesTheOldConfigurationOrTheNew) {
 
 INSTANTIATE_TEST_SUITE_P(EveryChange, KilledChange,
                          ::testing::Values(ChangeKind::ListSave, ChangeKind::Import, ChangeKind::Delete,
-                                           ChangeKind::DeviceNames),
+                                           ChangeKind::DeviceNames, ChangeKind::ConfigService),
                          [](const auto& info) { return std::string(changeName(info.param)); });
 
 // The save wipes the kind first, so no key of a longer list saved before
@@ -236,6 +257,17 @@ TEST_F(WholeConfiguration, AShorterListSavedOverALongerKeepsNoneOfTheOldGroups) 
   EXPECT_NE(text.find("Morvel01\\GroupNumber1\\BoardNumber1]"), std::string::npos) << text;
   EXPECT_EQ(text.find("GroupNumber2"), std::string::npos) << text;
   EXPECT_EQ(text.find("OLD"), std::string::npos) << text;
+}
+
+// Sixteen groups of four fill a kind-2 list.
+TEST_F(WholeConfiguration, AListOfSixteenFullGroupsIsSavedWhole) {
+  useStore();
+  ASSERT_EQ(DnkConfigSaveListData(2, boardList(0x1000, "FULL", 64).get()), kDnkOk);
+  const std::string file = dir_ + "/full.reg";
+  ASSERT_EQ(DnkConfigSaveFile(file.c_str()), kDnkOk);
+  std::ifstream in(file, std::ios::binary);
+  const std::string text((std::istreambuf_iterator<char>(in)), {});
+  EXPECT_NE(text.find("Morvel01\\GroupNumber16\\BoardNumber4]"), std::string::npos) << text;
 }
 
 }  // namespace

@@ -168,3 +168,70 @@ TEST_F(RegistryTransactionTest, ASnapshotSeesOneStateAndHoldsNoWriterUp) {
   EXPECT_EQ(transaction.commit(), ERROR_SUCCESS);
   EXPECT_EQ(plat::EndRegistrySnapshot(), ERROR_INVALID_FUNCTION);
 }
+
+// A snapshot's state is the store's at its begin, whatever is committed
+// before its first read or after an inner snapshot ends.
+TEST_F(RegistryTransactionTest, ASnapshotKeepsTheStateOfItsBeginPastAnInnerOne) {
+  for (bool inner : {false, true}) {
+    SCOPED_TRACE(inner ? "an inner snapshot begun and ended" : "no read before the commit");
+    ASSERT_EQ(setValue("old"), ERROR_SUCCESS);
+    plat::RegistrySnapshot snapshot;
+    ASSERT_EQ(snapshot.status(), ERROR_SUCCESS);
+    if (inner) {
+      plat::RegistrySnapshot nested;
+    }
+    LONG thread = ERROR_BUSY;
+    std::thread([&] { thread = setValue("new"); }).join();
+    EXPECT_EQ(thread, ERROR_SUCCESS);
+    EXPECT_EQ(valueNow(), "old");
+  }
+}
+
+// The system gives an ended thread's id to later threads: a hold it left
+// must neither show them the old state nor take their writes into a
+// transaction that no one commits.
+TEST_F(RegistryTransactionTest, AHoldEndsWithItsThread) {
+  ::setenv("ORVANE_REGISTRY_BUSY_MS", "300", 1);
+  for (bool transaction : {false, true}) {
+    SCOPED_TRACE(transaction ? "transaction" : "snapshot");
+    ASSERT_EQ(setValue("old"), ERROR_SUCCESS);
+    std::thread([transaction] {
+      if (transaction) {
+        EXPECT_EQ(plat::BeginRegistryTransaction(), ERROR_SUCCESS);
+        EXPECT_EQ(setValue("never committed"), ERROR_SUCCESS);
+      } else {
+        EXPECT_EQ(plat::BeginRegistrySnapshot(), ERROR_SUCCESS);
+      }
+    }).join();
+    for (const char* text : {"later 1", "later 2", "later 3"}) {
+      LONG wrote = ERROR_BUSY;
+      std::string seen;
+      std::thread([&] {
+        wrote = setValue(text);
+        seen = valueNow();
+      }).join();
+      EXPECT_EQ(wrote, ERROR_SUCCESS);
+      EXPECT_EQ(seen, text);
+    }
+    const pid_t child = ::fork();
+    if (child == 0) ::_exit(valueNow() == "later 3" ? 0 : 1);
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "another process sees the later writes";
+  }
+}
+
+// The log keeps every page a snapshot may still need; once none does, the
+// commits that follow fold it back and cut it to a bounded size.
+TEST_F(RegistryTransactionTest, TheLogShrinksOnceNoSnapshotNeedsItsOldPages) {
+  ASSERT_EQ(setValue("old"), ERROR_SUCCESS);
+  {
+    plat::RegistrySnapshot snapshot;
+    ASSERT_EQ(valueNow(), "old");
+    // Each a quarter of a megabyte that differs from the last throughout.
+    for (int i = 0; i < 100; ++i) ASSERT_EQ(setValue(std::string(256 * 1024, 'a' + i % 2).c_str()), ERROR_SUCCESS);
+    ASSERT_GT(std::filesystem::file_size(store_ + "-wal"), 16u << 20) << "the snapshot kept the log from folding";
+  }
+  for (int i = 0; i < 2; ++i) ASSERT_EQ(setValue("after"), ERROR_SUCCESS);
+  EXPECT_LE(std::filesystem::file_size(store_ + "-wal"), 8u << 20);
+}

@@ -69,7 +69,11 @@ TEST_F(RegistryValuesTest, SizeQueryAndTooSmallBuffer) {
 TEST_F(RegistryValuesTest, MissingValuesAndTheDefaultValue) {
   DWORD size = 99;
   EXPECT_EQ(RegQueryValueExA(key_, "Nothing", nullptr, nullptr, nullptr, &size), ERROR_FILE_NOT_FOUND);
-  EXPECT_EQ(size, 99u) << "a missing value leaves the size given";
+  EXPECT_EQ(size, 0u) << "a size query of a missing value answers 0";
+  BYTE buffer[4];
+  size = sizeof buffer;
+  EXPECT_EQ(RegQueryValueExA(key_, "Nothing", nullptr, nullptr, buffer, &size), ERROR_FILE_NOT_FOUND);
+  EXPECT_EQ(size, 4u) << "with a buffer the size given stays";
   EXPECT_EQ(RegQueryValueExA(key_, nullptr, nullptr, nullptr, nullptr, &size), ERROR_FILE_NOT_FOUND);
   setString(key_, nullptr, "default");
   EXPECT_EQ(getString(key_, ""), "default");

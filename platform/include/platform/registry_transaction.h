@@ -9,7 +9,8 @@
 // then fail with ERROR_BUSY. Other processes read the store as it was
 // before the begin until the commit, and so does a child forked while it is
 // held: the hold stays the parent's. Hold it only as long as the writes
-// take: waits (for drivers to stop, say) belong outside.
+// take: waits (for drivers to stop, say) belong outside. A thread that ends
+// still holding it rolls it back, and ends a snapshot it holds.
 #pragma once
 #include <windows.h>
 
