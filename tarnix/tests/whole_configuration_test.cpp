@@ -152,7 +152,7 @@ class WholeConfiguration : public ::testing::Test {
     }
     pollfd p{fds[0], POLLIN, 0};
     char c;
-    EXPECT_TRUE(::poll(&p, 1, 10000) == 1 && ::read(fds[0], &c, 1) == 1) << "the child never started";
+    EXPECT_TRUE(::poll(&p, 1, 60000) == 1 && ::read(fds[0], &c, 1) == 1) << "the child never started";
     const Clock::time_point start = Clock::now();
     if (after >= Clock::duration::zero()) {
       std::this_thread::sleep_for(after);
