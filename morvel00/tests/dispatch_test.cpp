@@ -1,8 +1,13 @@
 // The checks every request gets before its handler: offsets without one,
 // record lengths, caller addresses and handle values. A refused request
 // makes no port access at all.
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 #include "driver_fixture.h"
 
@@ -111,6 +116,30 @@ TEST_F(DispatchTest, CallerAddressesAreProbedForTheLengthTheirCountsImply) {
       EXPECT_EQ(touched, 0u) << row.offset << " " << row.address;
     }
   }
+}
+
+// Good memory that the probe cannot check, for no file descriptor is left
+// to read the process's mappings, is the system's shortage: the caller is
+// not told its buffer is bad.
+TEST_F(DispatchTest, NoDescriptorLeftIsAResourceErrorNotABadBuffer) {
+  uint16_t ready = 0xAAAA;
+  XanRequest r{};
+  r.address.handle = value(owner_);
+  r.address.address = reinterpret_cast<uintptr_t>(&ready);
+  rlimit limit{};
+  ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &limit), 0);
+  rlimit lowered = limit;
+  lowered.rlim_cur = std::min<rlim_t>(limit.rlim_cur, 256);
+  ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &lowered), 0);
+  std::vector<int> taken;
+  for (int fd; (fd = ::open("/dev/null", O_RDONLY | O_CLOEXEC)) >= 0;) taken.push_back(fd);
+  const bool sent = send(owner_, XAN_IS_DATA_READY, r).has_value();
+  const DWORD error = GetLastError();
+  for (int fd : taken) ::close(fd);
+  ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &limit), 0);
+  EXPECT_FALSE(sent);
+  EXPECT_EQ(error, static_cast<DWORD>(ERROR_NO_SYSTEM_RESOURCES));
+  EXPECT_EQ(ready, 0xAAAA);
 }
 
 TEST_F(DispatchTest, UnknownHandlesGetTheirAnswerAndTheBoardIsLeftAlone) {
