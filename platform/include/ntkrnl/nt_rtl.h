@@ -62,8 +62,8 @@ typedef struct _RTL_QUERY_REGISTRY_TABLE {
 // variable the entry names (a text for a ULONG, a number for a string) is
 // STATUS_OBJECT_TYPE_MISMATCH and writes nothing; REG_EXPAND_SZ fills a
 // string as REG_SZ does. Without it, the variable must be of the value's
-// kind, for nothing else can tell. A missing key is STATUS_OBJECT_NAME_NOT_FOUND, or success
-// with RTL_REGISTRY_OPTIONAL.
+// kind, for nothing else can tell. A missing key is
+// STATUS_OBJECT_NAME_NOT_FOUND, or success with RTL_REGISTRY_OPTIONAL.
 NTKRNL_API NTSTATUS NTAPI RtlQueryRegistryValues(ULONG RelativeTo, PCWSTR Path,
                                                  PRTL_QUERY_REGISTRY_TABLE QueryTable, PVOID Context,
                                                  PVOID Environment);
