@@ -10,15 +10,22 @@
 
 namespace morvel00 {
 
-// STATUS_SUCCESS, or STATUS_INVALID_USER_BUFFER when the caller's side
-// cannot be reached (then part of a copy to the caller may have landed).
+// The copy's failure as the caller is told it: its memory out of reach is
+// STATUS_INVALID_USER_BUFFER; a shortage of the system's (the copy found no
+// descriptor for its pipe) stays STATUS_INSUFFICIENT_RESOURCES.
+inline NTSTATUS XanCallerCopyStatus(NTSTATUS status) {
+  if (NT_SUCCESS(status) || status == STATUS_INSUFFICIENT_RESOURCES) return status;
+  return STATUS_INVALID_USER_BUFFER;
+}
+
+// STATUS_SUCCESS or XanCallerCopyStatus's failure (then part of a copy to
+// the caller may have landed).
 inline NTSTATUS XanCopyFromCaller(void* to, uint64_t address, size_t bytes) {
-  const NTSTATUS status = SafeCopyFromUser(to, reinterpret_cast<const void*>(static_cast<uintptr_t>(address)), bytes);
-  return NT_SUCCESS(status) ? STATUS_SUCCESS : STATUS_INVALID_USER_BUFFER;
+  return XanCallerCopyStatus(
+      SafeCopyFromUser(to, reinterpret_cast<const void*>(static_cast<uintptr_t>(address)), bytes));
 }
 inline NTSTATUS XanCopyToCaller(uint64_t address, const void* from, size_t bytes) {
-  const NTSTATUS status = SafeCopyToUser(reinterpret_cast<void*>(static_cast<uintptr_t>(address)), from, bytes);
-  return NT_SUCCESS(status) ? STATUS_SUCCESS : STATUS_INVALID_USER_BUFFER;
+  return XanCallerCopyStatus(SafeCopyToUser(reinterpret_cast<void*>(static_cast<uintptr_t>(address)), from, bytes));
 }
 template <typename T>
 NTSTATUS XanStoreToCaller(uint64_t address, T value) {

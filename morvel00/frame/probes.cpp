@@ -90,6 +90,7 @@ NTSTATUS XanProbeCallerMemory(uint32_t offset, const XanRequest& request, const 
     auto* address = reinterpret_cast<void*>(static_cast<uintptr_t>(g.address));
     const NTSTATUS status = g.write ? ProbeForWrite(address, static_cast<SIZE_T>(g.bytes), g.alignment)
                                     : ProbeForRead(address, static_cast<SIZE_T>(g.bytes), g.alignment);
+    if (status == STATUS_INSUFFICIENT_RESOURCES) return status;  // the system's shortage, not the caller's fault
     if (!NT_SUCCESS(status)) return STATUS_INVALID_USER_BUFFER;
   }
   return STATUS_SUCCESS;

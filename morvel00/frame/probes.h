@@ -11,7 +11,8 @@
 namespace morvel00 {
 
 // STATUS_SUCCESS when every address of the record is readable or writable
-// for its length, else the probe's failure. Counts a handler rejects
+// for its length, STATUS_INSUFFICIENT_RESOURCES when the system could not
+// tell, else STATUS_INVALID_USER_BUFFER. Counts a handler rejects
 // anyway (below 1) need no memory.
 NTSTATUS XanProbeCallerMemory(uint32_t offset, const XanRequest& request, const XanBoardRecord* rec);
 

@@ -46,27 +46,35 @@ struct DwordQuery {
   ULONG reset;
 };
 
+// One value into its variable, when the value is of the variable's type: one
+// of another type (a text where a number belongs, as an import writes any
+// quoted value) is taken as missing, so one wrong line costs only its own
+// value.
+NTSTATUS QueryValue(PCWSTR path, PCWSTR name, ULONG type, PVOID variable) {
+  RTL_QUERY_REGISTRY_TABLE table[2] = {};
+  table[0].Flags = RTL_QUERY_REGISTRY_DIRECT | RTL_QUERY_REGISTRY_TYPECHECK;
+  table[0].Name = const_cast<PWSTR>(name);
+  table[0].EntryContext = variable;
+  table[0].DefaultType = type << RTL_QUERY_REGISTRY_TYPECHECK_SHIFT;
+  const NTSTATUS status =
+      RtlQueryRegistryValues(RTL_REGISTRY_ABSOLUTE | RTL_REGISTRY_OPTIONAL, path, table, nullptr, nullptr);
+  return status == STATUS_OBJECT_TYPE_MISMATCH ? STATUS_SUCCESS : status;
+}
+
 NTSTATUS QueryDwords(PCWSTR path, const DwordQuery* queries, unsigned n) {
-  RTL_QUERY_REGISTRY_TABLE table[8] = {};
   for (unsigned i = 0; i < n; ++i) {
     *queries[i].variable = queries[i].reset;
-    table[i].Flags = RTL_QUERY_REGISTRY_DIRECT;
-    table[i].Name = const_cast<PWSTR>(queries[i].name);
-    table[i].EntryContext = queries[i].variable;
+    const NTSTATUS status = QueryValue(path, queries[i].name, REG_DWORD, queries[i].variable);
+    if (!NT_SUCCESS(status)) return status;
   }
-  return RtlQueryRegistryValues(RTL_REGISTRY_ABSOLUTE | RTL_REGISTRY_OPTIONAL, path, table, nullptr, nullptr);
+  return STATUS_SUCCESS;
 }
 
 NTSTATUS QueryName(PCWSTR path, char (&name)[52]) {
   std::memset(name, 0, sizeof name);
   WCHAR buffer[256] = {};
   UNICODE_STRING value{0, sizeof buffer - sizeof(WCHAR), buffer};
-  RTL_QUERY_REGISTRY_TABLE table[2] = {};
-  table[0].Flags = RTL_QUERY_REGISTRY_DIRECT;
-  table[0].Name = const_cast<PWSTR>(u"BoardName");
-  table[0].EntryContext = &value;
-  const NTSTATUS status =
-      RtlQueryRegistryValues(RTL_REGISTRY_ABSOLUTE | RTL_REGISTRY_OPTIONAL, path, table, nullptr, nullptr);
+  const NTSTATUS status = QueryValue(path, u"BoardName", REG_SZ, &value);
   if (!NT_SUCCESS(status) || value.Length == 0) return status;
   char ansi[sizeof name];
   ANSI_STRING out{0, sizeof ansi - 1, ansi};

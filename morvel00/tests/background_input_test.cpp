@@ -4,38 +4,14 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
-#include <functional>
-#include <utility>
 #include <vector>
 
 #include "driver_fixture.h"
+#include "support/hooked_board.h"
 
 namespace {
 
-// The board on its slot, with one action run at its next port read once
-// armed: the caller's moment inside a request the driver is working on.
-class HookedBoard final : public plat::bus::Card {
- public:
-  explicit HookedBoard(std::shared_ptr<morvelboard::MorvelBoard> board) : board_(std::move(board)) {}
-  void atNextRead(std::function<void()> action) { action_ = std::move(action); }
-
-  void ReadConfig(uint32_t offset, void* out, uint32_t length) override { board_->ReadConfig(offset, out, length); }
-  void WriteConfig(uint32_t offset, const void* data, uint32_t length) override {
-    board_->WriteConfig(offset, data, length);
-  }
-  bool DecodesPort(uint32_t port) const override { return board_->DecodesPort(port); }
-  uint32_t In(uint32_t port, unsigned width) override {
-    if (auto action = std::exchange(action_, nullptr)) action();
-    return board_->In(port, width);
-  }
-  void Out(uint32_t port, unsigned width, uint32_t value) override { board_->Out(port, width, value); }
-  void AdvanceTo(uint64_t now_ns) override { board_->AdvanceTo(now_ns); }
-  bool InterruptAsserted() const override { return board_->InterruptAsserted(); }
-
- private:
-  std::shared_ptr<morvelboard::MorvelBoard> board_;
-  std::function<void()> action_;
-};
+using morvel00test::HookedBoard;
 
 class BackgroundInputTest : public DriverTest {
  protected:
@@ -107,6 +83,29 @@ TEST_F(BackgroundInputTest, ScansByPacerOrPollingTimerEndTheWaitAndReachTheCalle
     for (size_t i = 0; i < data_.size(); ++i) {
       EXPECT_EQ(data_[i], morvelboard::SignalValue(constant(channels_[i % 2]), 12, 0)) << i;
     }
+  }
+}
+
+// A data request in the middle of the run and one after its end: the
+// second hands over the scans from where the first stopped, in their places.
+TEST_F(BackgroundInputTest, DataRequestsDuringTheRunPutEveryScanInItsPlace) {
+  ASSERT_EQ(setUp(8, 1, 200), XAN_OK);  // a tick every 200 us
+  XanRequest wait{};
+  wait.wait.handle = value(h_);
+  OVERLAPPED overlapped{};
+  overlapped.hEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  DeviceIoControl(h_, XanCode(XAN_WAIT_BACK), &wait, 32, &wait, 32, nullptr, &overlapped);
+  for (int step = 0; step < 20; ++step) plat::bus::Advance(50'000);
+  status(XAN_BACK_DATA);
+  const uint32_t handedOut = status(XAN_STS).sts.count;
+  EXPECT_GT(handedOut, 0u);
+  EXPECT_LT(handedOut, 8u);
+  for (int step = 0; step < 60; ++step) plat::bus::Advance(50'000);
+  EXPECT_EQ(WaitForSingleObject(overlapped.hEvent, 0), WAIT_OBJECT_0);
+  CloseHandle(overlapped.hEvent);
+  EXPECT_EQ(status(XAN_BACK_DATA).backData.more, 0);
+  for (size_t i = 0; i < data_.size(); ++i) {
+    EXPECT_EQ(data_[i], morvelboard::SignalValue(constant(channels_[i % 2]), 12, 0)) << i;
   }
 }
 

@@ -2,9 +2,14 @@
 // read leaves alone, the sample count the driver chooses, the wait that
 // starts the board and ends by its interrupt, and the address and direct
 // data requests.
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <vector>
 
 #include "driver_fixture.h"
+#include "support/hooked_board.h"
 
 namespace {
 
@@ -87,6 +92,49 @@ TEST_F(BoardMemoryTest, ReadsThatAskForMoreThanTheMemoryHoldsAreRefused) {
   }
 }
 
+// More values than the driver hands over at once: each in its place.
+TEST_F(BoardMemoryTest, AReadOfManyScansFillsTheWholeArray) {
+  ASSERT_EQ(setUp(request(600)), XAN_OK);
+  run(61'000);
+  std::vector<uint16_t> data(1200, 0xEEEE);
+  XanRequest r{};
+  r.readBuf.handle = value(h_);
+  r.readBuf.scans = 600;
+  r.readBuf.arrayAddress = reinterpret_cast<uintptr_t>(data.data());
+  ASSERT_TRUE(send(h_, XAN_READ_BUF, r));
+  ASSERT_EQ(r.readBuf.result, XAN_OK);
+  EXPECT_EQ(std::count(data.begin(), data.end(), 0xEEEE), 0);
+}
+
+// The caller gives its array up between the frame's probe and the copy.
+TEST_F(BoardMemoryTest, AnArrayGivenUpDuringTheReadIsRefusedWithoutAFault) {
+  const morvel00test::BoardEntry entry = morvel00test::DefaultBoard();
+  auto hooked = std::make_shared<morvel00test::HookedBoard>(boards_.at(0));
+  plat::bus::Unplug(entry.slot);
+  ASSERT_TRUE(plat::bus::Plug(entry.slot, entry.spec.interruptLine, hooked));
+  ASSERT_EQ(setUp(request(10)), XAN_OK);
+  run(2000);
+  const size_t page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
+  void* array = mmap(nullptr, page, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  ASSERT_NE(array, MAP_FAILED);
+  for (const uint32_t offset : {XAN_READ_BUF, XAN_GET_AI_DATA}) {
+    ASSERT_EQ(mprotect(array, page, PROT_READ | PROT_WRITE), 0);
+    XanRequest r{};
+    r.head.handle = value(h_);
+    if (offset == XAN_READ_BUF) {
+      r.readBuf.scans = 4;
+      r.readBuf.arrayAddress = reinterpret_cast<uintptr_t>(array);
+    } else {
+      r.aiData.number = 4;
+      r.aiData.arrayAddress = reinterpret_cast<uintptr_t>(array);
+    }
+    hooked->atNextRead([&] { mprotect(array, page, PROT_NONE); });
+    EXPECT_FALSE(send(h_, offset, r)) << offset;
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_USER_BUFFER)) << offset;
+  }
+  munmap(array, page);
+}
+
 TEST_F(BoardMemoryTest, ANullDestinationFailsTheCallAndLeavesTheMask) {
   ASSERT_EQ(setUp(request(10, 1)), XAN_OK);
   const uint16_t mask = registers().mask;
@@ -145,6 +193,17 @@ TEST_F(BoardMemoryTest, AddressesSetAndReadBackAndAResetClearsThem) {
   ASSERT_TRUE(send(h_, XAN_MEMORY_RESET, reset));
   EXPECT_EQ(get(XAN_GET_WRITE_ADDRESS), 0u);
   EXPECT_EQ(get(XAN_GET_READ_ADDRESS), 0u);
+}
+
+// Its answer is one u16: the word after it is not the driver's.
+TEST_F(BoardMemoryTest, DataReadyWritesOneWord) {
+  uint16_t words[2] = {0xAAAA, 0xBBBB};
+  XanRequest r{};
+  r.address.handle = value(h_);
+  r.address.address = reinterpret_cast<uintptr_t>(words);
+  ASSERT_TRUE(send(h_, XAN_IS_DATA_READY, r));
+  EXPECT_LE(words[0], 1);
+  EXPECT_EQ(words[1], 0xBBBB);
 }
 
 TEST_F(BoardMemoryTest, ReadingPastTheDataAnswers815AndPutsTheSavedMaskBack) {

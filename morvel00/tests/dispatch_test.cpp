@@ -1,10 +1,25 @@
 // The checks every request gets before its handler: offsets without one,
 // record lengths, caller addresses and handle values. A refused request
 // makes no port access at all.
+#include <fcntl.h>
+#include <linux/filter.h>
+#include <linux/seccomp.h>
+#include <sys/prctl.h>
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
+#include <cstddef>
+#include <cstdlib>
 #include <cstring>
+#include <iterator>
+#include <memory>
+#include <vector>
 
 #include "driver_fixture.h"
+#include "support/hooked_board.h"
 
 namespace {
 
@@ -111,6 +126,72 @@ TEST_F(DispatchTest, CallerAddressesAreProbedForTheLengthTheirCountsImply) {
       EXPECT_EQ(touched, 0u) << row.offset << " " << row.address;
     }
   }
+}
+
+// Good memory that the probe cannot check, for no file descriptor is left
+// to read the process's mappings, is the system's shortage: the caller is
+// not told its buffer is bad.
+TEST_F(DispatchTest, NoDescriptorLeftIsAResourceErrorNotABadBuffer) {
+  uint16_t ready = 0xAAAA;
+  XanRequest r{};
+  r.address.handle = value(owner_);
+  r.address.address = reinterpret_cast<uintptr_t>(&ready);
+  rlimit limit{};
+  ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &limit), 0);
+  rlimit lowered = limit;
+  lowered.rlim_cur = std::min<rlim_t>(limit.rlim_cur, 256);
+  ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &lowered), 0);
+  std::vector<int> taken;
+  for (int fd; (fd = ::open("/dev/null", O_RDONLY | O_CLOEXEC)) >= 0;) taken.push_back(fd);
+  const bool sent = send(owner_, XAN_IS_DATA_READY, r).has_value();
+  const DWORD error = GetLastError();
+  for (int fd : taken) ::close(fd);
+  ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &limit), 0);
+  EXPECT_FALSE(sent);
+  EXPECT_EQ(error, static_cast<DWORD>(ERROR_NO_SYSTEM_RESOURCES));
+  EXPECT_EQ(ready, 0xAAAA);
+}
+
+// Where the system refuses its copy between address ranges, the copy to the
+// caller takes a pipe; with no descriptor left for it (taken while the
+// driver works, after the probe) that too is the system's shortage. In a
+// child of its own, whose filter refuses that copy for good.
+TEST_F(DispatchTest, NoDescriptorForTheCopysPipeIsAResourceError) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  const morvel00test::BoardEntry entry = morvel00test::DefaultBoard();
+  auto hooked = std::make_shared<morvel00test::HookedBoard>(boards_.at(0));
+  plat::bus::Unplug(entry.slot);
+  ASSERT_TRUE(plat::bus::Plug(entry.slot, entry.spec.interruptLine, hooked));
+  uint16_t channels[2] = {0, 1};
+  uint16_t values[2] = {};
+  XanRequest r{};
+  r.singleIo.handle = value(owner_);
+  r.singleIo.valuesAddress = reinterpret_cast<uintptr_t>(values);
+  r.singleIo.channelListAddress = reinterpret_cast<uintptr_t>(channels);
+  r.singleIo.count = 2;
+  auto requestWithoutCrossCopy = [&] {
+    sock_filter refuse[] = {
+        BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, nr)),
+        BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, __NR_process_vm_readv, 2, 0),
+        BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, __NR_process_vm_writev, 1, 0),
+        BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW),
+        BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ERRNO | ENOSYS),
+    };
+    sock_fprog program{static_cast<unsigned short>(std::size(refuse)), refuse};
+    if (prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) != 0 ||
+        syscall(SYS_seccomp, SECCOMP_SET_MODE_FILTER, SECCOMP_FILTER_FLAG_TSYNC, &program) != 0) {
+      std::_Exit(2);
+    }
+    rlimit lowered{256, 256};
+    setrlimit(RLIMIT_NOFILE, &lowered);
+    hooked->atNextRead([] {
+      while (::open("/dev/null", O_RDONLY | O_CLOEXEC) >= 0) {
+      }
+    });
+    const bool sent = send(owner_, XAN_INP, r).has_value();
+    std::_Exit(sent ? 1 : GetLastError() == ERROR_NO_SYSTEM_RESOURCES ? 0 : 3);
+  };
+  EXPECT_EXIT(requestWithoutCrossCopy(), ::testing::ExitedWithCode(0), "");
 }
 
 TEST_F(DispatchTest, UnknownHandlesGetTheirAnswerAndTheBoardIsLeftAlone) {

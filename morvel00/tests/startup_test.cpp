@@ -1,5 +1,8 @@
 // Start-up from the service key: the board search, the device name, the
 // bounds on the configuration, and what a failed start or an unload leaves.
+#include <string>
+#include <utility>
+
 #include "driver_fixture.h"
 
 namespace {
@@ -110,6 +113,66 @@ TEST_F(DriverTest, AMissingBoardValueDoesNotFindThePreviousGroupsBoard) {
   started_ = true;
   HANDLE h = open();
   EXPECT_EQ(openGroup(h, 2), XAN_E_BOARD);
+}
+
+// A value whose type does not fit its variable (as an import writes any
+// quoted value as text) is taken as missing: the start and the open answer
+// as they do without it, and nothing lands beside the variable (no pool
+// block is left, and the sanitizers see no stray access).
+TEST_F(DriverTest, AValueOfAWrongTypeIsTakenAsMissing) {
+  const std::string service = std::string("SYSTEM\\CurrentControlSet\\Services\\") + morvel00test::kService;
+  const std::string group = service + "\\GroupNumber1";
+  const std::string board = group + "\\BoardNumber1";
+  const struct {
+    const std::string& key;
+    const char* name;
+    DWORD type;  // its own
+  } values[] = {
+      {service, "MachineType", REG_DWORD}, {service, "GroupNum", REG_DWORD}, {group, "BoardNum", REG_DWORD},
+      {group, "IrqNo", REG_DWORD},         {board, "IoAddress", REG_DWORD},  {board, "BoardType", REG_DWORD},
+      {board, "BoardConfig", REG_DWORD},   {board, "BoardID", REG_DWORD},    {board, "DeviceID", REG_DWORD},
+      {board, "BoardName", REG_SZ},
+  };
+  const struct {
+    DWORD type;
+    std::string data;
+  } kinds[] = {
+      {REG_SZ, std::string("290\0", 4)},       {REG_EXPAND_SZ, std::string("290\0", 4)},
+      {REG_MULTI_SZ, std::string("290\0\0", 5)}, {REG_DWORD, std::string("\xFE\xFF\xFF\xFF", 4)},
+      {REG_BINARY, std::string("\x22\x01\0\0", 4)}, {REG_QWORD, std::string("\x22\x01\0\0\0\0\0\0", 8)},
+  };
+  // The start's status and group 1's open; the value deleted for type REG_NONE.
+  auto startWith = [&](const std::string& key, const char* name, DWORD type, const std::string& data) {
+    morvel00test::Install({{{DefaultBoard()}}});
+    HKEY k = nullptr;
+    EXPECT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_ALL_ACCESS, &k), ERROR_SUCCESS);
+    if (type == REG_NONE) {
+      RegDeleteValueA(k, name);
+    } else {
+      RegSetValueExA(k, name, 0, type, reinterpret_cast<const BYTE*>(data.data()), static_cast<DWORD>(data.size()));
+    }
+    RegCloseKey(k);
+    std::pair<NTSTATUS, int16_t> answer{NtkStartDriver(morvel00test::kService, nullptr), XAN_E_CALL};
+    if (NT_SUCCESS(answer.first)) {
+      HANDLE h = CreateFileA(morvel00test::kDevicePath, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0,
+                             nullptr);
+      answer.second = openGroup(h, 1);
+      CloseHandle(h);
+      NTK_LEFTOVERS left{};
+      EXPECT_EQ(NtkUnloadDriver(morvel00test::kService, &left), STATUS_SUCCESS);
+      EXPECT_EQ(left.PoolAllocations, 0u) << name << " of type " << type;
+    }
+    plat::bus::UnplugAll();
+    NtkClearResourceMap();
+    return answer;
+  };
+  for (const auto& v : values) {
+    const auto missing = startWith(v.key, v.name, REG_NONE, {});
+    for (const auto& kind : kinds) {
+      if (kind.type == v.type || (v.type == REG_SZ && kind.type == REG_EXPAND_SZ)) continue;
+      EXPECT_EQ(startWith(v.key, v.name, kind.type, kind.data), missing) << v.name << " of type " << kind.type;
+    }
+  }
 }
 
 BOOLEAN FailNth(POOL_TYPE, SIZE_T, ULONG, PVOID context) {

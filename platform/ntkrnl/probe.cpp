@@ -10,11 +10,13 @@
 
 namespace {
 
-// True when [begin, end) is covered, without a gap, by mappings that have
-// `permission` ('r' or 'w') in their flags.
-bool mapped(uintptr_t begin, uintptr_t end, char permission) {
+// Success when [begin, end) is covered, without a gap, by mappings that
+// have `permission` ('r' or 'w') in their flags. A list that cannot be
+// opened (no descriptor left, no memory) tells nothing of the caller's
+// memory: that is the system's shortage.
+NTSTATUS mapped(uintptr_t begin, uintptr_t end, char permission) {
   FILE* maps = std::fopen("/proc/self/maps", "re");
-  if (maps == nullptr) return false;
+  if (maps == nullptr) return STATUS_INSUFFICIENT_RESOURCES;
   uintptr_t covered = begin;
   char line[512];
   while (covered < end && std::fgets(line, sizeof line, maps) != nullptr) {
@@ -33,7 +35,7 @@ bool mapped(uintptr_t begin, uintptr_t end, char permission) {
     covered = high;
   }
   std::fclose(maps);
-  return covered >= end;
+  return covered >= end ? STATUS_SUCCESS : STATUS_ACCESS_VIOLATION;
 }
 
 NTSTATUS probe(const volatile void* address, SIZE_T length, ULONG alignment, char permission) {
@@ -41,7 +43,7 @@ NTSTATUS probe(const volatile void* address, SIZE_T length, ULONG alignment, cha
   const auto begin = reinterpret_cast<uintptr_t>(address);
   if (alignment > 1 && (begin & (alignment - 1)) != 0) return STATUS_DATATYPE_MISALIGNMENT;
   if (begin == 0 || length > UINTPTR_MAX - begin) return STATUS_ACCESS_VIOLATION;
-  return mapped(begin, begin + length, permission) ? STATUS_SUCCESS : STATUS_ACCESS_VIOLATION;
+  return mapped(begin, begin + length, permission);
 }
 
 }  // namespace

@@ -68,8 +68,27 @@ std::u16string widen(const char* ansi, size_t bytes) {
   return text;
 }
 
+// What a value of `type` is written into: a ULONG, a UNICODE_STRING, or
+// nothing a direct query fills.
+enum class Variable { Number, Text, None };
+Variable variableFor(DWORD type) {
+  if (type == REG_DWORD) return Variable::Number;
+  if (type == REG_SZ || type == REG_EXPAND_SZ) return Variable::Text;
+  return Variable::None;
+}
+
+// A value is written only into a variable of its kind: a text taken as a
+// ULONG would read a pointer from the bytes beside it, and a number taken
+// as a string would set its lengths.
+bool fitsVariable(const RTL_QUERY_REGISTRY_TABLE& entry, DWORD type) {
+  if ((entry.Flags & RTL_QUERY_REGISTRY_TYPECHECK) == 0) return true;
+  const DWORD expected = (entry.DefaultType & RTL_QUERY_REGISTRY_TYPECHECK_MASK) >> RTL_QUERY_REGISTRY_TYPECHECK_SHIFT;
+  return variableFor(type) == variableFor(expected);
+}
+
 NTSTATUS store(const RTL_QUERY_REGISTRY_TABLE& entry, DWORD type, const BYTE* data, size_t size,
                const void* caller) {
+  if (!fitsVariable(entry, type)) return STATUS_OBJECT_TYPE_MISMATCH;
   switch (type) {
     case REG_DWORD:
       if (size != sizeof(ULONG)) return STATUS_OBJECT_TYPE_MISMATCH;
@@ -86,14 +105,16 @@ NTSTATUS store(const RTL_QUERY_REGISTRY_TABLE& entry, DWORD type, const BYTE* da
 
 // A default text is UTF-16, as the driver writes it.
 NTSTATUS storeDefault(const RTL_QUERY_REGISTRY_TABLE& entry, const void* caller) {
-  if (entry.DefaultType == REG_NONE) return STATUS_SUCCESS;
-  if (entry.DefaultType == REG_SZ || entry.DefaultType == REG_EXPAND_SZ) {
+  const DWORD type = entry.DefaultType & ~RTL_QUERY_REGISTRY_TYPECHECK_MASK;
+  if (type == REG_NONE) return STATUS_SUCCESS;
+  if (!fitsVariable(entry, type)) return STATUS_OBJECT_TYPE_MISMATCH;
+  if (type == REG_SZ || type == REG_EXPAND_SZ) {
     UNICODE_STRING text;
     RtlInitUnicodeString(&text, static_cast<PCWSTR>(entry.DefaultData));
     return storeWide(static_cast<PUNICODE_STRING>(entry.EntryContext),
                      std::u16string(text.Buffer ? text.Buffer : u"", text.Length / 2), caller);
   }
-  return store(entry, entry.DefaultType, static_cast<const BYTE*>(entry.DefaultData), entry.DefaultLength, caller);
+  return store(entry, type, static_cast<const BYTE*>(entry.DefaultData), entry.DefaultLength, caller);
 }
 
 NTSTATUS queryEntry(HKEY key, const RTL_QUERY_REGISTRY_TABLE& entry, const void* caller) {

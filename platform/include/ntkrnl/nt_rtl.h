@@ -28,6 +28,12 @@ NTKRNL_API VOID NTAPI RtlFreeUnicodeString(PUNICODE_STRING UnicodeString);
 
 #define RTL_QUERY_REGISTRY_REQUIRED 0x00000004
 #define RTL_QUERY_REGISTRY_DIRECT 0x00000020
+// With it, the top byte of DefaultType names the type the variable holds
+// (REG_DWORD or REG_SZ << RTL_QUERY_REGISTRY_TYPECHECK_SHIFT), beside the
+// default's own type in the rest.
+#define RTL_QUERY_REGISTRY_TYPECHECK 0x00000100
+#define RTL_QUERY_REGISTRY_TYPECHECK_SHIFT 24
+#define RTL_QUERY_REGISTRY_TYPECHECK_MASK (0xFFu << RTL_QUERY_REGISTRY_TYPECHECK_SHIFT)
 
 #ifndef REG_NONE
 #define REG_NONE 0
@@ -52,8 +58,12 @@ typedef struct _RTL_QUERY_REGISTRY_TABLE {
 // EntryContext (into its buffer, or a pool buffer when Buffer is NULL: free
 // it with RtlFreeUnicodeString). A missing value leaves the variable as it
 // is (or takes the entry's default when DefaultType is not REG_NONE) unless
-// it is REQUIRED. A missing key is STATUS_OBJECT_NAME_NOT_FOUND, or success
-// with RTL_REGISTRY_OPTIONAL.
+// it is REQUIRED. With TYPECHECK, a value that would not go into the
+// variable the entry names (a text for a ULONG, a number for a string) is
+// STATUS_OBJECT_TYPE_MISMATCH and writes nothing; REG_EXPAND_SZ fills a
+// string as REG_SZ does. Without it, the variable must be of the value's
+// kind, for nothing else can tell. A missing key is
+// STATUS_OBJECT_NAME_NOT_FOUND, or success with RTL_REGISTRY_OPTIONAL.
 NTKRNL_API NTSTATUS NTAPI RtlQueryRegistryValues(ULONG RelativeTo, PCWSTR Path,
                                                  PRTL_QUERY_REGISTRY_TABLE QueryTable, PVOID Context,
                                                  PVOID Environment);
@@ -73,8 +83,9 @@ NTKRNL_API VOID NTAPI ExFreePoolWithTag(PVOID P, ULONG Tag);
 // Where the system raises an exception, these answer a status: success for
 // a length of 0 or a range that is mapped readable (writable), else
 // STATUS_ACCESS_VIOLATION (a null, wrapping or unmapped range) or
-// STATUS_DATATYPE_MISALIGNMENT (an address off its alignment). Addresses
-// are the caller's full 64-bit pointers.
+// STATUS_DATATYPE_MISALIGNMENT (an address off its alignment), or
+// STATUS_INSUFFICIENT_RESOURCES when the process's mappings cannot be read
+// (no file descriptor left). Addresses are the caller's full 64-bit pointers.
 NTKRNL_API NTSTATUS NTAPI ProbeForRead(const volatile VOID* Address, SIZE_T Length, ULONG Alignment);
 NTKRNL_API NTSTATUS NTAPI ProbeForWrite(volatile VOID* Address, SIZE_T Length, ULONG Alignment);
 
@@ -85,6 +96,7 @@ NTKRNL_API NTSTATUS NTAPI ProbeForWrite(volatile VOID* Address, SIZE_T Length, U
 // STATUS_ACCESS_VIOLATION where a plain copy would fault: a byte of the
 // source that cannot be read or of the destination that cannot be written,
 // a null or wrapping range. The destination may then hold part of the copy.
-// Success for a length of 0.
+// STATUS_INSUFFICIENT_RESOURCES when the system lacks the means (no file
+// descriptor for the pipe a copy may take). Success for a length of 0.
 NTKRNL_API NTSTATUS NTAPI SafeCopyToUser(volatile VOID* UserDestination, const VOID* Source, SIZE_T Length);
 NTKRNL_API NTSTATUS NTAPI SafeCopyFromUser(VOID* Destination, const volatile VOID* UserSource, SIZE_T Length);

@@ -39,6 +39,7 @@ TEST(FaultSafeCopyTest, AnswersAStatusWhereAPlainCopyWouldFault) {
   } cases[] = {
       {region, writable, true, PLAT_STATUS_SUCCESS},
       {region + writable - 8, 16, true, PLAT_STATUS_ACCESS_VIOLATION},  // part of it would land: still a failure
+      {region + writable - page, 2 * page, true, PLAT_STATUS_ACCESS_VIOLATION},  // the pipe's read stops short
       {region + writable, 16, true, PLAT_STATUS_ACCESS_VIOLATION},      // read-only
       {region + writable, 16, false, PLAT_STATUS_SUCCESS},
       {region + writable + page, 16, false, PLAT_STATUS_ACCESS_VIOLATION},
