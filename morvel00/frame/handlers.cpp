@@ -165,10 +165,15 @@ NTSTATUS GpdIoctlGetMegCnt(XanCall& call) {
   XanCntNotifyRecord& r = call.request->cntNotify;
   r.window = call.rec->gateWindow;
   r.message = call.rec->gateMessage;
-  // A running acquisition keeps its interrupt step; the counter's events
-  // then come through the counter gate's own path.
-  if (call.rec->kind == kKindNone) call.rec->kind = kKindCounter;
   XanBoardRecord* rec = call.rec;
+  // A running acquisition keeps its interrupt step; the counter's events
+  // then come through the counter gate's own path. A background run that
+  // has ended would keep the counter's interrupts for itself; an input
+  // hands its scans over first, as its status request copies none once
+  // the step is the counter's.
+  const bool ended = (rec->kind == kKindBackgroundInput || rec->kind == kKindBackgroundOutput) && !XanBusy(rec);
+  if (ended && rec->kind == kKindBackgroundInput) XanHandOverBackground(rec);
+  if (rec->kind == kKindNone || ended) rec->kind = kKindCounter;
   const NTSTATUS status = Pend(call, kWaitCounter);
   // Let the counter's factor through only once the wait is armed for it.
   XanSyncCall mask{rec, {0xEFFF}};

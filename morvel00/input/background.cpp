@@ -314,6 +314,11 @@ BOOLEAN CopyOut(PVOID context) {
 
 }  // namespace
 
+void XanHandOverBackground(XanBoardRecord* rec) {
+  Copy copy{rec, false, true};
+  XanSync(rec, CopyOut, &copy);
+}
+
 NTSTATUS GpdIoctlGetIntSts(XanCall& call) {
   XanNotifyStatusRecord& r = call.request->notifyStatus;
   XanBoardRecord* rec = call.rec;

@@ -29,5 +29,9 @@ inline NTSTATUS XanCopyCallerList(uint64_t address, int count, uint16_t* out) {
 void XanStartBdMemConversion(XanBoardRecord* rec);
 // The background input's wait opens its pacer, trigger or polling timer.
 void XanArmBackground(XanBoardRecord* rec);
+// An ended background input's whole buffer to its caller, as its status
+// request copies it: for the counter wait that takes the interrupt step
+// before that request has come.
+void XanHandOverBackground(XanBoardRecord* rec);
 
 }  // namespace morvel00

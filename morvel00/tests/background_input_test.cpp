@@ -175,6 +175,26 @@ TEST_F(BackgroundInputTest, ASingleInputAfterARunLeavesTheRunsChannelsAndBuffer)
   }
 }
 
+// A counter gate's wait that comes between the run's end and its status
+// takes the interrupt step; the run's scans still reach the caller.
+TEST_F(BackgroundInputTest, ACounterWaitBeforeTheEndsStatusLeavesTheScansToTheCaller) {
+  ASSERT_EQ(setUp(4, 1, 200), XAN_OK);
+  ASSERT_TRUE(waitThrough(50'000, 3'000'000));
+  XanRequest wait{};
+  wait.cntNotify.handle = value(h_);
+  OVERLAPPED overlapped{};
+  overlapped.hEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  const DWORD size = XanRecordSize(XAN_WAIT_CNT);
+  DeviceIoControl(h_, XanCode(XAN_WAIT_CNT), &wait, size, &wait, size, nullptr, &overlapped);
+  EXPECT_EQ(status(XAN_BACK_STATUS).notifyStatus.state, XAN_STATE_FINISHED);
+  for (size_t i = 0; i < data_.size(); ++i) {
+    EXPECT_EQ(data_[i], morvelboard::SignalValue(constant(channels_[i % 2]), 12, 0)) << i;
+  }
+  status(XAN_CLOSE_CNT_GATE);  // completes the counter wait
+  EXPECT_EQ(WaitForSingleObject(overlapped.hEvent, 10'000), WAIT_OBJECT_0);
+  CloseHandle(overlapped.hEvent);
+}
+
 // Each bound of the set-up's checks, on both sides; what passes is stopped
 // before the next row.
 TEST_F(BackgroundInputTest, TheSetUpChecksHoldAtTheirBounds) {

@@ -18,6 +18,38 @@ class CounterLibraryTest : public LibraryTest {
     ASSERT_EQ(XanSetCntData(h_, 1, 2), 0);
     ASSERT_EQ(XanSetCntData(h_, 2, count2), 0);
   }
+  // A window for the messages, and constant levels on channels 2 and 5.
+  void createWindow(const char* className) {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.lpszClassName = className;
+    RegisterClassA(&wc);
+    window_ = CreateWindowExA(0, className, "", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+    windowValue_ = static_cast<XanWindow>(reinterpret_cast<uintptr_t>(window_));
+    for (unsigned c : {2u, 5u}) boards_.at(0)->SetWaveform(c, level_);
+  }
+  void TearDown() override {
+    if (h_ != 0) XanClose(h_);
+    h_ = 0;
+    if (window_ != nullptr) DestroyWindow(window_);
+    LibraryTest::TearDown();
+  }
+  // Runs the clock until `message` comes with wParam 0, for at most 8 s of board time.
+  bool messageCame(UINT message) {
+    MSG m{};
+    for (int step = 0; step < 80'000; ++step) {
+      while (PeekMessageA(&m, window_, message, message, PM_REMOVE)) {
+        if (m.wParam == 0) return true;
+      }
+      plat::bus::Advance(100'000);
+      if (step % 10 == 0) Sleep(1);
+    }
+    return false;
+  }
+
+  const morvelboard::Waveform level_{morvelboard::Waveform::Shape::Constant, 0.3, 0, 1};
+  HWND window_ = nullptr;
+  XanWindow windowValue_ = 0;
 };
 
 TEST_F(CounterLibraryTest, ARefusedCountProgramsNoCounter) {
@@ -105,27 +137,7 @@ TEST_F(CounterLibraryTest, TheGateMessageReachesTheWindowAndTheOverflowClosesThe
 // while the caller goes on: it must not close or take the pacer of the
 // background input started next.
 TEST_F(CounterLibraryTest, ABackgroundInputAfterANotifyingGateRunsWhole) {
-  WNDCLASSA wc{};
-  wc.lpfnWndProc = DefWindowProcA;
-  wc.lpszClassName = "CounterThenBackWindow";
-  RegisterClassA(&wc);
-  HWND window = CreateWindowExA(0, wc.lpszClassName, "", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
-  const auto windowValue = static_cast<XanWindow>(reinterpret_cast<uintptr_t>(window));
-  const morvelboard::Waveform level{morvelboard::Waveform::Shape::Constant, 0.3, 0, 1};
-  for (unsigned c : {2u, 5u}) boards_.at(0)->SetWaveform(c, level);
-  // Runs the clock until `message` comes with wParam 0, for at most 8 s of board time.
-  auto messageCame = [window](UINT message) {
-    MSG m{};
-    for (int step = 0; step < 80'000; ++step) {
-      while (PeekMessageA(&m, window, message, message, PM_REMOVE)) {
-        if (m.wParam == 0) return true;
-      }
-      plat::bus::Advance(100'000);
-      if (step % 10 == 0) Sleep(1);
-    }
-    return false;
-  };
-
+  createWindow("CounterThenBackWindow");
   uint16_t list[2] = {2, 5}, single[2] = {};
   XanIoParams io{single, list, 2};
   ASSERT_EQ(XanInp(h_, &io), 0);
@@ -140,23 +152,51 @@ TEST_F(CounterLibraryTest, ABackgroundInputAfterANotifyingGateRunsWhole) {
   ASSERT_EQ(XanGetCntSts(h_, &flag), 0);
   ASSERT_EQ(XanResetCntSts(h_), 0);
   ASSERT_EQ(XanCloseCntGate(h_), 0);
-  ASSERT_EQ(XanOpenCntGate(h_, windowValue, 0x500), 0);
+  ASSERT_EQ(XanOpenCntGate(h_, windowValue_, 0x500), 0);
   ASSERT_TRUE(messageCame(0x500));
   ASSERT_EQ(XanCloseCntGate(h_), 0);
 
   std::vector<uint16_t> data(2 * 20, 0xAAAA);
   XanInpBackParams bp{data.data(), list, 2, 0, 20, 1, 2000};
-  ASSERT_EQ(XanInpBack(h_, 0, &bp, windowValue, 0x401, 0, 0), 0);
+  ASSERT_EQ(XanInpBack(h_, 0, &bp, windowValue_, 0x401, 0, 0), 0);
   EXPECT_TRUE(messageCame(0x401));
   uint16_t state = 99;
   uint32_t scans = 0;
   EXPECT_EQ(XanSts(h_, &state, &scans, nullptr), 0);
   EXPECT_EQ(state, XAN_STATE_FINISHED);
   EXPECT_EQ(scans, 20u);
-  for (size_t i = 0; i < data.size(); ++i) EXPECT_EQ(data[i], morvelboard::SignalValue(level, 12, 0)) << i;
-  XanClose(h_);
-  h_ = 0;
-  DestroyWindow(window);
+  for (size_t i = 0; i < data.size(); ++i) EXPECT_EQ(data[i], morvelboard::SignalValue(level_, 12, 0)) << i;
+}
+
+// The other order: once a background input has ended or been stopped,
+// the gate's interrupts are the counter's, and its message must come. Each
+// row has a message of its own: the last gate's close posts one too.
+TEST_F(CounterLibraryTest, ANotifyingGateAfterABackgroundInputGetsItsMessage) {
+  createWindow("BackThenCounterWindow");
+  uint16_t list[2] = {2, 5};
+  const struct {
+    bool stop;
+    uint16_t message;
+  } rows[] = {{false, 0x500}, {true, 0x501}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.stop ? "stopped" : "finished");
+    std::vector<uint16_t> data(2 * 20, 0);
+    XanInpBackParams bp{data.data(), list, 2, 0, 20, 1, 2000};
+    ASSERT_EQ(XanInpBack(h_, 0, &bp, windowValue_, 0x401, 0, 0), 0);
+    if (row.stop) {
+      // The run's wait opens its pacer; a wait let in after the stop
+      // would start the run again.
+      for (int i = 0; i < 10'000 && !registers().gateOpen; ++i) Sleep(1);
+      ASSERT_TRUE(registers().gateOpen);
+      ASSERT_EQ(XanStop(h_), 0);
+    } else {
+      ASSERT_TRUE(messageCame(0x401));
+    }
+    counterTwoRuns(10);
+    ASSERT_EQ(XanOpenCntGate(h_, windowValue_, row.message), 0);
+    EXPECT_TRUE(messageCame(row.message));
+    ASSERT_EQ(XanCloseCntGate(h_), 0);
+  }
 }
 
 TEST_F(HandlerTest, ARefusedGateOpenLeavesTheGateFreeForTheNextOpen) {
