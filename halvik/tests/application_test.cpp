@@ -264,20 +264,30 @@ TEST_F(HalvikApplicationTest, TraceLogHoldsEveryLineOfTwoProcessesWhole) {
   ASSERT_FALSE(halviksim::InstallDebugSwitch().empty());
   install();
   constexpr int kRounds = 200;
-  auto work = [this] {
-    open();
+  auto rounds = [this] {
     for (int i = 0; i < kRounds; ++i) {
       short id = 0;
       x_.init("HVA1", &id);
       x_.exit(id);
     }
   };
+  // The child writes once this process has the log open: a log that no
+  // process holds starts afresh, and a child done before this process
+  // opened would be cut away.
+  int go[2];
+  ASSERT_EQ(::pipe(go), 0);
   pid_t child = ::fork();
   if (child == 0) {
-    work();
+    open();
+    char byte;
+    if (::read(go[0], &byte, 1) == 1) rounds();
     ::_exit(0);
   }
-  work();
+  open();
+  (void)!::write(go[1], "x", 1);
+  ::close(go[0]);
+  ::close(go[1]);
+  rounds();
   int status = 0;
   ::waitpid(child, &status, 0);
   ASSERT_TRUE(WIFEXITED(status));

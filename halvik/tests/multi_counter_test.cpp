@@ -232,6 +232,7 @@ void WINAPI slowTimerCallback(LONG, LONG, LONG, void*) {
 }
 
 TEST_F(MultiCounterTest, AnUnloadWaitsForAWorkerStillInItsCallback) {
+  g_slowEntered = g_slowReturned = false;  // a repeated run starts afresh
   const short id = openDevice("HVA1");
   ASSERT_EQ(entry<decltype(&XanCntmTimerCallbackProc)>("XanCntmTimerCallbackProc")(id, slowTimerCallback, nullptr), 0);
   ASSERT_EQ(entry<decltype(&XanCntmNotifyTimer)>("XanCntmNotifyTimer")(id, 10, window_), 0);

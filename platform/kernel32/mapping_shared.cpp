@@ -7,7 +7,8 @@
 //           gets it exclusively while holding the turn is alone.
 //
 // The kernel drops both when a process dies, so a crashed holder never
-// keeps a name alive.
+// keeps a name alive. Names are the machine's, and a drive root is one
+// machine: processes on other roots never meet in a name.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -19,6 +20,7 @@
 #include <thread>
 
 #include "kernel32/mapping_object.h"
+#include "kernel32/paths.h"
 
 namespace plat {
 
@@ -73,6 +75,12 @@ std::string entryFolder() {
 
 // Names may hold any byte; the entry's file name keeps the safe ones and
 // escapes the rest, and a hash stands in for the tail of a very long name.
+uint64_t fnv1a(const std::string& text) {
+  uint64_t hash = 1469598103934665603ull;
+  for (unsigned char c : text) hash = (hash ^ c) * 1099511628211ull;
+  return hash;
+}
+
 std::string entryPath(const std::string& name) {
   static const char kHex[] = "0123456789ABCDEF";
   std::string encoded;
@@ -88,13 +96,13 @@ std::string entryPath(const std::string& name) {
   }
   constexpr size_t kKeep = 160;
   if (encoded.size() > kKeep) {
-    uint64_t hash = 1469598103934665603ull;  // FNV-1a
-    for (unsigned char c : name) hash = (hash ^ c) * 1099511628211ull;
     char tail[20];
-    std::snprintf(tail, sizeof tail, "~%016llx", static_cast<unsigned long long>(hash));
+    std::snprintf(tail, sizeof tail, "~%016llx", static_cast<unsigned long long>(fnv1a(name)));
     encoded = encoded.substr(0, kKeep) + tail;
   }
-  return entryFolder() + "/orvane-" + std::to_string(::getuid()) + "-map-" + encoded;
+  char machine[20];
+  std::snprintf(machine, sizeof machine, "%016llx", static_cast<unsigned long long>(fnv1a(driveRoot())));
+  return entryFolder() + "/orvane-" + std::to_string(::getuid()) + "-" + machine + "-map-" + encoded;
 }
 
 bool writeHeader(int fd, const SharedSection::Layout& layout, DWORD& error) {

@@ -9,6 +9,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -100,6 +101,21 @@ TEST(Mapping, TwoProcessesSeeOneNamedMapping) {
   EXPECT_EQ(child.exitCode(), 0);
   EXPECT_STREQ(view + 100, "from child");
   EXPECT_TRUE(UnmapViewOfFile(view));
+  EXPECT_TRUE(CloseHandle(mapping));
+}
+
+// Another drive root is another machine, as parallel test runs each have.
+TEST(Mapping, AProcessOnAnotherDriveRootDoesNotMeetTheName) {
+  std::string name = uniqueName("machine");
+  Child child([&](Child& self) {
+    if (!self.await()) return 1;
+    ::setenv("ORVANE_ROOT", "/nonexistent/another-machine", 1);
+    return OpenFileMappingA(FILE_MAP_ALL_ACCESS, FALSE, name.c_str()) == nullptr ? 0 : 2;
+  });
+  HANDLE mapping = createShared(name);
+  ASSERT_NE(mapping, nullptr);
+  child.signal();
+  EXPECT_EQ(child.exitCode(), 0);
   EXPECT_TRUE(CloseHandle(mapping));
 }
 
