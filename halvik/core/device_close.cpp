@@ -39,7 +39,7 @@ DLL_EXPORT LONG WINAPI XanExit(short Id) {
   if (!frame.find(Id)) return kStatusNoDevice;
   DeviceRecord& record = frame.record();
   std::unique_lock<std::mutex> closing(Library().openLock, std::defer_lock);
-  if (!TakeOpenLock(closing, record, frame.index())) return kStatusNotOpen;
+  if (!TakeOpenLock(closing)) return kStatusNotOpen;
   if (record.OpenCount <= 0) return kStatusNotOpen;
   if (record.OpenCount > 1) {
     --record.OpenCount;

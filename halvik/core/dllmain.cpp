@@ -5,9 +5,10 @@
 
 namespace {
 
-BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
+// The detach's third argument is set when the process ends.
+BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
   if (reason == DLL_PROCESS_ATTACH) halvik::AttachLibrary(instance);
-  if (reason == DLL_PROCESS_DETACH) halvik::DetachLibrary();
+  if (reason == DLL_PROCESS_DETACH) halvik::DetachLibrary(reserved != nullptr);
   return TRUE;
 }
 

@@ -86,6 +86,7 @@ thread_local const DeviceRecord* servedRecord __attribute__((tls_model("initial-
 }  // namespace
 
 bool OnEventThreadOf(const DeviceRecord& record) { return servedRecord == &record; }
+bool OnAnEventThread() { return servedRecord != nullptr; }
 
 EventThreadMark::EventThreadMark(const DeviceRecord& record) { servedRecord = &record; }
 EventThreadMark::~EventThreadMark() { servedRecord = nullptr; }

@@ -37,6 +37,8 @@ LONG EndEventThreads(DeviceRecord& record);
 // from the thread itself: the record's handle fields change under other
 // threads' opens, starts and closes.
 bool OnEventThreadOf(const DeviceRecord& record);
+// Whether the calling thread is an event thread of any record.
+bool OnAnEventThread();
 
 // Marks the calling thread as an event thread of the record for the
 // object's life; every event thread's body makes one before anything else.

@@ -42,7 +42,7 @@ void AttachLibrary(HMODULE module) {
   state.module = module;
 }
 
-void DetachLibrary() {
+void DetachLibrary(bool processEnds) {
   // The log goes first, so that the closes below trace nothing.
   CloseDebugLog();
   for (DeviceRecord& record : DeviceTable()) {
@@ -55,9 +55,9 @@ void DetachLibrary() {
     EndEventThreads(record);
     EndCntmWorkers(record);
   }
-  // Once detach returns the code may be unmapped: no thread of ours may
-  // still be on its way out.
-  AwaitStragglerThreads();
+  // Once an unload's detach returns the code may be unmapped: no thread of
+  // ours may still be on its way out.
+  if (!processEnds) AwaitStragglerThreads();
   LibraryState& state = Library();
   if (state.lockReady) {
     DeleteCriticalSection(&state.lock);

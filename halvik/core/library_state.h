@@ -50,7 +50,7 @@ T& LibraryObject() {
 // The work of process attach and detach, in their order. Tests call them
 // directly, around a registry they have written.
 void AttachLibrary(HMODULE module);
-void DetachLibrary();
+void DetachLibrary(bool processEnds = false);
 
 // Fills the device table from the driver's class key: 1 when the key
 // could be opened, 0 when not (the table stays empty).

@@ -8,15 +8,16 @@
 
 namespace halvik {
 
-bool TakeOpenLock(std::unique_lock<std::mutex>& lock, DeviceRecord& record, uint16_t index) {
-  if (!OnEventThreadOf(record)) {
+bool TakeOpenLock(std::unique_lock<std::mutex>& lock) {
+  if (!OnAnEventThread()) {
     lock.lock();
     return true;
   }
   // Tried and slept rather than a timed lock, whose taking the thread
   // sanitizer does not see.
   while (!lock.try_lock()) {
-    if (Library().lastClose.load() == index) return false;
+    const int32_t closing = Library().lastClose.load();
+    if (closing >= 0 && OnEventThreadOf(DeviceTable()[static_cast<size_t>(closing)])) return false;
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
   }
   return true;

@@ -9,7 +9,8 @@ namespace halvik {
 
 namespace {
 
-constexpr DWORD kStragglerWaitMs = 60'000;
+constexpr DWORD kStragglerWaitMs = 10'000;
+const char kInsideTheLibrary = 0;
 
 struct Stragglers {
   std::mutex lock;
@@ -32,10 +33,17 @@ void AwaitStragglerThreads() {
     threads.swap(stragglers().threads);
   }
   const DWORD start = GetTickCount();
+  bool allEnded = true;
   for (HANDLE thread : threads) {
     const DWORD spent = GetTickCount() - start;
-    WaitForSingleObject(thread, spent < kStragglerWaitMs ? kStragglerWaitMs - spent : 0);
+    if (WaitForSingleObject(thread, spent < kStragglerWaitMs ? kStragglerWaitMs - spent : 0) != WAIT_OBJECT_0) {
+      allEnded = false;
+    }
     CloseHandle(thread);
+  }
+  HMODULE self = nullptr;
+  if (!allEnded) {
+    GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_PIN | GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, &kInsideTheLibrary, &self);
   }
 }
 

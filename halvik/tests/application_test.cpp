@@ -8,6 +8,7 @@
 
 #include "installed_halvik.h"
 #include <stdlib.h>
+#include <sched.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <windows.h>
@@ -318,6 +319,34 @@ TEST_F(HalvikApplicationTest, TraceLogHoldsEveryLineOfTwoProcessesWhole) {
     ASSERT_EQ(texts.size(), 4u) << pid;
     for (const auto& [t, n] : texts) EXPECT_EQ(n, kRounds) << pid << " " << t;
   }
+}
+
+// Loaded with tracing on, one call and freed at once, on one processor,
+// where the flush thread the attach starts may not have run at all: the
+// unload ends it within its period and the library leaves after it.
+TEST_F(HalvikApplicationTest, AQuickUnloadWithTracingEndsItsFlushThread) {
+  ASSERT_FALSE(halviksim::InstallDebugSwitch().empty());
+  install();
+  pid_t child = ::fork();
+  if (child == 0) {
+    cpu_set_t one;
+    CPU_ZERO(&one);
+    CPU_SET(sched_getcpu(), &one);
+    if (sched_setaffinity(0, sizeof one, &one) != 0) ::_exit(1);
+    for (int round = 0; round < 5; ++round) {
+      const DWORD start = GetTickCount();
+      open();
+      short id = 0;
+      x_.init("HVA1", &id);
+      FreeLibrary(module_);
+      if (GetTickCount() - start > 3000) ::_exit(2);
+    }
+    ::_exit(0);
+  }
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  ASSERT_TRUE(WIFEXITED(status)) << "signal " << WTERMSIG(status);
+  EXPECT_EQ(WEXITSTATUS(status), 0) << "1: no processor of its own, 2: an unload took over 3 s";
 }
 
 }  // namespace

@@ -4,8 +4,14 @@
 #include <halvik.h>
 #include <halviksim.h>
 
+#include <sys/syscall.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <atomic>
 #include <chrono>
+#include <cstdlib>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <thread>
@@ -24,6 +30,10 @@ class OpenCloseThreadsTest : public InstalledHalvik {
     init = entry<decltype(&XanInit)>("XanInit");
     exitDevice = entry<decltype(&XanExit)>("XanExit");
   }
+  // Opens HVA1 with its counter's callback entered and held; -1 when not.
+  short openWithHeldCallback(bool callsLoader);
+  // In a process of its own, which the library may stay in: the exit code.
+  int inChild(const std::function<int()>& work);
   decltype(&XanInit) init = nullptr;
   decltype(&XanExit) exitDevice = nullptr;
 };
@@ -129,7 +139,7 @@ TEST_F(OpenCloseThreadsTest, ClosesFromInsideItsOwnCallback) {
 struct CloseBeside {
   decltype(&XanInit) init = nullptr;
   decltype(&XanExit) exitDevice = nullptr;
-  bool reopen = false;  // the callback opens the device instead of closing it
+  const char* opens = nullptr;  // the device the callback opens; none: it closes its own
   std::atomic<bool> entered{false};
   std::atomic<bool> logCleared{false};
   std::atomic<LONG> status{-1};
@@ -145,15 +155,16 @@ bool closeRequested() {
 void WINAPI closeBesideOnEvent(short id, short, short, LONG, void*) {
   if (gBeside.entered.exchange(true)) return;
   if (!within(closeRequested)) return;
-  if (!gBeside.reopen) return gBeside.status.store(gBeside.exitDevice(id));
+  if (gBeside.opens == nullptr) return gBeside.status.store(gBeside.exitDevice(id));
   short reopened = 0;
-  gBeside.status.store(gBeside.init("HVA1", &reopened));
+  gBeside.status.store(gBeside.init(gBeside.opens, &reopened));
   gBeside.reopenedId.store(reopened);
 }
 
 // An application thread closes the device while its callback runs, and the
-// callback closes or opens it: the callback gives way to the close that
-// waits for it, which then ends in time and leaves nothing counted.
+// callback closes it or opens it or another device: the callback gives way
+// to the close that waits for it, which then ends in time and leaves
+// nothing counted.
 TEST_F(OpenCloseThreadsTest, ACallbackGivesWayToTheCloseThatWaitsForIt) {
   auto preset = entry<decltype(&XanPresetCnt)>("XanPresetCnt");
   auto compare = entry<decltype(&XanSetCntComparisonReg)>("XanSetCntComparisonReg");
@@ -163,12 +174,12 @@ TEST_F(OpenCloseThreadsTest, ACallbackGivesWayToTheCloseThatWaitsForIt) {
   gBeside.exitDevice = exitDevice;
   const LONG match[] = {2};
   const struct {
-    bool reopen;
+    const char* opens;
     LONG callbackStatus;
-  } rows[] = {{false, 10002}, {true, 10003}};
+  } rows[] = {{nullptr, 10002}, {"HVA1", 10003}, {"DEMO0", 10003}};
   for (const auto& row : rows) {
-    SCOPED_TRACE(row.reopen ? "callback opens" : "callback closes");
-    gBeside.reopen = row.reopen;
+    SCOPED_TRACE(row.opens != nullptr ? row.opens : "callback closes");
+    gBeside.opens = row.opens;
     gBeside.entered = false;
     gBeside.logCleared = false;
     gBeside.status = -1;
@@ -185,11 +196,115 @@ TEST_F(OpenCloseThreadsTest, ACallbackGivesWayToTheCloseThatWaitsForIt) {
     gBeside.logCleared = true;
     EXPECT_EQ(exitDevice(id), 0);  // 10004 had the callback kept its thread past the close's wait
     EXPECT_EQ(gBeside.status.load(), row.callbackStatus);
-    if (row.reopen) {
+    if (row.opens != nullptr) {
       EXPECT_EQ(gBeside.reopenedId.load(), -1);
     }
     EXPECT_EQ(exitDevice(id), 10002);
   }
+}
+
+// A counter callback held by the test past its last close's wait; once let
+// go it may call the loader, and the library it returns into must still
+// be mapped.
+struct HeldCallback {
+  std::atomic<bool> entered{false};
+  std::atomic<bool> returned{false};
+  std::atomic<pid_t> thread{0};
+  std::atomic<bool> callsLoader{false};
+  std::atomic<bool> loaderAnswered{false};
+  HANDLE release = nullptr;
+};
+HeldCallback gHeld;
+void WINAPI heldOnEvent(short, short, short, LONG, void*) {
+  if (gHeld.entered.exchange(true)) return;
+  gHeld.thread = static_cast<pid_t>(::syscall(SYS_gettid));
+  WaitForSingleObject(gHeld.release, INFINITE);
+  if (gHeld.callsLoader) {
+    Sleep(500);  // mostly into the unload that follows the release; any moment is allowed
+    gHeld.loaderAnswered = GetModuleHandleA("halvik.dll") != nullptr;
+  }
+  gHeld.returned = true;
+}
+
+short OpenCloseThreadsTest::openWithHeldCallback(bool callsLoader) {
+  gHeld.entered = false;
+  gHeld.returned = false;
+  gHeld.loaderAnswered = false;
+  gHeld.callsLoader = callsLoader;
+  if (gHeld.release == nullptr) gHeld.release = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  ResetEvent(gHeld.release);
+  const LONG match[] = {2};
+  short id = -1;
+  if (init("HVA1", &id) != 0 || entry<decltype(&XanPresetCnt)>("XanPresetCnt")(id, 0, 0) != 0 ||
+      entry<decltype(&XanSetCntComparisonReg)>("XanSetCntComparisonReg")(id, 0, 1, match, 0) != 0 ||
+      entry<decltype(&XanSetCntCallBackProc)>("XanSetCntCallBackProc")(id, 0, heldOnEvent, 0x10, nullptr) != 0 ||
+      entry<decltype(&XanStartCnt)>("XanStartCnt")(id, 0) != 0 || !halviksim::PulseCounter("HVA1", 0, 3) ||
+      !within([] { return gHeld.entered.load(); })) {
+    return -1;
+  }
+  return id;
+}
+
+// The close gives up on the callback's thread, and the unload waits for
+// it to leave the library's code, though it calls the loader meanwhile.
+TEST_F(OpenCloseThreadsTest, AnUnloadWaitsForACallbackThatOutlastsItsClose) {
+  for (bool callsLoader : {false, true}) {
+    SCOPED_TRACE(callsLoader ? "calls the loader" : "sleeps");
+    if (module_ == nullptr) open();
+    init = entry<decltype(&XanInit)>("XanInit");
+    exitDevice = entry<decltype(&XanExit)>("XanExit");
+    const short id = openWithHeldCallback(callsLoader);
+    ASSERT_NE(id, -1);
+    EXPECT_EQ(exitDevice(id), 10004);
+    SetEvent(gHeld.release);
+    FreeLibrary(module_);
+    module_ = nullptr;
+    EXPECT_TRUE(gHeld.returned) << "the library went while the callback still ran";
+    EXPECT_EQ(gHeld.loaderAnswered.load(), callsLoader);
+  }
+}
+
+int OpenCloseThreadsTest::inChild(const std::function<int()>& work) {
+  pid_t child = ::fork();
+  if (child == 0) {
+    FreeLibrary(module_);  // the child loads its own copy, with its own process id
+    module_ = LoadLibraryA("halvik.dll");
+    if (module_ == nullptr) ::_exit(90);
+    init = entry<decltype(&XanInit)>("XanInit");
+    exitDevice = entry<decltype(&XanExit)>("XanExit");
+    ::_exit(work());
+  }
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+// A callback that blocks past the unload's wait: the library stays mapped
+// for it.
+TEST_F(OpenCloseThreadsTest, ALibraryStaysForACallbackThatBlocksPastTheUnload) {
+  EXPECT_EQ(inChild([this] {
+              const short id = openWithHeldCallback(false);
+              if (id == -1) return 1;
+              exitDevice(id);
+              FreeLibrary(module_);
+              if (GetModuleHandleA("halvik.dll") == nullptr) return 2;
+              const std::string task = "/proc/self/task/" + std::to_string(gHeld.thread.load());
+              SetEvent(gHeld.release);
+              return within([&] { return !std::filesystem::exists(task); }) ? 0 : 3;
+            }),
+            0);
+}
+
+// At process end nothing is unmapped: the exit waits no longer than the
+// close's own wait for a callback that blocks.
+TEST_F(OpenCloseThreadsTest, AnExitWaitsOnlyTheClosesWaitForABlockedCallback) {
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(inChild([this] {
+              if (openWithHeldCallback(false) == -1) return 1;
+              std::exit(0);
+            }),
+            0);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
 }
 
 }  // namespace

@@ -11,6 +11,9 @@
 #include "kernel32/module_names.h"
 #include "kernel32/object.h"
 
+extern "C" int __cxa_atexit(void (*function)(void*), void* argument, void* dsoHandle);
+extern "C" void* __dso_handle;
+
 namespace plat {
 namespace {
 
@@ -54,6 +57,7 @@ Table& table() {
 }
 
 thread_local LoadScope* currentScope = nullptr;
+thread_local int unloadDepth = 0;
 
 void* programObject() {
   static void* object = [] {
@@ -82,6 +86,82 @@ std::string pathOfObject(void* object) {
 
 LoadScope::LoadScope() : outer(currentScope) { currentScope = this; }
 LoadScope::~LoadScope() { currentScope = outer; }
+
+UnloadScope::UnloadScope() { ++unloadDepth; }
+UnloadScope::~UnloadScope() { --unloadDepth; }
+
+namespace {
+// A module that is still attached when the process ends.
+void detachAtExit(void* value) { detachMapped(static_cast<uint32_t>(reinterpret_cast<uintptr_t>(value)), true); }
+}  // namespace
+
+bool attachMapped(uint32_t value) {
+  PLAT_DLLMAIN dllMain = nullptr;
+  std::string path;
+  {
+    Table& t = table();
+    std::lock_guard<std::mutex> lock(t.mutex);
+    auto it = t.byValue.find(value);
+    if (it == t.byValue.end() || !it->second.byName || it->second.attached || it->second.dllMain == nullptr) {
+      return true;
+    }
+    it->second.attached = true;
+    dllMain = it->second.dllMain;
+    path = it->second.path;
+  }
+  if (dllMain(toModuleHandle(value), DLL_PROCESS_ATTACH, nullptr)) {
+    // Objects the attach makes first are destroyed at exit before the
+    // library's static ones, so the detach at exit is set to come before
+    // them, as it comes before the static ones.
+    __cxa_atexit(detachAtExit, reinterpret_cast<void*>(static_cast<uintptr_t>(value)), &__dso_handle);
+    return true;
+  }
+  std::string note = "DllMain of " + path + " refused the attach\n";
+  OutputDebugStringA(note.c_str());
+  return false;
+}
+
+void detachMapped(uint32_t value, bool processEnds) {
+  PLAT_DLLMAIN dllMain = nullptr;
+  {
+    Table& t = table();
+    std::lock_guard<std::mutex> lock(t.mutex);
+    auto it = t.byValue.find(value);
+    if (it == t.byValue.end() || !it->second.byName || !it->second.attached) return;
+    it->second.attached = false;
+    dllMain = it->second.dllMain;
+  }
+  if (dllMain != nullptr) {
+    dllMain(toModuleHandle(value), DLL_PROCESS_DETACH, processEnds ? reinterpret_cast<LPVOID>(1) : nullptr);
+  }
+}
+
+std::vector<Module> unreferencedByName() {
+  Table& t = table();
+  std::lock_guard<std::mutex> lock(t.mutex);
+  std::vector<Module> found;
+  for (const auto& [value, module] : t.byValue)
+    if (module.byName && module.loadCount == 0 && !module.pinned) found.push_back(module);
+  return found;
+}
+
+bool pinModule(uint32_t value) {
+  std::optional<Module> module = findModule(toModuleHandle(value));
+  if (!module) return false;
+  if (module->object != programObject()) {
+    void* handle = dlopen(module->path.c_str(), RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
+    if (handle == nullptr) return false;
+    bool same = objectOfHandle(handle) == module->object;
+    dlclose(handle);  // the object keeps its mark
+    if (!same) return false;
+  }
+  Table& t = table();
+  std::lock_guard<std::mutex> lock(t.mutex);
+  auto it = t.byValue.find(value);
+  if (it == t.byValue.end()) return false;
+  it->second.pinned = true;
+  return true;
+}
 
 void* objectOfHandle(void* dlHandle) {
   if (dlHandle == nullptr) return nullptr;
@@ -169,12 +249,16 @@ PLATFORM_API HMODULE WINAPI PlatDllAttach(const void* anchor, PLAT_DLLMAIN dllMa
     plat::Module& module = t.ensure(map, path);
     value = module.value;
     if (module.attached) return plat::toModuleHandle(value);
-    module.attached = true;
     module.dllMain = dllMain;
+    if (plat::currentScope != nullptr) {
+      module.byName = true;
+      plat::currentScope->mapped.push_back(value);
+      return plat::toModuleHandle(value);
+    }
+    module.attached = true;
   }
   HMODULE module = plat::toModuleHandle(value);
   if (dllMain != nullptr && !dllMain(module, DLL_PROCESS_ATTACH, nullptr)) {
-    if (plat::currentScope != nullptr) plat::currentScope->attachRefused = true;
     std::string note = "DllMain of " + path + " refused the attach\n";
     OutputDebugStringA(note.c_str());
   }
@@ -194,7 +278,10 @@ PLATFORM_API void WINAPI PlatDllDetach(HMODULE module) {
     it->second.attached = false;
     dllMain = it->second.dllMain;
   }
-  if (dllMain != nullptr) dllMain(module, DLL_PROCESS_DETACH, nullptr);
+  // Only an unload that FreeLibrary or a refused load makes is not the
+  // process's end.
+  LPVOID processEnds = plat::unloadDepth > 0 ? nullptr : reinterpret_cast<LPVOID>(1);
+  if (dllMain != nullptr) dllMain(module, DLL_PROCESS_DETACH, processEnds);
   plat::Table& t = plat::table();
   std::lock_guard<std::mutex> lock(t.mutex);
   t.erase(value);

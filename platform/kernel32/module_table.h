@@ -5,6 +5,11 @@
 // Nothing here calls the dynamic loader or a DllMain while holding the
 // table lock: the loader runs library constructors, which come back here
 // through PlatDllAttach, with its own lock held.
+//
+// The DllMain of a library that LoadLibraryA maps runs after the dynamic
+// load has returned, and FreeLibrary runs its detach before the unload:
+// under the dynamic loader's lock, the threads an attach starts or a
+// detach waits for could not start, end or call the loader.
 #pragma once
 #include <windows.h>
 
@@ -12,6 +17,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace plat {
 
@@ -23,6 +29,8 @@ struct Module {
   void* dlHandle = nullptr;  // the loader handle those references are on
   PLAT_DLLMAIN dllMain = nullptr;
   bool attached = false;
+  bool byName = false;  // mapped by LoadLibraryA: attaches and detaches outside the loader
+  bool pinned = false;  // stays mapped until the process ends
 };
 
 inline HMODULE toModuleHandle(uint32_t value) {
@@ -49,15 +57,38 @@ void* openModuleObject(const Module& module);
 // The link map that a loader handle stands for.
 void* objectOfHandle(void* dlHandle);
 
-// LoadLibraryA marks the loads it makes on its thread, so a DllMain that
-// refuses the attach makes that load fail.
+// LoadLibraryA marks the dynamic loads it makes on its thread: the
+// attaches of the libraries they map wait in `mapped`, in the order the
+// loader initialised them (a library after those it links).
 struct LoadScope {
   LoadScope();
   ~LoadScope();
   LoadScope(const LoadScope&) = delete;
   LoadScope& operator=(const LoadScope&) = delete;
-  bool attachRefused = false;
+  std::vector<uint32_t> mapped;
   LoadScope* outer;
+};
+
+// Runs the attach of a module mapped by name that is not attached: one
+// whose load has just mapped it, or one whose detach has run but that
+// stayed mapped. False when its DllMain refuses.
+bool attachMapped(uint32_t value);
+// Runs the detach of a module mapped by name, before its unload or at the
+// process's end.
+void detachMapped(uint32_t value, bool processEnds = false);
+// The modules mapped by name that hold no LoadLibraryA reference and are
+// not pinned: the ones an unload may take with it.
+std::vector<Module> unreferencedByName();
+// Keeps the module's object mapped until the process ends.
+bool pinModule(uint32_t value);
+
+// FreeLibrary and a refused load mark the unloads they make on their
+// thread, so a detach that the loader runs tells them from process end.
+struct UnloadScope {
+  UnloadScope();
+  ~UnloadScope();
+  UnloadScope(const UnloadScope&) = delete;
+  UnloadScope& operator=(const UnloadScope&) = delete;
 };
 
 }  // namespace plat

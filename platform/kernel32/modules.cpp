@@ -9,6 +9,7 @@
 
 #include <windows.h>
 
+#include "kernel32/module_links.h"
 #include "kernel32/module_names.h"
 #include "kernel32/module_table.h"
 
@@ -51,9 +52,10 @@ void* openLoaded(const std::string& stem) {
   return nullptr;
 }
 
-// Loads the library from the search path. Sets the error and gives nullptr
-// when it is nowhere or its DllMain refuses.
-void* loadFromSearchPath(const std::string& stem) {
+// Maps the library from the search path; `mapped` gets the libraries the
+// load mapped, whose attaches are still to run. Sets the error and gives
+// nullptr when it is nowhere.
+void* loadFromSearchPath(const std::string& stem, std::vector<uint32_t>& mapped) {
   for (const std::string& path : plat::libraryCandidates(stem)) {
     plat::LoadScope scope;
     void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
@@ -63,17 +65,27 @@ void* loadFromSearchPath(const std::string& stem) {
       OutputDebugStringA(note.c_str());
       continue;
     }
-    if (scope.attachRefused) {
-      uint32_t value = plat::moduleForObject(plat::objectOfHandle(handle));
-      dlclose(handle);
-      plat::forgetIfUnloaded(value);
-      SetLastError(ERROR_DLL_INIT_FAILED);
-      return nullptr;
-    }
+    mapped = std::move(scope.mapped);
     return handle;
   }
   SetLastError(ERROR_MOD_NOT_FOUND);
   return nullptr;
+}
+
+// Gives back a loader handle of the module. When that was its last
+// LoadLibraryA reference, the libraries mapped by name that the unload
+// takes detach first, where their threads can still run.
+void unload(void* handle, uint32_t value) {
+  std::optional<plat::Module> top = plat::findModule(plat::toModuleHandle(value));
+  std::vector<uint32_t> going;
+  if (top && top->byName && !top->pinned && top->loadCount == 0) going = plat::ModulesUnloadedWith(*top, plat::unreferencedByName());
+  for (uint32_t module : going) plat::detachMapped(module);
+  {
+    plat::UnloadScope scope;
+    dlclose(handle);
+  }
+  plat::forgetIfUnloaded(value);
+  for (uint32_t module : going) plat::forgetIfUnloaded(module);
 }
 
 // dlsym on the library's handle also searches the libraries it links;
@@ -109,9 +121,19 @@ PLATFORM_API HMODULE WINAPI LoadLibraryA(LPCSTR lpLibFileName) {
     return nullptr;
   }
   std::lock_guard<std::recursive_mutex> lock(loaderLock());
+  std::vector<uint32_t> mapped;
   void* handle = openLoaded(stem);
-  if (handle == nullptr) handle = loadFromSearchPath(stem);
+  if (handle == nullptr) handle = loadFromSearchPath(stem, mapped);
   if (handle == nullptr) return nullptr;
+  uint32_t value = plat::moduleForObject(plat::objectOfHandle(handle));
+  // A library that stayed mapped after its detach attaches again.
+  mapped.push_back(value);
+  for (uint32_t module : mapped) {
+    if (plat::attachMapped(module)) continue;
+    unload(handle, value);
+    SetLastError(ERROR_DLL_INIT_FAILED);
+    return nullptr;
+  }
   return plat::toModuleHandle(plat::keepLoadReference(handle));
 }
 
@@ -130,8 +152,7 @@ PLATFORM_API BOOL WINAPI FreeLibrary(HMODULE hLibModule) {
   // import libraries.
   void* handle = plat::dropLoadReference(module->value);
   if (handle == nullptr) return TRUE;
-  dlclose(handle);
-  plat::forgetIfUnloaded(module->value);
+  unload(handle, module->value);
   return TRUE;
 }
 
@@ -146,6 +167,46 @@ PLATFORM_API HMODULE WINAPI GetModuleHandleA(LPCSTR lpModuleName) {
   uint32_t value = plat::moduleForObject(plat::objectOfHandle(handle));
   dlclose(handle);
   return plat::toModuleHandle(value);
+}
+
+PLATFORM_API BOOL WINAPI GetModuleHandleExA(DWORD dwFlags, LPCSTR lpModuleName, HMODULE* phModule) {
+  if (phModule != nullptr) *phModule = nullptr;
+  const DWORD bothCounts = GET_MODULE_HANDLE_EX_FLAG_PIN | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT;
+  if (phModule == nullptr || (dwFlags & bothCounts) == bothCounts) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
+  std::lock_guard<std::recursive_mutex> lock(loaderLock());
+  HMODULE module = nullptr;
+  if ((dwFlags & GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS) != 0) {
+    Dl_info info{};
+    void* object = nullptr;
+    if (dladdr1(lpModuleName, &info, &object, RTLD_DL_LINKMAP) != 0 && object != nullptr) {
+      module = plat::toModuleHandle(plat::moduleForObject(object));
+    }
+  } else {
+    module = GetModuleHandleA(lpModuleName);
+  }
+  std::optional<plat::Module> found = plat::findModule(module);
+  if (!found) {
+    SetLastError(ERROR_MOD_NOT_FOUND);
+    return FALSE;
+  }
+  if ((dwFlags & GET_MODULE_HANDLE_EX_FLAG_PIN) != 0) {
+    if (!plat::pinModule(found->value)) {
+      SetLastError(ERROR_MOD_NOT_FOUND);
+      return FALSE;
+    }
+  } else if ((dwFlags & GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT) == 0) {
+    void* handle = plat::openModuleObject(*found);
+    if (handle == nullptr) {
+      SetLastError(ERROR_MOD_NOT_FOUND);
+      return FALSE;
+    }
+    plat::keepLoadReference(handle);
+  }
+  *phModule = module;
+  return TRUE;
 }
 
 PLATFORM_API DWORD WINAPI GetModuleFileNameA(HMODULE hModule, LPSTR lpFilename, DWORD nSize) {

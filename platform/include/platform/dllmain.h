@@ -8,12 +8,15 @@
 // DllMain then runs with DLL_PROCESS_ATTACH once when the library is
 // loaded, whether it was linked into a program or loaded by LoadLibraryA,
 // and with DLL_PROCESS_DETACH once when it is unloaded or the process
-// ends. The instance is the library's HMODULE, the value LoadLibraryA and
+// ends; the detach's third argument is non-null when the process ends.
+// The instance is the library's HMODULE, the value LoadLibraryA and
 // GetModuleHandleA return for it. A library attaches after the libraries
-// it links and detaches before them. It runs among the library's static
-// initialisers, so it must not rely on objects of its other source files.
-// Returning FALSE from the attach makes the LoadLibraryA that loaded it
-// fail.
+// it links and detaches before them. A library that LoadLibraryA maps
+// attaches once the dynamic load has returned and detaches before the
+// unload, so threads its DllMain starts or waits for can run; a linked
+// one runs among its static initialisers, so it must not rely on objects
+// of its other source files. Returning FALSE from the attach makes the
+// LoadLibraryA that loaded it fail.
 //
 // Exports by ordinal are declared once per library, as a table from
 // ordinal to exported name:

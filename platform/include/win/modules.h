@@ -34,6 +34,14 @@ PLATFORM_API HMODULE WINAPI LoadLibraryExA(LPCSTR lpLibFileName, HANDLE hFile, D
 PLATFORM_API BOOL WINAPI FreeLibrary(HMODULE hLibModule);
 // NULL gives the program; a library must already be loaded.
 PLATFORM_API HMODULE WINAPI GetModuleHandleA(LPCSTR lpModuleName);
+#define GET_MODULE_HANDLE_EX_FLAG_PIN 0x00000001
+#define GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT 0x00000002
+#define GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS 0x00000004
+// With FROM_ADDRESS, lpModuleName is an address inside the library. PIN
+// keeps the library mapped until the process ends, whatever FreeLibrary
+// is called; without PIN or UNCHANGED_REFCOUNT the call counts a
+// reference, as LoadLibraryA does.
+PLATFORM_API BOOL WINAPI GetModuleHandleExA(DWORD dwFlags, LPCSTR lpModuleName, HMODULE* phModule);
 // The Linux path of the program (NULL) or of the library.
 PLATFORM_API DWORD WINAPI GetModuleFileNameA(HMODULE hModule, LPSTR lpFilename, DWORD nSize);
 // By name, or by ordinal with MAKEINTRESOURCE(n); only the library's own

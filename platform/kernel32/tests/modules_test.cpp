@@ -305,6 +305,16 @@ TEST(DllMain, AttachThatStartsAThreadReturns) {
   EXPECT_TRUE(FreeLibrary(module));
 }
 
+// The attach waits for the thread it started to run, the detach for it
+// to call the loader and end: neither may run inside the dynamic loader.
+TEST(DllMain, ThreadsTheAttachAndDetachWaitForRun) {
+  DebugLines lines;
+  HMODULE module = LoadLibraryA("modtestthread.dll");
+  ASSERT_NE(module, nullptr);
+  EXPECT_TRUE(FreeLibrary(module));
+  EXPECT_EQ(lines.events(), (std::vector<std::string>{"thread attach", "thread started", "thread detach", "thread joined"}));
+}
+
 TEST(DllMain, ReloadAttachesAgain) {
   DebugLines lines;
   for (int round = 0; round < 2; ++round) {

@@ -17,10 +17,6 @@ extern "C" int ModTestAOnly();
 namespace {
 
 int attachCount = 0;
-#ifdef MODTEST_STARTS_THREAD
-HANDLE startedThread = nullptr;
-DWORD WINAPI startedThreadMain(LPVOID) { return 7; }
-#endif
 int attachesSeenOfA = -1;
 HINSTANCE attachInstance = nullptr;
 
@@ -29,6 +25,22 @@ void note(const char* event) {
   std::snprintf(line, sizeof line, "%s %s", MODTEST_TEXT(MODTEST_TAG), event);
   OutputDebugStringA(line);
 }
+
+#ifdef MODTEST_STARTS_THREAD
+// The thread tells its start, then on the word to go calls the loader and
+// ends: both the attach and the detach wait for it.
+HANDLE startedThread = nullptr;
+HANDLE threadStarted = nullptr;
+HANDLE threadGo = nullptr;
+DWORD WINAPI startedThreadMain(LPVOID) {
+  SetEvent(threadStarted);
+  WaitForSingleObject(threadGo, INFINITE);
+  return GetModuleHandleA("modtest" MODTEST_TEXT(MODTEST_TAG)) != nullptr ? 7 : 0;
+}
+void waitForThread(HANDLE object, const char* done) {
+  note(WaitForSingleObject(object, 2000) == WAIT_OBJECT_0 ? done : "stuck");
+}
+#endif
 
 BOOL WINAPI ModTestMain(HINSTANCE instance, DWORD reason, LPVOID) {
   if (reason == DLL_PROCESS_ATTACH) {
@@ -39,13 +51,20 @@ BOOL WINAPI ModTestMain(HINSTANCE instance, DWORD reason, LPVOID) {
 #endif
     note("attach");
 #ifdef MODTEST_STARTS_THREAD
+    threadStarted = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    threadGo = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     startedThread = CreateThread(nullptr, 0, startedThreadMain, nullptr, 0, nullptr);
+    waitForThread(threadStarted, "started");
 #endif
 #ifdef MODTEST_REFUSE_ATTACH
     return FALSE;
 #endif
   } else if (reason == DLL_PROCESS_DETACH) {
     note("detach");
+#ifdef MODTEST_STARTS_THREAD
+    SetEvent(threadGo);
+    waitForThread(startedThread, "joined");
+#endif
   }
   return TRUE;
 }
@@ -63,6 +82,7 @@ DLL_EXPORT int ModTestAttachesSeenOfA() { return attachesSeenOfA; }
 #ifdef MODTEST_STARTS_THREAD
 // The exit code of the thread the attach started, once it has ended.
 DLL_EXPORT DWORD ModTestStartedThreadResult() {
+  SetEvent(threadGo);
   DWORD code = 0;
   if (WaitForSingleObject(startedThread, 5000) != WAIT_OBJECT_0 || !GetExitCodeThread(startedThread, &code)) return 0;
   return code;
