@@ -30,7 +30,7 @@ bool parseLine(const std::string& entry, std::string& device, int32_t& bit) {
 int32 createLines(const char* function, TaskHandle task, const char* lines, const char* name, int32 grouping,
                   Kind kind) {
   if (int32 e = enter(function, format("%s,%s,%d", text(lines).c_str(), text(name).c_str(), grouping))) return e;
-  Task* t = findTask(task);
+  std::shared_ptr<Task> t = findTask(task);
   if (t == nullptr) return refuse(kErrInvalidTask, "Task specified is invalid or does not exist.");
   if (lines == nullptr || grouping != kValChanForAllLines) return refuse(kErrBadArgument, "Invalid line arguments.");
   std::vector<int32_t> bits;
@@ -53,7 +53,7 @@ int32 createLines(const char* function, TaskHandle task, const char* lines, cons
 
 // The task's device and lines, when it is of the kind.
 bool linesOf(TaskHandle task, Kind kind, std::string& device, std::vector<int32_t>& bits) {
-  Task* t = findTask(task);
+  std::shared_ptr<Task> t = findTask(task);
   if (t == nullptr) return false;
   std::lock_guard<std::mutex> lock(t->m);
   if (t->kind != kind) return false;

@@ -40,6 +40,7 @@ int32 takeScans(Task& t, int32 n, float64 timeout, bool32 fillMode, std::size_t 
   uint64_t count = 0;
   int32 result = 0;
   for (;;) {
+    if (t.cleared) return refuse(kErrInvalidTask, "Task specified is invalid or does not exist.");
     if (!t.running) return refuse(kErrNotRunning, "The task is not running.");
     const Clock::time_point now = Clock::now();
     const uint64_t available = acquired(t, now) - t.readPos;
@@ -86,7 +87,7 @@ DLL_EXPORT int32 WINAPI DAQmxReadBinaryU16(TaskHandle task, int32 numSampsPerCha
     return e;
   }
   (void)reserved;
-  Task* t = findTask(task);
+  std::shared_ptr<Task> t = findTask(task);
   if (t == nullptr) return refuse(kErrInvalidTask, "Task specified is invalid or does not exist.");
   int32 ignored = 0;
   int32* scans = sampsPerChanRead != nullptr ? sampsPerChanRead : &ignored;
@@ -102,7 +103,7 @@ DLL_EXPORT int32 WINAPI DAQmxReadAnalogF64(TaskHandle task, int32 numSampsPerCha
     return e;
   }
   (void)reserved;
-  Task* t = findTask(task);
+  std::shared_ptr<Task> t = findTask(task);
   if (t == nullptr) return refuse(kErrInvalidTask, "Task specified is invalid or does not exist.");
   int32 ignored = 0;
   int32* scans = sampsPerChanRead != nullptr ? sampsPerChanRead : &ignored;

@@ -28,9 +28,9 @@ std::atomic<bool> stateGone{false};
 struct OwnedSim : Sim {
   ~OwnedSim() {
     stateGone.store(true);
-    for (Task* t : tasks) {
+    for (auto& [handle, t] : tasks) {
       stopTask(*t);
-      if (!t->worker.joinable()) delete t;  // one ended from its own callback keeps it
+      if (t->worker.joinable()) t->worker.detach();  // one ended from its own callback holds its task
     }
   }
 };
@@ -84,11 +84,11 @@ int32 refuse(int32 code, const std::string& text) {
   return code;
 }
 
-Task* findTask(daqmx::TaskHandle handle) {
+std::shared_ptr<Task> findTask(daqmx::TaskHandle handle) {
   Sim& s = sim();
   std::lock_guard<std::mutex> lock(s.m);
-  auto* t = static_cast<Task*>(handle);
-  return s.tasks.count(t) != 0 ? t : nullptr;
+  auto it = s.tasks.find(static_cast<Task*>(handle));
+  return it != s.tasks.end() ? it->second : nullptr;
 }
 
 Device* findDevice(Sim& s, const std::string& name) {

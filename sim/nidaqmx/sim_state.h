@@ -10,10 +10,11 @@
 #include <cstdint>
 #include <deque>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
-#include <unordered_set>
+#include <unordered_map>
 #include <vector>
 
 namespace nisim {
@@ -45,6 +46,9 @@ struct Task {
   void* callbackData = nullptr;
   bool running = false;
   bool triggered = false;
+  // Set by the clear: a call that found the task before it answers that the
+  // task is gone instead of starting or waiting on it.
+  bool cleared = false;
   Clock::time_point t0{};
   uint64_t readPos = 0;
   // Per channel of the task: the scripted values, or empty for the signal.
@@ -60,7 +64,10 @@ struct Sim {
   std::atomic<bool> hookTrigger{false};
   std::atomic<bool> freeClock{false};
   std::atomic<bool> stalled{false};
-  std::unordered_set<Task*> tasks;
+  // By handle. A call holds its task for as long as it works on it, and so
+  // does the callback thread, so a clear on another thread frees nothing in
+  // use.
+  std::unordered_map<Task*, std::shared_ptr<Task>> tasks;
   std::deque<std::string> log;
   std::map<std::string, int32> injected;
   std::map<int32_t, std::vector<int16_t>> scripts;
@@ -81,7 +88,7 @@ int32 enter(const char* function, const std::string& arguments);
 int32 refuse(int32 code, const std::string& text);
 
 // The task behind a handle, or null when it is no live task.
-Task* findTask(daqmx::TaskHandle handle);
+std::shared_ptr<Task> findTask(daqmx::TaskHandle handle);
 
 // Stops the task and waits for its callback thread, unless called from it.
 void stopTask(Task& t);

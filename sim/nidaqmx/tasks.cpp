@@ -14,14 +14,14 @@ constexpr auto kStallPoll = std::chrono::milliseconds(5);
 
 // Calls the callback each time another N per channel have come, until the
 // task stops or a finite task has delivered its last block.
-void everyNWorker(Task* t) {
+void everyNWorker(std::shared_ptr<Task> t) {
   std::unique_lock<std::mutex> lock(t->m);
   uint64_t next = t->everyN;
   while (t->running) {
     const Clock::time_point now = Clock::now();
     if (acquired(*t, now) >= next) {
       lock.unlock();
-      t->callback(t, kValAcquiredIntoBuffer, t->everyN, t->callbackData);
+      t->callback(t.get(), kValAcquiredIntoBuffer, t->everyN, t->callbackData);
       lock.lock();
       next += t->everyN;
       continue;
@@ -76,11 +76,11 @@ extern "C" {
 DLL_EXPORT int32 WINAPI DAQmxCreateTask(const char* taskName, TaskHandle* task) {
   if (int32 e = enter("DAQmxCreateTask", text(taskName))) return e;
   if (task == nullptr) return refuse(kErrBadArgument, "No place for the task handle.");
-  auto* t = new Task;
+  auto t = std::make_shared<Task>();
   Sim& s = sim();
   std::lock_guard<std::mutex> lock(s.m);
-  s.tasks.insert(t);
-  *task = t;
+  s.tasks.emplace(t.get(), t);
+  *task = t.get();
   return 0;
 }
 
@@ -93,7 +93,7 @@ DLL_EXPORT int32 WINAPI DAQmxCreateAIVoltageChan(TaskHandle task, const char* ph
                              terminalConfig, minVal, maxVal, units, text(customScaleName).c_str()))) {
     return e;
   }
-  Task* t = findTask(task);
+  std::shared_ptr<Task> t = findTask(task);
   if (t == nullptr) return refuse(kErrInvalidTask, "Task specified is invalid or does not exist.");
   if (physicalChannel == nullptr || units != kValVolts || minVal >= maxVal) {
     return refuse(kErrBadArgument, "Invalid channel arguments.");
@@ -132,7 +132,7 @@ DLL_EXPORT int32 WINAPI DAQmxCfgSampClkTiming(TaskHandle task, const char* sourc
                              static_cast<unsigned long long>(sampsPerChan)))) {
     return e;
   }
-  Task* t = findTask(task);
+  std::shared_ptr<Task> t = findTask(task);
   if (t == nullptr) return refuse(kErrInvalidTask, "Task specified is invalid or does not exist.");
   if (rate <= 0 || (sampleMode != kValFiniteSamps && sampleMode != kValContSamps)) {
     return refuse(kErrBadArgument, "Invalid timing.");
@@ -148,7 +148,7 @@ DLL_EXPORT int32 WINAPI DAQmxCfgDigEdgeStartTrig(TaskHandle task, const char* tr
   if (int32 e = enter("DAQmxCfgDigEdgeStartTrig", format("%s,%d", text(triggerSource).c_str(), triggerEdge))) {
     return e;
   }
-  Task* t = findTask(task);
+  std::shared_ptr<Task> t = findTask(task);
   if (t == nullptr) return refuse(kErrInvalidTask, "Task specified is invalid or does not exist.");
   if (triggerSource == nullptr || std::string(triggerSource) != "PFI0") {
     return refuse(kErrBadChannel, "Trigger source is not routable: " + text(triggerSource));
@@ -167,7 +167,7 @@ DLL_EXPORT int32 WINAPI DAQmxRegisterEveryNSamplesEvent(TaskHandle task, int32 e
                              callbackFunction != nullptr ? "callback" : "none"))) {
     return e;
   }
-  Task* t = findTask(task);
+  std::shared_ptr<Task> t = findTask(task);
   if (t == nullptr) return refuse(kErrInvalidTask, "Task specified is invalid or does not exist.");
   if (everyNsamplesEventType != kValAcquiredIntoBuffer || nSamples == 0) {
     return refuse(kErrBadArgument, "Invalid event.");
@@ -181,7 +181,7 @@ DLL_EXPORT int32 WINAPI DAQmxRegisterEveryNSamplesEvent(TaskHandle task, int32 e
 
 DLL_EXPORT int32 WINAPI DAQmxStartTask(TaskHandle task) {
   if (int32 e = enter("DAQmxStartTask", "")) return e;
-  Task* t = findTask(task);
+  std::shared_ptr<Task> t = findTask(task);
   if (t == nullptr) return refuse(kErrInvalidTask, "Task specified is invalid or does not exist.");
   Sim& s = sim();
   std::vector<std::vector<int16_t>> scripts;
@@ -195,6 +195,7 @@ DLL_EXPORT int32 WINAPI DAQmxStartTask(TaskHandle task) {
   std::thread stale;
   {
     std::lock_guard<std::mutex> lock(t->m);
+    if (t->cleared) return refuse(kErrInvalidTask, "Task specified is invalid or does not exist.");
     if (t->running) return refuse(kErrRunning, "The task is running already.");
     // A thread left by a stop from its own callback ended with it.
     stale = std::move(t->worker);
@@ -211,7 +212,7 @@ DLL_EXPORT int32 WINAPI DAQmxStartTask(TaskHandle task) {
 
 DLL_EXPORT int32 WINAPI DAQmxStopTask(TaskHandle task) {
   if (int32 e = enter("DAQmxStopTask", "")) return e;
-  Task* t = findTask(task);
+  std::shared_ptr<Task> t = findTask(task);
   if (t == nullptr) return refuse(kErrInvalidTask, "Task specified is invalid or does not exist.");
   stopTask(*t);
   return 0;
@@ -219,20 +220,24 @@ DLL_EXPORT int32 WINAPI DAQmxStopTask(TaskHandle task) {
 
 DLL_EXPORT int32 WINAPI DAQmxClearTask(TaskHandle task) {
   if (int32 e = enter("DAQmxClearTask", "")) return e;
-  Task* t = findTask(task);
-  if (t == nullptr) return refuse(kErrInvalidTask, "Task specified is invalid or does not exist.");
-  stopTask(*t);
+  std::shared_ptr<Task> t;
   {
     Sim& s = sim();
     std::lock_guard<std::mutex> lock(s.m);
-    s.tasks.erase(t);
+    auto it = s.tasks.find(static_cast<Task*>(task));
+    if (it == s.tasks.end()) return refuse(kErrInvalidTask, "Task specified is invalid or does not exist.");
+    t = std::move(it->second);
+    s.tasks.erase(it);
   }
-  // From its own callback the thread cannot be joined: it keeps the task.
-  if (t->worker.joinable()) {
-    t->worker.detach();
-    return 0;
+  {
+    std::lock_guard<std::mutex> lock(t->m);
+    t->cleared = true;
   }
-  delete t;
+  stopTask(*t);
+  // From its own callback the thread cannot be joined: it ends on its own,
+  // and holds the task until then.
+  std::lock_guard<std::mutex> lock(t->m);
+  if (t->worker.joinable()) t->worker.detach();
   return 0;
 }
 
@@ -243,7 +248,7 @@ namespace nisim {
 void fireTrigger() {
   Sim& s = sim();
   std::lock_guard<std::mutex> lock(s.m);
-  for (Task* t : s.tasks) {
+  for (auto& [handle, t] : s.tasks) {
     {
       std::lock_guard<std::mutex> taskLock(t->m);
       if (!t->running || t->triggered) continue;

@@ -71,13 +71,15 @@ TEST_F(NiStandIn, TriggeredWaitEndsOnTriggerStopOrClose) {
     if (end == End::Stop) ring().stopRequested.store(1);
     if (end == End::Close) CloseBoard(nullptr);
     reader.join();
-    EXPECT_EQ(result, 0);
     EXPECT_EQ(w.block.filled, end == End::Trigger ? 20 : 0);
     // A close from another thread raises the stop flag before it clears the
-    // task, so the reader may end on either; only the others are certain.
+    // task, so the reader may end on either, or find the task gone when it
+    // starts it; only the others are certain.
     if (end != End::Close) {
+      EXPECT_EQ(result, 0);
       EXPECT_TRUE(w.block.writeOutputs);
     } else {
+      EXPECT_TRUE(result == 0 || result == nisim::kErrInvalidTask) << result;
       EXPECT_EQ(niState().analog.load(), nullptr);
     }
     StopSampling(nullptr);
