@@ -3,7 +3,11 @@
 #include <windows.h>
 
 #include <atomic>
+#include <cstdio>
 #include <cstdlib>
+#include <future>
+#include <memory>
+#include <set>
 #include <string>
 #include <thread>
 
@@ -116,6 +120,68 @@ TEST_F(Nisim, InjectedCodeIsAnsweredUntilCleared) {
   EXPECT_EQ(get<CreateTaskProc>("DAQmxCreateTask")("", &task), 0);
   EXPECT_EQ(lib.callLog(), "DAQmxCreateTask()\nDAQmxCreateTask()\n");
   get<ClearTaskProc>("DAQmxClearTask")(task);
+}
+
+int32 WINAPI ignoreBlock(TaskHandle, int32, uInt32, void*) { return 0; }
+
+// A clear from another thread, once a call on the task has begun, ends the
+// call before the clear or with the invalid-task code, and leaves nothing
+// waiting on the freed task. Rounds of each, under a watchdog, since a hang
+// is how this fails.
+TEST_F(Nisim, ClearFromAnotherThreadEndsTheCallsOnTheTask) {
+  const struct {
+    const char* call;
+    std::set<int32> answers;
+  } rows[] = {{"DAQmxReadBinaryU16", {nisim::kErrInvalidTask}},
+              {"DAQmxStartTask", {0, nisim::kErrInvalidTask}},
+              {"DAQmxStopTask", {0, nisim::kErrInvalidTask}}};
+  auto done = std::make_shared<std::promise<void>>();
+  std::future<void> finished = done->get_future();
+  std::thread([&, done] {
+    for (const auto& row : rows) {
+      const std::string call = row.call;
+      for (int round = 0; round < 50; ++round) {
+        get<nisim::ResetProc>("NisimReset")();
+        // Untriggered: the read waits, and so does the callback thread,
+        // which the read goes without: its join would hold the clear up.
+        TaskHandle task = analogTask(kValContSamps, 1000);
+        get<CfgDigEdgeStartTrigProc>("DAQmxCfgDigEdgeStartTrig")(task, "PFI0", kValRising);
+        if (call != "DAQmxReadBinaryU16") {
+          get<RegisterEveryNSamplesEventProc>("DAQmxRegisterEveryNSamplesEvent")(task, kValAcquiredIntoBuffer, 10, 0,
+                                                                                 ignoreBlock, nullptr);
+        }
+        if (call != "DAQmxStartTask") {
+          EXPECT_EQ(get<StartTaskProc>("DAQmxStartTask")(task), 0) << call;
+        }
+        const std::size_t before = lib.callLog().size();
+        int32 answer = 1;
+        std::thread caller([&] {
+          uInt16 raw[20] = {};
+          int32 read = 0;
+          if (call == "DAQmxReadBinaryU16") {
+            answer = get<ReadBinaryU16Proc>(row.call)(task, 10, 60.0, kValGroupByScanNumber, raw, 20, &read, nullptr);
+          } else {
+            answer = get<StartTaskProc>(row.call)(task);  // the stop has the start's type
+          }
+        });
+        // Polled at a pace that leaves the stand-in's lock to the caller,
+        // whose call must log itself before it goes on.
+        while (lib.callLog().find(call, before) == std::string::npos) {
+          std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        EXPECT_EQ(get<ClearTaskProc>("DAQmxClearTask")(task), 0);
+        caller.join();
+        EXPECT_EQ(row.answers.count(answer), 1u) << call << ": " << answer;
+      }
+    }
+    done->set_value();
+  }).detach();
+  if (finished.wait_for(std::chrono::seconds(240)) != std::future_status::ready) {
+    ADD_FAILURE() << "a call or the clear still waits on the cleared task";
+    std::fflush(stdout);
+    std::_Exit(1);  // the stuck threads would hold the unload too
+  }
+  EXPECT_EQ(get<nisim::LiveTasksProc>("NisimLiveTasks")(), 0);
 }
 
 // A caller that unloads the library with a task still calling back must not
