@@ -323,7 +323,9 @@ TEST_F(HalvikApplicationTest, TraceLogHoldsEveryLineOfTwoProcessesWhole) {
 
 // Loaded with tracing on, one call and freed at once, on one processor,
 // where the flush thread the attach starts may not have run at all: the
-// unload ends it within its period and the library leaves after it.
+// unload ends it within its period and the library leaves after it. An
+// unload that waits out the flush thread's 10-s bound shows a thread that
+// could not start; anything short of it is a slow machine, not a fault.
 TEST_F(HalvikApplicationTest, AQuickUnloadWithTracingEndsItsFlushThread) {
   ASSERT_FALSE(halviksim::InstallDebugSwitch().empty());
   install();
@@ -339,14 +341,14 @@ TEST_F(HalvikApplicationTest, AQuickUnloadWithTracingEndsItsFlushThread) {
       short id = 0;
       x_.init("HVA1", &id);
       FreeLibrary(module_);
-      if (GetTickCount() - start > 3000) ::_exit(2);
+      if (GetTickCount() - start > 9000) ::_exit(2);
     }
     ::_exit(0);
   }
   int status = 0;
   ::waitpid(child, &status, 0);
   ASSERT_TRUE(WIFEXITED(status)) << "signal " << WTERMSIG(status);
-  EXPECT_EQ(WEXITSTATUS(status), 0) << "1: no processor of its own, 2: an unload took over 3 s";
+  EXPECT_EQ(WEXITSTATUS(status), 0) << "1: no processor of its own, 2: an unload waited for the flush thread's bound";
 }
 
 }  // namespace
