@@ -5,6 +5,8 @@
 #include <windows.h>
 
 #include <cstdlib>
+#include <map>
+#include <mutex>
 #include <optional>
 #include <string>
 
@@ -40,7 +42,9 @@ class OnSearchPath {
 };
 
 // The stand-in, loaded for the object's lifetime with its folder on the
-// search path.
+// search path. Each entry is looked up once: a lookup opens and closes the
+// library's object, which the thread sanitizer makes slow enough that a
+// test polling the call log spent minutes in it on a loaded machine.
 class Library {
  public:
   Library() { module_ = LoadLibraryA("nicaiu.dll"); }
@@ -53,7 +57,10 @@ class Library {
   bool loaded() const { return module_ != nullptr; }
   template <typename Proc>
   Proc entry(const char* name) const {
-    return reinterpret_cast<Proc>(GetProcAddress(module_, name));
+    std::lock_guard<std::mutex> lock(entriesLock_);
+    auto it = entries_.find(name);
+    if (it == entries_.end()) it = entries_.emplace(name, GetProcAddress(module_, name)).first;
+    return reinterpret_cast<Proc>(it->second);
   }
   std::string callLog() const {
     auto log = entry<CallLogProc>("NisimCallLog");
@@ -66,6 +73,8 @@ class Library {
  private:
   OnSearchPath onSearchPath_;
   HMODULE module_ = nullptr;
+  mutable std::mutex entriesLock_;
+  mutable std::map<std::string, FARPROC> entries_;
 };
 
 }  // namespace nisim
