@@ -6,6 +6,15 @@ function(orvane_shared_library target)
   target_link_options(${target} PRIVATE -Wl,-Bsymbolic -Wl,--no-undefined)
 endfunction()
 
+# A test's bound in CTest. It is there to end a hang; the sanitized builds
+# run the tests that fork, kill and restart children several times slower,
+# and a loaded machine slows them again, past two minutes.
+if(ORVANE_TSAN OR ORVANE_SANITIZERS)
+  set(ORVANE_TEST_TIMEOUT 300)
+else()
+  set(ORVANE_TEST_TIMEOUT 120)
+endif()
+
 # One test program for a folder of tests: every *_test.cpp in DIR.
 # Usage: orvane_test_folder(NAME DIR LIBS lib1 lib2 ...)
 function(orvane_test_folder name dir)
@@ -18,5 +27,5 @@ function(orvane_test_folder name dir)
   add_executable(${name} ${sources} ${helpers})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main GTest::gmock Threads::Threads)
   target_include_directories(${name} PRIVATE ${dir})
-  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 120)
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT ${ORVANE_TEST_TIMEOUT})
 endfunction()

@@ -2,6 +2,7 @@
 // simulated board, keeps every whole block written before the kill.
 #include <gtest/gtest.h>
 
+#include <QDeadlineTimer>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -31,8 +32,11 @@ TEST(KilledRun, KeepsEveryWholeBlockWrittenBeforeTheKill) {
   child.start(ORVANE_RECORD_CHILD, {folder.path(), QString::number(kBlocks)});
   ASSERT_TRUE(child.waitForStarted(10000));
   int reported = 0;
-  while (reported < kBlocks && child.state() == QProcess::Running) {
-    if (!child.canReadLine() && !child.waitForReadyRead(30000)) break;
+  // One bound for the whole run, not one a block: a sanitized child on a
+  // loaded machine can take most of a minute to load and send its first.
+  QDeadlineTimer deadline(100000);
+  while (reported < kBlocks && child.state() == QProcess::Running && !deadline.hasExpired()) {
+    if (!child.canReadLine() && !child.waitForReadyRead(static_cast<int>(deadline.remainingTime()))) break;
     while (child.canReadLine()) reported = child.readLine().trimmed().toInt();
   }
   ASSERT_EQ(reported, kBlocks) << "the child stopped early";
