@@ -15,6 +15,10 @@ constexpr std::string_view kDwordPrefix = "dword:";
 constexpr std::string_view kServicesPath[] = {"SYSTEM", "CurrentControlSet", "Services"};
 constexpr std::string_view kConfigurationService = "Tarnix";
 constexpr std::size_t kLongestText = 255;  // names, paths and texts alike
+// The driver holds a model name in 52 bytes with its terminator, and a
+// longer one would name no model it knows.
+constexpr std::string_view kBoardName = "BoardName";
+constexpr std::size_t kLongestBoardName = 51;
 
 bool sameText(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
@@ -77,7 +81,8 @@ bool readValueLine(std::string_view line, ConfigValueWrite& out) {
   ++at;
   if (at < line.size() && line[at] == '"') {
     out.type = xanconfig::kRegSz;
-    return readQuoted(line, at, out.text) && at == line.size() && out.text.size() <= kLongestText;
+    const std::size_t longest = sameText(out.name, kBoardName) ? kLongestBoardName : kLongestText;
+    return readQuoted(line, at, out.text) && at == line.size() && out.text.size() <= longest;
   }
   const std::string_view rest = line.substr(at);
   out.type = xanconfig::kRegDword;

@@ -26,7 +26,7 @@ struct ParsedConfigFile {
 // IsImportableKey accepts, and a value line must follow an accepted key line
 // and be a whole quoted name, "=", and either a quoted text (backslash
 // escapes \\ and \") or "dword:" with exactly eight hex digits, within the
-// registry's 255-character names and texts. Refused key and value lines are
+// registry's 255-character names and texts (51 for a BoardName). Refused key and value lines are
 // skipped and noted; other lines (blank, comments) are skipped silently.
 ParsedConfigFile ParseConfigFile(std::string_view file);
 

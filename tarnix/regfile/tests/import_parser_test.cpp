@@ -18,6 +18,8 @@ struct Case {
   int writes;
 };
 
+std::string boardName(std::size_t length) { return "\"boardname\"=\"" + std::string(length, 'b') + "\"\r\n"; }
+
 TEST(ImportParser, RefusesAFileWithoutTheHeaderAndSkipsBadLines) {
   const std::string longName(256, 'n');
   const std::string base = "SYSTEM\\CurrentControlSet\\Services\\Serdel\\";
@@ -52,6 +54,10 @@ TEST(ImportParser, RefusesAFileWithoutTheHeaderAndSkipsBadLines) {
       {"a binary value", "REGEDIT4\r\n" + std::string(kKey) + "\"A\"=hex:01,02\r\n", true, true, 0},
       {"a name too long", "REGEDIT4\r\n" + std::string(kKey) + "\"" + longName + "\"=\"x\"\r\n", true, true, 0},
       {"a text too long", "REGEDIT4\r\n" + std::string(kKey) + "\"A\"=\"" + longName + "\"\r\n", true, true, 0},
+      {"a board name that fits", "REGEDIT4\r\n" + std::string(kKey) + boardName(51), true, false, 1},
+      {"a board name one too long", "REGEDIT4\r\n" + std::string(kKey) + boardName(52), true, true, 0},
+      {"a board name two too long", "REGEDIT4\r\n" + std::string(kKey) + boardName(53), true, true, 0},
+      {"a board name of the longest text", "REGEDIT4\r\n" + std::string(kKey) + boardName(255), true, true, 0},
       {"a NUL in a line", "REGEDIT4\r\n" + std::string(kKey) + std::string("\"A\"=\"a\0b\"\r\n", 12), true, true, 0},
   };
   for (const Case& c : cases) {
