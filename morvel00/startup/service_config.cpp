@@ -70,15 +70,33 @@ NTSTATUS QueryDwords(PCWSTR path, const DwordQuery* queries, unsigned n) {
   return STATUS_SUCCESS;
 }
 
+// A text the registry query takes from the pool, freed when it goes.
+class PoolText {
+ public:
+  PoolText() = default;
+  ~PoolText() {
+    if (text_.Buffer != nullptr) RtlFreeUnicodeString(&text_);
+  }
+  PoolText(const PoolText&) = delete;
+  PoolText& operator=(const PoolText&) = delete;
+  UNICODE_STRING* string() { return &text_; }
+
+ private:
+  UNICODE_STRING text_{};
+};
+
+// The name is read whatever its length and cut to its field, since any
+// program may write the value and no name may keep the boards from starting;
+// one too long for a counted string is taken as missing.
 NTSTATUS QueryName(PCWSTR path, char (&name)[52]) {
   std::memset(name, 0, sizeof name);
-  WCHAR buffer[256] = {};
-  UNICODE_STRING value{0, sizeof buffer - sizeof(WCHAR), buffer};
-  const NTSTATUS status = QueryValue(path, u"BoardName", REG_SZ, &value);
-  if (!NT_SUCCESS(status) || value.Length == 0) return status;
+  PoolText value;
+  const NTSTATUS status = QueryValue(path, u"BoardName", REG_SZ, value.string());
+  if (status == STATUS_BUFFER_TOO_SMALL) return STATUS_SUCCESS;
+  if (!NT_SUCCESS(status) || value.string()->Length == 0) return status;
   char ansi[sizeof name];
   ANSI_STRING out{0, sizeof ansi - 1, ansi};
-  RtlUnicodeStringToAnsiString(&out, &value, FALSE);  // an overlong name is cut to 51 characters
+  RtlUnicodeStringToAnsiString(&out, value.string(), FALSE);  // an overlong name is cut to 51 characters
   std::memcpy(name, ansi, out.Length < sizeof name ? out.Length : sizeof name - 1);
   return STATUS_SUCCESS;
 }

@@ -175,6 +175,32 @@ TEST_F(DriverTest, AValueOfAWrongTypeIsTakenAsMissing) {
   }
 }
 
+// Any program may write the name: one longer than its field, up to the
+// longest the registry query can hand over and beyond, still starts the board.
+TEST_F(DriverTest, ABoardNameOfAnyLengthStartsTheBoard) {
+  const std::string board =
+      std::string("SYSTEM\\CurrentControlSet\\Services\\") + morvel00test::kService + "\\GroupNumber1\\BoardNumber1";
+  for (const size_t length : {51u, 255u, 32766u, 32767u}) {
+    const auto boards = morvel00test::Install({{{DefaultBoard()}}});
+    HKEY k = nullptr;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, board.c_str(), 0, KEY_ALL_ACCESS, &k), ERROR_SUCCESS);
+    const std::string name(length, 'n');
+    RegSetValueExA(k, "BoardName", 0, REG_SZ, reinterpret_cast<const BYTE*>(name.c_str()),
+                   static_cast<DWORD>(name.size() + 1));
+    RegCloseKey(k);
+    ASSERT_EQ(NtkStartDriver(morvel00test::kService, nullptr), STATUS_SUCCESS) << length;
+    HANDLE h = CreateFileA(morvel00test::kDevicePath, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0,
+                           nullptr);
+    EXPECT_EQ(openGroup(h, 1), XAN_OK) << length;
+    CloseHandle(h);
+    NTK_LEFTOVERS left{};
+    EXPECT_EQ(NtkUnloadDriver(morvel00test::kService, &left), STATUS_SUCCESS);
+    EXPECT_EQ(left.PoolAllocations, 0u) << length;
+    plat::bus::UnplugAll();
+    NtkClearResourceMap();
+  }
+}
+
 BOOLEAN FailNth(POOL_TYPE, SIZE_T, ULONG, PVOID context) {
   auto* countdown = static_cast<int*>(context);
   return --*countdown == 0;
