@@ -189,7 +189,7 @@ TEST_F(RegistryTransactionTest, ASnapshotKeepsTheStateOfItsBeginPastAnInnerOne) 
 
 // The system gives an ended thread's id to later threads: a hold it left
 // must neither show them the old state nor take their writes into a
-// transaction that no one commits.
+// transaction that no one commits, and what it wrote inside is gone.
 TEST_F(RegistryTransactionTest, AHoldEndsWithItsThread) {
   ::setenv("ORVANE_REGISTRY_BUSY_MS", "300", 1);
   for (bool transaction : {false, true}) {
@@ -203,6 +203,7 @@ TEST_F(RegistryTransactionTest, AHoldEndsWithItsThread) {
         EXPECT_EQ(plat::BeginRegistrySnapshot(), ERROR_SUCCESS);
       }
     }).join();
+    EXPECT_EQ(valueNow(), "old");
     for (const char* text : {"later 1", "later 2", "later 3"}) {
       LONG wrote = ERROR_BUSY;
       std::string seen;

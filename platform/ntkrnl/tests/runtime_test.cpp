@@ -26,6 +26,8 @@ TEST_F(RuntimeTest, RegistryQueriesReadTheWin32Store) {
   HKEY key = createKey("SYSTEM\\CurrentControlSet\\Services\\Q\\GroupNumber1");
   setDword(key, "IrqNo", 0xFFFFFFFF);
   setString(key, "BoardName", "ADA16-PCI");
+  const char expandable[] = "%SystemRoot%\\x";
+  RegSetValueExA(key, "ImagePath", 0, REG_EXPAND_SZ, reinterpret_cast<const BYTE*>(expandable), sizeof expandable);
   RegCloseKey(key);
   ULONG irq = 7;
   ULONG missing = 1234;
@@ -40,6 +42,14 @@ TEST_F(RuntimeTest, RegistryQueriesReadTheWin32Store) {
   EXPECT_EQ(missing, 1234u) << "a missing value leaves the variable";
   EXPECT_EQ(wide(name), u"ADA16-PCI");
   RtlFreeUnicodeString(&name);
+  // The type check fills a string from an expandable text as from a text.
+  UNICODE_STRING image{};
+  RTL_QUERY_REGISTRY_TABLE checked[2] = {};
+  checked[0] = {nullptr, RTL_QUERY_REGISTRY_DIRECT | RTL_QUERY_REGISTRY_TYPECHECK, const_cast<PWSTR>(u"ImagePath"),
+                &image, REG_SZ << RTL_QUERY_REGISTRY_TYPECHECK_SHIFT, nullptr, 0};
+  ASSERT_EQ(RtlQueryRegistryValues(RTL_REGISTRY_ABSOLUTE, kKeyPath, checked, nullptr, nullptr), STATUS_SUCCESS);
+  EXPECT_EQ(wide(image), u"%SystemRoot%\\x");
+  RtlFreeUnicodeString(&image);
 
   const char16_t* absent = u"\\Registry\\Machine\\System\\CurrentControlSet\\Services\\Q\\GroupNumber2";
   EXPECT_EQ(RtlQueryRegistryValues(RTL_REGISTRY_ABSOLUTE | RTL_REGISTRY_OPTIONAL, absent, table, nullptr, nullptr),
