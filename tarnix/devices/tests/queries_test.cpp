@@ -4,8 +4,10 @@
 
 #include <cstring>
 #include <functional>
+#include <utility>
 
 #include "devices/config_device.h"
+#include "devices/pnp_text.h"
 #include "devices_fixture.h"
 
 namespace {
@@ -167,6 +169,11 @@ TEST_F(QueriesTest, A98GpibCardUnder9xGetsItsFixedAddress) {
             0);
   EXPECT_EQ(ioCount, 1);
   EXPECT_EQ(io[0], 193);
+  // The description is cut at its first blank from the eighth character on.
+  for (const auto& [description, cut] :
+       {std::pair{"DORNELL AD12-16(PCI)", "DORNELL"}, {"A B C D E F", "A B C D"}, {"A B C D", "A B C D"}}) {
+    EXPECT_EQ(tarnix::CutDescription(description), cut) << description;
+  }
 }
 
 TEST_F(QueriesTest, BusQueryAndModuleListWithAndWithoutTheDriver) {

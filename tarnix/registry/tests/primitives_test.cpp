@@ -1,6 +1,8 @@
 // The registry primitives: types, sizes, missing keys and the delete rules.
 #include <string>
 
+#include <tarnix.h>
+
 #include "registry_fixture.h"
 
 namespace tarnixtest {
@@ -61,6 +63,23 @@ TEST_F(Primitives, WritesNeedTheirArgumentAndOnlyWriteExistingRefusesAMissingKey
   int32_t number = 0;
   EXPECT_EQ(ReadRegValue(kKey, REG_DWORD, "Number", nullptr, &number), 0);
   EXPECT_EQ(number, 7);
+}
+
+// The exports of one board's value address boards 1 to 4 of a driver's key.
+TEST_F(Primitives, TheBoardValueExportsReachBoardsOneToFour) {
+  for (const int32_t board : {0, 1, 4, 5}) {
+    const bool addressed = board >= 1 && board <= 4;
+    const std::string key = ServicePath("Serdel\\BoardNumber") + std::to_string(board);
+    if (addressed) {
+      ASSERT_EQ(tarnix::CreateRegKey(key.c_str()), 0);
+    }
+    const LONG expected = addressed ? kDnkOk : kDnkBadArgument;
+    EXPECT_EQ(DnkConfigWriteRegValue(1, 0, 0, board, REG_DWORD, "IoAddress", nullptr, 0x300 + board), expected) << board;
+    char text[256] = {};
+    int32_t number = 0;
+    EXPECT_EQ(DnkConfigReadRegValue(1, 0, 0, board, REG_DWORD, "IoAddress", text, &number), expected) << board;
+    EXPECT_EQ(number, addressed ? 0x300 + board : 0) << board;
+  }
 }
 
 TEST_F(Primitives, BinaryValuesKeepTheirBytesAndOtherTypesAreRefused) {

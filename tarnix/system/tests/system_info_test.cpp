@@ -5,6 +5,7 @@
 
 #include <cstring>
 #include <string>
+#include <utility>
 
 #include "support/system_fixture.h"
 #include "system/system_info.h"
@@ -53,6 +54,14 @@ TEST_F(SystemInfo, GenerationAndOsVersionFollowTheWindowsSetting) {
 }
 
 TEST_F(SystemInfo, FirstMachineQueryTakesTheKeyboardStoresTheTextAndThenAnswersFromTheCache) {
+  for (const auto& [subtype, machine] : {std::pair{"0x0D00", 0}, {"0x0D04", 1}, {"0x0D05", 0}}) {
+    Library().machineType = kMachineTypeUnknown;
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, "SOFTWARE\\DORNELL");
+    ::setenv("ORVANE_KEYBOARD_SUBTYPE", subtype, 1);
+    EXPECT_EQ(GetMachineType(), machine) << subtype;
+  }
+  Library().machineType = kMachineTypeUnknown;
+  RegDeleteTreeA(HKEY_LOCAL_MACHINE, "SOFTWARE\\DORNELL");
   ::setenv("ORVANE_KEYBOARD_SUBTYPE", "0x0D01", 1);
   EXPECT_EQ(DnkConfigGetMachine(), 1);
   EXPECT_EQ(storedMachineText(), "NEC PC-9800");
