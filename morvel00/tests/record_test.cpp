@@ -55,11 +55,16 @@ TEST_F(DriverTest, OnlyGroupsThatFoundTheirBoardGetAnInterrupt) {
   noPin.spec.interruptPin = 0;
   GroupEntry unrouted{{noPin}};
   GroupEntry failed{{BoardAt(5, 0x0305, false)}, 5};       // search fails: no interrupt
-  ASSERT_EQ(start({fromBus, configured, lineZero, unrouted, failed}, morvel00test::kService, "Morvel00Probe"),
+  BoardEntry lastPin = BoardAt(6, 0x0306);
+  lastPin.spec.interruptPin = 4;
+  BoardEntry beyondPins = BoardAt(7, 0x0307);
+  beyondPins.spec.interruptPin = 5;
+  ASSERT_EQ(start({fromBus, configured, lineZero, unrouted, failed, {{lastPin}}, {{beyondPins}}},
+                  morvel00test::kService, "Morvel00Probe"),
             STATUS_SUCCESS);
   morvel00::XanDeviceExtension* ext = probeExtension();
   ASSERT_NE(ext, nullptr);
-  const uint32_t lines[] = {5, 7, 5, morvel00::kNoLine, morvel00::kNoLine};
+  const uint32_t lines[] = {5, 7, 5, morvel00::kNoLine, morvel00::kNoLine, 5, morvel00::kNoLine};
   for (unsigned g = 0; g < std::size(lines); ++g) {
     EXPECT_EQ(ext->records[g].interruptLine, lines[g]) << "group " << g + 1;
     EXPECT_EQ(ext->records[g].interrupt != nullptr, lines[g] != morvel00::kNoLine) << "group " << g + 1;
