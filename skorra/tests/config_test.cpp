@@ -300,6 +300,9 @@ TEST_F(SkorraLibConfig, RecordsAndCountsFromCallersAreBounded) {
   // Modes 3..6 take no channel maximum, but the request has room for 256.
   EXPECT_EQ(SkInputAD(h, 257, 3, list, values), SK_E_INVALID_CONFIG);
   EXPECT_EQ(SkInputAD(h, 4, 1, list, nullptr), SK_E_NULL_BUFFER);
+  const uint32_t highest[1][2] = {{32, 0x80000}}, beyond[1][2] = {{33, 0x80000}};
+  EXPECT_EQ(SkInputAD(h, 1, 1, highest, values), 0u);
+  EXPECT_EQ(SkInputAD(h, 1, 1, beyond, values), SK_E_INVALID_CONFIG);
   EXPECT_EQ(SkSyncSampling(h, 3), SK_E_INVALID_CONFIG);
   EXPECT_EQ(SkSetFilter(h, 6), SK_E_INVALID_CONFIG);
   EXPECT_EQ(SkSetTimer(h, 1, 100), SK_E_INVALID_CONFIG);
