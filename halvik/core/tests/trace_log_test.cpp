@@ -108,10 +108,15 @@ TEST_F(TraceLogTest, LineThatWouldPassTheEndStartsAgainAtOffsetZero) {
   const std::string filler(100, 'f');
   const std::string header = contents().c_str();  // up to the view's zeros
   size_t total = header.size();
-  while (total + filler.size() <= kTraceLogSize) {
+  while (total + 2 * filler.size() <= kTraceLogSize) {
     WriteDebugLog("%s", filler.c_str());
     total += filler.size();
   }
+  const std::string last(kTraceLogSize - total, 'e');  // ends at the end exactly: still fits
+  WriteDebugLog("%s", last.c_str());
+  FlushDebugLog();
+  EXPECT_EQ(contents().substr(total), last);
+  EXPECT_EQ(contents().substr(0, header.size()), header);
   const std::string wrapped = "wrapped" + std::string(filler.size() - 9, 'w') + "\r\n";
   WriteDebugLog("%s", wrapped.c_str());
   FlushDebugLog();
