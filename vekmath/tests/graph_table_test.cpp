@@ -147,11 +147,13 @@ TEST_F(GraphTableTest, CursorsAreFoundUnderThePointer) {
   struct Case {
     FLOAT x, y;
     LONG want;
+    FLOAT xTolerance = 3.0f, yTolerance = 3.0f;
   };
-  for (const Case& c : {Case{42.0f, 10.0f, 0}, Case{36.0f, 10.0f, -1}, Case{150.0f, 78.0f, 1}, Case{150.0f, 50.0f, -1}}) {
+  for (const Case& c : {Case{42.0f, 10.0f, 0}, Case{36.0f, 10.0f, -1}, Case{150.0f, 78.0f, 1}, Case{150.0f, 50.0f, -1},
+                        Case{44.0f, 10.0f, 0, 5.0f, 1.0f}, Case{44.0f, 10.0f, -1, 1.0f, 5.0f}}) {
     LONG number = 99;
-    GraphCursorNUM(g, c.x, c.y, 3.0f, 3.0f, &number);
-    EXPECT_EQ(number, c.want) << c.x << ", " << c.y;
+    GraphCursorNUM(g, c.x, c.y, c.xTolerance, c.yTolerance, &number);
+    EXPECT_EQ(number, c.want) << c.x << ", " << c.y << " within " << c.xTolerance << ", " << c.yTolerance;
   }
   LONG untouched = 99;
   GraphCursorNUM(g + 1, 40.0f, 10.0f, 3.0f, 3.0f, &untouched);
