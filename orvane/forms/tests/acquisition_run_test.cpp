@@ -1,16 +1,15 @@
-#include <sys/resource.h>
-
 #include <QFile>
 #include <QTest>
-#include <csignal>
 
 #include "csv_format.h"
+#include "support/file_size_limit.h"
 #include "support/form_fixture.h"
 
 namespace orvane::forms {
 namespace {
 
 using testing::FakeVekmath;
+using testing::FileSizeLimit;
 using testing::FormTest;
 
 class RunTest : public FormTest {
@@ -176,23 +175,6 @@ TEST_F(RunTest, AFileThatStopsTakingDataEndsTheRun) {
   EXPECT_EQ(fake.CallsOf("ReadBlock").size(), 1u);  // no block read that could not be kept
   EXPECT_FALSE(form->IsACQ());
 }
-
-// The process may grow no file beyond a limit, as a disk that fills up:
-// writes past it fail part-way.
-class FileSizeLimit {
- public:
-  explicit FileSizeLimit(rlim_t bytes) {
-    std::signal(SIGXFSZ, SIG_IGN);
-    getrlimit(RLIMIT_FSIZE, &saved_);
-    rlimit limited = saved_;
-    limited.rlim_cur = bytes;
-    setrlimit(RLIMIT_FSIZE, &limited);
-  }
-  ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &saved_); }
-
- private:
-  rlimit saved_{};
-};
 
 TEST_F(RunTest, AWriteThatFailsMidBlockLeavesOnlyWholeBlocks) {
   qsizetype block = 0;
