@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <limits>
+#include <optional>
 
 namespace orvane::core {
 
@@ -20,8 +21,8 @@ bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 // "&H1F" and "&O17": the toolkit reads up to four digits as a 16-bit and up
-// to eight as a 32-bit two's-complement value.
-double RadixValue(std::string_view digits, int radix) {
+// to eight as a 32-bit two's-complement value; nothing past 64 bits.
+std::optional<double> RadixValue(std::string_view digits, int radix) {
   uint64_t value = 0;
   size_t count = 0;
   for (char c : digits) {
@@ -33,7 +34,7 @@ double RadixValue(std::string_view digits, int radix) {
     else if (radix == 16 && c >= 'A' && c <= 'F')
       d = c - 'A' + 10;
     if (d < 0 || d >= radix) break;
-    if (value > (UINT64_MAX >> 4)) throw ToolkitError(kErrOverflow, "Overflow");
+    if (value > (UINT64_MAX >> 4)) return std::nullopt;
     value = value * static_cast<uint64_t>(radix) + static_cast<uint64_t>(d);
     ++count;
   }
@@ -75,17 +76,18 @@ std::string LeadingNumber(std::string_view text, size_t* taken) {
   return digits ? out : std::string();
 }
 
-double ParseDecimal(const std::string& number) {
+// Nothing for a number beyond the double range.
+std::optional<double> ParseDecimal(const std::string& number) {
   if (number.empty()) return 0.0;
   errno = 0;
   double value = std::strtod(number.c_str(), nullptr);
-  if (errno == ERANGE && std::isinf(value)) throw ToolkitError(kErrOverflow, "Overflow");
+  if (errno == ERANGE && std::isinf(value)) return std::nullopt;
   return value;
 }
 
 }  // namespace
 
-double Val(std::string_view text) {
+std::optional<double> ValIfInRange(std::string_view text) {
   size_t i = 0;
   while (i < text.size() && IsBlank(text[i])) ++i;
   if (i + 1 < text.size() && text[i] == '&') {
@@ -96,18 +98,26 @@ double Val(std::string_view text) {
   return ParseDecimal(LeadingNumber(text, nullptr));
 }
 
+double Val(std::string_view text) {
+  const std::optional<double> value = ValIfInRange(text);
+  if (!value) throw ToolkitError(kErrOverflow, "Overflow");
+  return *value;
+}
+
 bool IsNumeric(std::string_view text) {
   size_t first = text.find_first_not_of(" \t");
   if (first == std::string_view::npos) return false;
   size_t last = text.find_last_not_of(" \t");
   std::string_view core = text.substr(first, last - first + 1);
+  // A number too large for the toolkit converts to nothing, as letters do.
   if (core.size() > 2 && core[0] == '&' && (core[1] == 'H' || core[1] == 'h')) {
-    return core.substr(2).find_first_not_of("0123456789abcdefABCDEF") == std::string_view::npos;
+    return core.substr(2).find_first_not_of("0123456789abcdefABCDEF") == std::string_view::npos &&
+           ValIfInRange(core).has_value();
   }
   if (core.find_first_of(" \t\r\n") != std::string_view::npos) return false;
   size_t taken = 0;
   LeadingNumber(core, &taken);
-  return taken == core.size();
+  return taken == core.size() && ValIfInRange(core).has_value();
 }
 
 namespace {

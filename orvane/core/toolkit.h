@@ -4,6 +4,7 @@
 // number reads and prints the same everywhere.
 #pragma once
 #include <cstdint>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -34,10 +35,18 @@ class ToolkitError : public std::runtime_error {
 void CheckSubscript(int64_t index, int64_t first, int64_t last);
 
 // The leading number of a text, the rest ignored: "2.5x" gives 2.5, "abc"
-// and "" give 0. Leading blanks are skipped; "&H" hexadecimal is read.
+// and "" give 0. Leading blanks are skipped; "&H" hexadecimal is read. A
+// number beyond the double range (or "&H" past 64 bits) raises the
+// overflow error.
 double Val(std::string_view text);
 
-// True when the whole text (blanks around it allowed) is one number.
+// Val's reading, or nothing where Val would raise the overflow error: what
+// the user typed or a file holds is read through this, so that a number too
+// large is answered as one that does not convert.
+std::optional<double> ValIfInRange(std::string_view text);
+
+// True when the whole text (blanks around it allowed) is one number within
+// the double range.
 bool IsNumeric(std::string_view text);
 
 // Rounds half to even to a 32-bit (CLng) or 16-bit (CInt) integer; a value

@@ -52,9 +52,9 @@ void FrmBuffer::DrawBufferUsage() {
   api_.DrawLine(written, 0, written, 1);
   // The start box counts scans; the bar counts samples.
   try {
-    const int32_t channels = core::CLng(core::Val(txtCHNum->text().toStdString()));
+    const int32_t channels = core::CLng(core::ValIfInRange(txtCHNum->text().toStdString()).value_or(0.0));
     if (channels < 1) return;
-    const double start = core::Val(txtStart->text().toStdString()) * channels;
+    const double start = core::ValIfInRange(txtStart->text().toStdString()).value_or(0.0) * channels;
     api_.SetPen(0, RGB(0, 0, 255));
     api_.DrawLine(static_cast<float>(start), 0, static_cast<float>(start), 1);
   } catch (const core::ToolkitError&) {

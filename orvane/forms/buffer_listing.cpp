@@ -6,22 +6,30 @@
 
 namespace orvane::forms {
 
+namespace {
+
+// A box whose number does not convert reads 0, as one holding letters.
+double Number(const std::string& text) { return core::ValIfInRange(text).value_or(0.0); }
+
+}  // namespace
+
 std::optional<RingStretch> PlanStretch(const std::string& channels, const std::string& start,
                                        const std::string& scans) {
   using core::CLng;
-  using core::Val;
   try {
     RingStretch s;
-    s.channels = CLng(Val(channels));
+    s.channels = CLng(Number(channels));
     if (s.channels < 1) return std::nullopt;
-    s.start = CLng(Val(start) * s.channels);
+    s.start = CLng(Number(start) * s.channels);
     // Scans first, so that the cut keeps whole scans.
-    const double asked = Val(scans);
+    const double asked = Number(scans);
     const int32_t most = kViewerMaxSamples / s.channels;
     s.scans = asked > most ? most : CLng(asked);
     if (s.scans < 0) s.scans = 0;
     s.size = s.scans * s.channels;
     s.firstLine = CLng(static_cast<double>(s.start) / s.channels);
+    // The listing numbers every scan: the last number must fit 32 bits too.
+    if (int64_t{s.firstLine} + s.scans - 1 > INT32_MAX) return std::nullopt;
     return s;
   } catch (const core::ToolkitError&) {
     return std::nullopt;

@@ -22,8 +22,9 @@ struct RingStretch {
 };
 
 // The stretch the channel, start and size boxes ask for (start and size in
-// scans); the size is cut to what the copy buffer holds. Empty when the
-// channel count is below 1 or a value does not fit 32 bits.
+// scans); the size is cut to what the copy buffer holds. A box whose number
+// does not convert reads 0. Empty when the channel count is below 1 or a
+// value, the listing's last line number included, does not fit 32 bits.
 std::optional<RingStretch> PlanStretch(const std::string& channels, const std::string& start,
                                        const std::string& scans);
 

@@ -147,12 +147,12 @@ void FrmBuffer::GetBuffer(bool fromWriteIndex) {
   GetBufferParam();
   const std::optional<RingStretch> plan = PlanStretch(Text(txtCHNum), Text(txtStart), Text(txtSize));
   if (!plan) {
-    setWindowTitle(QStringLiteral("channels must be a number of at least 1"));
+    setWindowTitle(QStringLiteral("channels must be a number of at least 1, and the stretch within 32 bits"));
     return;
   }
   const RingStretch& s = *plan;
   // A request beyond the copy buffer is cut to it; the box shows the cut.
-  if (core::Val(Text(txtSize)) != s.scans) txtSize->setText(QString::number(s.scans));
+  if (core::ValIfInRange(Text(txtSize)) != s.scans) txtSize->setText(QString::number(s.scans));
   auto* read = fromWriteIndex ? api_.ReadRing3 : api_.ReadRing2;
   if (read) read(copy_.data(), s.start, s.size);
   if (api_.GetRingPosition) api_.GetRingPosition(&ring_.writeIndex, &ring_.overrun);
@@ -181,7 +181,9 @@ void FrmBuffer::GetBuffer(bool fromWriteIndex) {
 }
 
 void FrmBuffer::Page(int how, bool second) {
-  const double start = core::Val(Text(txtStart)), size = core::Val(Text(txtSize));
+  // A box whose number does not convert counts 0, as one holding letters.
+  const double start = core::ValIfInRange(Text(txtStart)).value_or(0.0);
+  const double size = core::ValIfInRange(Text(txtSize)).value_or(0.0);
   switch (how) {
     case kFirst:
       txtStart->setText(QStringLiteral("0"));

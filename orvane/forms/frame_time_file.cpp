@@ -53,8 +53,14 @@ QByteArray FrameTimeBytes(const CaptureTables& t) {
 std::optional<QString> WriteFrameTimeFile(const QString& path, const CaptureTables& tables) {
   QSaveFile file(path);
   const QByteArray bytes = FrameTimeBytes(tables);
-  if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-    return QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
+  // The write only fills the buffer: a full disk shows at the flush, which
+  // the commit would pass over and put the cut copy in place of the file.
+  if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.flush()) {
+    const QString reason = file.errorString();
+    file.cancelWriting();
+    return QStringLiteral("cannot write %1: %2").arg(path, reason);
+  }
+  if (!file.commit()) return QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
   return std::nullopt;
 }
 

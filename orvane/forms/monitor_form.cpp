@@ -308,11 +308,15 @@ core::DisplayScaling& FrmMonitor::Scaling() {
 
 void FrmMonitor::SetupChannelDisplay(int index) {
   // Limits the scaling cannot take (an index past the records, counts past
-  // 32 bits) leave the trace as it was.
+  // 32 bits) leave the trace as it was; a limit whose number does not
+  // convert reads 0, as one of letters does.
   try {
     core::DisplayScaling& s = Scaling();
-    s.SetUpperLimit(index, static_cast<float>(core::Val(DisplayLimitA.at(index)->text().toStdString())));
-    s.SetLowerLimit(index, static_cast<float>(core::Val(DisplayLimitB.at(index)->text().toStdString())));
+    auto limit = [](const RowArray& boxes, int i) {
+      return static_cast<float>(core::ValIfInRange(boxes.at(i)->text().toStdString()).value_or(0.0));
+    };
+    s.SetUpperLimit(index, limit(DisplayLimitA, index));
+    s.SetLowerLimit(index, limit(DisplayLimitB, index));
     const float gain = s.ChannelGain(index);
     const int32_t offset = core::CLng(s.ChannelOffset(index));
     TraceParams& t = traces_.at(index);

@@ -128,7 +128,9 @@ void FrmMonitor::RunAcquisition() {
         break;
       }
       if (chk終了->checkState() == Qt::Checked) break;
-      txtCnt->setText(QString::number(static_cast<long long>(core::Val(txtCnt->text().toStdString())) + 1));
+      // The operator may type into the counter: what does not convert counts 0.
+      const double count = core::ValIfInRange(txtCnt->text().toStdString()).value_or(0.0);
+      txtCnt->setText(QString::number(count + 1, 'g', 15));
       DoEvents();
     }
   }

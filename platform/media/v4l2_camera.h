@@ -24,6 +24,16 @@ struct NodeInfo {
   Mode current;             // what the node delivers before a size is set
 };
 
+// The longest side of a frame the stream takes: sizes a node lists beyond
+// it are passed over, and a format it answers beyond it fails the start.
+inline constexpr uint32_t kLargestSide = 0x7FFF;
+
+// A frame size as a node gave it, when both sides lie in 1 to kLargestSide.
+constexpr std::optional<FrameSize> BoundedSize(uint32_t width, uint32_t height) {
+  if (width == 0 || height == 0 || width > kLargestSide || height > kLargestSide) return std::nullopt;
+  return FrameSize{static_cast<int32_t>(width), static_cast<int32_t>(height)};
+}
+
 // Nothing for a node that is no capture device or offers neither YUYV nor
 // MJPEG.
 std::optional<NodeInfo> Probe(const std::string& node);

@@ -68,7 +68,7 @@ void addSizes(int fd, uint32_t fourcc, std::vector<Mode>& modes) {
       sizes.emplace_back(e.stepwise.max_width, e.stepwise.max_height);
     }
     for (auto [w, h] : sizes) {
-      if (w == 0 || h == 0 || w > 0x7FFF || h > 0x7FFF) continue;
+      if (!BoundedSize(w, h)) continue;
       Mode mode{intervals(fd, fourcc, w, h), fourcc};
       auto same = std::find_if(modes.begin(), modes.end(), [&](const Mode& m) {
         return m.size.width == mode.size.width && m.size.height == mode.size.height;

@@ -60,8 +60,16 @@ bool Source::Start(std::string* error) {
   format.fmt.pix.field = V4L2_FIELD_NONE;
   if (!Control(fd_.get(), VIDIOC_S_FMT, &format)) return fail(error, "VIDIOC_S_FMT");
   if (format.fmt.pix.pixelformat != mode_.fourcc) return fail(error, "the pixel format");
-  mode_.size.width = static_cast<int32_t>(format.fmt.pix.width);  // the driver's nearest size
-  mode_.size.height = static_cast<int32_t>(format.fmt.pix.height);
+  // The driver's nearest size, which sizes the frames: bounded as the list is.
+  const std::optional<FrameSize> answered = BoundedSize(format.fmt.pix.width, format.fmt.pix.height);
+  if (!answered) {
+    const std::string step = "the frame size " + std::to_string(format.fmt.pix.width) + " x " +
+                             std::to_string(format.fmt.pix.height) + " (1 to " + std::to_string(kLargestSide) +
+                             " a side)";
+    return fail(error, step.c_str());
+  }
+  mode_.size.width = answered->width;
+  mode_.size.height = answered->height;
 
   if (interval_ > 0) {
     v4l2_streamparm parm{};

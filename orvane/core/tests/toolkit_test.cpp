@@ -28,8 +28,26 @@ TEST(CoreVal, ReadsTheLeadingNumberAndIgnoresTheRest) {
   for (const Case& c : cases) EXPECT_DOUBLE_EQ(Val(c.text), c.value) << c.text;
 }
 
+// Val raises the overflow; what reads the texts of boxes and files answers
+// such a number as one that does not convert.
 TEST(CoreVal, ANumberBeyondTheDoubleRangeOverflows) {
-  EXPECT_EQ(ErrorOf([] { Val("1E400"); }), kErrOverflow);
+  const std::string past64Bits = "&H" + std::string(17, 'F');
+  for (const std::string& text : {std::string("1E400"), std::string("3d767"), std::string("13.4028235E+380"),
+                                  std::string("-1e309"), past64Bits}) {
+    EXPECT_EQ(ErrorOf([&] { Val(text); }), kErrOverflow) << text;
+    EXPECT_FALSE(ValIfInRange(text)) << text;
+    EXPECT_FALSE(IsNumeric(text)) << text;
+  }
+  const struct {
+    const char* text;
+    double value;
+  } kLargest[] = {{"1.7976931348623157E+308", 1.7976931348623157E+308},
+                  {"-1.7976931348623157E+308", -1.7976931348623157E+308},
+                  {"&HFFFFFFFFFFFFFFFF", 18446744073709551615.0}};
+  for (const auto& c : kLargest) {
+    EXPECT_EQ(ValIfInRange(c.text), c.value) << c.text;
+    EXPECT_TRUE(IsNumeric(c.text)) << c.text;
+  }
 }
 
 TEST(CoreIsNumeric, WholeTextMustBeOneNumber) {

@@ -1,16 +1,15 @@
-#include <sys/resource.h>
-
 #include <QFile>
 #include <QTest>
-#include <csignal>
 
 #include "csv_format.h"
+#include "support/file_size_limit.h"
 #include "support/form_fixture.h"
 
 namespace orvane::forms {
 namespace {
 
 using testing::FakeVekmath;
+using testing::FileSizeLimit;
 using testing::FormTest;
 
 class RunTest : public FormTest {
@@ -67,6 +66,22 @@ TEST_F(RunTest, ThreeBlocksAndAStopDuringTheFourthWriteFourThousandLines) {
                                              "SetupWaveGraph2 1", "StartSampling", "StopSampling", "CloseBoard"};
   EXPECT_EQ(order, expected);
   EXPECT_EQ(fake.CallsOf("ReadBlock").size(), 4u);
+}
+
+// The operator may type anything into the counter while a run goes on.
+TEST_F(RunTest, TheBlockCounterCountsOnFromWhatItHolds) {
+  const struct {
+    const char *typed, *after;
+  } kCases[] = {{"41", "42"}, {"abc", "1"}, {"1e400", "1"}, {"&HFFFFFFFFFFFFFFFFF", "1"},
+                {"1.7976931348623157E+308", "1.79769313486232e+308"}, {"-1.7976931348623157E+308", "-1.79769313486232e+308"}};
+  for (const auto& c : kCases) {
+    fake.onReadBlock = [&](LONG block) {
+      if (block == 1) form->txtCnt->setText(c.typed);
+      if (block == 2) form->chk終了->setCheckState(Qt::Checked);
+    };
+    form->RunAcquisition();
+    EXPECT_EQ(form->txtCnt->text(), c.after) << c.typed;
+  }
 }
 
 TEST_F(RunTest, AStopBeforeTheFirstBlockStillWritesOneWholeBlock) {
@@ -161,23 +176,6 @@ TEST_F(RunTest, AFileThatStopsTakingDataEndsTheRun) {
   EXPECT_FALSE(form->IsACQ());
 }
 
-// The process may grow no file beyond a limit, as a disk that fills up:
-// writes past it fail part-way.
-class FileSizeLimit {
- public:
-  explicit FileSizeLimit(rlim_t bytes) {
-    std::signal(SIGXFSZ, SIG_IGN);
-    getrlimit(RLIMIT_FSIZE, &saved_);
-    rlimit limited = saved_;
-    limited.rlim_cur = bytes;
-    setrlimit(RLIMIT_FSIZE, &limited);
-  }
-  ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &saved_); }
-
- private:
-  rlimit saved_{};
-};
-
 TEST_F(RunTest, AWriteThatFailsMidBlockLeavesOnlyWholeBlocks) {
   qsizetype block = 0;
   for (LONG s = 0; s < 1000; ++s) block += Line(s).size() + 1;
@@ -207,6 +205,14 @@ TEST_F(RunTest, ARowThatCannotConvertRefusesTheRun) {
       {&FrmMonitor::txtRangeMax, "abc", "row 3CH: calibration MAX \"abc\" is not a number"},
       {&FrmMonitor::txtBaseAD, "1E+39", "row 3CH: calibration OFFSET \"1E+39\" is not a number"},
       {&FrmMonitor::txtCalAD, "1E-35", "row 3CH: calibration gives values beyond the single-precision range"},
+      // Numbers too large for a double: a typo, answered as any other.
+      {&FrmMonitor::txtCalAD, "1e400", "row 3CH: calibration AD \"1e400\" is not a number"},
+      {&FrmMonitor::txtRangeMax, "3d767", "row 3CH: calibration MAX \"3d767\" is not a number"},
+      {&FrmMonitor::txtRangeMin, "13.4028235E+380", "row 3CH: calibration MIN \"13.4028235E+380\" is not a number"},
+      {&FrmMonitor::txtBaseAD, "1e309", "row 3CH: calibration OFFSET \"1e309\" is not a number"},
+      {&FrmMonitor::txtCalAD, "&HFFFFFFFFFFFFFFFFF", "row 3CH: calibration AD \"&HFFFFFFFFFFFFFFFFF\" is not a number"},
+      {&FrmMonitor::txtRangeMin, "-1.7976931348623157E+308",
+       "row 3CH: calibration MIN \"-1.7976931348623157E+308\" is not a number"},
   };
   StopAfter(0);  // a run that starts after all ends at once
   for (const auto& c : kCases) {

@@ -38,6 +38,10 @@ TEST(BufferListing, RequestsStayWithinTheCopyBufferAndNeedAChannel) {
       {"abc", "0", "100", false, 0, 0, 0, 0},
       {"-2", "0", "100", false, 0, 0, 0, 0},
       {"8", "1e12", "100", false, 0, 0, 0, 0},
+      {"1", "1e400", "2", true, 0, 2, 2, 0},  // no number: 0, as letters
+      {"1", "2147483647", "1", true, 2147483647, 1, 1, 2147483647},
+      {"1", "2147483646", "2", true, 2147483646, 2, 2, 2147483646},
+      {"1", "2147483647", "2", false, 0, 0, 0, 0},  // the second line number is past 32 bits
   };
   for (const auto& c : cases) {
     const auto plan = PlanStretch(c.channels, c.start, c.scans);

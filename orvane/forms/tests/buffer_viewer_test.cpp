@@ -67,6 +67,18 @@ TEST_F(BufferViewerTest, ACopyNeverAsksForMoreThanTheBufferHolds) {
   EXPECT_EQ(form->txtBufPointerHex->text(), "3E8");
 }
 
+// A size that does not convert lists nothing, and the box shows it; a
+// stretch whose line numbers would pass 32 bits is not copied at all.
+TEST_F(BufferViewerTest, ASizeThatDoesNotConvertOrLinesPast32BitsListNothing) {
+  Get("1", "0", "1e400");
+  EXPECT_EQ(form->txtSize->text(), "0");
+  EXPECT_EQ(form->txtBuff->toPlainText(), "000000 : ");
+  fake.counts.clear();
+  Get("1", "2147483647", "2");
+  EXPECT_TRUE(fake.counts.empty());
+  EXPECT_TRUE(form->txtBuff->toPlainText().isEmpty());
+}
+
 TEST_F(BufferViewerTest, PagingMovesTheStartBySizeAndNeverBelowZero) {
   const struct {
     const char* start;
@@ -75,7 +87,8 @@ TEST_F(BufferViewerTest, PagingMovesTheStartBySizeAndNeverBelowZero) {
   } cases[] = {{"50", &FrmBuffer::cmdPrev, "0"},
                {"250", &FrmBuffer::cmdPrev2, "150"},
                {"50", &FrmBuffer::cmdNext, "150"},
-               {"300", &FrmBuffer::cmdFirst, "0"}};
+               {"300", &FrmBuffer::cmdFirst, "0"},
+               {"1e400", &FrmBuffer::cmdNext, "100"}};  // a start that does not convert counts 0
   for (const auto& c : cases) {
     form->txtCHNum->setText("1");
     form->txtSize->setText("100");
@@ -83,7 +96,7 @@ TEST_F(BufferViewerTest, PagingMovesTheStartBySizeAndNeverBelowZero) {
     QTest::mouseClick((*form).*c.button, Qt::LeftButton);
     EXPECT_EQ(form->txtStart->text(), c.after) << c.start;
   }
-  EXPECT_EQ(fake.counts.size(), 4u);
+  EXPECT_EQ(fake.counts.size(), 5u);
 }
 
 TEST_F(BufferViewerTest, StopEndsALongListingAndIsCleared) {

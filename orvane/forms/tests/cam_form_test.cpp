@@ -8,6 +8,7 @@
 #include "camera_list.h"
 #include "core/ini_file.h"
 #include "support/fake_camera.h"
+#include "support/file_size_limit.h"
 #include "support/form_fixture.h"
 
 namespace orvane::forms {
@@ -15,6 +16,7 @@ namespace {
 
 using testing::CameraList;
 using testing::FakeCamera;
+using testing::FileSizeLimit;
 using testing::FormTest;
 using Strings = std::vector<std::string>;
 
@@ -186,6 +188,28 @@ TEST_F(CamTest, AFrameTimeFileThatCannotBeWrittenIsReported) {
   f->StartCAM();
   QDir(folder.file("CSV")).removeRecursively();
   EXPECT_TRUE(f->EndCAM().has_value());
+}
+
+// A disk that fills up while the tables are written: the file that was
+// there stays, and the end of the recording says why the new one is not.
+TEST_F(CamTest, AFullDiskKeepsTheOldFrameTimeFileAndIsReported) {
+  cam.listText = kTwoCameras;
+  cam.reportedFrames = 10;
+  cam.positions.assign(10, 1);
+  cam.times.assign(10, 0.5);
+  auto f = OpenCam();
+  f->StartCAM();
+  folder.write("CSV/RUN.CSV.TIM", "old");
+  std::optional<QString> problem;
+  {
+    const FileSizeLimit limit(64);  // the file takes 144 bytes
+    problem = f->EndCAM();
+  }
+  ASSERT_TRUE(problem.has_value());
+  EXPECT_TRUE(problem->startsWith("cannot write")) << problem->toStdString();
+  EXPECT_EQ(folder.read("CSV/RUN.CSV.TIM"), "old");
+  EXPECT_EQ(QDir(folder.file("CSV")).entryList({"RUN.CSV.TIM*"}, QDir::Files | QDir::Hidden),
+            QStringList{"RUN.CSV.TIM"});  // no part-written copy left beside it
 }
 
 TEST_F(CamTest, ARunRecordsVideoBesideItsCsvWithTheChoicesDisabled) {

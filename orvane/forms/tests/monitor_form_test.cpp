@@ -125,15 +125,36 @@ TEST_F(FormTest, EnterWalksTheRowInReadingOrder) {
   }
 }
 
+// A number too large for a double converts to nothing, as letters do; the
+// largest of either sign still steps.
 TEST_F(FormTest, ModifiedArrowsStepNumbersOnly) {
+  const QString past64Bits = "&H" + QString(17, 'F');
+  const struct {
+    RowArray FrmMonitor::*boxes;
+    QString text;
+    Qt::Key key;
+    Qt::KeyboardModifier modifier;
+    QString after;
+  } kCases[] = {
+      {&FrmMonitor::txtCalAD, "31100", Qt::Key_Up, Qt::ShiftModifier, "31101"},
+      {&FrmMonitor::txtBaseAD, "-140", Qt::Key_Down, Qt::ControlModifier, "-141"},
+      {&FrmMonitor::txtRangeMax, "abc", Qt::Key_Up, Qt::ShiftModifier, "abc"},
+      {&FrmMonitor::txtRangeMin, "1e400", Qt::Key_Up, Qt::ShiftModifier, "1e400"},
+      {&FrmMonitor::txtR, "3d767", Qt::Key_Down, Qt::AltModifier, "3d767"},
+      {&FrmMonitor::txtG, "13.4028235E+380", Qt::Key_Up, Qt::ControlModifier, "13.4028235E+380"},
+      {&FrmMonitor::txtB, "1e309", Qt::Key_Down, Qt::ShiftModifier, "1e309"},
+      {&FrmMonitor::DisplayLimitA, past64Bits, Qt::Key_Up, Qt::AltModifier, past64Bits},
+      {&FrmMonitor::DisplayLimitB, "-1.7976931348623157E+308", Qt::Key_Up, Qt::ShiftModifier, "-1.79769313486232e+308"},
+      {&FrmMonitor::txtCalAD, "1.7976931348623157E+308", Qt::Key_Down, Qt::ShiftModifier, "1.79769313486232e+308"},
+      {&FrmMonitor::txtBaseAD, "&HFFFFFFFFFFFFFFFF", Qt::Key_Down, Qt::ShiftModifier, "1.84467440737096e+19"},
+  };
   FrmMonitor& f = Open();
-  QTest::keyClick(f.txtCalAD[0], Qt::Key_Up, Qt::ShiftModifier);
-  EXPECT_EQ(f.txtCalAD[0]->text(), "31101");
-  QTest::keyClick(f.txtBaseAD[1], Qt::Key_Down, Qt::ControlModifier);
-  EXPECT_EQ(f.txtBaseAD[1]->text(), "-141");
-  f.txtRangeMax[0]->setText("abc");
-  QTest::keyClick(f.txtRangeMax[0], Qt::Key_Up, Qt::ShiftModifier);
-  EXPECT_EQ(f.txtRangeMax[0]->text(), "abc");
+  for (const auto& c : kCases) {
+    QLineEdit* box = (f.*c.boxes)[1];
+    box->setText(c.text);
+    QTest::keyClick(box, c.key, c.modifier);
+    EXPECT_EQ(box->text(), c.after) << c.text.toStdString();
+  }
 }
 
 TEST_F(FormTest, ColourPresetsAndClampedComponents) {
