@@ -156,6 +156,10 @@ NTSTATUS Pend(XanCall& call, WaitSlot slot) {
 
 NTSTATUS GpdIoctlGetMeg(XanCall& call) {
   call.request->head.result = XAN_OK;
+  // A run stopped or ended before its wait came is not armed again, also
+  // when a counter wait has taken the record since: the wait answers at
+  // once, and its status then finds the state.
+  if (call.rec->kind != kKindNone && !XanBusy(call.rec)) return STATUS_SUCCESS;
   const NTSTATUS pended = Pend(call, kWaitInput);
   if (call.rec->kind == kKindBackgroundInput) XanArmBackground(call.rec);
   return pended;
