@@ -61,5 +61,10 @@ NTSTATUS GpdIoctlGetIntStsMem(XanCall& call);  // 0x88
 
 // What close does; also the cleanup of the owner's file object.
 void XanCloseRecord(XanBoardRecord* rec);
+// What the stop does for a background input: the scans not yet handed out
+// go to the caller, the last copy into the caller's buffer; the driver's
+// buffer goes with it, so that no status or data request after the stop
+// writes there.
+void XanHandOverStopped(XanBoardRecord* rec);
 
 }  // namespace morvel00

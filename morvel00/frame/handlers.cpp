@@ -144,6 +144,13 @@ NTSTATUS GpdIoctlSts(XanCall& call) {
 
 namespace {
 
+// As the stop sees it: waiting for its trigger or running, or a
+// board-memory ring that goes on past its condition.
+bool Running(XanBoardRecord* rec) {
+  const uint16_t state = std::atomic_ref<uint16_t>(rec->state).load(std::memory_order_acquire);
+  return XanBusy(rec) || (rec->kind == kKindBoardMemory && state == XAN_STATE_MEMORY_16 && rec->memoryRing != 0);
+}
+
 NTSTATUS Pend(XanCall& call, WaitSlot slot) {
   IoMarkIrpPending(call.irp);
   call.irp->IoStatus.Status = STATUS_PENDING;
@@ -156,6 +163,10 @@ NTSTATUS Pend(XanCall& call, WaitSlot slot) {
 
 NTSTATUS GpdIoctlGetMeg(XanCall& call) {
   call.request->head.result = XAN_OK;
+  // A run stopped or ended before its wait came is not armed again, also
+  // when a counter wait has taken the record since: the wait answers at
+  // once, and its status then finds the state.
+  if (call.rec->kind != kKindNone && !XanBusy(call.rec)) return STATUS_SUCCESS;
   const NTSTATUS pended = Pend(call, kWaitInput);
   if (call.rec->kind == kKindBackgroundInput) XanArmBackground(call.rec);
   return pended;
@@ -167,13 +178,14 @@ NTSTATUS GpdIoctlGetMegCnt(XanCall& call) {
   r.message = call.rec->gateMessage;
   XanBoardRecord* rec = call.rec;
   // A running acquisition keeps its interrupt step; the counter's events
-  // then come through the counter gate's own path. A background run that
-  // has ended would keep the counter's interrupts for itself; an input
-  // hands its scans over first, as its status request copies none once
-  // the step is the counter's.
-  const bool ended = (rec->kind == kKindBackgroundInput || rec->kind == kKindBackgroundOutput) && !XanBusy(rec);
-  if (ended && rec->kind == kKindBackgroundInput) XanHandOverBackground(rec);
-  if (rec->kind == kKindNone || ended) rec->kind = kKindCounter;
+  // then come through the counter gate's own path. One that has ended
+  // would keep the counter's interrupts for itself: the step becomes the
+  // counter's, a background input's scans handed over first, as its
+  // status request copies none once the step is the counter's.
+  if (!Running(rec)) {
+    if (rec->kind == kKindBackgroundInput) XanHandOverBackground(rec);
+    rec->kind = kKindCounter;
+  }
   const NTSTATUS status = Pend(call, kWaitCounter);
   // Let the counter's factor through only once the wait is armed for it.
   XanSyncCall mask{rec, {0xEFFF}};

@@ -3,9 +3,24 @@
 #include "handlers/support.h"
 #include "handlers/other.h"
 #include "operations/board_locate.h"
-#include "operations/sync_callbacks.h"
+#include "operations/board_operations.h"
 
 namespace morvel00 {
+
+namespace {
+
+// The state changes with the board under the interrupt lock, so that no
+// step after the stop finds the run going. The stop is reported: a status
+// request of a background input answers it from now on.
+BOOLEAN StopBoard(PVOID context) {
+  auto* rec = static_cast<XanBoardRecord*>(context);
+  XanStop(rec);
+  XanSetState(rec, XAN_STATE_STOPPED);
+  rec->lastState = XAN_STATE_STOPPED;
+  return TRUE;
+}
+
+}  // namespace
 
 NTSTATUS GpdIoctlStop(XanCall& call) {
   XanStopRecord& r = call.request->stop;
@@ -16,10 +31,9 @@ NTSTATUS GpdIoctlStop(XanCall& call) {
     r.result = XAN_E_NOT_RUNNING;
     return STATUS_SUCCESS;
   }
-  XanSyncCall stop{rec};
-  XanSync(rec, SyncXanStop, &stop);
+  XanSync(rec, StopBoard, rec);
   Sub_CancelTimer(rec);
-  XanSetState(rec, XAN_STATE_STOPPED);
+  if (rec->kind == kKindBackgroundInput) XanHandOverStopped(rec);
   Sub_SetEvent(rec);
   r.result = XAN_OK;
   r.state = XAN_STATE_STOPPED;

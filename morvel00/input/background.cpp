@@ -208,6 +208,8 @@ BOOLEAN InpBackHandler(XanBoardRecord* rec) {
     EndWithEvent(rec, XAN_STATE_DATA_READY, false);
     return TRUE;
   }
+  // A tick or poll that was due when the run was stopped takes nothing up again.
+  if (StateOf(rec).load(std::memory_order_acquire) == XAN_STATE_STOPPED) return TRUE;
   StateOf(rec).store(XAN_STATE_RUNNING, std::memory_order_release);
   switch (rec->backMode) {
     case 0:
@@ -317,6 +319,16 @@ BOOLEAN CopyOut(PVOID context) {
 void XanHandOverBackground(XanBoardRecord* rec) {
   Copy copy{rec, false, true};
   XanSync(rec, CopyOut, &copy);
+}
+
+void XanHandOverStopped(XanBoardRecord* rec) {
+  Copy copy{rec, false, false};
+  XanSync(rec, CopyOut, &copy);
+  if (NT_SUCCESS(copy.copied)) rec->lastCount = copy.count;
+  Swap swap{rec, nullptr, 0, nullptr};
+  XanSync(rec, SwapBuffers, &swap);
+  if (swap.buffer != nullptr) ExFreePool(swap.buffer);
+  if (swap.list != nullptr) ExFreePool(swap.list);
 }
 
 NTSTATUS GpdIoctlGetIntSts(XanCall& call) {

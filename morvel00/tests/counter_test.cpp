@@ -168,34 +168,54 @@ TEST_F(CounterLibraryTest, ABackgroundInputAfterANotifyingGateRunsWhole) {
   for (size_t i = 0; i < data.size(); ++i) EXPECT_EQ(data[i], morvelboard::SignalValue(level_, 12, 0)) << i;
 }
 
-// The other order: once a background input has ended or been stopped,
-// the gate's interrupts are the counter's, and its message must come. Each
-// row has a message of its own: the last gate's close posts one too.
-TEST_F(CounterLibraryTest, ANotifyingGateAfterABackgroundInputGetsItsMessage) {
-  createWindow("BackThenCounterWindow");
+// The other order: once a background or board-memory input has ended or
+// been stopped, the gate's interrupts are the counter's, and its message
+// must come. Each row has a message of its own, as the last gate's close
+// posts one too, and threads of its own: a gate's open resumes its thread
+// once, and the last row's may not have parked yet.
+TEST_F(CounterLibraryTest, ANotifyingGateAfterAnInputGetsItsMessage) {
+  createWindow("InputThenCounterWindow");
   uint16_t list[2] = {2, 5};
   const struct {
-    bool stop;
+    bool boardMemory, stop;
     uint16_t message;
-  } rows[] = {{false, 0x500}, {true, 0x501}};
+  } rows[] = {{false, false, 0x500}, {false, true, 0x501}, {true, false, 0x502}, {true, true, 0x503}};
   for (const auto& row : rows) {
-    SCOPED_TRACE(row.stop ? "stopped" : "finished");
+    SCOPED_TRACE(testing::Message() << (row.boardMemory ? "board memory " : "background ")
+                                    << (row.stop ? "stopped" : "finished"));
     std::vector<uint16_t> data(2 * 20, 0);
-    XanInpBackParams bp{data.data(), list, 2, 0, 20, 1, 2000};
-    ASSERT_EQ(XanInpBack(h_, 0, &bp, windowValue_, 0x401, 0, 0), 0);
-    if (row.stop) {
-      // The run's wait opens its pacer; a wait let in after the stop
-      // would start the run again.
-      for (int i = 0; i < 10'000 && !registers().gateOpen; ++i) Sleep(1);
-      ASSERT_TRUE(registers().gateOpen);
-      ASSERT_EQ(XanStop(h_), 0);
+    if (row.boardMemory) {
+      // Started at once; free running (-1 samples) until stopped.
+      XanInpBdMemParams mp{};
+      mp.above3.channelList = reinterpret_cast<uintptr_t>(list);
+      mp.above3.channelCount = 2;
+      mp.above3.samplesPerChannel = row.stop ? -1 : 10;
+      mp.above3.scanClock = 399;
+      mp.above3.samplingClock = 3999;
+      ASSERT_EQ(XanInpBdMem(h_, 4, &mp, 0, 0, 0, 0), 0);
+      plat::bus::Advance(3'000'000);
+      uint16_t state = 99;
+      uint32_t count = 0;
+      ASSERT_EQ(XanSts(h_, &state, &count, nullptr), 0);
+      ASSERT_EQ(state, row.stop ? XAN_STATE_STARTED : XAN_STATE_FINISHED);
+      if (row.stop) {
+        ASSERT_EQ(XanStop(h_), 0);
+      }
     } else {
-      ASSERT_TRUE(messageCame(0x401));
+      XanInpBackParams bp{data.data(), list, 2, 0, 20, 1, 2000};
+      ASSERT_EQ(XanInpBack(h_, 0, &bp, windowValue_, 0x401, 0, 0), 0);
+      if (row.stop) {
+        ASSERT_EQ(XanStop(h_), 0);
+      } else {
+        ASSERT_TRUE(messageCame(0x401));
+      }
     }
     counterTwoRuns(10);
     ASSERT_EQ(XanOpenCntGate(h_, windowValue_, row.message), 0);
     EXPECT_TRUE(messageCame(row.message));
     ASSERT_EQ(XanCloseCntGate(h_), 0);
+    ASSERT_EQ(XanClose(h_), 0);
+    ASSERT_EQ(XanOpen(&h_, 20, 1), 0);
   }
 }
 

@@ -1,5 +1,9 @@
 // Open, stop and status over every kind of run.
+#include <algorithm>
+#include <chrono>
+
 #include "handler_fixture.h"
+#include "library_fixture.h"
 
 namespace {
 
@@ -32,6 +36,44 @@ TEST_F(HandlerTest, StopEndsOnlyWhatRunsAndCompletesItsWait) {
   EXPECT_EQ(stop.reserved, 0xABCDu);
   EXPECT_EQ(stop.triggerSource, 7);
   EXPECT_TRUE(idle.done());
+}
+
+// The library's notification thread may send the run's wait before the
+// stop or after it. Either way the run stays stopped, and nothing is
+// written into the caller's buffer once the stop has returned.
+TEST_F(LibraryTest, AStopRightAfterABackgroundStartEndsTheRunAndItsWrites) {
+  openGroupOf({morvel00test::DefaultBoard()});
+  WNDCLASSA wc{};
+  wc.lpfnWndProc = DefWindowProcA;
+  wc.lpszClassName = "StopAfterStartWindow";
+  RegisterClassA(&wc);
+  HWND window = CreateWindowExA(0, wc.lpszClassName, "", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+  uint16_t list[1] = {2};
+  std::vector<uint16_t> data(200, 0xAAAA);
+  XanInpBackParams bp{data.data(), list, 1, 0, 200, 1, 2000};  // a scan every 2 ms
+  ASSERT_EQ(XanInpBack(h_, 0, &bp, static_cast<XanWindow>(reinterpret_cast<uintptr_t>(window)), 0x401, 0, 0), 0);
+  ASSERT_EQ(XanStop(h_), 0);
+  uint16_t state = 99;
+  uint32_t count = 99;
+  EXPECT_EQ(XanSts(h_, &state, &count, nullptr), 0);
+  EXPECT_EQ(state, XAN_STATE_STOPPED);
+  std::fill(data.begin(), data.end(), 0x5555);
+
+  // The wait is answered with the stop's state, whenever it came.
+  bool answered = false;
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  while (!answered && std::chrono::steady_clock::now() < deadline) {
+    MSG m{};
+    while (PeekMessageA(&m, window, 0x401, 0x401, PM_REMOVE)) answered = answered || m.wParam == XAN_STATE_STOPPED;
+    if (!answered) Sleep(1);
+  }
+  EXPECT_TRUE(answered);
+  for (int step = 0; step < 500; ++step) plat::bus::Advance(1'000'000);  // longer than the whole run
+  EXPECT_EQ(XanSts(h_, &state, &count, nullptr), 0);
+  EXPECT_EQ(state, XAN_STATE_STOPPED);
+  EXPECT_EQ(count, 0u);
+  EXPECT_EQ(std::count(data.begin(), data.end(), 0x5555), 200);
+  DestroyWindow(window);
 }
 
 TEST_F(HandlerTest, StatusOfABoardMemoryRunReadsTheBoardsCount) {
