@@ -59,6 +59,12 @@ void setModemLine(int fd, int line, bool on) {
   (void)::ioctl(fd, on ? TIOCMBIS : TIOCMBIC, &bits);  // ptys have no modem lines
 }
 
+// A hang-up or an error is reported whatever events are asked for.
+bool hungUp(int fd) {
+  pollfd line{fd, 0, 0};
+  return ::poll(&line, 1, 0) > 0 && (line.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
+}
+
 }  // namespace
 
 ReadPlan planRead(const COMMTIMEOUTS& t, DWORD toRead) {
@@ -160,7 +166,11 @@ BOOL SerialPort::read(void* buffer, DWORD toRead, DWORD* done, OVERLAPPED* overl
       continue;
     }
     if (n < 0 && errno == EINTR) continue;
-    if (n == 0) break;  // the other end hung up
+    if (n == 0) {
+      // Hung up: the device is gone, and only the bytes before that count.
+      if (got == 0) error = ERROR_GEN_FAILURE;
+      break;
+    }
     if (errno != EAGAIN && errno != EWOULDBLOCK) {
       if (got == 0) error = ERROR_GEN_FAILURE;
       break;
@@ -283,10 +293,13 @@ BOOL SerialPort::purgeComm(DWORD flags) {
 
 BOOL SerialPort::clearCommError(DWORD* errors, COMSTAT* status) {
   if (errors != nullptr) *errors = 0;  // the tty reports no line errors in raw mode
+  if (status != nullptr) *status = COMSTAT{};
+  // A tty whose device went away refuses the count, or reports the hang-up
+  // once nothing is left to read: a count of 0 would pass for silence.
+  int queued = 0;
+  if (::ioctl(fd_, FIONREAD, &queued) != 0 || (queued <= 0 && hungUp(fd_))) return fail(ERROR_GEN_FAILURE);
   if (status != nullptr) {
-    *status = COMSTAT{};
-    int queued = 0;
-    if (::ioctl(fd_, FIONREAD, &queued) == 0 && queued > 0) status->cbInQue = static_cast<DWORD>(queued);
+    status->cbInQue = static_cast<DWORD>(std::max(queued, 0));
     queued = 0;
     if (::ioctl(fd_, TIOCOUTQ, &queued) == 0 && queued > 0) status->cbOutQue = static_cast<DWORD>(queued);
   }

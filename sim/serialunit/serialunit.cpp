@@ -147,11 +147,14 @@ SerialUnit::SerialUnit(const UnitOptions& options) : state_(std::make_unique<Sta
   s.thread = std::thread([&s] { s.run(); });
 }
 
-SerialUnit::~SerialUnit() {
+SerialUnit::~SerialUnit() { unplug(); }
+
+void SerialUnit::unplug() {
   State& s = *state_;
   s.quit.store(true);
   if (s.thread.joinable()) s.thread.join();
   if (s.master >= 0) ::close(s.master);
+  s.master = -1;
 }
 
 const std::string& SerialUnit::portPath() const { return state_->path; }

@@ -55,6 +55,10 @@ class SerialUnit {
   // Waits at most timeoutMs for the unit to send; false if it did not.
   bool waitUntilSending(int timeoutMs) const;
 
+  // Pulls the plug: the unit stops and closes the master side, and the
+  // host's port hangs up.
+  void unplug();
+
  private:
   struct State;
   std::unique_ptr<State> state_;

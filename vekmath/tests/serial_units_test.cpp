@@ -129,6 +129,33 @@ TEST_F(SerialUnits, StopEndsTheWaitOnASilentUnit) {
   }
 }
 
+// An unplugged unit ends the run with the port's failure at once: silence
+// for the rest of the run would tell the operator nothing.
+TEST_F(SerialUnits, AUnitThatGoesAwayEndsTheRunWithTheComPortStatus) {
+  for (const Unit& unit : {kUnitA, kUnitB}) {
+    SCOPED_TRACE(unit.code);
+    ASSERT_EQ(setUp(unit), 0) << messageText();
+    ASSERT_EQ(start(), 0) << messageText();
+    sim_->sendLines(150);
+    std::vector<SHORT> block;
+    ASSERT_EQ(read(block, 150), 0) << messageText();
+    expectLines(unit, block);
+    sim_->unplug();
+    LONG running = 1, scans = 0, status = 0;
+    for (int i = 0; i < kWaitMs && running != 0; ++i) {
+      GetSamplingStatus(&running, &scans, &status);
+      if (running != 0) Sleep(1);
+    }
+    ASSERT_EQ(running, 0);
+    // The status is stored before the run flag falls: ask again.
+    GetSamplingStatus(&running, &scans, &status);
+    EXPECT_EQ(status, vekmath::kStatusComPort);
+    EXPECT_NE(messageText().find("753b\n"), std::string::npos) << messageText();
+    StopSampling(&status);
+    CloseBoard(&status);
+  }
+}
+
 TEST_F(SerialUnits, PortsThatCannotServeGiveTheComPortStatus) {
   struct Case {
     const char* name;

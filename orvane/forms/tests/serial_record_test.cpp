@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 #include <serialunit.h>
 
+#include <QLineEdit>
 #include <QTest>
+#include <QTimer>
 #include <cstdint>
 #include <memory>
 
@@ -67,6 +69,19 @@ TEST_F(SerialRecord, CsvRowsCarryTheUnitsLines) {
   // The unit was started once and told ten times to stop.
   EXPECT_EQ(unit->received().substr(0, 12), std::string("START     \r\0", 12));
   EXPECT_EQ(unit->received().size(), 12u + 10 * 11);
+}
+
+// A unit unplugged after the first block: the run ends with the port's
+// message instead of waiting on the silent port until a stop.
+TEST_F(SerialRecord, AUnitThatGoesAwayEndsTheRunWithThePortsMessage) {
+  QObject::connect(form->txtCnt, &QLineEdit::textChanged, form.get(), [this](const QString& t) {
+    if (t.toInt() == 1) unit->unplug();
+  });
+  // Gives up on a run that never fails, so the test ends either way.
+  QTimer::singleShot(10000, form.get(), [this] { form->chk終了->setCheckState(Qt::Checked); });
+  form->RunAcquisition();
+  EXPECT_TRUE(form->LastMessage().contains(QStringLiteral("753b"))) << form->LastMessage().toStdString();
+  EXPECT_FALSE(form->IsACQ());
 }
 
 }  // namespace

@@ -112,6 +112,8 @@ static_assert(sizeof(COMMTIMEOUTS) == 20 && sizeof(COMSTAT) == 12, "serial recor
 // as on Windows: a total limit of multiplier x bytes + constant, an interval
 // limit between two bytes once the first has come, MAXDWORD interval with
 // zero totals for "what is there now", all zero for "until every byte came".
+// A port whose device went away (the tty hung up) fails ClearCommError,
+// ReadFile and WriteFile with ERROR_GEN_FAILURE.
 PLATFORM_API BOOL WINAPI GetCommState(HANDLE hFile, LPDCB lpDCB);
 PLATFORM_API BOOL WINAPI SetCommState(HANDLE hFile, LPDCB lpDCB);
 PLATFORM_API BOOL WINAPI GetCommTimeouts(HANDLE hFile, LPCOMMTIMEOUTS lpCommTimeouts);

@@ -300,4 +300,36 @@ TEST_F(SerialTest, ClearCommErrorCountsQueuedBytesAndPurgeDropsThem) {
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
 }
 
+// An unplugged device hangs its tty up; each call that would tell the
+// caller what arrived fails, where a count of 0 would pass for silence.
+TEST_F(SerialTest, AHungUpLineFailsTheCountAndTheRead) {
+  openAndSetTimeouts(MAXDWORD, 0, 0);
+  char buffer[8];
+  DWORD got = 0;
+  COMSTAT status{};
+  EXPECT_TRUE(ClearCommError(port_, nullptr, &status)) << "an open, silent line";
+  EXPECT_TRUE(ReadFile(port_, buffer, sizeof buffer, &got, nullptr));
+  ::close(master_);
+  master_ = -1;
+  struct Row {
+    const char* call;
+    bool read;
+    COMMTIMEOUTS timeouts;
+  } const rows[] = {
+      {"ClearCommError", false, {MAXDWORD, 0, 0, 0, 0}},
+      {"ReadFile, what is there now", true, {MAXDWORD, 0, 0, 0, 0}},
+      {"ReadFile, the units' time-outs", true, {1000, 0, 1000, 0, 1000}},
+      {"ReadFile, until every byte came", true, {0, 0, 0, 0, 0}},
+  };
+  for (Row row : rows) {
+    SCOPED_TRACE(row.call);
+    ASSERT_TRUE(SetCommTimeouts(port_, &row.timeouts));
+    SetLastError(0);
+    const BOOL ok = row.read ? ReadFile(port_, buffer, sizeof buffer, &got, nullptr)
+                             : ClearCommError(port_, nullptr, &status);
+    EXPECT_FALSE(ok);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_GEN_FAILURE));
+  }
+}
+
 }  // namespace
