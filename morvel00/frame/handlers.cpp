@@ -11,6 +11,9 @@ namespace morvel00 {
 
 namespace {
 
+// Only what a run sets. What the board is (its type, channel counts and
+// memory size) stays as start-up found it: the read position and the count
+// wrap at the board's own memory size.
 void ResetForOpen(XanBoardRecord* rec) {
   rec->backMode = 0;
   rec->timeBase = 0;
@@ -32,7 +35,6 @@ void ResetForOpen(XanBoardRecord* rec) {
   rec->counterInterrupts = 0;
   rec->scans = 0;
   rec->outputSamples = 0;
-  rec->memorySamples = 0;
   rec->inputCount = 1;
   rec->outputCount = 1;
   rec->kind = kKindNone;

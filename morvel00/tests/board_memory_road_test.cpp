@@ -3,6 +3,7 @@
 // memory, stop and close, down to the simulated board's known signal.
 #include <morvel.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "driver_fixture.h"
@@ -46,6 +47,58 @@ TEST_F(DriverTest, BoardMemoryInputThroughTheLibraryReadsTheKnownSignal) {
   EXPECT_EQ(count, 0u);
 
   XanStop(h);  // the input has ended already; nothing is left to stop
+  EXPECT_EQ(XanClose(h), 0);
+}
+
+// A free run as the monitor makes it, read as it reads: the status count,
+// then that many whole scans, well past several wraps of the board memory.
+// Channel 0 ramps by one count a scan over a ramp longer than the run, so
+// a scan handed out twice, or one lap's scans in place of the next, shows
+// as a step other than one.
+TEST_F(DriverTest, AFreeRunReadsEveryScanOnceInOrderPastSeveralMemoryWraps) {
+  constexpr unsigned kChannels = 16;
+  constexpr uint64_t kPeriodNs = 40'000;  // slower than the reads, which take 1 us a value
+  constexpr uint32_t kLap = morvelboard::kSmallMemory / kChannels;
+  morvel00test::BoardEntry entry = morvel00test::DefaultBoard();
+  entry.spec = *morvelboard::SpecForModel("MVA-1616FPCI");
+  entry.spec.ioBase = 0x300;
+  entry.spec.interruptLine = 5;
+  ASSERT_EQ(start({{{entry}}}), STATUS_SUCCESS);
+  boards_.at(0)->SetWaveform(0, {morvelboard::Waveform::Shape::Ramp, 0.5, 0.5, 65'536 * kPeriodNs});
+
+  XanHandle h = 0;
+  ASSERT_EQ(XanOpen(&h, 20, 1), 0);
+  uint16_t channels[kChannels];
+  for (uint16_t c = 0; c < kChannels; ++c) channels[c] = c;
+  XanInpBdMemParams p{};
+  p.above3.channelList = reinterpret_cast<uintptr_t>(channels);
+  p.above3.channelCount = kChannels;
+  p.above3.samplesPerChannel = -1;
+  p.above3.scanClock = 39;
+  p.above3.samplingClock = static_cast<int32_t>(kPeriodNs / 25 - 1);
+  ASSERT_EQ(XanInpBdMem(h, 4, &p, 0, 0, 0, 0), 0);
+
+  std::vector<uint16_t> data(kLap / 4 * kChannels);
+  int64_t last = -1;
+  for (uint32_t read = 0; read < 3 * kLap + kLap / 2;) {
+    plat::bus::Advance(10'000'000);
+    uint16_t state = 0, passes = 0;
+    uint32_t count = 0;
+    ASSERT_EQ(XanSts(h, &state, &count, &passes), 0);
+    ASSERT_EQ(state, XAN_STATE_STARTED) << "after " << read << " scans";
+    const uint32_t scans = std::min<uint32_t>(count / kChannels, kLap / 4);
+    if (scans == 0) continue;
+    XanReadBufParams q{0, static_cast<int32_t>(scans), reinterpret_cast<uintptr_t>(data.data())};
+    ASSERT_EQ(XanReadBuf(h, &q), 0);
+    for (uint32_t s = 0; s < scans; ++s, ++read) {
+      const int64_t value = data[s * kChannels];
+      if (last >= 0) {
+        ASSERT_NEAR((value - last + 65'536) % 65'536, 1, 1) << "scan " << read;
+      }
+      last = value;
+    }
+  }
+  XanStop(h);
   EXPECT_EQ(XanClose(h), 0);
 }
 

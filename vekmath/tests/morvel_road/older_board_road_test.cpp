@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "acquisition/sampling_config.h"
 #include "backends/older_vendor_a/morvel_binding.h"
 #include "status/message.h"
 #include "support/driver_setup.h"
@@ -133,6 +134,44 @@ TEST_P(OlderBoardRoad, AFreeRunStaysOneRunPastFiveHundredScans) {
       const int64_t expected = std::llround((phase - std::floor(phase)) * static_cast<double>(top));
       const int64_t off = std::abs(block[i] + road.zero - expected) % top;
       ASSERT_LE(std::min(off, top - off), 2) << "scan " << b * kBlockScans + static_cast<LONG>(i / 3);
+    }
+  }
+  EXPECT_EQ(StopSampling(&status), 0) << vekmath::messageText();
+}
+
+// Sixteen channels fill the board memory every 16,384 scans: a run past two
+// of its wraps hands out every scan once and in order. Paced near the
+// fastest the board scans 16 channels, so the run takes seconds; the ring
+// holds the whole run, so a reader held up drops nothing.
+TEST_P(OlderBoardRoad, AFreeRunHandsOutEveryScanOnceAcrossMemoryWraps) {
+  const Road& road = GetParam();
+  constexpr int kChannels = 16;
+  constexpr LONG kPeriodUs = 170, kRunScans = 5 * morvelboard::kSmallMemory / kChannels / 2;
+  constexpr uint64_t kRampNs = 65'536ull * kPeriodUs * 1000;  // longer than the run
+  boards_[0]->SetWaveform(0, {morvelboard::Waveform::Shape::Ramp, 0.5, 0.5, kRampNs});
+  SelectBoard(road.code, 1, road.index);
+  SHORT list[32] = {};
+  for (int c = 0; c < kChannels; ++c) list[c] = static_cast<SHORT>(c + 1);
+  vekmath::config().monitorSpan = 0;  // left by an earlier run: the ring follows the block size
+  LONG status = -1;
+  SetupSampling(kChannels, list, kRunScans, 10, kPeriodUs, 0, 0, 0, 0, &status);
+  ASSERT_EQ(status, 0) << vekmath::messageText();
+  StartSampling(&status);
+  ASSERT_EQ(status, 0) << vekmath::messageText();
+
+  const int64_t top = (int64_t{1} << road.bits) - 1;
+  std::vector<SHORT> block(1000 * kChannels);
+  double phase0 = 0;
+  for (LONG scan = 0; scan < kRunScans;) {
+    LONG running = 0;
+    ReadBlock(block.data(), 1000, &running, &status);
+    ASSERT_EQ(status, 0) << "scan " << scan << ": " << vekmath::messageText();
+    if (scan == 0) phase0 = static_cast<double>(block[0] + road.zero) / static_cast<double>(top);
+    for (size_t i = 0; i < block.size(); i += kChannels, ++scan) {
+      const double phase = phase0 + static_cast<double>(scan) * kPeriodUs * 1000 / kRampNs;
+      const int64_t expected = std::llround((phase - std::floor(phase)) * static_cast<double>(top));
+      const int64_t off = std::abs(block[i] + road.zero - expected) % top;
+      ASSERT_LE(std::min(off, top - off), 2) << "scan " << scan;
     }
   }
   EXPECT_EQ(StopSampling(&status), 0) << vekmath::messageText();
