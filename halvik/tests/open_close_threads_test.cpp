@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <csignal>
 #include <chrono>
@@ -280,15 +281,34 @@ int OpenCloseThreadsTest::inChild(const std::function<int()>& work) {
   return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
+// The names XanQueryDeviceName lists, sorted.
+std::vector<std::string> listedNames(decltype(&XanQueryDeviceName) query) {
+  std::vector<std::string> names;
+  char name[256], model[256];
+  for (short i = 0; i < 64 && query(i, name, model) == 0; ++i) names.emplace_back(name);
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
 // A callback that blocks past the unload's wait: the library stays mapped
-// for it.
+// for it, and loaded again it attaches afresh, reading the devices once.
 TEST_F(OpenCloseThreadsTest, ALibraryStaysForACallbackThatBlocksPastTheUnload) {
-  EXPECT_EQ(inChild([this] {
+  const std::vector<std::string> before = listedNames(entry<decltype(&XanQueryDeviceName)>("XanQueryDeviceName"));
+  EXPECT_EQ(inChild([&] {
               const short id = openWithHeldCallback(false);
               if (id == -1) return 1;
               exitDevice(id);
               FreeLibrary(module_);
               if (GetModuleHandleA("halvik.dll") == nullptr) return 2;
+              if (halviksim::InstallDevice({"HVA2", "HVA-1632PE", 1, "", 4}).empty()) return 4;
+              halviksim::Rescan();
+              module_ = LoadLibraryA("halvik.dll");
+              std::vector<std::string> expected = before;
+              expected.emplace_back("HVA2");
+              std::sort(expected.begin(), expected.end());
+              if (listedNames(entry<decltype(&XanQueryDeviceName)>("XanQueryDeviceName")) != expected) return 5;
+              short added = -1;
+              if (entry<decltype(&XanInit)>("XanInit")("HVA2", &added) != 0) return 6;
               const std::string task = "/proc/self/task/" + std::to_string(gHeld.thread.load());
               SetEvent(gHeld.release);
               return within([&] { return !std::filesystem::exists(task); }) ? 0 : 3;
