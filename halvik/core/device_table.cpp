@@ -18,9 +18,10 @@ std::deque<DeviceRecord>& DeviceTable() {
 // so the table it reads is set aside, never freed; the new attach scans
 // into an empty one.
 void SetAsideDeviceTable() {
-  static auto* setAside = new std::vector<std::unique_ptr<std::deque<DeviceRecord>>>;
   std::deque<DeviceRecord>& table = DeviceTable();
   if (table.empty()) return;
+  // Made only here: a library that is unloaded leaves nothing behind.
+  static auto* setAside = new std::vector<std::unique_ptr<std::deque<DeviceRecord>>>;
   setAside->push_back(std::make_unique<std::deque<DeviceRecord>>(std::move(table)));
   table.clear();
 }
