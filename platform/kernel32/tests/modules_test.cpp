@@ -1,6 +1,7 @@
 // Module loading, exports and DllMain, through the small modtest* libraries
 // (tests/libs): modtestb and modtestd link modtesta, modtestc is linked
 // into this program, modtestfail refuses its attach.
+#include <dlfcn.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -334,7 +335,9 @@ TEST(ModuleLoading, GetModuleHandleExCountsAReferenceUnlessToldNot) {
     EXPECT_EQ(found, a);
     EXPECT_TRUE(FreeLibrary(a));
     EXPECT_EQ(isLoaded("modtesta"), row.counts);
-    if (row.counts) EXPECT_TRUE(FreeLibrary(found));
+    if (row.counts) {
+      EXPECT_TRUE(FreeLibrary(found));
+    }
     EXPECT_FALSE(isLoaded("modtesta"));
   }
 }
@@ -368,6 +371,19 @@ TEST(DllMain, ThreadsTheAttachAndDetachWaitForRun) {
   ASSERT_NE(module, nullptr);
   EXPECT_TRUE(FreeLibrary(module));
   EXPECT_EQ(lines.events(), (std::vector<std::string>{"thread attach", "thread started", "thread detach", "thread joined"}));
+}
+
+// A program may load and unload a library with the dynamic loader itself:
+// that unload is no end of the process either.
+TEST(DllMain, AnUnloadByTheDynamicLoaderIsNoProcessEnd) {
+  std::string path = fileNameOf(GetModuleHandleA("modtestc"));
+  path = path.substr(0, path.rfind('/')) + "/libmodtestb.so";
+  DebugLines lines;
+  void* b = ::dlopen(path.c_str(), RTLD_NOW);
+  ASSERT_NE(b, nullptr);
+  ::dlclose(b);
+  EXPECT_EQ(lines.events(), (std::vector<std::string>{"a attach", "b attach", "b detach", "a detach"}));
+  EXPECT_FALSE(isLoaded("modtestb"));
 }
 
 TEST(DllMain, ReloadAttachesAgain) {
