@@ -328,10 +328,10 @@ TEST(ModuleLoading, GetModuleHandleExCountsAReferenceUnlessToldNot) {
     SCOPED_TRACE(row.flags);
     HMODULE a = LoadLibraryA("modtesta");
     ASSERT_NE(a, nullptr);
+    const bool byAddress = (row.flags & GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS) != 0;
     auto inside = reinterpret_cast<LPCSTR>(GetProcAddress(a, "ModTestTag"));
     HMODULE found = nullptr;
-    ASSERT_TRUE(GetModuleHandleExA(row.flags, (row.flags & GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS) != 0 ? inside : "modtesta",
-                                   &found));
+    ASSERT_TRUE(GetModuleHandleExA(row.flags, byAddress ? inside : "modtesta", &found));
     EXPECT_EQ(found, a);
     EXPECT_TRUE(FreeLibrary(a));
     EXPECT_EQ(isLoaded("modtesta"), row.counts);
