@@ -118,6 +118,9 @@ struct DeviceRecord {
 // The process-wide table; filled at attach, then read only. A deque, so an
 // appended record never moves the others.
 std::deque<DeviceRecord>& DeviceTable();
+// Leaves the table empty for an attach's scan; records of an earlier attach
+// stay where they are for threads that may still use them.
+void SetAsideDeviceTable();
 
 // 1 found (index set), 0 not found. Names compare without regard to case.
 int FindDeviceByName(const char* name, uint16_t* index);

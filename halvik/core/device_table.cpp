@@ -1,6 +1,9 @@
 // The process-wide device table and its two lookups.
 #include <strings.h>
 
+#include <memory>
+#include <vector>
+
 #include "device_record.h"
 
 namespace halvik {
@@ -8,6 +11,19 @@ namespace halvik {
 std::deque<DeviceRecord>& DeviceTable() {
   static std::deque<DeviceRecord> table;
   return table;
+}
+
+// A library kept mapped for a thread that outlived its unload attaches
+// again when it is loaded again. That thread may still be on its record,
+// so the table it reads is set aside, never freed; the new attach scans
+// into an empty one.
+void SetAsideDeviceTable() {
+  std::deque<DeviceRecord>& table = DeviceTable();
+  if (table.empty()) return;
+  // Made only here: a library that is unloaded leaves nothing behind.
+  static auto* setAside = new std::vector<std::unique_ptr<std::deque<DeviceRecord>>>;
+  setAside->push_back(std::make_unique<std::deque<DeviceRecord>>(std::move(table)));
+  table.clear();
 }
 
 // The configuration tool writes names in mixed case, so the comparison

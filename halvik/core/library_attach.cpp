@@ -37,6 +37,7 @@ void AttachLibrary(HMODULE module) {
   LibraryState& state = Library();
   InitializeCriticalSection(&state.lock);
   state.lockReady = true;
+  SetAsideDeviceTable();
   ScanRegisteredDevices();
   state.processId = GetCurrentProcessId();
   state.module = module;

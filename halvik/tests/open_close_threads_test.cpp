@@ -4,10 +4,12 @@
 #include <halvik.h>
 #include <halviksim.h>
 
+#include <dlfcn.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <csignal>
 #include <chrono>
@@ -34,7 +36,9 @@ class OpenCloseThreadsTest : public InstalledHalvik {
   // Opens HVA1 with its counter's callback entered and held; -1 when not.
   short openWithHeldCallback(bool callsLoader);
   // In a process of its own, which the library may stay in: the exit code.
-  int inChild(const std::function<int()>& work);
+  // `ownLibrary`: the child loads the library through a library of its own
+  // that links it, with dlopen, and keeps that library's handle there.
+  int inChild(const std::function<int()>& work, void** ownLibrary = nullptr);
   decltype(&XanInit) init = nullptr;
   decltype(&XanExit) exitDevice = nullptr;
 };
@@ -214,12 +218,16 @@ struct HeldCallback {
   std::atomic<bool> callsLoader{false};
   std::atomic<bool> loaderAnswered{false};
   HANDLE release = nullptr;
+  HANDLE unloading = nullptr;  // when set, the callback runs on into the unload it signals
 };
 HeldCallback gHeld;
 void WINAPI heldOnEvent(short, short, short, LONG, void*) {
   if (gHeld.entered.exchange(true)) return;
   gHeld.thread = static_cast<pid_t>(::syscall(SYS_gettid));
   WaitForSingleObject(gHeld.release, INFINITE);
+  if (gHeld.unloading != nullptr && WaitForSingleObject(gHeld.unloading, 5000) == WAIT_OBJECT_0) {
+    Sleep(100);  // mostly past the unload's end, had it not waited; any moment is allowed
+  }
   if (gHeld.callsLoader) {
     Sleep(500);  // mostly into the unload that follows the release; any moment is allowed
     gHeld.loaderAnswered = GetModuleHandleA("halvik.dll") != nullptr;
@@ -265,11 +273,19 @@ TEST_F(OpenCloseThreadsTest, AnUnloadWaitsForACallbackThatOutlastsItsClose) {
   }
 }
 
-int OpenCloseThreadsTest::inChild(const std::function<int()>& work) {
+int OpenCloseThreadsTest::inChild(const std::function<int()>& work, void** ownLibrary) {
+  char path[MAX_PATH * 4];
+  const std::string folder(path, GetModuleFileNameA(module_, path, sizeof path));
+  const std::string userPath = folder.substr(0, folder.rfind('/')) + "/libhalvikuser.so";
   pid_t child = ::fork();
   if (child == 0) {
     FreeLibrary(module_);  // the child loads its own copy, with its own process id
-    module_ = LoadLibraryA("halvik.dll");
+    if (ownLibrary != nullptr) {
+      *ownLibrary = ::dlopen(userPath.c_str(), RTLD_NOW);
+      module_ = GetModuleHandleA("halvik.dll");
+    } else {
+      module_ = LoadLibraryA("halvik.dll");
+    }
     if (module_ == nullptr) ::_exit(90);
     init = entry<decltype(&XanInit)>("XanInit");
     exitDevice = entry<decltype(&XanExit)>("XanExit");
@@ -280,19 +296,57 @@ int OpenCloseThreadsTest::inChild(const std::function<int()>& work) {
   return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
+// The names XanQueryDeviceName lists, sorted.
+std::vector<std::string> listedNames(decltype(&XanQueryDeviceName) query) {
+  std::vector<std::string> names;
+  char name[256], model[256];
+  for (short i = 0; i < 64 && query(i, name, model) == 0; ++i) names.emplace_back(name);
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
 // A callback that blocks past the unload's wait: the library stays mapped
-// for it.
+// for it, and loaded again it attaches afresh, reading the devices once.
 TEST_F(OpenCloseThreadsTest, ALibraryStaysForACallbackThatBlocksPastTheUnload) {
-  EXPECT_EQ(inChild([this] {
+  const std::vector<std::string> before = listedNames(entry<decltype(&XanQueryDeviceName)>("XanQueryDeviceName"));
+  EXPECT_EQ(inChild([&] {
               const short id = openWithHeldCallback(false);
               if (id == -1) return 1;
               exitDevice(id);
               FreeLibrary(module_);
               if (GetModuleHandleA("halvik.dll") == nullptr) return 2;
+              if (halviksim::InstallDevice({"HVA2", "HVA-1632PE", 1, "", 4}).empty()) return 4;
+              halviksim::Rescan();
+              module_ = LoadLibraryA("halvik.dll");
+              std::vector<std::string> expected = before;
+              expected.emplace_back("HVA2");
+              std::sort(expected.begin(), expected.end());
+              if (listedNames(entry<decltype(&XanQueryDeviceName)>("XanQueryDeviceName")) != expected) return 5;
+              short added = -1;
+              if (entry<decltype(&XanInit)>("XanInit")("HVA2", &added) != 0) return 6;
               const std::string task = "/proc/self/task/" + std::to_string(gHeld.thread.load());
               SetEvent(gHeld.release);
               return within([&] { return !std::filesystem::exists(task); }) ? 0 : 3;
             }),
+            0);
+}
+
+// The same unload by the dynamic loader, of a program's library that links
+// this one: it too waits for the callback before anything is unmapped.
+TEST_F(OpenCloseThreadsTest, ADlcloseWaitsForACallbackThatOutlastsItsClose) {
+  void* own = nullptr;
+  EXPECT_EQ(inChild(
+                [&] {
+                  const short id = openWithHeldCallback(false);
+                  if (id == -1) return 1;
+                  if (exitDevice(id) != 10004) return 2;
+                  gHeld.unloading = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+                  reinterpret_cast<void(WINAPI*)(HANDLE)>(::dlsym(own, "HalvikUserSignalUnload"))(gHeld.unloading);
+                  SetEvent(gHeld.release);
+                  ::dlclose(own);
+                  return gHeld.returned ? 0 : 3;
+                },
+                &own),
             0);
 }
 

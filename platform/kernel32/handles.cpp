@@ -10,7 +10,13 @@
 
 namespace plat {
 
-KernelObject::~KernelObject() = default;
+void forgetName(const std::string& name);
+
+// A name is the process's only while an object holds it: names are made of
+// thread and process ids, which come again.
+KernelObject::~KernelObject() {
+  if (!name_.empty()) forgetName(name_);
+}
 
 namespace {
 
@@ -158,13 +164,23 @@ std::unordered_map<std::string, NamedEntry>& namedObjects() {
 }
 }  // namespace
 
+void forgetName(const std::string& name) {
+  std::lock_guard<std::mutex> lock(namedLock());
+  auto& map = namedObjects();
+  auto it = map.find(name);
+  // The name may already hold a newer object.
+  if (it != map.end() && it->second.object.expired()) map.erase(it);
+}
+
 ObjectPtr registerNamed(const std::string& name, ObjectKind kind, bool& alreadyExists,
                         const std::function<ObjectPtr()>& make) {
+  // Released after the lock: it may be the last owner, whose end takes it.
+  ObjectPtr existing;
   std::lock_guard<std::mutex> lock(namedLock());
   auto& map = namedObjects();
   auto it = map.find(name);
   if (it != map.end()) {
-    if (ObjectPtr existing = it->second.object.lock()) {
+    if ((existing = it->second.object.lock())) {
       if (it->second.kind != kind) {
         SetLastError(ERROR_INVALID_HANDLE);
         return nullptr;
@@ -178,6 +194,11 @@ ObjectPtr registerNamed(const std::string& name, ObjectKind kind, bool& alreadyE
   created->setName(name);
   map[name] = NamedEntry{kind, created};
   return created;
+}
+
+size_t namedObjectCount() {
+  std::lock_guard<std::mutex> lock(namedLock());
+  return namedObjects().size();
 }
 
 ObjectPtr findNamed(const char* name, ObjectKind kind) {
@@ -222,3 +243,5 @@ PLATFORM_API BOOL WINAPI DuplicateHandle(HANDLE sourceProcess, HANDLE source, HA
 }
 
 PLATFORM_API DWORD WINAPI PlatSetNextHandleValue(DWORD next) { return plat::HandleTable::instance().setNext(next); }
+
+PLATFORM_API DWORD WINAPI PlatNamedObjectCount(void) { return static_cast<DWORD>(plat::namedObjectCount()); }

@@ -3,8 +3,10 @@
 
 #include <dlfcn.h>
 #include <link.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <mutex>
 #include <unordered_map>
 
@@ -57,7 +59,26 @@ Table& table() {
 }
 
 thread_local LoadScope* currentScope = nullptr;
-thread_local int unloadDepth = 0;
+
+// Set once the process has begun to end. An exit first destroys the
+// exiting thread's thread_local objects, before any exit handler or loader
+// finaliser runs; an unload, by FreeLibrary or by the program's own
+// dlclose, destroys none. Only the main thread is watched: another
+// thread's objects also go when it alone ends, which is no end of the
+// process.
+std::atomic<bool> processEnding{false};
+
+struct ExitWatch {
+  ~ExitWatch() { processEnding = true; }
+};
+
+void watchForExit() {
+  if (::getpid() != static_cast<pid_t>(::syscall(SYS_gettid))) return;
+  thread_local ExitWatch watch;
+  (void)watch;
+}
+
+[[maybe_unused]] const bool watching = (watchForExit(), true);
 
 void* programObject() {
   static void* object = [] {
@@ -86,9 +107,6 @@ std::string pathOfObject(void* object) {
 
 LoadScope::LoadScope() : outer(currentScope) { currentScope = this; }
 LoadScope::~LoadScope() { currentScope = outer; }
-
-UnloadScope::UnloadScope() { ++unloadDepth; }
-UnloadScope::~UnloadScope() { --unloadDepth; }
 
 namespace {
 // A module that is still attached when the process ends.
@@ -241,6 +259,7 @@ PLATFORM_API HMODULE WINAPI PlatDllAttach(const void* anchor, PLAT_DLLMAIN dllMa
       dladdr1(anchor, &info, reinterpret_cast<void**>(&map), RTLD_DL_LINKMAP) == 0 || map == nullptr) {
     return nullptr;
   }
+  plat::watchForExit();  // the loader may have loaded this layer on another thread
   std::string path = plat::pathOfObject(map);
   uint32_t value;
   {
@@ -278,9 +297,7 @@ PLATFORM_API void WINAPI PlatDllDetach(HMODULE module) {
     it->second.attached = false;
     dllMain = it->second.dllMain;
   }
-  // Only an unload that FreeLibrary or a refused load makes is not the
-  // process's end.
-  LPVOID processEnds = plat::unloadDepth > 0 ? nullptr : reinterpret_cast<LPVOID>(1);
+  LPVOID processEnds = plat::processEnding ? reinterpret_cast<LPVOID>(1) : nullptr;
   if (dllMain != nullptr) dllMain(module, DLL_PROCESS_DETACH, processEnds);
   plat::Table& t = plat::table();
   std::lock_guard<std::mutex> lock(t.mutex);

@@ -82,13 +82,4 @@ std::vector<Module> unreferencedByName();
 // Keeps the module's object mapped until the process ends.
 bool pinModule(uint32_t value);
 
-// FreeLibrary and a refused load mark the unloads they make on their
-// thread, so a detach that the loader runs tells them from process end.
-struct UnloadScope {
-  UnloadScope();
-  ~UnloadScope();
-  UnloadScope(const UnloadScope&) = delete;
-  UnloadScope& operator=(const UnloadScope&) = delete;
-};
-
 }  // namespace plat

@@ -80,10 +80,7 @@ void unload(void* handle, uint32_t value) {
   std::vector<uint32_t> going;
   if (top && top->byName && !top->pinned && top->loadCount == 0) going = plat::ModulesUnloadedWith(*top, plat::unreferencedByName());
   for (uint32_t module : going) plat::detachMapped(module);
-  {
-    plat::UnloadScope scope;
-    dlclose(handle);
-  }
+  dlclose(handle);
   plat::forgetIfUnloaded(value);
   for (uint32_t module : going) plat::forgetIfUnloaded(module);
 }

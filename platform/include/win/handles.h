@@ -17,6 +17,8 @@ PLATFORM_API DWORD WINAPI GetCurrentProcessId(void);
 // For tests: the value the next handle is given (a multiple of 4 below
 // 2^31; others start the counter at its beginning); returns the one before.
 PLATFORM_API DWORD WINAPI PlatSetNextHandleValue(DWORD next);
+// For tests: how many names the process's objects hold.
+PLATFORM_API DWORD WINAPI PlatNamedObjectCount(void);
 
 PLATFORM_API DWORD WINAPI GetLastError(void);
 PLATFORM_API void WINAPI SetLastError(DWORD dwErrCode);

@@ -1,6 +1,7 @@
 // Module loading, exports and DllMain, through the small modtest* libraries
-// (tests/libs): modtestb links modtesta, modtestc is linked into this
-// program, modtestfail refuses its attach.
+// (tests/libs): modtestb and modtestd link modtesta, modtestc is linked
+// into this program, modtestfail refuses its attach.
+#include <dlfcn.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -284,6 +285,63 @@ TEST(DllMain, LinkedLibraryAttachesOnceWhenAlsoLoadedByName) {
   EXPECT_EQ(lines.events().back(), "a detach");
 }
 
+// Whichever of its holders goes first, a library that a loaded library
+// still links stays attached until the last of them goes.
+TEST(DllMain, LinkedLibraryStaysAttachedWhileALoadedLibraryLinksIt) {
+  const struct {
+    const char* second;  // loaded after modtestb
+    bool bFreedFirst;
+    std::vector<std::string> events;  // once the first is freed
+  } rows[] = {
+      {"modtestd", true, {"a attach", "b attach", "d attach", "b detach"}},
+      {"modtesta", false, {"a attach", "b attach"}},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(std::string(row.second) + (row.bFreedFirst ? ", modtestb freed first" : " freed first"));
+    DebugLines lines;
+    HMODULE b = LoadLibraryA("modtestb");
+    HMODULE second = LoadLibraryA(row.second);
+    ASSERT_NE(b, nullptr);
+    ASSERT_NE(second, nullptr);
+    EXPECT_TRUE(FreeLibrary(row.bFreedFirst ? b : second));
+    EXPECT_EQ(lines.events(), row.events);
+    EXPECT_EQ(attachCountOf(GetModuleHandleA("modtesta")), 1);
+    EXPECT_TRUE(FreeLibrary(row.bFreedFirst ? second : b));
+    EXPECT_EQ(lines.events().back(), "a detach");
+    EXPECT_FALSE(isLoaded("modtesta"));
+  }
+}
+
+// Without the flag that leaves the count, the call holds a reference that
+// one more FreeLibrary gives back.
+TEST(ModuleLoading, GetModuleHandleExCountsAReferenceUnlessToldNot) {
+  const struct {
+    DWORD flags;
+    bool counts;
+  } rows[] = {
+      {0, true},
+      {GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, true},
+      {GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT, false},
+      {GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT | GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, false},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.flags);
+    HMODULE a = LoadLibraryA("modtesta");
+    ASSERT_NE(a, nullptr);
+    const bool byAddress = (row.flags & GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS) != 0;
+    auto inside = reinterpret_cast<LPCSTR>(GetProcAddress(a, "ModTestTag"));
+    HMODULE found = nullptr;
+    ASSERT_TRUE(GetModuleHandleExA(row.flags, byAddress ? inside : "modtesta", &found));
+    EXPECT_EQ(found, a);
+    EXPECT_TRUE(FreeLibrary(a));
+    EXPECT_EQ(isLoaded("modtesta"), row.counts);
+    if (row.counts) {
+      EXPECT_TRUE(FreeLibrary(found));
+    }
+    EXPECT_FALSE(isLoaded("modtesta"));
+  }
+}
+
 TEST(DllMain, RefusedAttachFailsTheLoadAndUnloads) {
   DebugLines lines;
   for (int round = 0; round < 2; ++round) {
@@ -313,6 +371,19 @@ TEST(DllMain, ThreadsTheAttachAndDetachWaitForRun) {
   ASSERT_NE(module, nullptr);
   EXPECT_TRUE(FreeLibrary(module));
   EXPECT_EQ(lines.events(), (std::vector<std::string>{"thread attach", "thread started", "thread detach", "thread joined"}));
+}
+
+// A program may load and unload a library with the dynamic loader itself:
+// that unload is no end of the process either.
+TEST(DllMain, AnUnloadByTheDynamicLoaderIsNoProcessEnd) {
+  std::string path = fileNameOf(GetModuleHandleA("modtestc"));
+  path = path.substr(0, path.rfind('/')) + "/libmodtestb.so";
+  DebugLines lines;
+  void* b = ::dlopen(path.c_str(), RTLD_NOW);
+  ASSERT_NE(b, nullptr);
+  ::dlclose(b);
+  EXPECT_EQ(lines.events(), (std::vector<std::string>{"a attach", "b attach", "b detach", "a detach"}));
+  EXPECT_FALSE(isLoaded("modtestb"));
 }
 
 TEST(DllMain, ReloadAttachesAgain) {

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -163,6 +164,34 @@ TEST(NamedObjects, SecondCreateAndOpenReachTheSameObject) {
   HANDLE fresh = CreateEventA(nullptr, TRUE, FALSE, "SyncTestEventA");
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SUCCESS));
   CloseHandle(fresh);
+}
+
+// Names made of thread ids come again and again: each is forgotten with
+// the last handle of its object, whichever handle that is.
+TEST(NamedObjects, ANameIsForgottenWithItsLastHandle) {
+  const std::function<HANDLE(const char*)> makes[] = {
+      [](const char* name) { return CreateEventA(nullptr, TRUE, FALSE, name); },
+      [](const char* name) { return CreateMutexA(nullptr, FALSE, name); },
+      [](const char* name) { return CreateSemaphoreA(nullptr, 0, 1, name); },
+      [](const char* name) {
+        return CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 4096, name);
+      },
+  };
+  const DWORD before = PlatNamedObjectCount();
+  for (const auto& make : makes) {
+    for (bool firstClosesFirst : {true, false}) {
+      const std::string name = "SyncTestForgotten" + std::to_string(GetCurrentProcessId());
+      HANDLE first = make(name.c_str());
+      HANDLE second = make(name.c_str());
+      ASSERT_NE(first, nullptr);
+      ASSERT_NE(second, nullptr);
+      EXPECT_EQ(PlatNamedObjectCount(), before + 1);
+      CloseHandle(firstClosesFirst ? first : second);
+      EXPECT_EQ(PlatNamedObjectCount(), before + 1) << "one handle still holds it";
+      CloseHandle(firstClosesFirst ? second : first);
+      EXPECT_EQ(PlatNamedObjectCount(), before);
+    }
+  }
 }
 
 TEST(NamedObjects, NamedMutexOpensAndIgnoresInitialOwnerWhenItExists) {

@@ -98,13 +98,16 @@ TEST_F(AiEventThreadTest, WindowZeroGetsNoMessage) {
 }
 
 // The close wakes a thread whose wait is armed with no run going; the
-// thread must end, and leave no request behind that could still complete.
+// thread must end, and leave no request behind that could still complete;
+// the names of its objects, made of its thread id, go with it.
 TEST_F(AiEventThreadTest, CloseEndsAnArmedThreadAndCancelsItsWait) {
+  const DWORD names = PlatNamedObjectCount();
   start();
   EXPECT_EQ(halvik::EndEventThreads(driver.record()), 0);
   EXPECT_FALSE(driver.pending());
   EXPECT_EQ(driver.cancelled(), 1);
   EXPECT_EQ(driver.waits(), 1);
+  EXPECT_EQ(PlatNamedObjectCount(), names);
 }
 
 TEST_F(AiEventThreadTest, CloseEndsAParkedThread) {

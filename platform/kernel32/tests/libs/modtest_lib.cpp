@@ -1,6 +1,7 @@
 // A small library for the module tests, built several times with different
 // MODTEST_TAG values. It counts its attaches and writes "<tag> attach" and
-// "<tag> detach" as debug output, so a test sees the order.
+// "<tag> detach" ("<tag> ending" when told the process ends) as debug
+// output, so a test sees the order.
 #include <windows.h>
 
 #include <platform/dllmain.h>
@@ -42,7 +43,7 @@ void waitForThread(HANDLE object, const char* done) {
 }
 #endif
 
-BOOL WINAPI ModTestMain(HINSTANCE instance, DWORD reason, LPVOID) {
+BOOL WINAPI ModTestMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
   if (reason == DLL_PROCESS_ATTACH) {
     ++attachCount;
     attachInstance = instance;
@@ -60,7 +61,7 @@ BOOL WINAPI ModTestMain(HINSTANCE instance, DWORD reason, LPVOID) {
     return FALSE;
 #endif
   } else if (reason == DLL_PROCESS_DETACH) {
-    note("detach");
+    note(reserved != nullptr ? "ending" : "detach");
 #ifdef MODTEST_STARTS_THREAD
     SetEvent(threadGo);
     waitForThread(startedThread, "joined");
