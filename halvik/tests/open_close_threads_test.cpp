@@ -22,6 +22,8 @@
 
 namespace {
 
+struct HeldCallback;
+
 class OpenCloseThreadsTest : public InstalledHalvik {
  protected:
   void SetUp() override {
@@ -33,6 +35,10 @@ class OpenCloseThreadsTest : public InstalledHalvik {
   }
   // Opens HVA1 with its counter's callback entered and held; -1 when not.
   short openWithHeldCallback(bool callsLoader);
+  // The same on a channel of an open HVA1.
+  bool holdCallback(short id, short channel, HeldCallback& held, bool callsLoader = false);
+  // Arms a counter channel to call `proc` on its second pulse.
+  LONG armCounter(short id, short channel, XanCntCallBack proc, void* param);
   // In a process of its own, which the library may stay in: the exit code.
   int inChild(const std::function<int()>& work);
   decltype(&XanInit) init = nullptr;
@@ -140,7 +146,8 @@ TEST_F(OpenCloseThreadsTest, ClosesFromInsideItsOwnCallback) {
 struct CloseBeside {
   decltype(&XanInit) init = nullptr;
   decltype(&XanExit) exitDevice = nullptr;
-  const char* opens = nullptr;  // the device the callback opens; none: it closes its own
+  const char* opens = nullptr;  // the device the callback opens; none: it closes one
+  short closes = 0;             // the device it closes; 0: its own
   std::atomic<bool> entered{false};
   std::atomic<bool> logCleared{false};
   std::atomic<LONG> status{-1};
@@ -156,16 +163,18 @@ bool closeRequested() {
 void WINAPI closeBesideOnEvent(short id, short, short, LONG, void*) {
   if (gBeside.entered.exchange(true)) return;
   if (!within(closeRequested)) return;
-  if (gBeside.opens == nullptr) return gBeside.status.store(gBeside.exitDevice(id));
+  if (gBeside.opens == nullptr) {
+    return gBeside.status.store(gBeside.exitDevice(gBeside.closes != 0 ? gBeside.closes : id));
+  }
   short reopened = 0;
   gBeside.status.store(gBeside.init(gBeside.opens, &reopened));
   gBeside.reopenedId.store(reopened);
 }
 
 // An application thread closes the device while its callback runs, and the
-// callback closes it or opens it or another device: the callback gives way
-// to the close that waits for it, which then ends in time and leaves
-// nothing counted.
+// callback closes or opens it or another device: on its own device it gives
+// way to the close that waits for it, which then ends in time and leaves
+// nothing counted; another device it closes or opens as at any time.
 TEST_F(OpenCloseThreadsTest, ACallbackGivesWayToTheCloseThatWaitsForIt) {
   auto preset = entry<decltype(&XanPresetCnt)>("XanPresetCnt");
   auto compare = entry<decltype(&XanSetCntComparisonReg)>("XanSetCntComparisonReg");
@@ -176,11 +185,17 @@ TEST_F(OpenCloseThreadsTest, ACallbackGivesWayToTheCloseThatWaitsForIt) {
   const LONG match[] = {2};
   const struct {
     const char* opens;
+    bool closesAnother;
     LONG callbackStatus;
-  } rows[] = {{nullptr, 10002}, {"HVA1", 10003}, {"DEMO0", 10003}};
+  } rows[] = {{nullptr, false, 10002}, {nullptr, true, 0}, {"HVA1", false, 10003}, {"DEMO0", false, 0}};
   for (const auto& row : rows) {
-    SCOPED_TRACE(row.opens != nullptr ? row.opens : "callback closes");
+    SCOPED_TRACE(row.opens != nullptr ? row.opens : row.closesAnother ? "closes DEMO0" : "closes its own");
+    short other = 0;
+    if (row.closesAnother) {
+      ASSERT_EQ(init("DEMO0", &other), 0);
+    }
     gBeside.opens = row.opens;
+    gBeside.closes = other;
     gBeside.entered = false;
     gBeside.logCleared = false;
     gBeside.status = -1;
@@ -197,8 +212,11 @@ TEST_F(OpenCloseThreadsTest, ACallbackGivesWayToTheCloseThatWaitsForIt) {
     gBeside.logCleared = true;
     EXPECT_EQ(exitDevice(id), 0);  // 10004 had the callback kept its thread past the close's wait
     EXPECT_EQ(gBeside.status.load(), row.callbackStatus);
-    if (row.opens != nullptr) {
-      EXPECT_EQ(gBeside.reopenedId.load(), -1);
+    if (row.closesAnother) {
+      EXPECT_EQ(exitDevice(other), 10002);  // the callback closed it
+    }
+    if (row.opens != nullptr) {  // opened by the callback when it answered 0
+      EXPECT_EQ(exitDevice(gBeside.reopenedId.load()), row.callbackStatus == 0 ? 0 : 10001);
     }
     EXPECT_EQ(exitDevice(id), 10002);
   }
@@ -216,34 +234,79 @@ struct HeldCallback {
   HANDLE release = nullptr;
 };
 HeldCallback gHeld;
-void WINAPI heldOnEvent(short, short, short, LONG, void*) {
-  if (gHeld.entered.exchange(true)) return;
-  gHeld.thread = static_cast<pid_t>(::syscall(SYS_gettid));
+void WINAPI heldOnEvent(short, short, short, LONG, void* param) {
+  HeldCallback& held = *static_cast<HeldCallback*>(param);
+  if (held.entered.exchange(true)) return;
+  held.thread = static_cast<pid_t>(::syscall(SYS_gettid));
   WaitForSingleObject(gHeld.release, INFINITE);
-  if (gHeld.callsLoader) {
+  if (held.callsLoader) {
     Sleep(500);  // mostly into the unload that follows the release; any moment is allowed
-    gHeld.loaderAnswered = GetModuleHandleA("halvik.dll") != nullptr;
+    held.loaderAnswered = GetModuleHandleA("halvik.dll") != nullptr;
   }
-  gHeld.returned = true;
+  held.returned = true;
+}
+
+bool OpenCloseThreadsTest::holdCallback(short id, short channel, HeldCallback& held, bool callsLoader) {
+  held.entered = false;
+  held.returned = false;
+  held.loaderAnswered = false;
+  held.callsLoader = callsLoader;
+  if (gHeld.release == nullptr) gHeld.release = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  return armCounter(id, channel, heldOnEvent, &held) == 0 && halviksim::PulseCounter("HVA1", channel, 3) &&
+         within([&] { return held.entered.load(); });
+}
+
+LONG OpenCloseThreadsTest::armCounter(short id, short channel, XanCntCallBack proc, void* param) {
+  const LONG match[] = {2};
+  LONG s = entry<decltype(&XanPresetCnt)>("XanPresetCnt")(id, channel, 0);
+  if (s == 0) s = entry<decltype(&XanSetCntComparisonReg)>("XanSetCntComparisonReg")(id, channel, 1, match, 0);
+  if (s == 0) s = entry<decltype(&XanSetCntCallBackProc)>("XanSetCntCallBackProc")(id, channel, proc, 0x10, param);
+  return s != 0 ? s : entry<decltype(&XanStartCnt)>("XanStartCnt")(id, channel);
 }
 
 short OpenCloseThreadsTest::openWithHeldCallback(bool callsLoader) {
-  gHeld.entered = false;
-  gHeld.returned = false;
-  gHeld.loaderAnswered = false;
-  gHeld.callsLoader = callsLoader;
-  if (gHeld.release == nullptr) gHeld.release = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-  ResetEvent(gHeld.release);
-  const LONG match[] = {2};
+  if (gHeld.release != nullptr) ResetEvent(gHeld.release);
   short id = -1;
-  if (init("HVA1", &id) != 0 || entry<decltype(&XanPresetCnt)>("XanPresetCnt")(id, 0, 0) != 0 ||
-      entry<decltype(&XanSetCntComparisonReg)>("XanSetCntComparisonReg")(id, 0, 1, match, 0) != 0 ||
-      entry<decltype(&XanSetCntCallBackProc)>("XanSetCntCallBackProc")(id, 0, heldOnEvent, 0x10, nullptr) != 0 ||
-      entry<decltype(&XanStartCnt)>("XanStartCnt")(id, 0) != 0 || !halviksim::PulseCounter("HVA1", 0, 3) ||
-      !within([] { return gHeld.entered.load(); })) {
-    return -1;
-  }
+  if (init("HVA1", &id) != 0 || !holdCallback(id, 0, gHeld, callsLoader)) return -1;
   return id;
+}
+
+struct OpenBeside {
+  decltype(&XanInit) init = nullptr;
+  std::atomic<bool> entered{false};
+  std::atomic<LONG> status{-1};
+  std::atomic<short> openedId{0};
+};
+OpenBeside gOpenBeside;
+void WINAPI openClosingOnEvent(short, short, short, LONG, void*) {
+  if (gOpenBeside.entered.exchange(true) || !within(closeRequested)) return;
+  short opened = 0;
+  gOpenBeside.status.store(gOpenBeside.init("HVA1", &opened));
+  gOpenBeside.openedId.store(opened);
+}
+
+// A callback of another device opens the device whose close waits for its
+// own blocked callback: it waits for that close to end and opens afresh.
+TEST_F(OpenCloseThreadsTest, ACallbackOfAnotherDeviceWaitsForTheCloseItMeets) {
+  gOpenBeside.init = init;
+  gOpenBeside.entered = false;
+  gOpenBeside.status = -1;
+  gBeside.logCleared = false;
+  short demo = -1;
+  ASSERT_EQ(init("DEMO0", &demo), 0);
+  const short id = openWithHeldCallback(false);
+  ASSERT_NE(id, -1);
+  ASSERT_EQ(armCounter(demo, 0, openClosingOnEvent, nullptr), 0);
+  ASSERT_TRUE(halviksim::PulseCounter("DEMO0", 0, 3));
+  ASSERT_TRUE(within([] { return gOpenBeside.entered.load(); }));
+  ASSERT_TRUE(halviksim::ClearRequestLog("HVA1"));
+  gBeside.logCleared = true;
+  EXPECT_EQ(exitDevice(id), 10004);  // its callback still blocks
+  ASSERT_TRUE(within([] { return gOpenBeside.status.load() != -1; }));
+  EXPECT_EQ(gOpenBeside.status.load(), 0);
+  EXPECT_EQ(exitDevice(gOpenBeside.openedId.load()), 0);
+  SetEvent(gHeld.release);
+  EXPECT_EQ(exitDevice(demo), 0);
 }
 
 // The close gives up on the callback's thread, and the unload waits for
