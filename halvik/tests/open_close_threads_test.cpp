@@ -4,6 +4,7 @@
 #include <halvik.h>
 #include <halviksim.h>
 
+#include <spawn.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -24,6 +25,12 @@ namespace {
 
 struct HeldCallback;
 
+int exitCodeOf(pid_t child) {
+  int status = 0;
+  if (child <= 0 || ::waitpid(child, &status, 0) != child) return -1;
+  return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
 class OpenCloseThreadsTest : public InstalledHalvik {
  protected:
   void SetUp() override {
@@ -40,7 +47,8 @@ class OpenCloseThreadsTest : public InstalledHalvik {
   // Arms a counter channel to call `proc` on its second pulse.
   LONG armCounter(short id, short channel, XanCntCallBack proc, void* param);
   // In a process of its own, which the library may stay in: the exit code.
-  int inChild(const std::function<int()>& work);
+  int inChild(const std::function<int()>& work) { return exitCodeOf(startChild(work)); }
+  pid_t startChild(const std::function<int()>& work);
   decltype(&XanInit) init = nullptr;
   decltype(&XanExit) exitDevice = nullptr;
 };
@@ -234,6 +242,7 @@ struct HeldCallback {
   HANDLE release = nullptr;
 };
 HeldCallback gHeld;
+HeldCallback gHeldToo;  // on the device's second counter channel
 void WINAPI heldOnEvent(short, short, short, LONG, void* param) {
   HeldCallback& held = *static_cast<HeldCallback*>(param);
   if (held.entered.exchange(true)) return;
@@ -328,7 +337,7 @@ TEST_F(OpenCloseThreadsTest, AnUnloadWaitsForACallbackThatOutlastsItsClose) {
   }
 }
 
-int OpenCloseThreadsTest::inChild(const std::function<int()>& work) {
+pid_t OpenCloseThreadsTest::startChild(const std::function<int()>& work) {
   pid_t child = ::fork();
   if (child == 0) {
     FreeLibrary(module_);  // the child loads its own copy, with its own process id
@@ -338,23 +347,41 @@ int OpenCloseThreadsTest::inChild(const std::function<int()>& work) {
     exitDevice = entry<decltype(&XanExit)>("XanExit");
     ::_exit(work());
   }
-  int status = 0;
-  ::waitpid(child, &status, 0);
-  return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  return child;
 }
 
-// A callback that blocks past the unload's wait: the library stays mapped
-// for it.
+HANDLE gUnloading = nullptr;
+DWORD WINAPI unload(void* module) {
+  SetEvent(gUnloading);
+  FreeLibrary(static_cast<HMODULE>(module));
+  return 0;
+}
+
+// Callbacks that block past the unload's wait: the unload waits once for
+// them all, even when its first wait ends late, and the library stays
+// mapped for them.
 TEST_F(OpenCloseThreadsTest, ALibraryStaysForACallbackThatBlocksPastTheUnload) {
   EXPECT_EQ(inChild([this] {
               const short id = openWithHeldCallback(false);
-              if (id == -1) return 1;
+              if (id == -1 || !holdCallback(id, 1, gHeldToo)) return 1;
               exitDevice(id);
-              FreeLibrary(module_);
+              gUnloading = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+              HANDLE unloader = CreateThread(nullptr, 0, unload, module_, 0, nullptr);
+              if (WaitForSingleObject(gUnloading, 60'000) != WAIT_OBJECT_0) return 5;
+              // Stopped in its first wait until that wait's bound has passed
+              // (nothing else ends the wait meanwhile), so the wait ends late.
+              SuspendThread(unloader);
+              WaitForSingleObject(unloader, 11'000);
+              ResumeThread(unloader);
+              const bool inTime = WaitForSingleObject(unloader, 5'000) == WAIT_OBJECT_0;
+              SetEvent(gHeld.release);
+              WaitForSingleObject(unloader, 60'000);
+              if (!inTime) return 4;
               if (GetModuleHandleA("halvik.dll") == nullptr) return 2;
               const std::string task = "/proc/self/task/" + std::to_string(gHeld.thread.load());
-              SetEvent(gHeld.release);
-              return within([&] { return !std::filesystem::exists(task); }) ? 0 : 3;
+              const std::string taskToo = "/proc/self/task/" + std::to_string(gHeldToo.thread.load());
+              const auto left = [&] { return !std::filesystem::exists(task) && !std::filesystem::exists(taskToo); };
+              return within(left) ? 0 : 3;
             }),
             0);
 }
@@ -369,15 +396,44 @@ constexpr int kExitOfABlockedProcess = 0;
 #endif
 
 // At process end nothing is unmapped: the exit waits no longer than the
-// close's own wait for a callback that blocks.
+// close's own wait for a callback that blocks, far less than an unload's,
+// whether the program loaded the library by name or links it. The child
+// writes to `ready` as it sets out to exit.
 TEST_F(OpenCloseThreadsTest, AnExitWaitsOnlyTheClosesWaitForABlockedCallback) {
-  const auto start = std::chrono::steady_clock::now();
-  const int status = inChild([this] {
-    if (openWithHeldCallback(false) == -1) return 1;
-    std::exit(0);
-  });
-  EXPECT_TRUE(status == 0 || status == kExitOfABlockedProcess) << status;
-  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
+  const struct {
+    const char* program;
+    std::function<pid_t(int)> start;
+  } rows[] = {
+      {"loads it by name",
+       [this](int ready) {
+         return startChild([this, ready] {
+           if (openWithHeldCallback(false) == -1 || ::write(ready, "x", 1) != 1) return 1;
+           std::exit(0);
+         });
+       }},
+      {"links it",
+       [](int ready) {
+         std::string fd = std::to_string(ready);
+         char* argv[] = {const_cast<char*>(HALVIK_LINKED_EXIT), fd.data(), nullptr};
+         pid_t child = 0;
+         return ::posix_spawn(&child, HALVIK_LINKED_EXIT, nullptr, nullptr, argv, environ) == 0 ? child : -1;
+       }},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.program);
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    const pid_t child = row.start(ready[1]);
+    ::close(ready[1]);  // a child that never writes ends the read below
+    char c = 0;
+    const bool exiting = ::read(ready[0], &c, 1) == 1;
+    const auto start = std::chrono::steady_clock::now();
+    const int status = exitCodeOf(child);
+    ::close(ready[0]);
+    EXPECT_TRUE(exiting);
+    EXPECT_TRUE(status == 0 || status == kExitOfABlockedProcess) << status;
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(8));
+  }
 }
 
 }  // namespace
