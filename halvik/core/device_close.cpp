@@ -39,13 +39,13 @@ DLL_EXPORT LONG WINAPI XanExit(short Id) {
   if (!frame.find(Id)) return kStatusNoDevice;
   DeviceRecord& record = frame.record();
   std::unique_lock<std::mutex> closing(Library().openLock, std::defer_lock);
-  if (!TakeOpenLock(closing)) return kStatusNotOpen;
+  if (!TakeOpenLock(closing, frame.index())) return kStatusNotOpen;
   if (record.OpenCount <= 0) return kStatusNotOpen;
   if (record.OpenCount > 1) {
     --record.OpenCount;
     return frame.end(0);
   }
-  LastClose underWay(frame.index());
+  ClosingMark underWay(frame.index());
 
   LONG first = 0;
   LONG owner = CheckMultiProcess(frame.index());
@@ -53,9 +53,13 @@ DLL_EXPORT LONG WINAPI XanExit(short Id) {
   // this process only gives up its own part.
   const bool otherHolder = owner == halvikdrv::kStatusOtherProcess && RoadOf(record) == Road::Kernel;
   if (owner != 0 && !otherHolder) keepFirst(first, owner);
-  if (owner == 0) keepFirst(first, StopRunningFunctions(record, StopPurpose::Close));
-  keepFirst(first, EndEventThreads(record));
-  keepFirst(first, EndCntmWorkers(record));
+  {
+    // The stops wait for the threads' mutexes, the ends for the threads.
+    OpenLockLetGo threadsWaitedFor(closing);
+    if (owner == 0) keepFirst(first, StopRunningFunctions(record, StopPurpose::Close));
+    keepFirst(first, EndEventThreads(record));
+    keepFirst(first, EndCntmWorkers(record));
+  }
   keepFirst(first, ReleaseAiHostBuffer(record, frame.index()));
   keepFirst(first, ReleaseProcess(record, frame.index()));
   keepFirst(first, CloseTransport(record));

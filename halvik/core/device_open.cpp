@@ -64,14 +64,17 @@ DLL_EXPORT LONG WINAPI XanInit(const char* DeviceName, short* Id) {
   uint16_t index = 0;
   if (!FindDeviceByName(name, &index)) return fail(kStatusNoSuchName);
   DeviceRecord& record = DeviceTable()[index];
-  // A callback's open met by its device's last close cannot be kept: the
-  // close is ending the thread it runs on.
+  // A callback's open met by its device's close cannot be kept: the close
+  // is ending the thread it runs on.
   std::unique_lock<std::mutex> opening(Library().openLock, std::defer_lock);
-  if (!TakeOpenLock(opening)) return fail(kStatusOpenFailed);
+  if (!TakeOpenLock(opening, index)) return fail(kStatusOpenFailed);
   // A callback that closed its own device leaves its thread to end after
   // it; the first open waits for that end, so the old thread never meets
-  // the new transport handle or the new workers' objects.
+  // the new transport handle or the new workers' objects. That wait is the
+  // rest of the close.
   if (record.OpenCount == 0) {
+    ClosingMark stillClosing(index);
+    OpenLockLetGo threadsWaitedFor(opening);
     EndEventThreads(record);
     EndCntmWorkers(record);
   }

@@ -3,7 +3,7 @@
 #pragma once
 #include <windows.h>
 
-#include <atomic>
+#include <condition_variable>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -18,12 +18,13 @@ struct LibraryState {
   bool lockReady = false;
   bool deviceOpened = false;      // set by the first successful XanInit
   // XanInit and XanExit, one at a time: a record's OpenCount and its
-  // transport handle change together, and the last close's teardown must
-  // not meet another thread's open of the same device halfway.
+  // transport handle change together (see open_lock.h).
   std::mutex openLock;
-  // The table index whose last close holds openLock, -1 when none: that
-  // close waits for the device's event threads.
-  std::atomic<int32_t> lastClose{-1};
+  // The table indices whose close is under way, under openLock: an open or
+  // close of one of them waits for closeEnded, so it never meets the
+  // close's teardown halfway.
+  std::vector<uint16_t> closing;
+  std::condition_variable closeEnded;
 
   // Objects made after attach that detach still needs; see LibraryObject.
   std::mutex keptLock;

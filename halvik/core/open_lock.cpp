@@ -1,29 +1,41 @@
 #include "open_lock.h"
 
-#include <chrono>
-#include <thread>
+#include <algorithm>
 
 #include "event_threads.h"
 #include "library_state.h"
 
 namespace halvik {
 
-bool TakeOpenLock(std::unique_lock<std::mutex>& lock) {
-  if (!OnAnEventThread()) {
-    lock.lock();
-    return true;
-  }
-  // Tried and slept rather than a timed lock, whose taking the thread
-  // sanitizer does not see.
-  while (!lock.try_lock()) {
-    const int32_t closing = Library().lastClose.load();
-    if (closing >= 0 && OnEventThreadOf(DeviceTable()[static_cast<size_t>(closing)])) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+namespace {
+
+bool closing(const LibraryState& state, uint16_t index) {
+  return std::find(state.closing.begin(), state.closing.end(), index) != state.closing.end();
+}
+
+}  // namespace
+
+bool TakeOpenLock(std::unique_lock<std::mutex>& lock, uint16_t index) {
+  LibraryState& state = Library();
+  lock.lock();
+  while (closing(state, index)) {
+    // The close is ending this very thread: waiting for it would hold the
+    // close up to its bound and leave the thread running past it.
+    if (OnEventThreadOf(DeviceTable()[index])) {
+      lock.unlock();
+      return false;
+    }
+    state.closeEnded.wait(lock);
   }
   return true;
 }
 
-LastClose::LastClose(uint16_t index) { Library().lastClose.store(index); }
-LastClose::~LastClose() { Library().lastClose.store(-1); }
+ClosingMark::ClosingMark(uint16_t index) : index_(index) { Library().closing.push_back(index); }
+
+ClosingMark::~ClosingMark() {
+  LibraryState& state = Library();
+  state.closing.erase(std::find(state.closing.begin(), state.closing.end(), index_));
+  state.closeEnded.notify_all();
+}
 
 }  // namespace halvik
