@@ -99,6 +99,7 @@ int32 WINAPI countBlock(TaskHandle, int32 type, uInt32 n, void*) {
 
 TEST_F(Nisim, FiniteTaskCallsBackOnceOnItsOwnThread) {
   gTestThread = std::this_thread::get_id();
+  gCallbacks.store(0);  // a repeated run starts from none
   TaskHandle task = analogTask(kValFiniteSamps, 50);
   get<RegisterEveryNSamplesEventProc>("DAQmxRegisterEveryNSamplesEvent")(task, kValAcquiredIntoBuffer, 50, 0,
                                                                          countBlock, nullptr);
