@@ -10,8 +10,7 @@
 
 #include <cctype>
 #include <cstdlib>
-#include <string>
-#include <vector>
+#include <cstring>
 
 namespace {
 
@@ -20,34 +19,46 @@ constexpr const char* kVariables[] = {
     "ORVANE_WINVER",        "HALVIKSIM_STATE_DIR", "ORVANE_DEBUG_OUTPUT",     "ORVANE_COMMAND_LINE",
     "ORVANE_KEYBOARD_SUBTYPE"};
 
-// ORVANE_COM followed by a port number.
-bool isPortVariable(const std::string& name) {
-  const std::string prefix = "ORVANE_COM";
-  if (name.size() <= prefix.size() || name.compare(0, prefix.size(), prefix) != 0) return false;
-  for (std::size_t i = prefix.size(); i < name.size(); ++i) {
-    if (!std::isdigit(static_cast<unsigned char>(name[i]))) return false;
-  }
-  return true;
+// The length of the name of an ORVANE_COMn entry ("ORVANE_COM3=..."), or 0.
+std::size_t portVariableLength(const char* entry) {
+  constexpr char kPrefix[] = "ORVANE_COM";
+  if (std::strncmp(entry, kPrefix, sizeof kPrefix - 1) != 0) return 0;
+  std::size_t length = sizeof kPrefix - 1;
+  while (std::isdigit(static_cast<unsigned char>(entry[length]))) ++length;
+  return entry[length] == '=' && length > sizeof kPrefix - 1 ? length : 0;
 }
 
-void clearEnvironment() {
-  for (const char* name : kVariables) ::unsetenv(name);
-  // Collected first: unsetting while walking the environment skips entries.
-  std::vector<std::string> ports;
-  for (char** entry = environ; *entry != nullptr; ++entry) {
-    const std::string text = *entry;
-    const std::string name = text.substr(0, text.find('='));
-    if (isPortVariable(name)) ports.push_back(name);
+// Whether an environment entry ("NAME=value") is one of the variables.
+bool isSystemVariable(const char* entry) {
+  const char* equals = std::strchr(entry, '=');
+  if (equals == nullptr) return false;
+  const std::size_t length = static_cast<std::size_t>(equals - entry);
+  for (const char* name : kVariables) {
+    if (std::strlen(name) == length && std::strncmp(entry, name, length) == 0) return true;
   }
-  for (const std::string& name : ports) ::unsetenv(name.c_str());
+  return portVariableLength(entry) != 0;
+}
+
+// Takes no memory: it also runs before the C library is set up.
+void clearEnvironment(char** environment) {
+  char** kept = environment;
+  for (char** entry = environment; *entry != nullptr; ++entry) {
+    if (!isSystemVariable(*entry)) *kept++ = *entry;
+  }
+  *kept = nullptr;
 }
 
 class ClearEnvironment : public ::testing::EmptyTestEventListener {
-  void OnTestStart(const ::testing::TestInfo&) override { clearEnvironment(); }
+  void OnTestStart(const ::testing::TestInfo&) override { clearEnvironment(environ); }
 };
 
+// Before any library's own start, which may read a variable once for the
+// process (the version a library asks for when it is loaded), and before
+// the C library takes the environment it is given.
+void clearAtStart(int, char**, char** environment) { clearEnvironment(environment); }
+__attribute__((section(".preinit_array"), used)) void (*const clearEarly)(int, char**, char**) = clearAtStart;
+
 const bool installed = [] {
-  clearEnvironment();
   ::testing::UnitTest::GetInstance()->listeners().Append(new ClearEnvironment);
   return true;
 }();
