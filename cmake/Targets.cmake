@@ -16,6 +16,11 @@ else()
   set(ORVANE_TEST_TIMEOUT 120)
 endif()
 
+# Every test program links it: each test starts without the caller's values
+# of the system's environment variables.
+add_library(orvane_test_environment OBJECT ${CMAKE_CURRENT_LIST_DIR}/test_environment.cpp)
+target_link_libraries(orvane_test_environment PUBLIC GTest::gtest)
+
 # One test program for a folder of tests: every *_test.cpp in DIR.
 # Usage: orvane_test_folder(NAME DIR LIBS lib1 lib2 ...)
 function(orvane_test_folder name dir)
@@ -26,7 +31,8 @@ function(orvane_test_folder name dir)
   endif()
   file(GLOB helpers CONFIGURE_DEPENDS ${dir}/support/*.cpp)
   add_executable(${name} ${sources} ${helpers})
-  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main GTest::gmock Threads::Threads)
+  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main GTest::gmock Threads::Threads
+                        orvane_test_environment)
   target_include_directories(${name} PRIVATE ${dir})
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT ${ORVANE_TEST_TIMEOUT})
 endfunction()

@@ -9,6 +9,8 @@
 #include "installed_halvik.h"
 #include <stdlib.h>
 #include <sched.h>
+#include <signal.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <windows.h>
@@ -230,13 +232,38 @@ TEST_F(HalvikApplicationTest, DriverOfTheSameMajorAndMinorVersionOpens) {
   EXPECT_EQ(x_.exit(id), 0);
 }
 
+// A forked child that ends with its test: killed and reaped when the test
+// ends before it, and killed when the test's process dies.
+class Child {
+ public:
+  Child() : parent_(::getpid()), pid_(::fork()) {
+    if (pid_ == 0 && (::prctl(PR_SET_PDEATHSIG, SIGKILL) != 0 || ::getppid() != parent_)) ::_exit(1);
+  }
+  ~Child() {
+    if (pid_ > 0) ::kill(pid_, SIGKILL);
+    wait();
+  }
+  Child(const Child&) = delete;
+  Child& operator=(const Child&) = delete;
+  bool isThisProcess() const { return pid_ == 0; }
+  void wait() {
+    int status = 0;
+    if (pid_ > 0) ::waitpid(pid_, &status, 0);
+    pid_ = -1;
+  }
+
+ private:
+  pid_t parent_;
+  pid_t pid_;
+};
+
 TEST_F(HalvikApplicationTest, DeviceHeldByAnotherProcessRefusesSettingsButAnswersQueries) {
   install();
   int ready[2], done[2];
   ASSERT_EQ(::pipe(ready), 0);
   ASSERT_EQ(::pipe(done), 0);
-  pid_t child = ::fork();
-  if (child == 0) {
+  Child child;
+  if (child.isThisProcess()) {
     open();
     short id = 0;
     char byte = x_.init("HVA1", &id) == 0 && x_.setAoChannels(id, 1) == 0 ? 'y' : 'n';
@@ -255,8 +282,7 @@ TEST_F(HalvikApplicationTest, DeviceHeldByAnotherProcessRefusesSettingsButAnswer
   char text[256] = {};
   EXPECT_EQ(x_.deviceDesc(id, text), 0);
   (void)!::write(done[1], "x", 1);
-  int status = 0;
-  ::waitpid(child, &status, 0);
+  child.wait();
   EXPECT_EQ(x_.setRepeatMode(id, 1), 0) << "the holder's close gives the device free";
   EXPECT_EQ(x_.exit(id), 0);
 }

@@ -87,8 +87,16 @@ int32 refuse(int32 code, const std::string& text) {
 std::shared_ptr<Task> findTask(daqmx::TaskHandle handle) {
   Sim& s = sim();
   std::lock_guard<std::mutex> lock(s.m);
-  auto it = s.tasks.find(static_cast<Task*>(handle));
+  auto it = s.tasks.find(reinterpret_cast<std::uintptr_t>(handle));
   return it != s.tasks.end() ? it->second : nullptr;
+}
+
+daqmx::TaskHandle newHandle(Sim& s) {
+  constexpr uint32_t kLastHandle = 0x7FFFFFFF;
+  do {
+    s.lastHandle = s.lastHandle % kLastHandle + 1;
+  } while (s.tasks.count(s.lastHandle) != 0);
+  return reinterpret_cast<daqmx::TaskHandle>(static_cast<std::uintptr_t>(s.lastHandle));
 }
 
 Device* findDevice(Sim& s, const std::string& name) {

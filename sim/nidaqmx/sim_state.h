@@ -31,6 +31,7 @@ struct Device {
 enum class Kind { None, Analog, DigitalOut, DigitalIn };
 
 struct Task {
+  daqmx::TaskHandle handle = nullptr;  // its key in the table, given to its callback
   std::mutex m;
   std::condition_variable cv;
   Kind kind = Kind::None;
@@ -45,6 +46,10 @@ struct Task {
   uint32_t everyN = 0;
   void* callbackData = nullptr;
   bool running = false;
+  // Counts the starts: a callback thread ends once its start is not the
+  // last, even when a stop and a start from its own callback left the task
+  // running.
+  uint64_t starts = 0;
   bool triggered = false;
   // Set by the clear: a call that found the task before it answers that the
   // task is gone instead of starting or waiting on it.
@@ -67,7 +72,10 @@ struct Sim {
   // By handle. A call holds its task for as long as it works on it, and so
   // does the callback thread, so a clear on another thread frees nothing in
   // use.
-  std::unordered_map<Task*, std::shared_ptr<Task>> tasks;
+  // Handles are counted, not addresses, so the handle of a cleared task
+  // names no task made soon after it.
+  std::unordered_map<std::uintptr_t, std::shared_ptr<Task>> tasks;
+  uint32_t lastHandle = 0;
   std::deque<std::string> log;
   std::map<std::string, int32> injected;
   std::map<int32_t, std::vector<int16_t>> scripts;
@@ -89,6 +97,8 @@ int32 refuse(int32 code, const std::string& text);
 
 // The task behind a handle, or null when it is no live task.
 std::shared_ptr<Task> findTask(daqmx::TaskHandle handle);
+// A handle no live task has, non-zero and below 2^31 (s.m held).
+daqmx::TaskHandle newHandle(Sim& s);
 
 // Stops the task and waits for its callback thread, unless called from it.
 void stopTask(Task& t);

@@ -16,12 +16,13 @@ constexpr auto kStallPoll = std::chrono::milliseconds(5);
 // task stops or a finite task has delivered its last block.
 void everyNWorker(std::shared_ptr<Task> t) {
   std::unique_lock<std::mutex> lock(t->m);
+  const uint64_t start = t->starts;
   uint64_t next = t->everyN;
-  while (t->running) {
+  while (t->running && t->starts == start) {
     const Clock::time_point now = Clock::now();
     if (acquired(*t, now) >= next) {
       lock.unlock();
-      t->callback(t.get(), kValAcquiredIntoBuffer, t->everyN, t->callbackData);
+      t->callback(t->handle, kValAcquiredIntoBuffer, t->everyN, t->callbackData);
       lock.lock();
       next += t->everyN;
       continue;
@@ -79,8 +80,9 @@ DLL_EXPORT int32 WINAPI DAQmxCreateTask(const char* taskName, TaskHandle* task) 
   auto t = std::make_shared<Task>();
   Sim& s = sim();
   std::lock_guard<std::mutex> lock(s.m);
-  s.tasks.emplace(t.get(), t);
-  *task = t.get();
+  t->handle = newHandle(s);
+  s.tasks.emplace(reinterpret_cast<std::uintptr_t>(t->handle), t);
+  *task = t->handle;
   return 0;
 }
 
@@ -197,16 +199,22 @@ DLL_EXPORT int32 WINAPI DAQmxStartTask(TaskHandle task) {
     std::lock_guard<std::mutex> lock(t->m);
     if (t->cleared) return refuse(kErrInvalidTask, "Task specified is invalid or does not exist.");
     if (t->running) return refuse(kErrRunning, "The task is running already.");
-    // A thread left by a stop from its own callback ended with it.
+    // A thread left by a stop from its own callback ends with it, or is
+    // this one, when the callback starts the task again.
     stale = std::move(t->worker);
     t->scripts = std::move(scripts);
     t->readPos = 0;
     t->running = true;
+    ++t->starts;
     t->triggered = !t->startTrigger || !s.hookTrigger.load();
     t->t0 = Clock::now();
     if (t->callback != nullptr) t->worker = std::thread(everyNWorker, t);
   }
-  if (stale.joinable()) stale.join();
+  if (stale.joinable() && stale.get_id() == std::this_thread::get_id()) {
+    stale.detach();  // it returns from the callback and ends
+  } else if (stale.joinable()) {
+    stale.join();
+  }
   return 0;
 }
 
@@ -224,7 +232,7 @@ DLL_EXPORT int32 WINAPI DAQmxClearTask(TaskHandle task) {
   {
     Sim& s = sim();
     std::lock_guard<std::mutex> lock(s.m);
-    auto it = s.tasks.find(static_cast<Task*>(task));
+    auto it = s.tasks.find(reinterpret_cast<std::uintptr_t>(task));
     if (it == s.tasks.end()) return refuse(kErrInvalidTask, "Task specified is invalid or does not exist.");
     t = std::move(it->second);
     s.tasks.erase(it);

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <future>
@@ -98,6 +99,7 @@ int32 WINAPI countBlock(TaskHandle, int32 type, uInt32 n, void*) {
 
 TEST_F(Nisim, FiniteTaskCallsBackOnceOnItsOwnThread) {
   gTestThread = std::this_thread::get_id();
+  gCallbacks.store(0);  // a repeated run starts from none
   TaskHandle task = analogTask(kValFiniteSamps, 50);
   get<RegisterEveryNSamplesEventProc>("DAQmxRegisterEveryNSamplesEvent")(task, kValAcquiredIntoBuffer, 50, 0,
                                                                          countBlock, nullptr);
@@ -123,6 +125,77 @@ TEST_F(Nisim, InjectedCodeIsAnsweredUntilCleared) {
 }
 
 int32 WINAPI ignoreBlock(TaskHandle, int32, uInt32, void*) { return 0; }
+
+// A callback that stops and starts its own task, once; the blocks go on
+// from the new start.
+struct Restart {
+  StopTaskProc stop;
+  StartTaskProc start;
+  std::atomic<int> calls{0};
+  std::atomic<int32> answer{1};
+};
+int32 WINAPI restartOnFirstBlock(TaskHandle task, int32, uInt32, void* data) {
+  auto* r = static_cast<Restart*>(data);
+  if (r->calls.fetch_add(1) == 0) r->answer.store(r->stop(task) == 0 ? r->start(task) : -1);
+  return 0;
+}
+
+TEST_F(Nisim, CallbackStopsAndRestartsItsOwnTask) {
+  setenv("NISIM_TRIGGER", "immediate", 1);
+  get<nisim::ResetProc>("NisimReset")();
+  Restart r{get<StopTaskProc>("DAQmxStopTask"), get<StartTaskProc>("DAQmxStartTask")};
+  TaskHandle task = analogTask(kValContSamps, 1000);
+  get<RegisterEveryNSamplesEventProc>("DAQmxRegisterEveryNSamplesEvent")(task, kValAcquiredIntoBuffer, 10, 0,
+                                                                         restartOnFirstBlock, &r);
+  ASSERT_EQ(r.start(task), 0);
+  for (int i = 0; i < 10000 && r.calls.load() < 3; ++i) Sleep(1);
+  EXPECT_EQ(r.answer.load(), 0);
+  EXPECT_GE(r.calls.load(), 3);
+  EXPECT_EQ(get<ClearTaskProc>("DAQmxClearTask")(task), 0);
+}
+
+// A handle is never that of a task made after it was cleared.
+TEST_F(Nisim, ClearedHandleStaysInvalidOnceNewTasksAreMade) {
+  auto create = get<CreateTaskProc>("DAQmxCreateTask");
+  auto clear = get<ClearTaskProc>("DAQmxClearTask");
+  TaskHandle cleared = nullptr;
+  ASSERT_EQ(create("", &cleared), 0);
+  ASSERT_EQ(clear(cleared), 0);
+  TaskHandle fresh[4] = {};
+  for (TaskHandle& task : fresh) {
+    ASSERT_EQ(create("", &task), 0);
+    const auto value = reinterpret_cast<std::uintptr_t>(task);
+    EXPECT_TRUE(value != 0 && value < (std::uintptr_t{1} << 31)) << value;
+  }
+  EXPECT_EQ(get<StartTaskProc>("DAQmxStartTask")(cleared), nisim::kErrInvalidTask);
+  EXPECT_EQ(clear(cleared), nisim::kErrInvalidTask);
+  for (TaskHandle task : fresh) EXPECT_EQ(clear(task), 0);
+}
+
+// One thread makes and clears tasks while another clears each handle again
+// once it is cleared: the second clear finds no task, whatever was made
+// since, and the maker's own clears all find theirs.
+TEST_F(Nisim, RacingClearsAndCreatesReachOnlyTheirOwnTasks) {
+  auto create = get<CreateTaskProc>("DAQmxCreateTask");
+  auto clear = get<ClearTaskProc>("DAQmxClearTask");
+  std::atomic<TaskHandle> cleared{nullptr};
+  std::atomic<bool> done{false};
+  std::atomic<int> wrong{0};
+  std::thread maker([&] {
+    for (int i = 0; i < 20000; ++i) {
+      TaskHandle task = nullptr;
+      if (create("", &task) != 0 || clear(task) != 0) wrong.fetch_add(1);
+      cleared.store(task);
+    }
+    done.store(true);
+  });
+  while (!done.load()) {
+    if (TaskHandle task = cleared.load(); task != nullptr && clear(task) != nisim::kErrInvalidTask) wrong.fetch_add(1);
+  }
+  maker.join();
+  EXPECT_EQ(wrong.load(), 0);
+  EXPECT_EQ(get<nisim::LiveTasksProc>("NisimLiveTasks")(), 0);
+}
 
 // A clear from another thread, once a call on the task has begun, ends the
 // call before the clear or with the invalid-task code, and leaves nothing
