@@ -58,9 +58,13 @@ morvelboard::Waveform LevelOf(int channel) {
 class MorvelRecord : public ::testing::TestWithParam<OlderBoard> {
  protected:
   void SetUp() override {
+    // The machine's clock thread reads the environment (the registry's
+    // root) at every step: it is stopped while the root changes.
+    plat::bus::SetClockMode(plat::bus::ClockMode::Manual);
     // The library maps C:\ (and the registry in it) under this root.
     qputenv("ORVANE_ROOT", root.path().toUtf8());
     qunsetenv("ORVANE_REGISTRY");
+    plat::bus::SetClockMode(plat::bus::ClockMode::Threaded);
     ASSERT_EQ(RunInstaller(GetParam().model), 0);
     // The bus reads the installed cards at its next access. (The machine's
     // clock may have touched it after an earlier test, in that test's root.)
@@ -89,6 +93,8 @@ class MorvelRecord : public ::testing::TestWithParam<OlderBoard> {
     if (started) {
       EXPECT_EQ(NtkUnloadDriver("Morvel20", nullptr), STATUS_SUCCESS);
     }
+    // The clock thread steps the cards: it ends before they go.
+    plat::bus::SetClockMode(plat::bus::ClockMode::Manual);
     plat::bus::UnplugAll();
   }
 
